@@ -1,0 +1,21 @@
+#pragma once
+// What a filter job needs from the program that runs it. The desktop processes window
+// events and shows the status line; the command line does nothing (or prints progress).
+
+#include <string>
+
+namespace tarnwick {
+
+class JobHost {
+ public:
+  virtual ~JobHost() = default;
+  // Called before each file, after each directory entry and inside long digests: the
+  // desktop handles clicks and timer ticks here (a stop press sets the StopFlag).
+  virtual void ProcessPendingEvents() = 0;
+  // The activity text shown after the elapsed time, such as "正在筛选：" + folder (UTF-8).
+  virtual void SetStatusText(const std::string& text) = 0;
+  // Refresh the status line now (on entry to each folder, before each digest).
+  virtual void RefreshStatus() = 0;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,39 @@
+#pragma once
+// RegexObject: the program's one gateway to regular expressions (PCRE2, UTF mode).
+// Patterns and texts are handed over in one text form, fixed at construction: the
+// program's GB18030 text (content filter, length filter) or UTF-8 (file names).
+// A pattern the engine rejects, or a match that runs into the engine's limits, counts
+// as no match; nothing throws and nothing hangs.
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+enum class TextForm { Gb18030, Utf8 };
+
+class RegexObject {
+ public:
+  explicit RegexObject(TextForm form = TextForm::Gb18030);
+  ~RegexObject();
+  RegexObject(RegexObject&&) noexcept;
+  RegexObject& operator=(RegexObject&&) noexcept;
+
+  void CreateEngine();
+  // Unchanged pattern and flags: nothing happens. An empty pattern keeps the previous
+  // one in force and only the flags are written. Always returns true.
+  bool SetPattern(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
+                  bool global = true);
+  // Number of matches in text (0 or 1 when Global is off).
+  int MatchCount(std::string_view text);
+  // text with the matches replaced (every match with Global on, else the first); the
+  // empty text when the engine is missing or the pattern was rejected.
+  std::string ReplaceAll(std::string_view text, std::string_view replacement);
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,50 @@
+#pragma once
+// ResultList: the one store of result rows, in the order they were added. The desktop
+// shows it through a table model; the command line prints it. Paths are the raw bytes
+// the file system gave and are never re-encoded.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct ResultRow {
+  std::string name;       // 文件名: the path after its last "/" (raw bytes)
+  std::string sizeText;   // 文件大小, such as "1.5 KB"
+  std::string timeText;   // 文件时间
+  std::string countText;  // 内容字数, digits grouped by four: "1,2345"
+  std::string folder;     // 所在目录: the path before its last "/", followed by "/"
+};
+
+class ResultList {
+ public:
+  // Told of every change, so a view can follow without copying rows.
+  class Observer {
+   public:
+    virtual ~Observer() = default;
+    virtual void RowsAppended(std::size_t first, std::size_t count) = 0;
+    virtual void RowRemoved(std::size_t index) = 0;
+    virtual void RowChanged(std::size_t index) = 0;
+    virtual void Cleared() = 0;
+  };
+
+  void SetObserver(Observer* observer) { observer_ = observer; }
+
+  void Append(ResultRow row);
+  void Clear();
+  void RemoveRow(std::size_t index);
+  // Rewrites 所在目录 of one row (a move); `folder` ends in "/".
+  void SetFolder(std::size_t index, std::string folder);
+
+  std::size_t Count() const { return rows_.size(); }
+  const ResultRow& Row(std::size_t index) const { return rows_[index]; }
+  // 所在目录 followed by 文件名: the only way to a row's file path.
+  std::string FullPath(std::size_t index) const;
+
+ private:
+  std::vector<ResultRow> rows_;
+  Observer* observer_ = nullptr;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the program need (only what is missing),
+# configures and builds Tarnwick, then starts the program or runs the tests.
+#
+#   scripts/setup.sh build      install + build (default)
+#   scripts/setup.sh start      install + build + start tarnwick
+#   scripts/setup.sh test       install + build + run every test
+#   scripts/setup.sh sanitize   install + build the core with ASan/UBSan + run its tests
+#
+# Works as root or as a user with sudo, and may be run any number of times.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+mode=${1:-build}
+jobs=$(nproc 2>/dev/null || echo 2)
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libpcre2-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  fonts-wqy-microhei xvfb xauth x11-utils imagemagick
+  hyperfine fdupes dbus
+)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+build() { # build dir, extra cmake args...
+  local dir=$1; shift
+  cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j "$jobs"
+}
+
+install_missing
+case "$mode" in
+  build)
+    build "$here/build"
+    ;;
+  start)
+    build "$here/build"
+    exec "$here/build/app/tarnwick"
+    ;;
+  test)
+    build "$here/build" -DTARNWICK_WERROR=ON
+    cd "$here/build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
+    ;;
+  sanitize)
+    build "$here/build-sanitize" -DTARNWICK_DESKTOP=OFF -DTARNWICK_BENCH=OFF -DTARNWICK_SANITIZE=ON -DTARNWICK_WERROR=ON
+    cd "$here/build-sanitize"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      ctest --output-on-failure -j "$jobs"
+    ;;
+  *)
+    echo "usage: $0 [build|start|test|sanitize]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,40 @@
+#pragma once
+// The one loader of file content: detects a file's encoding (byte-order marks, an HTML
+// meta charset, a strict UTF-8 test) and converts its bytes into the program's text,
+// GB18030 bytes ending at the first zero byte.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+enum class TextEncoding : int {
+  Ansi = 1,       // "ANSI": bytes taken as they are
+  Utf8 = 2,       // "UTF-8"
+  Unicode = 3,    // "Unicode": UTF-16LE
+  UnicodeBE = 4,  // "Unicode BE": UTF-16BE
+  Big5 = 5,       // "Big5"
+  Big5Hkscs = 6,  // "Big5-HKSCS"
+};
+
+// Display name shown to the user; any value outside 1..6 (a file that could not be
+// opened) displays as "ANSI".
+const char* DisplayName(int encoding);
+// Source name handed to iconv; nullptr for Ansi.
+const char* ConversionName(TextEncoding encoding);
+
+struct DecodedText {
+  std::string text;   // GB18030 bytes, no zero byte inside
+  int encoding = 0;   // a TextEncoding value, or 0 when the file could not be opened
+};
+
+// Never fails: a file that cannot be opened or is not a regular file gives empty text
+// and encoding 0.
+DecodedText LoadTextFile(const std::string& path);
+
+// The charset of the first <meta> chunk of the HTML head that declares UTF-8,
+// Big5-HKSCS or Big5; nullopt otherwise.
+std::optional<TextEncoding> FindMetaCharset(std::string_view text);
+
+}  // namespace tarnwick
