@@ -1,0 +1,40 @@
+#pragma once
+// Opening a file for reading its content: read-only, non-blocking, close-on-exec, and
+// regular files only. A FIFO, socket, device or folder is refused (a FIFO would block
+// the walk for ever), and so is a file the user may not read.
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tarnwick::platform {
+
+class ReadOnlyFile {
+ public:
+  ReadOnlyFile() = default;
+  ~ReadOnlyFile();
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+  // False when the path is missing, unreadable or not a regular file.
+  bool Open(const std::string& path);
+  bool IsOpen() const { return fd_ >= 0; }
+  // Size, device and inode as the open file reports them.
+  std::int64_t Size() const { return size_; }
+  dev_t Device() const { return device_; }
+  ino_t Inode() const { return inode_; }
+  // Reads up to `count` bytes; retries on EINTR. Returns the count read, 0 at the end,
+  // -1 on an error.
+  std::int64_t Read(void* buffer, std::size_t count);
+  void Close();
+
+ private:
+  int fd_ = -1;
+  std::int64_t size_ = 0;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
+
+}  // namespace tarnwick::platform
