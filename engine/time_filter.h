@@ -1,0 +1,31 @@
+#pragma once
+// The time filter: tests a file's creation, modification or access time against the
+// inclusive range of 编辑框时间起始 .. 编辑框时间终止, comparing the date, the time of
+// day or both.
+
+#include <string>
+
+#include "engine/option_controls.h"
+
+namespace tarnwick {
+
+struct TimeTestResult {
+  bool pass = false;
+  // The tested time as the 文件时间 column shows it; "" when the time is unreadable.
+  std::string timeText;
+};
+
+// Reads the selected time of the file and compares it with the bounds, read now.
+// A file whose time cannot be read fails.
+TimeTestResult TimeFilterTest(const std::string& path, const OptionControls& options);
+
+// The 文件时间 column of a row: `timeText` when the time filter already measured the
+// file, else the file's time of the selected kind, as the list shows it.
+std::string TimeColumnText(const std::string& path, const std::string& timeText,
+                           const OptionControls& options);
+
+// The file's modification time as "yyyy-MM-dd HH:mm:ss" in local time; "" when the
+// file's times cannot be read.
+std::string ModifiedTimeText(const std::string& path);
+
+}  // namespace tarnwick
