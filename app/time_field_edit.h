@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractSpinBox>
+#include <QString>
+#include <string>
+
+#include "app/time_field_logic.h"
+
+// One bound of the time filter (编辑框时间起始 / 编辑框时间终止): the text stays in the
+// form "yyyy-MM-dd HH:mm:ss" and is edited part by part. A click selects the part under
+// the caret, Left/Right (and the wheel) move between parts, Up/Down and the spin buttons
+// step the selected part, and the digits of the main keyboard type into it.
+class TimeFieldEdit : public QAbstractSpinBox {
+  Q_OBJECT
+
+ public:
+  explicit TimeFieldEdit(QWidget* parent = nullptr);
+
+  QString text() const;
+  // Shows `text` unchanged, also when it is not in the fixed form (a value restored from
+  // an older or hand-edited settings file keeps its meaning for the filter). The first
+  // change made in the field then starts from the current local time in the fixed form.
+  void setText(const QString& text);
+
+  void stepBy(int steps) override;
+
+ protected:
+  StepEnabled stepEnabled() const override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  // The text in the fixed form that a change starts from.
+  std::string EditableText() const;
+  // Shows `newText` and selects `part` in it.
+  void ShowChanged(const std::string& newText, tarnwick::TimePart part);
+  void SelectPart(tarnwick::TimePart part);
+  tarnwick::TimePart SelectedPart() const;
+
+  tarnwick::TimeFieldTyping typing_;
+};
