@@ -1,0 +1,38 @@
+#include "engine/filter_job.h"
+
+#include <memory>
+
+#include "engine/duplicate_filter.h"
+#include "engine/file_system_object_enumerator.h"
+#include "engine/find_file_enumerator.h"
+#include "engine/folder_walk.h"
+
+namespace tarnwick {
+
+void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
+                  ResultList& list, JobHost& host, StopFlag& stop) {
+  list.Clear();
+  DuplicateStore duplicates;
+  stop.Clear();
+
+  std::unique_ptr<EntryLister> entryLister;
+  if (lister == Lister::FileSystemObject) {
+    entryLister = std::make_unique<FileSystemObjectEnumerator>(host);
+  } else {
+    entryLister = std::make_unique<FindFileEnumerator>(host);
+  }
+  FolderWalk(*entryLister, options, list, duplicates, host, stop).Run(root);
+
+  if (!options.IsChecked(Check::DuplicateFilter)) return;
+  // A stop during the walk still lists the duplicates found so far; a second stop
+  // ends the listing.
+  if (stop.IsSet()) stop.Clear();
+  duplicates.List(options, list, host, stop);
+}
+
+std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs) {
+  return "筛选完毕！共筛选出 " + std::to_string(rowCount) + " 个文件，耗时 " +
+         FormatElapsed(elapsedMs) + "。请单击按钮操作列表！";
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,113 @@
+#include "platform/directory_listing.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace tarnwick::platform {
+namespace {
+
+enum class Kind { File, Folder, Skipped };
+
+// A link is followed once: to a folder it is skipped, to anything else (or nowhere)
+// it is a file.
+Kind KindOfLink(int folderFd, const char* name) {
+  struct stat target {};
+  if (::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) return Kind::Skipped;
+  return Kind::File;
+}
+
+Kind KindOf(int folderFd, const dirent& entry) {
+  switch (entry.d_type) {
+    case DT_DIR:
+      return Kind::Folder;
+    case DT_LNK:
+      return KindOfLink(folderFd, entry.d_name);
+    case DT_UNKNOWN:
+      break;
+    default:
+      return Kind::File;
+  }
+  struct stat status {};
+  if (::fstatat(folderFd, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) return Kind::File;
+  if (S_ISLNK(status.st_mode)) return KindOfLink(folderFd, entry.d_name);
+  return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::File;
+}
+
+unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
+
+// Bytes of the character at `at`: a whole UTF-8 sequence when one starts there, else 1.
+std::size_t CharacterLength(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  std::size_t length = 1;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (at + length > text.size()) return 1;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
+  }
+  return length;
+}
+
+}  // namespace
+
+void DirectoryListing::Read(const std::string& folder) {
+  names_.clear();
+  entries_.clear();
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  const int fd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const Kind kind = KindOf(fd, *entry);
+    if (kind == Kind::Skipped) continue;
+    entries_.push_back({static_cast<std::uint32_t>(names_.size()),
+                        static_cast<std::uint32_t>(name.size()), kind == Kind::Folder});
+    names_.append(name);
+  }
+  ::closedir(dir);
+  std::sort(entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
+    const std::string_view names(names_);
+    return names.substr(a.offset, a.length) < names.substr(b.offset, b.length);
+  });
+}
+
+bool WildcardMatches(std::string_view pattern, std::string_view name) {
+  if (pattern == "*.*" || pattern == "*") return true;
+  constexpr std::size_t kNoStar = std::string_view::npos;
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t afterStar = kNoStar;  // pattern position after the last "*" seen
+  std::size_t starEnd = 0;          // name position that "*" currently stretches to
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      afterStar = ++p;
+      starEnd = n;
+      continue;
+    }
+    if (p < pattern.size() && pattern[p] == '?') {
+      ++p;
+      n += CharacterLength(name, n);
+      continue;
+    }
+    if (p < pattern.size() && FoldAscii(static_cast<unsigned char>(pattern[p])) ==
+                                  FoldAscii(static_cast<unsigned char>(name[n]))) {
+      ++p;
+      ++n;
+      continue;
+    }
+    if (afterStar == kNoStar) return false;
+    // Let the last "*" take one more character and retry from there.
+    starEnd += CharacterLength(name, starEnd);
+    n = starEnd;
+    p = afterStar;
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace tarnwick::platform

@@ -1,0 +1,20 @@
+#include "platform/file_status.h"
+
+#include <sys/stat.h>
+
+namespace tarnwick::platform {
+
+std::optional<FileStatus> StatusOf(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+  FileStatus result;
+  result.size = static_cast<std::int64_t>(status.st_size);
+  result.regular = S_ISREG(status.st_mode);
+  result.folder = S_ISDIR(status.st_mode);
+  result.device = status.st_dev;
+  result.inode = status.st_ino;
+  result.modified = status.st_mtim;
+  return result;
+}
+
+}  // namespace tarnwick::platform
