@@ -3,6 +3,7 @@
 // meta charset, a strict UTF-8 test) and converts its bytes into the program's text,
 // GB18030 bytes ending at the first zero byte.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,6 +33,15 @@ struct DecodedText {
 // Never fails: a file that cannot be opened or is not a regular file gives empty text
 // and encoding 0.
 DecodedText LoadTextFile(const std::string& path);
+
+// The largest file LoadTextFile reads. A file is held whole in memory, together with its
+// converted text and the matchers' copies of it, so a bigger one is treated like a file
+// that cannot be read (empty text, encoding 0) rather than exhaust the machine's memory.
+inline constexpr std::int64_t kTextFileSizeLimit = std::int64_t{256} << 20;
+
+// LoadTextFile with another size limit: a file longer than `sizeLimit` bytes (also one
+// that grows past it while being read) gives empty text and encoding 0.
+DecodedText LoadTextFile(const std::string& path, std::int64_t sizeLimit);
 
 // The charset of the first <meta> chunk of the HTML head that declares UTF-8,
 // Big5-HKSCS or Big5; nullopt otherwise.

@@ -1,0 +1,36 @@
+#include "text/file_bytes.h"
+
+#include "platform/read_only_file.h"
+
+namespace tarnwick {
+namespace {
+
+// Room added each time a file turns out longer than its reported size.
+constexpr std::size_t kGrowStep = 64 * 1024;
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::int64_t sizeLimit) {
+  platform::ReadOnlyFile file;
+  if (!file.Open(path) || file.Size() > sizeLimit) return std::nullopt;
+
+  const auto limit = static_cast<std::size_t>(sizeLimit);
+  // One byte more than reported, so a file of the expected size ends with a read of 0.
+  std::string bytes(static_cast<std::size_t>(file.Size()) + 1, '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == bytes.size()) {
+      if (filled > limit) return std::nullopt;
+      bytes.resize(filled + kGrowStep);
+    }
+    const std::int64_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+  }
+  if (filled > limit) return std::nullopt;
+  bytes.resize(filled);
+  return bytes;
+}
+
+}  // namespace tarnwick

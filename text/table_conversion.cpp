@@ -1,0 +1,134 @@
+#include "text/table_conversion.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "text/gb18030_tables.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+// Room kept free at the end of the output: one eight-byte ASCII block or one character.
+constexpr std::size_t kSlack = 8;
+
+// Makes sure `out` has `kSlack` bytes free after `written`.
+void EnsureRoom(std::string& out, std::size_t written) {
+  if (out.size() - written < kSlack) out.resize(out.size() + out.size() / 2 + kSlack);
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Copies eight bytes when all of them are ASCII. Returns whether it did.
+bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
+  if (inLeft < 8) return false;
+  std::uint64_t block;
+  std::memcpy(&block, in, 8);
+  if ((block & kHighBits) != 0) return false;
+  std::memcpy(out, &block, 8);
+  return true;
+}
+
+}  // namespace
+
+TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
+  const std::uint32_t* table = Gb18030FromBmpTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
+  const std::size_t size = input.size();
+  out.resize(size + kSlack);
+  std::size_t written = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    EnsureRoom(out, written);
+    char* dest = out.data() + written;
+    const unsigned char lead = in[i];
+    if (lead < 0x80) {
+      if (CopyAsciiBlock(in + i, size - i, dest)) {
+        i += 8;
+        written += 8;
+      } else {
+        *dest = static_cast<char>(lead);
+        ++i;
+        ++written;
+      }
+      continue;
+    }
+
+    std::uint32_t codePoint;
+    if (lead < 0xC2) return TableConversion::Invalid;  // stray continuation, overlong lead
+    if (lead < 0xE0) {
+      if (i + 1 >= size || !IsContinuation(in[i + 1])) return TableConversion::Invalid;
+      codePoint = ((lead & 0x1Fu) << 6) | (in[i + 1] & 0x3Fu);
+      i += 2;
+    } else if (lead < 0xF0) {
+      if (i + 2 >= size || !IsContinuation(in[i + 1]) || !IsContinuation(in[i + 2]))
+        return TableConversion::Invalid;
+      // Overlong forms and UTF-16 surrogate halves.
+      if ((lead == 0xE0 && in[i + 1] < 0xA0) || (lead == 0xED && in[i + 1] >= 0xA0))
+        return TableConversion::Invalid;
+      codePoint = ((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu);
+      i += 3;
+    } else {
+      return lead <= 0xF4 ? TableConversion::Declined : TableConversion::Invalid;
+    }
+
+    const std::uint32_t code = table[codePoint];
+    if (code == 0) return TableConversion::Declined;
+    if (code > 0xFFFF) {
+      dest[0] = static_cast<char>(code >> 24);
+      dest[1] = static_cast<char>(code >> 16);
+      dest += 2;
+      written += 2;
+    }
+    dest[0] = static_cast<char>(code >> 8);
+    dest[1] = static_cast<char>(code);
+    written += 2;
+  }
+  out.resize(written);
+  return TableConversion::Converted;
+}
+
+bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
+  const std::uint16_t* table = BmpFromGb18030TwoByteTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
+  const std::size_t size = input.size();
+  // Two GB18030 bytes become at most three UTF-8 bytes.
+  out.resize(size + size / 2 + kSlack);
+  std::size_t written = 0;
+  std::size_t i = 0;
+  while (i < size) {
+    char* dest = out.data() + written;
+    const unsigned char first = in[i];
+    if (first < 0x80) {
+      if (CopyAsciiBlock(in + i, size - i, dest)) {
+        i += 8;
+        written += 8;
+      } else {
+        *dest = static_cast<char>(first);
+        ++i;
+        ++written;
+      }
+      continue;
+    }
+    if (first == 0x80 || first == 0xFF || i + 1 >= size) return false;
+    const unsigned char second = in[i + 1];
+    if (second < 0x40 || second == 0x7F || second == 0xFF) return false;
+    const std::uint16_t codePoint = table[TwoByteIndex(first, second)];
+    if (codePoint == 0) return false;
+    if (codePoint < 0x800) {
+      dest[0] = static_cast<char>(0xC0 | (codePoint >> 6));
+      dest[1] = static_cast<char>(0x80 | (codePoint & 0x3F));
+      written += 2;
+    } else {
+      dest[0] = static_cast<char>(0xE0 | (codePoint >> 12));
+      dest[1] = static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+      dest[2] = static_cast<char>(0x80 | (codePoint & 0x3F));
+      written += 3;
+    }
+    i += 2;
+  }
+  out.resize(written);
+  return true;
+}
+
+}  // namespace tarnwick

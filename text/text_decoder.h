@@ -1,0 +1,15 @@
+#pragma once
+// Encoding detection and conversion of content already in memory: all of LoadTextFile
+// but the reading of the file.
+
+#include <string>
+
+#include "text/text_loader.h"
+
+namespace tarnwick {
+
+// Decodes the bytes of a whole file. The result's encoding is always 1..6; its text is
+// GB18030 bytes without a zero byte.
+DecodedText DecodeTextBytes(std::string bytes);
+
+}  // namespace tarnwick

@@ -1,0 +1,41 @@
+#include "text/text_loader.h"
+
+namespace tarnwick {
+
+const char* DisplayName(int encoding) {
+  switch (static_cast<TextEncoding>(encoding)) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Unicode:
+      return "Unicode";
+    case TextEncoding::UnicodeBE:
+      return "Unicode BE";
+    case TextEncoding::Big5:
+      return "Big5";
+    case TextEncoding::Big5Hkscs:
+      return "Big5-HKSCS";
+    case TextEncoding::Ansi:
+      break;
+  }
+  return "ANSI";
+}
+
+const char* ConversionName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::Utf8:
+      return "UTF-8";
+    case TextEncoding::Unicode:
+      return "UTF-16LE";
+    case TextEncoding::UnicodeBE:
+      return "UTF-16BE";
+    case TextEncoding::Big5:
+      return "BIG5";
+    case TextEncoding::Big5Hkscs:
+      return "BIG5-HKSCS";
+    case TextEncoding::Ansi:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace tarnwick
