@@ -26,14 +26,13 @@ class DuplicateStore {
   // Adds a file that passed the other filters. The key is chosen by the selected key
   // button; `size` is the file's length as measured by the walk. The same file reached
   // twice (same device and inode) is kept once.
-  void Add(const std::string& path, std::int64_t size, const OptionControls& options,
-           JobHost& host, const StopFlag& stop);
+  void Add(const std::string& path, std::int64_t size, const OptionControls& options, JobHost& host,
+           const StopFlag& stop);
 
   // Appends the groups' files to `list` as the selected output asks: one file of each
   // group of two or more, every file of those groups, or all but the first of each.
   // Groups come in the order of their first file; files in the order they were found.
-  void List(const OptionControls& options, ResultList& list, JobHost& host,
-            const StopFlag& stop);
+  void List(const OptionControls& options, ResultList& list, JobHost& host, const StopFlag& stop);
 
  private:
   struct State;

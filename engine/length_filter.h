@@ -13,8 +13,8 @@ namespace tarnwick {
 
 class LengthFilter {
  public:
-  // Creates the folder's two stripping objects: tags "<[\s\S]+?>" and white space
-  // "\s", both case-insensitive, multiline and global. Called on entry to each folder.
+  // Readies the two stripping objects: tags "<[\s\S]+?>" and white space "\s", both
+  // case-insensitive, multiline and global. Called on entry to each folder.
   void PrepareFolder();
 
   struct Result {
@@ -31,6 +31,7 @@ class LengthFilter {
  private:
   RegexObject stripTags_{TextForm::Gb18030};
   RegexObject stripSpace_{TextForm::Gb18030};
+  bool prepared_ = false;
 };
 
 }  // namespace tarnwick

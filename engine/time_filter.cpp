@@ -1,0 +1,48 @@
+#include "engine/time_filter.h"
+
+#include <optional>
+
+#include "engine/date_time.h"
+#include "engine/file_times.h"
+#include "platform/file_times.h"
+
+namespace tarnwick {
+namespace {
+
+// The first selected kind button wins; the window always has one selected.
+TimeKind SelectedKind(const OptionControls& options) {
+  if (options.IsChecked(Check::TimeCreated)) return TimeKind::Created;
+  if (options.IsChecked(Check::TimeModified)) return TimeKind::Modified;
+  if (options.IsChecked(Check::TimeAccessed)) return TimeKind::Accessed;
+  return TimeKind::Modified;
+}
+
+TimeCompareMode SelectedCompareMode(const OptionControls& options) {
+  if (options.IsChecked(Check::CompareDate)) return TimeCompareMode::DateOnly;
+  if (options.IsChecked(Check::CompareTime)) return TimeCompareMode::TimeOfDayOnly;
+  return TimeCompareMode::Both;
+}
+
+}  // namespace
+
+TimeTestResult TimeFilterTest(const std::string& path, const OptionControls& options) {
+  std::string timeText = ReadFileTimes(path).Of(SelectedKind(options));
+  const bool pass =
+      InTimeRange(ParseDateTime(timeText), ParseDateTime(options.Text(Field::TimeFrom)),
+                  ParseDateTime(options.Text(Field::TimeTo)), SelectedCompareMode(options));
+  return TimeTestResult{pass, std::move(timeText)};
+}
+
+std::string TimeColumnText(const std::string& path, const std::string& timeText,
+                           const OptionControls& options) {
+  const TimeCompareMode mode = SelectedCompareMode(options);
+  if (!timeText.empty()) return TimeDisplayText(ParseDateTime(timeText), mode);
+  return TimeDisplayText(ParseDateTime(ReadFileTimes(path).Of(SelectedKind(options))), mode);
+}
+
+std::string ModifiedTimeText(const std::string& path) {
+  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(path);
+  return stamps ? LocalTimeText(stamps->modified) : std::string();
+}
+
+}  // namespace tarnwick
