@@ -22,13 +22,18 @@ class TimeFieldEdit : public QAbstractSpinBox {
   // change made in the field then starts from the current local time in the fixed form.
   void setText(const QString& text);
 
+  // Steps the selected part once per unit of `steps` (the spin buttons send +1 and -1).
   void stepBy(int steps) override;
+
+  // Wide enough for the whole of "yyyy-MM-dd HH:mm:ss" beside the spin buttons.
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
 
  protected:
   StepEnabled stepEnabled() const override;
   void keyPressEvent(QKeyEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The text in the fixed form that a change starts from.
@@ -39,4 +44,6 @@ class TimeFieldEdit : public QAbstractSpinBox {
   tarnwick::TimePart SelectedPart() const;
 
   tarnwick::TimeFieldTyping typing_;
+  // Wheel rotation not yet turned into a move between parts (touchpads send small steps).
+  int pendingWheelDelta_ = 0;
 };

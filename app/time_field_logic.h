@@ -46,8 +46,8 @@ std::string StepPart(std::string_view text, TimePart part, int delta, int curren
 class TimeFieldTyping {
  public:
   // `text` (in the fixed form) after typing `digit` (0-9) into `part` at tick `nowMs`.
-  std::string TypeDigit(std::string_view text, TimePart part, int digit,
-                        std::int64_t nowMs, int currentYear);
+  std::string TypeDigit(std::string_view text, TimePart part, int digit, std::int64_t nowMs,
+                        int currentYear);
 
  private:
   std::optional<TimePart> lastPart_;

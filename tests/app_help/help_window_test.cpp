@@ -1,0 +1,277 @@
+#include <QApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <memory>
+
+#include "app/help_dialog.h"
+#include "app/time_field_edit.h"
+
+namespace {
+
+QList<QDialog*> VisibleHelpDialogs() {
+  QList<QDialog*> dialogs;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(widget);
+    if (dialog && dialog->isVisible() && dialog->objectName() == QStringLiteral("疑点说明窗口"))
+      dialogs.append(dialog);
+  }
+  return dialogs;
+}
+
+// Closes every open help dialog, so a faulty test cannot leave a modal loop running.
+void CloseHelpDialogsLater(int afterMs) {
+  QTimer::singleShot(afterMs, [] {
+    for (QDialog* dialog : VisibleHelpDialogs()) dialog->reject();
+  });
+}
+
+// What a look at the open help dialog found; checked after the dialog has closed.
+struct HelpDialogSeen {
+  int openDialogs = 0;
+  int openDialogsAfterSecondCall = 0;
+  bool secondCallReturned = false;
+  QString title;
+  QString prompt;
+  bool textReadOnly = false;
+  QString textBefore;
+  QString textAfterTyping;
+  bool confirmVisible = true;
+  bool toolPanelVisible = true;
+  int toolButtons = 0;
+  QString closeCaption;
+  bool closeIsDefault = false;
+  bool focusOnText = false;
+  QPoint position;
+  QSize size;
+  QRect closeAfterResize;
+  QRect textAfterResize;
+  QSize sizeAfterResize;
+};
+
+HelpDialogSeen LookAtHelpDialog() {
+  HelpDialogSeen seen;
+  const QList<QDialog*> dialogs = VisibleHelpDialogs();
+  seen.openDialogs = dialogs.size();
+  if (dialogs.size() != 1) return seen;
+  QDialog* dialog = dialogs.front();
+
+  ShowHelpDialog(nullptr);
+  seen.secondCallReturned = true;
+  seen.openDialogsAfterSecondCall = VisibleHelpDialogs().size();
+
+  seen.title = dialog->windowTitle();
+  seen.prompt = dialog->findChild<QLineEdit*>(QStringLiteral("编辑框提示"))->text();
+  auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("编辑框正文"));
+  seen.textReadOnly = text->isReadOnly();
+  seen.textBefore = text->toPlainText();
+  QTest::keyClicks(text, QStringLiteral("abc"));
+  QTest::keyClick(text, Qt::Key_Delete);
+  seen.textAfterTyping = text->toPlainText();
+  seen.focusOnText = dialog->focusWidget() == text;
+
+  seen.confirmVisible = dialog->findChild<QPushButton*>(QStringLiteral("按钮确定"))->isVisible();
+  auto* panel = dialog->findChild<QFrame*>(QStringLiteral("外形框"));
+  seen.toolPanelVisible = panel->isVisible();
+  for (const char* name : {"按钮恢复", "按钮清空", "按钮粘贴", "按钮文件", "按钮文件名"})
+    seen.toolButtons += panel->findChild<QPushButton*>(QString::fromUtf8(name)) != nullptr;
+  auto* close = dialog->findChild<QPushButton*>(QStringLiteral("按钮取消"));
+  seen.closeCaption = close->text();
+  seen.closeIsDefault = close->isDefault();
+  seen.position = dialog->pos();
+  seen.size = dialog->size();
+
+  dialog->resize(720, 520);
+  QApplication::processEvents();
+  seen.sizeAfterResize = dialog->size();
+  seen.closeAfterResize = close->geometry();
+  seen.textAfterResize = text->geometry();
+
+  QTest::mouseClick(close, Qt::LeftButton);
+  return seen;
+}
+
+}  // namespace
+
+class HelpWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void helpDialogOpensOnceReadOnlyWithItsCloseButtonAtTheBottomRight() {
+    HelpDialogSeen seen;
+    QTimer::singleShot(0, [&seen] { seen = LookAtHelpDialog(); });
+    CloseHelpDialogsLater(5000);
+    ShowHelpDialog(nullptr);
+
+    QCOMPARE(seen.openDialogs, 1);
+    QVERIFY(seen.secondCallReturned);
+    QCOMPARE(seen.openDialogsAfterSecondCall, 1);
+    QCOMPARE(seen.title, QStringLiteral("疑点说明"));
+    QVERIFY(seen.prompt.isEmpty());
+    QVERIFY(seen.textReadOnly);
+    QVERIFY(!seen.textBefore.isEmpty());
+    QCOMPARE(seen.textAfterTyping, seen.textBefore);
+    QVERIFY(seen.focusOnText);
+    QCOMPARE(seen.textBefore.split(QLatin1Char('\n')).count(QString(38, QLatin1Char('-'))), 2);
+    QVERIFY(!seen.confirmVisible);
+    QVERIFY(!seen.toolPanelVisible);
+    QCOMPARE(seen.toolButtons, 5);
+    QCOMPARE(seen.closeCaption, QStringLiteral("关闭(&G)"));
+    QVERIFY(seen.closeIsDefault);
+
+    QCOMPARE(seen.size, QSize(495, 393));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(seen.position, QPoint(screen.left() + (screen.width() - 495) / 2,
+                                   screen.top() + (screen.height() - 30) / 2 - 393 / 2));
+
+    // The close button sits 5 pixels in from the right and bottom edges, centred on the
+    // 34-pixel row of the tool panel; the text fills everything above that row.
+    const int width = seen.sizeAfterResize.width();
+    const int height = seen.sizeAfterResize.height();
+    QCOMPARE(seen.sizeAfterResize, QSize(720, 520));
+    QCOMPARE(seen.closeAfterResize, QRect(width - 5 - 64, height - 34 + 5, 64, 24));
+    QCOMPARE(seen.textAfterResize, QRect(5, 10, width - 10, height - 10 - 34));
+  }
+
+  void helpDialogOpensAgainAfterItWasClosedWithTheCloseBox() {
+    int opened = 0;
+    QTimer::singleShot(0, [&opened] {
+      const QList<QDialog*> dialogs = VisibleHelpDialogs();
+      opened = dialogs.size();
+      for (QDialog* dialog : dialogs) dialog->close();
+    });
+    CloseHelpDialogsLater(5000);
+    ShowHelpDialog(nullptr);
+    QCOMPARE(opened, 1);
+    QVERIFY(VisibleHelpDialogs().isEmpty());
+  }
+
+  void init() {
+    field_ = std::make_unique<TimeFieldEdit>();
+    field_->setText(QStringLiteral("2012-12-21 12:34:56"));
+    field_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(field_.get()));
+    edit_ = field_->findChild<QLineEdit*>();
+    QVERIFY(edit_);
+  }
+
+  void cleanup() { field_.reset(); }
+
+  void timeFieldClickSelectsThePartUnderTheCaret() {
+    ClickAtCharacter(15);
+    QCOMPARE(edit_->selectedText(), QStringLiteral("34"));
+    QCOMPARE(edit_->selectionStart(), 14);
+    ClickAtCharacter(2);
+    QCOMPARE(edit_->selectedText(), QStringLiteral("2012"));
+    QCOMPARE(field_->text(), QStringLiteral("2012-12-21 12:34:56"));
+  }
+
+  void timeFieldKeysAndSpinButtonsStepTheSelectedPart() {
+    ClickAtCharacter(6);  // the month, 12
+    QTest::keyClick(field_.get(), Qt::Key_Up);
+    QCOMPARE(field_->text(), QStringLiteral("2012-01-21 12:34:56"));
+    QCOMPARE(edit_->selectedText(), QStringLiteral("01"));
+    QTest::keyClick(field_.get(), Qt::Key_Down);
+    QTest::keyClick(field_.get(), Qt::Key_Down);
+    QCOMPARE(field_->text(), QStringLiteral("2012-11-21 12:34:56"));
+
+    QTest::keyClick(field_.get(), Qt::Key_Right);
+    QCOMPARE(edit_->selectedText(), QStringLiteral("21"));
+    field_->stepUp();
+    QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:56"));
+    QCOMPARE(edit_->selectedText(), QStringLiteral("22"));
+
+    QTest::keyClick(field_.get(), Qt::Key_Left);
+    QTest::keyClick(field_.get(), Qt::Key_Left);
+    QTest::keyClick(field_.get(), Qt::Key_Left);
+    QCOMPARE(edit_->selectedText(), QStringLiteral("56"));
+    field_->stepDown();
+    QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:55"));
+    QTest::keyClick(field_.get(), Qt::Key_PageUp);
+    QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:55"));
+  }
+
+  void timeFieldWheelMovesBetweenParts() {
+    ClickAtCharacter(0);
+    Turn(120);  // away from the user
+    QCOMPARE(edit_->selectedText(), QStringLiteral("56"));
+    Turn(-60);  // towards the user, half a notch at a time
+    QCOMPARE(edit_->selectedText(), QStringLiteral("56"));
+    Turn(-60);
+    QCOMPARE(edit_->selectedText(), QStringLiteral("2012"));
+    QCOMPARE(field_->text(), QStringLiteral("2012-12-21 12:34:56"));
+  }
+
+  void timeFieldTypesOnlyDigitsOfTheMainKeyboard() {
+    ClickAtCharacter(12);  // the hour
+    QTest::keyClick(field_.get(), Qt::Key_7, Qt::KeypadModifier);
+    QTest::keyClick(field_.get(), Qt::Key_A);
+    QCOMPARE(field_->text(), QStringLiteral("2012-12-21 12:34:56"));
+    QTest::keyClick(field_.get(), Qt::Key_0);
+    QTest::keyClick(field_.get(), Qt::Key_9);
+    QCOMPARE(field_->text(), QStringLiteral("2012-12-21 09:34:56"));
+    QCOMPARE(edit_->selectedText(), QStringLiteral("09"));
+  }
+
+  void timeFieldKeepsItsTextOnEnterAndFocusLoss() {
+    field_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(field_.get()));
+    field_->setFocus();
+    QVERIFY(field_->hasFocus());
+    ClickAtCharacter(6);
+    QTest::keyClick(field_.get(), Qt::Key_Return);
+    field_->clearFocus();
+    QVERIFY(!field_->hasFocus());
+    QApplication::processEvents();
+    QCOMPARE(field_->text(), QStringLiteral("2012-12-21 12:34:56"));
+  }
+
+  void timeFieldTextNotInTheFixedFormIsKeptUntilChanged() {
+    for (const QString& odd :
+         {QStringLiteral("2012/12/21"), QString(), QStringLiteral("2012年12月21日12时12分12秒")}) {
+      field_->setText(odd);
+      QCOMPARE(field_->text(), odd);
+      ClickAtCharacter(0);
+      QTest::keyClick(field_.get(), Qt::Key_Right);
+      QCOMPARE(field_->text(), odd);
+
+      field_->setText(odd);
+      QTest::keyClick(field_.get(), Qt::Key_Up);
+      const QString changed = field_->text();
+      QVERIFY2(tarnwick::IsFixedTimeForm(changed.toStdString()), qPrintable(changed));
+      QVERIFY(changed.contains(edit_->selectedText()));
+      QVERIFY(edit_->selectedText().size() == 2 || edit_->selectedText().size() == 4);
+    }
+  }
+
+ private:
+  void ClickAtCharacter(int position) {
+    const int y = edit_->height() / 2;
+    for (int x = 0; x < edit_->width(); ++x) {
+      if (edit_->cursorPositionAt(QPoint(x, y)) == position) {
+        QTest::mouseClick(edit_, Qt::LeftButton, Qt::NoModifier, QPoint(x + 1, y));
+        return;
+      }
+    }
+    QFAIL("no point of the field places the caret there");
+  }
+
+  void Turn(int angle) {
+    const QPointF centre(field_->width() / 2.0, field_->height() / 2.0);
+    QWheelEvent wheel(centre, field_->mapToGlobal(centre), QPoint(), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(field_.get(), &wheel);
+  }
+
+  std::unique_ptr<TimeFieldEdit> field_;
+  QLineEdit* edit_ = nullptr;
+};
+
+QTEST_MAIN(HelpWindowTest)
+#include "help_window_test.moc"
