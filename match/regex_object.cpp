@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "match/regex_replacement.h"
+#include "match/utf8_repair.h"
 #include "text/program_text.h"
 
 namespace tarnwick {
@@ -42,7 +43,8 @@ constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
 // (or before a line break with Multiline), «\s», «\d» and «\w» keep their ASCII meaning
 // (so «\s» is space, tab, LF, CR, VT and FF, and a full-width space is a character like
 // any other), «[^]» matches anything, «\uHHHH» names a character. Letter case is folded
-// the Unicode way. Bytes that are not UTF-8 never match but do not stop the search.
+// the Unicode way. Texts reach the engine as well-formed UTF-8; should one not be, its
+// bad bytes never match, and nothing fails.
 constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF |
                                      PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX |
                                      PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_BACKSLASH_C;
@@ -82,8 +84,13 @@ struct RegexObject::Impl {
 };
 
 std::string_view RegexObject::Impl::AsUtf8(std::string_view text, std::string& storage) const {
-  if (form == TextForm::Utf8) return text;
-  storage = Gb18030ToUtf8(text);
+  if (form == TextForm::Gb18030) {
+    storage = Gb18030ToUtf8(text);
+  } else if (IsValidUtf8(text)) {
+    return text;
+  } else {
+    storage = RepairUtf8(text);
+  }
   return storage;
 }
 

@@ -3,7 +3,8 @@
 // Patterns and texts are handed over in one text form, fixed at construction: the
 // program's GB18030 text (content filter, length filter) or UTF-8 (file names).
 // A pattern the engine rejects, or a match that runs into the engine's limits, counts
-// as no match; nothing throws and nothing hangs.
+// as no match; nothing throws and nothing hangs. In UTF-8 form, bytes that are not
+// UTF-8 (a file name may hold any bytes) are matched as U+FFFD, one per bad sequence.
 
 #include <memory>
 #include <string>
@@ -20,6 +21,7 @@ class RegexObject {
   RegexObject(RegexObject&&) noexcept;
   RegexObject& operator=(RegexObject&&) noexcept;
 
+  // Makes the engine; until then nothing matches. Calling it again changes nothing.
   void CreateEngine();
   // Unchanged pattern and flags: nothing happens. An empty pattern keeps the previous
   // one in force and only the flags are written. Always returns true.
@@ -28,7 +30,8 @@ class RegexObject {
   // Number of matches in text (0 or 1 when Global is off).
   int MatchCount(std::string_view text);
   // text with the matches replaced (every match with Global on, else the first); the
-  // empty text when the engine is missing or the pattern was rejected.
+  // empty text when the engine is missing, the pattern was rejected or a limit was hit.
+  // In replacement «$&» is the match, «$1».."$99" a group, «$$» a dollar sign.
   std::string ReplaceAll(std::string_view text, std::string_view replacement);
 
  private:

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "match/regex_object.h"
+
+namespace tarnwick {
+namespace {
+
+RegexObject Engine(std::string_view pattern, TextForm form = TextForm::Utf8,
+                   bool ignoreCase = true, bool multiline = true, bool global = true) {
+  RegexObject regex(form);
+  regex.CreateEngine();
+  regex.SetPattern(pattern, ignoreCase, multiline, global);
+  return regex;
+}
+
+TEST(RegexObject, CountsMatchesWithTheGivenFlags) {
+  struct Case {
+    std::string pattern;
+    bool ignoreCase, multiline, global;
+    std::string text;
+    int count;
+  };
+  const std::vector<Case> cases = {
+      {"a", true, true, false, "aXa", 1},
+      {"a", true, true, true, "aXa", 2},
+      {"x", true, true, true, "aXa", 1},
+      {"x", false, true, true, "aXa", 0},
+      {"ABC", true, true, false, "xabcx", 1},
+      {"^b", true, true, true, "a\nb", 1},
+      {"^b", true, false, true, "a\nb", 0},
+      {"a$", true, true, true, "a\r\nba", 2},  // CR LF ends a line
+      {"a$", true, false, true, "a\n", 0},     // «$» is the end of the text only
+      {"a.c", true, true, true, "a\nc a\rc abc", 1},
+      {"[^]", true, true, true, "a\n", 2},
+      {"\\u4E2D", true, true, true, "\xE4\xB8\xAD", 1},
+      {"\xC3\xA4", true, true, true, "\xC3\x84", 1},  // ä finds Ä
+      {"\\w", true, true, true, "\xE4\xB8\xAD", 0},   // «\w» is ASCII
+      {"", true, true, true, "ab", 3},                // the empty pattern, everywhere
+      {"a*", true, true, true, "baaa", 3},            // "" "aaa" ""
+      {".?", true, true, true, "\xE4\xB8\xAD\xE6\x96\x87", 3},  // whole characters
+      {"a(", true, true, true, "a(", 0},                         // rejected pattern
+  };
+  for (const Case& c : cases) {
+    RegexObject regex = Engine(c.pattern, TextForm::Utf8, c.ignoreCase, c.multiline, c.global);
+    EXPECT_EQ(regex.MatchCount(c.text), c.count)
+        << "pattern «" << c.pattern << "» text «" << c.text << "»";
+  }
+}
+
+TEST(RegexObject, WhiteSpaceClassIsTheSixAsciiSpaces) {
+  RegexObject regex = Engine("\\s");
+  EXPECT_EQ(regex.ReplaceAll("a b\tc\nd\re\vf\fg", ""), "abcdefg");
+  // No-break space and the full-width space are characters of the text.
+  EXPECT_EQ(regex.ReplaceAll("a\xC2\xA0" "b\xE3\x80\x80" "c", ""), "a\xC2\xA0" "b\xE3\x80\x80" "c");
+  // In GB18030 form too: the full-width space «\xA1\xA1» stays.
+  RegexObject gb = Engine("\\s", TextForm::Gb18030);
+  EXPECT_EQ(gb.ReplaceAll("\xD6\xD0 \xA1\xA1\r\n\xCE\xC4", ""), "\xD6\xD0\xA1\xA1\xCE\xC4");
+}
+
+TEST(RegexObject, ReplaceAllRemovesTagsAcrossLines) {
+  RegexObject tags = Engine("<[\\s\\S]+?>");
+  EXPECT_EQ(tags.ReplaceAll("a <b>bold</b> text", ""), "a bold text");
+  EXPECT_EQ(tags.ReplaceAll("x<a\nhref='y'>z<>w", ""), "xz<>w");
+  RegexObject first = Engine("o", TextForm::Utf8, true, true, false);
+  EXPECT_EQ(first.ReplaceAll("foo", "0"), "f0o");
+}
+
+TEST(RegexObject, ReplacementReadsDollarSequences) {
+  RegexObject regex = Engine("(b)(c)?");
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"[$&]", "a[b]d"}, {"[$1]", "a[b]d"}, {"[$2]", "a[]d"}, {"[$3]", "a[$3]d"},
+      {"[$$]", "a[$]d"}, {"[$`]", "a[a]d"}, {"[$']", "a[d]d"}, {"[$10]", "a[b0]d"},
+      {"$", "a$d"},     {"[$x]", "a[$x]d"},
+  };
+  for (const auto& [replacement, expected] : cases) {
+    EXPECT_EQ(regex.ReplaceAll("abd", replacement), expected) << "replacement «" << replacement << "»";
+  }
+}
+
+TEST(RegexObject, Gb18030TextIsMatchedByCharacterAndComesBackInItsForm) {
+  // 中 D6 D0, 文 CE C4; 丄 81 41 has the trail byte «A».
+  RegexObject regex = Engine("\xCE\xC4|a", TextForm::Gb18030);
+  EXPECT_EQ(regex.MatchCount("\xD6\xD0\xCE\xC4"), 1);
+  EXPECT_EQ(regex.MatchCount("\x81\x41"), 0);
+  EXPECT_EQ(regex.ReplaceAll("\xD6\xD0\xCE\xC4" "A", "\xD6\xD0"), "\xD6\xD0\xD6\xD0\xD6\xD0");
+  RegexObject any = Engine("^.$", TextForm::Gb18030);
+  EXPECT_EQ(any.MatchCount("\x94\x39\xFC\x36"), 1);  // one four-byte character
+}
+
+TEST(RegexObject, BytesThatAreNotUtf8AreOneCharacterEach) {
+  RegexObject regex = Engine(".*\\.txt");
+  EXPECT_GE(regex.MatchCount("\xFF\xFE" "a.TXT"), 1);
+  EXPECT_GE(regex.MatchCount("b\xFF" "a.txt"), 1);
+  EXPECT_EQ(regex.MatchCount("\xFF.doc"), 0);
+  RegexObject across = Engine("a.?b");
+  EXPECT_EQ(across.MatchCount("a\xC0" "b"), 1);
+  EXPECT_EQ(across.MatchCount("a\xE4\xB8" "b"), 1);  // a cut-off sequence is one character
+  RegexObject dot = Engine(".");
+  EXPECT_EQ(dot.MatchCount("a\xED\xA0\x80" "b"), 5);  // a surrogate is three bad bytes
+  EXPECT_EQ(dot.ReplaceAll("a\xC0" "b", "-"), "---");
+}
+
+TEST(RegexObject, SetPatternKeepsThePatternWhenGivenTheEmptyText) {
+  RegexObject regex = Engine("abc", TextForm::Utf8, true, true, true);
+  regex.SetPattern("", false, true, true);
+  EXPECT_EQ(regex.MatchCount("abc ABC"), 1);  // still «abc», now case-sensitive
+  regex.SetPattern("", true, true, false);
+  EXPECT_EQ(regex.MatchCount("abc ABC"), 1);  // Global off
+  regex.SetPattern("", true, true, true);
+  EXPECT_EQ(regex.MatchCount("abc ABC"), 2);
+  regex.SetPattern("b");
+  EXPECT_EQ(regex.MatchCount("abc ABC"), 2);
+  EXPECT_TRUE(regex.SetPattern("("));
+  EXPECT_EQ(regex.MatchCount("("), 0);
+  regex.SetPattern("c");
+  EXPECT_EQ(regex.MatchCount("abc ABC"), 2);  // a good pattern after a rejected one
+}
+
+TEST(RegexObject, WithoutAnEngineNothingMatchesAndReplaceGivesTheEmptyText) {
+  RegexObject regex;
+  regex.SetPattern("a");
+  EXPECT_EQ(regex.MatchCount("aaa"), 0);
+  EXPECT_EQ(regex.ReplaceAll("aaa", "b"), "");
+  RegexObject rejected = Engine("[a");
+  EXPECT_EQ(rejected.ReplaceAll("a[a", ""), "");
+}
+
+TEST(RegexObject, MovedObjectKeepsItsPattern) {
+  RegexObject source = Engine("a");
+  RegexObject target = std::move(source);
+  EXPECT_EQ(target.MatchCount("banana"), 3);
+}
+
+TEST(RegexObject, RunawayBacktrackingEndsQuicklyAsNoMatch) {
+  const std::string text(100 * 1024, 'a');
+  const auto start = std::chrono::steady_clock::now();
+  for (const TextForm form : {TextForm::Utf8, TextForm::Gb18030}) {
+    EXPECT_EQ(Engine("(a*)*b", form).MatchCount(text), 0);
+    for (const char* pattern : {"(a*)*[bc]", "(a|aa)+$", "^(\\w+\\s?)*$"}) {
+      RegexObject regex = Engine(pattern, form);
+      EXPECT_EQ(regex.MatchCount(text + "!"), 0) << pattern;
+      EXPECT_TRUE(regex.ReplaceAll(text + "!", "").empty()) << pattern;
+    }
+  }
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+TEST(RegexObject, LargeTextWithManyMatchesIsCountedInFull) {
+  std::string text;
+  for (int i = 0; i < 100000; ++i) text += "word ";
+  RegexObject words = Engine("\\w+");
+  EXPECT_EQ(words.MatchCount(text), 100000);
+  RegexObject spaces = Engine("\\s");
+  EXPECT_EQ(spaces.ReplaceAll(text, "").size(), 400000U);
+}
+
+}  // namespace
+}  // namespace tarnwick
