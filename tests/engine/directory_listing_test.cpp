@@ -1,0 +1,89 @@
+#include "platform/directory_listing.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_tree.h"
+
+namespace tarnwick::platform {
+namespace {
+
+struct WildcardCase {
+  const char* pattern;
+  const char* name;
+};
+
+TEST(WildcardMatches, MatchingNames) {
+  const WildcardCase cases[] = {
+      {"*.*", "README"},      {"*.*", ".hidden"},     {"*", "a.b.c"},
+      {"*.txt", "a.txt"},     {"*.txt", "A.TXT"},     {"*.TXT", "a.txt"},
+      {"*.txt", ".txt"},      {"a*", "a"},            {"a*", "abc.txt"},
+      {"?.txt", "x.txt"},     {"?.txt", "中.txt"},    {"a?c", "abc"},
+      {"*b*", "abc"},         {"**", "x"},            {"*.t?t", "n.tXt"},
+      {"报告*", "报告2014.doc"}, {"*a*a*", "banana"},  {"x*y", "xabcy"},
+      {"?\xff", "a\xff"},  // a byte that is no UTF-8 still counts as a character
+  };
+  for (const WildcardCase& c : cases) {
+    EXPECT_TRUE(WildcardMatches(c.pattern, c.name)) << c.pattern << " vs " << c.name;
+  }
+}
+
+TEST(WildcardMatches, NamesThatDoNotMatch) {
+  const WildcardCase cases[] = {
+      {"*.txt", "a.txt.bak"}, {"*.txt", "atxt"},   {"?.txt", "ab.txt"},
+      {"?.txt", ".txt"},      {"a*", "ba"},        {"a?c", "ac"},
+      {"", "a"},              {"x*y", "xabcyz"},   {"报告*", "报表.doc"},
+      {"*.htm", "a.html"},    {"?", "中文"},       {"É*", "é"},  // only ASCII letters fold
+  };
+  for (const WildcardCase& c : cases) {
+    EXPECT_FALSE(WildcardMatches(c.pattern, c.name)) << c.pattern << " vs " << c.name;
+  }
+}
+
+std::vector<std::string> Listed(const DirectoryListing& listing, bool folders) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < listing.Count(); ++i) {
+    if (listing.IsFolder(i) == folders) names.emplace_back(listing.Name(i));
+  }
+  return names;
+}
+
+TEST(DirectoryListing, SortsByteWiseAndKeepsDotFiles) {
+  test::TempTree tree;
+  for (const char* name : {"b", "a", "B", ".dot", "\xff" "raw", "中", "a0"}) tree.Create(name);
+  tree.MakeFolder("folder");
+  const DirectoryListing listing(tree.Root());
+  const std::vector<std::string> expected = {".dot", "B", "a", "a0", "b", "中", "\xff" "raw"};
+  EXPECT_EQ(Listed(listing, false), expected);
+  EXPECT_EQ(Listed(listing, true), std::vector<std::string>{"folder"});
+}
+
+TEST(DirectoryListing, LinksAndSpecialFiles) {
+  test::TempTree tree;
+  tree.Create("target", "data");
+  tree.MakeFolder("sub");
+  tree.MakeLink("target", "file-link");
+  tree.MakeLink("sub", "folder-link");
+  tree.MakeLink("..", "parent-link");
+  tree.MakeLink("nowhere", "dangling");
+  tree.MakeFifo("pipe");
+  const DirectoryListing listing(tree.Root());
+  const std::vector<std::string> files = {"dangling", "file-link", "pipe", "target"};
+  EXPECT_EQ(Listed(listing, false), files);
+  EXPECT_EQ(Listed(listing, true), std::vector<std::string>{"sub"});
+}
+
+TEST(DirectoryListing, MissingOrUnreadableFolderListsNothing) {
+  test::TempTree tree;
+  EXPECT_EQ(DirectoryListing(tree.Path("missing")).Count(), 0u);
+  tree.Create("locked/inside");
+  tree.SetMode("locked", 0);
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  EXPECT_EQ(DirectoryListing(tree.Path("locked")).Count(), 0u);
+}
+
+}  // namespace
+}  // namespace tarnwick::platform

@@ -1,0 +1,64 @@
+#include "engine/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tarnwick {
+namespace {
+
+TEST(FullWidthToAscii, TurnsFullWidthFormsIntoAscii) {
+  EXPECT_EQ(FullWidthToAscii("１２．５"), "12.5");
+  EXPECT_EQ(FullWidthToAscii("－３ｅ＋２"), "-3e+2");
+  EXPECT_EQ(FullWidthToAscii("\xE3\x80\x80" "7"), " 7");  // ideographic space
+  EXPECT_EQ(FullWidthToAscii("中文12"), "中文12");
+  // A cut-off sequence is kept byte for byte.
+  EXPECT_EQ(FullWidthToAscii("5\xEF\xBC"), "5\xEF\xBC");
+}
+
+TEST(ReadBound, ReadsTheLeadingDecimalNumber) {
+  struct Case {
+    const char* text;
+    float expected;
+  };
+  const Case cases[] = {
+      {"", 0},          {"abc", 0},       {"10", 10},       {"  10", 10},
+      {"\t+7", 7},      {"-2.5", -2.5f},  {"1.5", 1.5f},    {".5", 0.5f},
+      {"5.", 5},        {".", 0},         {"-", 0},         {"1e3", 1000},
+      {"1E+2x", 100},   {"2e", 2},        {"2e+", 2},       {"3kb", 3},
+      {"１．５", 1.5f}, {"－４", -4},     {"１０", 10},     {"1,5", 1},
+      {"0x10", 0},      {"1.5.6", 1.5f},  {"007", 7},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadBound(c.text), c.expected) << "text «" << c.text << "»";
+}
+
+TEST(ReadBound, KeepsSinglePrecision) {
+  EXPECT_EQ(ReadBound("16777217"), 16777216.0f);
+  EXPECT_EQ(static_cast<double>(ReadBound("0.1")), static_cast<double>(0.1f));
+}
+
+TEST(ReadBound, OutOfRangeNumbersSaturate) {
+  EXPECT_EQ(ReadBound("1e50"), std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ReadBound("-1e50"), -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(ReadBound("1e-50"), 0.0f);
+  EXPECT_FALSE(std::isnan(ReadBound("nan")));
+  EXPECT_EQ(ReadBound("inf"), 0.0f);
+}
+
+TEST(ReadLevel, ReadsTheLeadingInteger) {
+  struct Case {
+    const char* text;
+    long long expected;
+  };
+  const Case cases[] = {
+      {"2", 2},     {"", 0},       {"x", 0},      {"0", 0},     {" 3", 3},
+      {"+4", 4},    {"-1", -1},    {"12ab", 12},  {"2.9", 2},   {"２", 2},
+      {"１２", 12}, {"－２", -2},  {"- 2", 0},    {"\xE3\x80\x80" "5", 5},
+      {"99999999999999999999", std::numeric_limits<long long>::max()},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadLevel(c.text), c.expected) << "text «" << c.text << "»";
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_tree.h"
+#include "walk_test_support.h"
+
+namespace tarnwick {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+class WalkSpecialFilesTest : public ::testing::TestWithParam<Lister> {
+ protected:
+  Paths Run(const FilterOptions& options) { return run.Run(tree.Root(), options, GetParam()); }
+
+  test::TempTree tree;
+  test::JobRun run;
+};
+
+TEST_P(WalkSpecialFilesTest, LinkLoopsAreNeverFollowed) {
+  tree.Create("sub/file", "x");
+  tree.MakeLink(".", "sub/self");
+  tree.MakeLink("..", "sub/up");
+  tree.MakeLink(tree.Root(), "back-to-root");
+  EXPECT_EQ(Run(test::TreeOptions()), (Paths{"sub/file"}));
+}
+
+TEST_P(WalkSpecialFilesTest, LinkToAFileIsAFile) {
+  tree.Create("real", "12345");
+  tree.MakeLink("real", "alias");
+  EXPECT_EQ(Run(test::TreeOptions()), (Paths{"alias", "real"}));
+  EXPECT_EQ(run.list.Row(0).sizeText, "5 B");
+}
+
+TEST_P(WalkSpecialFilesTest, FifoIsListedAndNeverRead) {
+  tree.MakeFifo("pipe");
+  tree.Create("text", "needle");
+  EXPECT_EQ(Run(test::TreeOptions()), (Paths{"pipe", "text"}));
+
+  // Content and character count treat the FIFO as unreadable instead of waiting on it.
+  FilterOptions options = test::TreeOptions();
+  options.SetChecked(Check::ContentFilter, true);
+  options.SetChecked(Check::LacksContent, true);
+  options.SetChecked(Check::InName, false);
+  options.SetChecked(Check::InContent, true);
+  options.SetText(Field::ContentPattern, "needle");
+  options.SetChecked(Check::LengthFilter, true);
+  options.SetChecked(Check::MeasureChars, true);
+  options.SetText(Field::LengthFrom, "0");
+  options.SetText(Field::LengthTo, "0");
+  EXPECT_EQ(Run(options), (Paths{"pipe"}));
+}
+
+TEST_P(WalkSpecialFilesTest, UnreadableFolderIsSkippedAndTheWalkGoesOn) {
+  tree.Create("a.txt");
+  tree.Create("locked/inside");
+  tree.Create("z/after");
+  tree.SetMode("locked", 0);
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  EXPECT_EQ(Run(test::TreeOptions()), (Paths{"a.txt", "z/after"}));
+}
+
+TEST_P(WalkSpecialFilesTest, NameThatIsNotUtf8KeepsItsBytes) {
+  const std::string name = "bad\xff\xfe.txt";
+  tree.Create("odd\xc3/" + name, "abc");
+  EXPECT_EQ(Run(test::TreeOptions()), (Paths{"odd\xc3/" + name}));
+  EXPECT_EQ(run.list.Row(0).name, name);
+  // The status line gets valid UTF-8 even for such a folder.
+  for (const std::string& status : run.host.statusTexts) {
+    EXPECT_EQ(status.find('\xc3' + std::string("/")), std::string::npos) << status;
+  }
+
+  FilterOptions options = test::TreeOptions();
+  options.SetChecked(Check::ContentFilter, true);
+  options.SetText(Field::ContentPattern, "bad");
+  EXPECT_EQ(Run(options), (Paths{"odd\xc3/" + name}));
+}
+
+TEST_P(WalkSpecialFilesTest, MissingRootListsNothing) {
+  EXPECT_TRUE(run.Run(tree.Path("missing"), test::TreeOptions(), GetParam()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothListers, WalkSpecialFilesTest,
+                         ::testing::Values(Lister::FindFile, Lister::FileSystemObject));
+
+}  // namespace
+}  // namespace tarnwick

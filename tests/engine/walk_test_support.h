@@ -1,0 +1,68 @@
+#pragma once
+// Running filter jobs in tests: a host that counts and can react to pending-event
+// calls, and a job runner that gives the listed paths relative to the tree's root.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/filter_job.h"
+#include "engine/filter_options.h"
+#include "engine/job_host.h"
+#include "engine/stop_flag.h"
+#include "results/result_list.h"
+
+namespace tarnwick::test {
+
+class RecordingHost final : public JobHost {
+ public:
+  void ProcessPendingEvents() override {
+    ++pendingEventCalls;
+    if (onPendingEvents) onPendingEvents();
+  }
+  void SetStatusText(const std::string& text) override {
+    statusTexts.push_back(text);
+    rowsAtStatus.push_back(list ? list->Count() : 0);
+  }
+  void RefreshStatus() override { ++refreshes; }
+
+  std::function<void()> onPendingEvents;
+  const ResultList* list = nullptr;  // when set, its row count is noted with each status
+  std::vector<std::string> statusTexts;
+  std::vector<std::size_t> rowsAtStatus;
+  int pendingEventCalls = 0;
+  int refreshes = 0;
+};
+
+// The job's rows as paths with the root and its "/" removed.
+inline std::vector<std::string> RelativePaths(const ResultList& list, const std::string& root) {
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    std::string path = list.FullPath(i);
+    if (path.starts_with(root + "/")) path.erase(0, root.size() + 1);
+    paths.push_back(path);
+  }
+  return paths;
+}
+
+struct JobRun {
+  ResultList list;
+  RecordingHost host;
+  StopFlag stop;
+
+  std::vector<std::string> Run(const std::string& root, const FilterOptions& options,
+                               Lister lister = Lister::FindFile) {
+    host.list = &list;
+    RunFilterJob(root, lister, options, list, host, stop);
+    return RelativePaths(list, root);
+  }
+};
+
+// Options with every filter off and the whole tree in scope.
+inline FilterOptions TreeOptions() {
+  FilterOptions options;
+  options.SetChecked(Check::ScopeTree, true);
+  return options;
+}
+
+}  // namespace tarnwick::test
