@@ -1,0 +1,308 @@
+#include "engine/duplicate_filter.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/filter_options.h"
+#include "engine/md5_key.h"
+#include "platform/md5_digest.h"
+#include "tests/engine/temp_tree.h"
+
+namespace tarnwick {
+namespace {
+
+using platform::Md5Hex;
+using Paths = std::vector<std::string>;
+
+// Counts event rounds and can press stop at a chosen round.
+class ScriptedHost : public JobHost {
+ public:
+  explicit ScriptedHost(StopFlag* stop = nullptr, int stopAtRound = 0)
+      : stop_(stop), stopAtRound_(stopAtRound) {}
+  void ProcessPendingEvents() override {
+    if (++rounds == stopAtRound_ && stop_) stop_->Set();
+  }
+  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
+  void RefreshStatus() override {}
+
+  int rounds = 0;
+  Paths statusTexts;
+
+ private:
+  StopFlag* stop_;
+  int stopAtRound_;
+};
+
+FilterOptions DuplicateOptions(Check kind, Check output) {
+  FilterOptions options;
+  options.SetChecked(Check::DuplicateFilter, true);
+  options.SetChecked(kind, true);
+  options.SetChecked(output, true);
+  return options;
+}
+
+Paths ListedPaths(const ResultList& list) {
+  Paths paths;
+  for (std::size_t index = 0; index < list.Count(); ++index) paths.push_back(list.FullPath(index));
+  return paths;
+}
+
+// Adds the files in order and lists the groups, as a job does.
+Paths RunStore(const Paths& files, const FilterOptions& options) {
+  DuplicateStore store;
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost host;
+  for (const std::string& path : files) store.Add(path, 0, options, host, stop);
+  ResultList list;
+  store.List(options, list, host, stop);
+  return ListedPaths(list);
+}
+
+TEST(DuplicateStoreTest, OutputsListOneAllOrAllButTheLastFound) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("a", "same"), tree.Create("other", "different"),
+                       tree.Create("b", "same"), tree.Create("c", "same")};
+  const std::string a = files[0], b = files[2], c = files[3];
+  struct Case {
+    Check output;
+    Paths expected;
+  };
+  const Case cases[] = {
+      {Check::DupOne, {a}}, {Check::DupAll, {a, b, c}}, {Check::DupAllButOne, {a, b}}};
+  for (const Check kind : {Check::DupByMd5, Check::DupByLength}) {
+    for (const Case& test : cases) {
+      EXPECT_EQ(RunStore(files, DuplicateOptions(kind, test.output)), test.expected)
+          << "kind " << static_cast<int>(kind) << " output " << static_cast<int>(test.output);
+    }
+  }
+}
+
+TEST(DuplicateStoreTest, NamesCompareByteForByteAcrossFolders) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("x/a.txt", "1"), tree.Create("y/A.txt", "22"),
+                       tree.Create("z/a.txt", "333")};
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByName, Check::DupAll)),
+            (Paths{files[0], files[2]}));
+}
+
+TEST(DuplicateStoreTest, UniqueKeysListNothing) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("a", "1"), tree.Create("b", "22"), tree.Create("c", "x")};
+  EXPECT_TRUE(RunStore(files, DuplicateOptions(Check::DupByName, Check::DupAll)).empty());
+  // Equal sizes, different data: a length pair but no digest pair.
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByLength, Check::DupAll)),
+            (Paths{files[0], files[2]}));
+  EXPECT_TRUE(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll)).empty());
+}
+
+TEST(DuplicateStoreTest, GroupsFollowTheirFirstMemberEvenWhenDigestedLater) {
+  test::TempTree tree;
+  // a1 waits for a second file of its size until a2 comes, after the b pair was
+  // digested: the a group is still listed first.
+  const Paths files = {tree.Create("a1", "aaaaa"), tree.Create("b1", "bbbbbb"),
+                       tree.Create("b2", "bbbbbb"), tree.Create("a2", "aaaaa")};
+  const Paths expected = {files[0], files[3], files[1], files[2]};
+  for (const Check kind : {Check::DupByMd5, Check::DupByLength})
+    EXPECT_EQ(RunStore(files, DuplicateOptions(kind, Check::DupAll)), expected);
+}
+
+TEST(DuplicateStoreTest, EmptyFilesAreDuplicatesButSpecialFilesHaveNoDigest) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("empty1"), tree.MakeFifo("fifo1"), tree.Create("empty2"),
+                       tree.MakeFifo("fifo2")};
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll)),
+            (Paths{files[0], files[2]}));
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByLength, Check::DupAll)), files);
+}
+
+TEST(DuplicateStoreTest, UnreadableFileIsNeverADigestDuplicate) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  test::TempTree tree;
+  const Paths files = {tree.Create("readable", "data"), tree.Create("locked", "data")};
+  tree.SetMode("locked", 0);
+  EXPECT_TRUE(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll)).empty());
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByLength, Check::DupAll)), files);
+}
+
+// Regression: a file reached twice must not be offered for deletion as a copy of itself.
+TEST(DuplicateStoreTest, SameFileReachedTwiceIsOneMember) {
+  test::TempTree tree;
+  const std::string file = tree.Create("data.txt", "content");
+  const std::string copy = tree.Create("copy/data.txt", "content");
+  const std::string hardLink = tree.Path("hard/data.txt");
+  tree.MakeFolder("hard");
+  ASSERT_EQ(::link(file.c_str(), hardLink.c_str()), 0);
+  const std::string softLink = tree.MakeLink(file, "soft/data.txt");
+
+  for (const Check kind : {Check::DupByMd5, Check::DupByLength, Check::DupByName}) {
+    const FilterOptions options = DuplicateOptions(kind, Check::DupAllButOne);
+    EXPECT_TRUE(RunStore({file, file, hardLink, softLink}, options).empty());
+    EXPECT_EQ(RunStore({file, hardLink, copy, file}, options), Paths{file});
+  }
+}
+
+TEST(DuplicateStoreTest, DigestStatusNamesSizeAndPath) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("a", "12345"), tree.Create("b", "12345")};
+  DuplicateStore store;
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost host;
+  const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
+  store.Add(files[0], 0, options, host, stop);
+  EXPECT_TRUE(host.statusTexts.empty()) << "a file of a size met once is not read";
+  store.Add(files[1], 5, options, host, stop);
+  ASSERT_EQ(host.statusTexts.size(), 2u);
+  EXPECT_EQ(host.statusTexts[0], "大小 5 B，正在读MD5：" + files[0]);
+  EXPECT_EQ(host.statusTexts[1], "大小 5 B，正在读MD5：" + files[1]);
+}
+
+TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("a", "xy"), tree.Create("b", "xy"), tree.Create("c", "xy")};
+  const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
+  DuplicateStore store;
+  StopFlag stop;
+  stop.Clear();
+  // Rounds 1 and 2 digest a and b; the stop comes while c is digested.
+  ScriptedHost host(&stop, 3);
+  for (const std::string& path : files) store.Add(path, 0, options, host, stop);
+  stop.Clear();
+  ResultList list;
+  store.List(options, list, host, stop);
+  EXPECT_EQ(ListedPaths(list), (Paths{files[0], files[1]}));
+}
+
+TEST(DuplicateStoreTest, StopDuringTheListingEndsAfterTheCurrentGroup) {
+  test::TempTree tree;
+  const Paths files = {tree.Create("a1", "a"), tree.Create("a2", "a"), tree.Create("b1", "bb"),
+                       tree.Create("b2", "bb")};
+  const FilterOptions options = DuplicateOptions(Check::DupByLength, Check::DupAll);
+  DuplicateStore store;
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost host(&stop, 1);
+  for (const std::string& path : files) store.Add(path, 0, options, host, stop);
+  ResultList list;
+  store.List(options, list, host, stop);
+  EXPECT_EQ(ListedPaths(list), (Paths{files[0], files[1]}));
+}
+
+// The store digests a file only once a second file of its size turns up; its rows must
+// be those of digesting every file in walk order and searching the groups in turn.
+Paths ListByDigestingEveryFile(const Paths& files, Check output) {
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost host;
+  std::vector<std::pair<std::string, Paths>> groups;
+  for (const std::string& path : files) {
+    const std::string key = Md5Key(path, 0, host, stop);
+    if (key.empty()) continue;
+    auto group = groups.begin();
+    while (group != groups.end() && group->first != key) ++group;
+    if (group == groups.end()) {
+      groups.push_back({key, {path}});
+    } else {
+      group->second.push_back(path);
+    }
+  }
+  Paths listed;
+  for (const auto& [key, members] : groups) {
+    if (members.size() < 2) continue;
+    std::size_t count = members.size();
+    if (output == Check::DupOne) count = 1;
+    if (output == Check::DupAllButOne) count -= 1;
+    listed.insert(listed.end(), members.begin(), members.begin() + count);
+  }
+  return listed;
+}
+
+TEST(DuplicateStoreTest, DeferredDigestsListWhatDigestingEveryFileLists) {
+  test::TempTree tree;
+  std::mt19937 random(20261208);
+  std::vector<std::string> contents;
+  Paths files;
+  for (int index = 0; index < 300; ++index) {
+    const std::string name = "f/" + std::to_string(index % 7) + "/" + std::to_string(index);
+    if (index % 37 == 0) {
+      files.push_back(tree.MakeFifo(name));
+      continue;
+    }
+    // Small lengths and a small alphabet: many equal sizes with different data, many
+    // copies, some sizes met once.
+    const std::size_t length = random() % 12 + (index % 50 == 0 ? 1000 + index : 0);
+    std::string bytes;
+    for (std::size_t byte = 0; byte < length; ++byte)
+      bytes += static_cast<char>('a' + random() % 2);
+    files.push_back(tree.Create(name, bytes));
+  }
+  for (const Check output : {Check::DupOne, Check::DupAll, Check::DupAllButOne}) {
+    const Paths expected = ListByDigestingEveryFile(files, output);
+    ASSERT_GT(expected.size(), 20u);
+    EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, output)), expected);
+  }
+}
+
+struct PieceCase {
+  std::size_t length;
+  std::vector<std::size_t> pieces;
+};
+
+TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
+  test::TempTree tree;
+  constexpr std::int64_t kPiece = 1000;
+  const PieceCase cases[] = {
+      {0, {0}}, {999, {999}}, {1999, {1999}}, {2000, {1000, 1000}}, {3999, {1000, 1000, 1999}},
+  };
+  std::string data;
+  for (std::size_t index = 0; index < 4000; ++index) data += static_cast<char>(index * 7 % 251);
+  for (const PieceCase& test : cases) {
+    const std::string path = tree.Create("piece" + std::to_string(test.length),
+                                         std::string_view(data).substr(0, test.length));
+    std::string digests;
+    std::size_t start = 0;
+    for (const std::size_t piece : test.pieces) {
+      digests += Md5Hex(std::string_view(data).substr(start, piece));
+      start += piece;
+    }
+    StopFlag stop;
+    stop.Clear();
+    ScriptedHost host;
+    EXPECT_EQ(Md5Key(path, 0, host, stop, kPiece), Md5Hex(digests)) << test.length << " bytes";
+    EXPECT_EQ(host.rounds, static_cast<int>(test.pieces.size())) << test.length << " bytes";
+  }
+}
+
+TEST(Md5KeyTest, KnownKeysOfSmallFiles) {
+  test::TempTree tree;
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost host;
+  // The MD5 of the 32-digit MD5 texts of "" and "abc".
+  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, host, stop), "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(Md5Key(tree.Create("abc", "abc"), 3, host, stop), "ec0405c5aef93e771cd80e0db180b88b");
+  EXPECT_EQ(Md5Key(tree.Path("missing"), 0, host, stop), "");
+}
+
+TEST(Md5KeyTest, StopBeforeTheLastPieceGivesNoKey) {
+  test::TempTree tree;
+  const std::string path = tree.Create("three", std::string(3000, 'x'));
+  StopFlag stop;
+  stop.Clear();
+  ScriptedHost stopsAfterFirst(&stop, 1);
+  EXPECT_EQ(Md5Key(path, 0, stopsAfterFirst, stop, 1000), "");
+  EXPECT_EQ(stopsAfterFirst.rounds, 1);
+
+  stop.Clear();
+  ScriptedHost stopsAfterLast(&stop, 3);
+  EXPECT_EQ(Md5Key(path, 0, stopsAfterLast, stop, 1000).size(), 32u);
+}
+
+}  // namespace
+}  // namespace tarnwick
