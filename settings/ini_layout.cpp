@@ -18,8 +18,8 @@ std::optional<std::size_t> FindSectionHeader(std::string_view bytes, std::string
 }
 
 bool HeaderLineBetween(std::string_view bytes, std::size_t from, std::size_t to) {
-  for (std::size_t lineEnd = bytes.find(kLineEnd, from); lineEnd != std::string_view::npos &&
-                                                         lineEnd < to;
+  for (std::size_t lineEnd = bytes.find(kLineEnd, from);
+       lineEnd != std::string_view::npos && lineEnd < to;
        lineEnd = bytes.find(kLineEnd, lineEnd + 1)) {
     const std::size_t lineStart = lineEnd + kLineEnd.size();
     if (lineStart >= bytes.size() || bytes[lineStart] != '[') continue;

@@ -19,8 +19,8 @@ std::string HomeFolder() {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
-  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
-      found != nullptr && found->pw_dir != nullptr) {
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr &&
+      found->pw_dir != nullptr) {
     return found->pw_dir;
   }
   return "/";
@@ -36,7 +36,7 @@ std::string ConfigFolder() {
 
 // mkdir -p, private to the user as the config folders are.
 void CreateFolders(const std::string& folder) {
-  for (std::size_t slash = folder.find('/', 1); ; slash = folder.find('/', slash + 1)) {
+  for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     const std::string part = folder.substr(0, slash);
     if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return;
     if (slash == std::string::npos) return;

@@ -16,7 +16,9 @@
 // - A key line "key=value" belongs to the section whose header precedes it, up to the
 //   next header line. The value runs to the next CR LF or the end of the file.
 // - A key that is not found is inserted as the first key of its section (right after
-//   the header); a section that is not found is appended at the end of the file. A new
+//   the header; when the header line goes on with other bytes than CR LF, as in a file
+//   with LF line ends, the new line gets a CR LF of its own so its value does not
+//   swallow them); a section that is not found is appended at the end of the file. A new
 //   file written key by key therefore lists its keys in reverse order of first writing,
 //   with no CR LF after the last value.
 // - Text values store CR LF as "┊*┊"; numbers are decimal text; flags are "真"/"假".
@@ -85,8 +87,10 @@ class SettingsStore {
 
   // Replaces the file with the copy: a temporary file in the same folder, every write
   // and the close checked, fsync, rename over the file, fsync of the folder. Returns
-  // true when the file now holds the copy. On false the file is left as it was (old
-  // content, whole), the copy returns to what the file holds, and LastError() says why.
+  // true when the file now holds the copy, durably. On false LastError() says why, and
+  // the copy again equals the file: mostly the file was left as it was (old content,
+  // whole) and the copy returns to it; rarely the file was replaced but the folder
+  // could not be flushed, and the copy stays as written.
   bool Commit();
   // Why the last Commit failed ("<path>: <reason>"); empty after a successful one.
   const std::string& LastError() const { return lastError_; }

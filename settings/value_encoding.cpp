@@ -8,8 +8,7 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
   std::string result;
   result.reserve(text.size());
   std::size_t done = 0;
-  for (std::size_t at = text.find(from); at != std::string_view::npos;
-       at = text.find(from, done)) {
+  for (std::size_t at = text.find(from); at != std::string_view::npos; at = text.find(from, done)) {
     result.append(text.substr(done, at - done)).append(to);
     done = at + from.size();
   }

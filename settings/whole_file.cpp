@@ -111,8 +111,7 @@ const FileCalls& SystemFileCalls() {
   return calls;
 }
 
-ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
-                          const FileCalls& calls) {
+ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes, const FileCalls& calls) {
   ReplaceResult result;
   const std::string target = ReplacementTarget(path);
   struct stat old {};

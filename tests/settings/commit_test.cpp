@@ -2,12 +2,11 @@
 // save, and files the store must not overwrite.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <chrono>
@@ -197,7 +196,8 @@ TEST(CommitTest, KillDuringSaveLeavesOldOrNewFile) {
     int status = 0;
     waitpid(child, &status, 0);
     const std::string now = ReadBytes(path);
-    ASSERT_TRUE(now == fileA || now == fileB) << "round " << round << ", " << now.size() << " bytes";
+    ASSERT_TRUE(now == fileA || now == fileB)
+        << "round " << round << ", " << now.size() << " bytes";
     // A kill during a save leaves its temporary file behind; remove it for the next round.
     for (const std::string& name : FolderEntries(folder.Root())) {
       if (name == "Tarnwick.ini") continue;

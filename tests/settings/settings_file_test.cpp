@@ -22,9 +22,9 @@ using testing::WriteBytes;
 // mask 编辑框过滤 is not part of the file).
 FilterOptions ChangedOptions() {
   FilterOptions options;
-  const Check ticks[] = {Check::ContentFilter, Check::LacksContent, Check::InContent,
-                         Check::LengthFilter,  Check::StripTags,    Check::StripSpace,
-                         Check::UnitGB,        Check::TimeFilter,   Check::TimeAccessed,
+  const Check ticks[] = {Check::ContentFilter, Check::LacksContent,    Check::InContent,
+                         Check::LengthFilter,  Check::StripTags,       Check::StripSpace,
+                         Check::UnitGB,        Check::TimeFilter,      Check::TimeAccessed,
                          Check::CompareDate,   Check::DuplicateFilter, Check::DupByMd5,
                          Check::DupOne,        Check::ScopeLevels};
   for (Check check : ticks) options.SetChecked(check, true);
@@ -62,13 +62,15 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyInReverseOrder) {
   OpenWith("");
   ASSERT_TRUE(SaveSettings(store_, FilterOptions()));
   const std::vector<std::string> keysInWriteOrder = {
-      "按内容筛选", "包含内容",   "不含内容", "筛选内容",   "文件名",   "文件内容",
-      "匹配模式",   "按长度筛选", "清除网页标签", "清除空行空格", "文件大小", "内容字数",
-      "长度起始",   "长度终止",   "B",        "KB",         "MB",       "GB",
-      "TB",         "按时间筛选", "创建",     "访问",       "修改",     "年月日",
-      "时分秒",     "两者",       "时间起始", "时间终止",   "按重复筛选", "MD5",
-      "长度",       "名称",       "一",       "全部",       "全部减一", "遍历子目录",
-      "仅该目录",   "遍历层次",   "层次",     "筛选目录",   "移动目录", "复制目录"};
+      "按内容筛选", "包含内容", "不含内容",   "筛选内容",     "文件名",
+      "文件内容",   "匹配模式", "按长度筛选", "清除网页标签", "清除空行空格",
+      "文件大小",   "内容字数", "长度起始",   "长度终止",     "B",
+      "KB",         "MB",       "GB",         "TB",           "按时间筛选",
+      "创建",       "访问",     "修改",       "年月日",       "时分秒",
+      "两者",       "时间起始", "时间终止",   "按重复筛选",   "MD5",
+      "长度",       "名称",     "一",         "全部",         "全部减一",
+      "遍历子目录", "仅该目录", "遍历层次",   "层次",         "筛选目录",
+      "移动目录",   "复制目录"};
   std::string expected = "[主界面]";
   for (auto key = keysInWriteOrder.rbegin(); key != keysInWriteOrder.rend(); ++key) {
     expected += "\r\n" + *key + "=";

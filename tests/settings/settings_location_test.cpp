@@ -2,9 +2,8 @@
 
 #include "settings/settings_location.h"
 
-#include <sys/stat.h>
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <optional>

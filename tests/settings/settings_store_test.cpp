@@ -47,8 +47,9 @@ TEST_F(SettingsStoreTest, MissingFileIsCreatedEmpty) {
 }
 
 TEST_F(SettingsStoreTest, ChangingAValueLeavesEveryOtherByte) {
-  const std::string before = "; comment\r\n\r\n[其他]\r\nk=x\r\n[主界面]\r\nunknown=保持\r\nk=old\r\n"
-                             "\r\n[后面]\r\nk=later\r\ntail";
+  const std::string before =
+      "; comment\r\n\r\n[其他]\r\nk=x\r\n[主界面]\r\nunknown=保持\r\nk=old\r\n"
+      "\r\n[后面]\r\nk=later\r\ntail";
   struct Case {
     const char* value;
   } cases[] = {{"much longer value than before"}, {""}, {"o"}, {"old"}};
