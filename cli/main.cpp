@@ -1,3 +1,41 @@
-#include <cstdio>
+// tarnwick-cli: one filter job on a folder without the window, the encoding of files,
+// and the settings file shared with the window.
 
-int main() { return 0; }
+#include <iostream>
+
+#include "cli/command_line.h"
+#include "cli/encoding_command.h"
+#include "cli/job_command.h"
+#include "cli/settings_command.h"
+#include "engine/filter_options.h"
+#include "settings/settings_store.h"
+
+using namespace tarnwick;
+
+int main(int argc, char** argv) {
+  cli::CommandLine line;
+  if (const auto status = cli::ParseCommandLine(argc, argv, line)) return *status;
+  if (line.encodingReport) return cli::RunEncodingCommand(line.encodingFiles);
+
+  FilterOptions options;
+  SettingsStore store;
+  if (!line.settingsFile.empty()) {
+    const std::string problem =
+        cli::RestoreSettings(store, line.settingsFile, line.saveSettings, options);
+    if (!problem.empty()) {
+      std::cerr << "tarnwick-cli: " << problem << '\n';
+      return 2;
+    }
+  }
+  cli::ApplyOptionFlags(line, options);
+
+  if (line.saveSettings) {
+    // The folder given with the save is the one a job would remember.
+    if (!line.folder.empty()) options.SetText(Field::FilterFolder, line.folder);
+    const std::string problem = cli::SaveSettingsFile(store, options);
+    if (problem.empty()) return 0;
+    std::cerr << "tarnwick-cli: " << problem << '\n';
+    return 1;
+  }
+  return cli::RunJobCommand(line, options);
+}

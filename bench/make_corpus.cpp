@@ -1,0 +1,403 @@
+// make_corpus: writes the benchmark corpus of bench/compare, deterministically (the same
+// seed gives the same bytes, names and times on every run).
+//
+//   make_corpus [--scale F] [--only tree|big|same-size] [--seed N] DIR
+//
+//   DIR/tree       ~200,000 files in ~10,000 folders, depth up to 8, sizes log-uniform
+//                  from 100 B to 20 KB: ASCII text, UTF-8 / GBK / Big5 Chinese, UTF-16
+//                  with byte-order marks, binary, exact duplicates; the search word
+//                  "quillwort" (any letter case) in about 1 % of the text files
+//   DIR/big        ~40 files of 20 to 190 MB (~3 GB), ASCII and UTF-8 text
+//   DIR/same-size  ten files of 150 MB each, so a duplicate search must hash them all
+//
+// --scale multiplies every count and every big size (0.01 gives a quick corpus).
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* kSearchWord = "quillwort";
+
+// splitmix64: small, fast and the same on every machine.
+class Random {
+ public:
+  explicit Random(std::uint64_t seed) : state_(seed) {}
+  std::uint64_t Next() {
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  std::size_t Below(std::size_t n) { return static_cast<std::size_t>(Next() % n); }
+  double Unit() { return static_cast<double>(Next() >> 11) * 0x1.0p-53; }
+  bool Chance(double p) { return Unit() < p; }
+  // Log-uniform between lo and hi.
+  std::size_t LogUniform(double lo, double hi) {
+    return static_cast<std::size_t>(std::exp(std::log(lo) + Unit() * (std::log(hi) - std::log(lo))));
+  }
+
+ private:
+  std::uint64_t state_;
+};
+
+const char* const kWords[] = {
+    "the",     "archive", "report",  "folder", "meeting", "budget",  "project", "review",
+    "summary", "notes",   "draft",   "final",  "policy",  "invoice", "contract", "letter",
+    "data",    "table",   "figure",  "about",  "which",   "their",   "would",   "there",
+    "market",  "annual",  "office",  "region", "supply",  "account", "customer", "service",
+    "quality", "plan",    "minutes", "agenda", "version", "update",  "request", "approval",
+    "and",     "of",      "to",      "in",     "for",     "on",      "with",    "by"};
+
+// Common characters, simplified (GBK, UTF-8) and traditional (Big5).
+constexpr std::string_view kSimplified =
+    "的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之过家学对可里"
+    "后小么心多天而能好都然没日于起还发成事只作当想看文无开手十用主行方又如前所本见经头面公同三已老从"
+    "动两长知民样现分将外但身些与高意进把法此实回二理美点月明其种声全工己话儿者向情部正名定女问力机给"
+    "等几很业最间新什打便位因重被走电四第门相次东政海口使教西再平真听世气信北少关并内加化由却代军产入"
+    "先山五太水万市眼体别处总才场师书比住员九笑性通目华报立马命张活难神数件安表原车白应路期叫死常提感"
+    "金何更反合放做系计或司利受光王果亲界及今京务制解各任至清物台象记边共风战干接它许八特觉望直服毛林"
+    "题建南度统色字请交爱让认算论百吃义科怎元社术结六功指思非流每青管夫连远资队跟带花快条院变联言权往"
+    "展该领传近留红治决周保达办运武半候七必城父强步完革深区即求品士转量空甚众技轻程告江语英基派满式李";
+constexpr std::string_view kTraditional =
+    "的一是不了人我在有他這中大來上國個到說們為子和你地出道也時年得就那要下以生會自著去之過家學對可裡"
+    "後小麼心多天而能好都然沒日於起還發成事只作當想看文無開手十用主行方又如前所本見經頭面公同三已老從"
+    "動兩長知民樣現分將外但身些與高意進把法此實回二理美點月明其種聲全工己話兒者向情部正名定女問力機給"
+    "等幾很業最間新什打便位因重被走電四第門相次東政海口使教西再平真聽世氣信北少關並內加化由卻代軍產入";
+constexpr std::string_view kChinesePunctuation[] = {"，", "。", "、", "；", "：", "！"};
+
+bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
+
+std::size_t Utf8Length(char lead) {
+  const unsigned char byte = static_cast<unsigned char>(lead);
+  return byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+}
+
+// Removes a UTF-8 character cut short at the end of `text`.
+void DropPartialCharacter(std::string& text) {
+  std::size_t start = text.size();
+  while (start > 0 && IsContinuation(text[start - 1])) --start;
+  if (start == 0) return;
+  --start;
+  if (text.size() - start < Utf8Length(text[start])) text.resize(start);
+}
+
+std::vector<std::string> SplitUtf8(std::string_view text) {
+  std::vector<std::string> characters;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8Length(text[i]);
+    characters.emplace_back(text.substr(i, length));
+    i += length;
+  }
+  return characters;
+}
+
+// Converts UTF-8 text with iconv; empty when a character has no form in `to`.
+std::string Convert(const std::string& text, const char* to) {
+  iconv_t cd = iconv_open(to, "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) {
+    std::cerr << "make_corpus: iconv has no " << to << '\n';
+    std::exit(1);
+  }
+  std::string out(text.size() * 4 + 8, '\0');
+  char* in = const_cast<char*>(text.data());
+  std::size_t inLeft = text.size();
+  char* outPtr = out.data();
+  std::size_t outLeft = out.size();
+  const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+  iconv_close(cd);
+  if (result == static_cast<std::size_t>(-1)) return "";
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Lines of text of the wanted size, made of words or Chinese characters, with the
+// search word put in once when asked.
+class TextMaker {
+ public:
+  explicit TextMaker(Random& random) : random_(random), traditional_(SplitUtf8(kTraditional)) {
+    for (const std::string& character : SplitUtf8(kSimplified)) {
+      if (!Convert(character, "GBK").empty()) simplified_.push_back(character);
+    }
+    // Keep only the traditional characters that Big5 can write.
+    std::erase_if(traditional_, [](const std::string& c) { return Convert(c, "BIG5").empty(); });
+  }
+
+  std::string Ascii(std::size_t size, bool withWord) {
+    std::string text;
+    text.reserve(size + 16);
+    std::size_t lineStart = 0;
+    while (text.size() < size) {
+      text += kWords[random_.Below(std::size(kWords))];
+      if (text.size() - lineStart > 72) {
+        text += "\r\n";
+        lineStart = text.size();
+      } else {
+        text += ' ';
+      }
+    }
+    text.resize(size);
+    if (withWord) PutWord(text);
+    return text;
+  }
+
+  std::string Chinese(std::size_t utf8Size, bool traditional, bool withWord) {
+    const std::vector<std::string>& characters = traditional ? traditional_ : simplified_;
+    std::string text;
+    text.reserve(utf8Size + 16);
+    int column = 0;
+    while (text.size() < utf8Size) {
+      if (random_.Chance(0.08)) {
+        text += kChinesePunctuation[random_.Below(std::size(kChinesePunctuation))];
+      } else if (random_.Chance(0.03)) {
+        text += kWords[random_.Below(std::size(kWords))];
+      } else {
+        text += characters[random_.Below(characters.size())];
+      }
+      if (++column == 36) {
+        text += "\r\n";
+        column = 0;
+      }
+    }
+    if (withWord) PutWord(text);
+    return text;
+  }
+
+ private:
+  // Puts the search word between two characters, in one of three letter cases.
+  void PutWord(std::string& text) {
+    static const char* const kForms[] = {"quillwort", "Quillwort", "QUILLWORT"};
+    std::size_t at = random_.Below(text.size() + 1);
+    while (at > 0 && at < text.size() && IsContinuation(text[at])) --at;
+    text.insert(at, std::string(" ") + kForms[random_.Below(3)] + " ");
+  }
+
+  Random& random_;
+  std::vector<std::string> simplified_;
+  std::vector<std::string> traditional_;
+};
+
+void WriteFile(const std::string& path, std::string_view bytes, std::int64_t mtime) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  for (std::size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      std::perror(path.c_str());
+      std::exit(1);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  const timespec times[2] = {{mtime, 0}, {mtime, 0}};
+  futimens(fd, times);
+  ::close(fd);
+}
+
+// A modification time between 2010 and 2020.
+std::int64_t SomeTime(Random& random) {
+  return 1262304000 + static_cast<std::int64_t>(random.Below(10ull * 365 * 86400));
+}
+
+struct Kind {
+  const char* name;
+  double share;  // of the files that are not duplicates
+};
+
+void MakeTree(const std::string& dir, double scale, Random& random) {
+  const std::size_t fileCount = static_cast<std::size_t>(200000 * scale);
+  const std::size_t folderCount = std::max<std::size_t>(1, static_cast<std::size_t>(10000 * scale));
+  TextMaker maker(random);
+
+  // Folders: each hangs under an earlier one that is less than 8 levels deep.
+  std::vector<std::string> folders{dir};
+  std::vector<int> depth{1};
+  std::filesystem::create_directories(dir);
+  for (std::size_t i = 1; i < folderCount; ++i) {
+    std::size_t parent = random.Below(folders.size());
+    while (depth[parent] >= 8) parent = random.Below(folders.size());
+    const bool chineseName = random.Chance(0.1);
+    folders.push_back(folders[parent] + "/" + (chineseName ? "资料" : "dir") + std::to_string(i));
+    depth.push_back(depth[parent] + 1);
+    std::filesystem::create_directory(folders.back());
+  }
+
+  enum { Ascii, Utf8, Gbk, Big5, Utf16, Binary };
+  const Kind kinds[] = {{"ascii", 76}, {"utf8", 10}, {"gbk", 5}, {"big5", 1}, {"utf16", 2.5}, {"binary", 5}};
+  const char* const kTextExtensions[] = {".txt", ".txt", ".txt", ".TXT", ".htm", ".log", ".md", ".csv"};
+  std::vector<std::string> written;  // paths, for the duplicates
+  std::size_t counts[6] = {}, withWord = 0, duplicates = 0;
+  for (std::size_t i = 0; i < fileCount; ++i) {
+    const std::string& folder = folders[random.Below(folders.size())];
+    const std::string stem = folder + "/" + (random.Chance(0.1) ? "文档" : "file") + std::to_string(i);
+    const std::int64_t mtime = SomeTime(random);
+
+    if (!written.empty() && random.Chance(0.03)) {
+      const std::string& original = written[random.Below(written.size())];
+      const std::string extension = std::filesystem::path(original).extension().string();
+      std::filesystem::copy_file(original, stem + extension);
+      ++duplicates;
+      continue;
+    }
+
+    double pick = random.Unit() * 99.5;
+    int kind = 0;
+    while (kind < Binary && pick >= kinds[kind].share) pick -= kinds[kind++].share;
+    const std::size_t size = random.LogUniform(100, 20000);
+    const bool word = kind != Binary && random.Chance(0.01);
+    std::string bytes;
+    std::string extension = kTextExtensions[random.Below(std::size(kTextExtensions))];
+    switch (kind) {
+      case Ascii:
+        bytes = maker.Ascii(size, word);
+        break;
+      case Utf8:
+        bytes = maker.Chinese(size, false, word);
+        if (extension == ".htm") bytes = "<html><head><meta charset=\"utf-8\"></head><body>\r\n" + bytes;
+        break;
+      case Gbk:
+        bytes = Convert(maker.Chinese(size * 3 / 2, false, word), "GBK");
+        break;
+      case Big5:
+        extension = ".htm";
+        bytes = "<html><head><meta charset=\"big5\"></head><body>\r\n" +
+                Convert(maker.Chinese(size * 3 / 2, true, word), "BIG5");
+        break;
+      case Utf16: {
+        const bool little = random.Chance(0.5);
+        bytes = std::string(little ? "\xFF\xFE" : "\xFE\xFF") +
+                Convert(maker.Chinese(size * 3 / 2, false, word), little ? "UTF-16LE" : "UTF-16BE");
+        break;
+      }
+      default:
+        bytes.resize(size);
+        for (char& byte : bytes) byte = static_cast<char>(random.Next());
+        extension = random.Chance(0.5) ? ".bin" : ".dat";
+    }
+    const std::string path = stem + extension;
+    WriteFile(path, bytes, mtime);
+    written.push_back(path);
+    ++counts[kind];
+    withWord += word;
+  }
+  std::cout << "tree: " << fileCount << " files in " << folderCount << " folders (";
+  for (int k = 0; k < 6; ++k) std::cout << kinds[k].name << ' ' << counts[k] << ", ";
+  std::cout << "duplicates " << duplicates << "), search word in " << withWord << " files\n";
+}
+
+void MakeBig(const std::string& dir, double scale, Random& random) {
+  std::filesystem::create_directories(dir);
+  TextMaker maker(random);
+  // One pool of each kind; every file is cut from a pool at a random offset, which
+  // keeps the generation fast without making the files identical.
+  const std::size_t pool = 8u << 20;
+  const std::string ascii = maker.Ascii(pool, false);
+  const std::string chinese = maker.Chinese(pool, false, false);
+  const std::size_t count = std::max<std::size_t>(1, static_cast<std::size_t>(40 * scale));
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t size =
+        static_cast<std::size_t>(random.LogUniform(20e6, 190e6) * std::min(1.0, scale * 4));
+    const bool isChinese = random.Chance(0.4);
+    const std::string& source = isChinese ? chinese : ascii;
+    std::string bytes;
+    bytes.reserve(size + 64);
+    while (bytes.size() < size) {
+      std::size_t from = random.Below(source.size() / 2);
+      while (IsContinuation(source[from])) ++from;
+      bytes.append(source, from, std::min(size - bytes.size(), source.size() - from));
+    }
+    DropPartialCharacter(bytes);
+    // A quarter of the files hold the word, somewhere in their second half.
+    if (random.Chance(0.25)) {
+      std::size_t at = size / 2 + random.Below(size / 2);
+      while (IsContinuation(bytes[at])) --at;
+      bytes.insert(at, " Quillwort ");
+    }
+    WriteFile(dir + "/big" + std::to_string(i) + (isChinese ? "-utf8.txt" : ".txt"), bytes,
+              SomeTime(random));
+    total += bytes.size();
+  }
+  std::cout << "big: " << count << " files, " << total / 1000000 << " MB\n";
+}
+
+void MakeSameSize(const std::string& dir, double scale, Random& random) {
+  std::filesystem::create_directories(dir);
+  const std::size_t size = static_cast<std::size_t>(150e6 * std::min(1.0, scale * 4));
+  std::string bytes(size, '\0');
+  for (int i = 0; i < 10; ++i) {
+    // Files 8 and 9 repeat files 0 and 1: the search has something to find.
+    if (i < 8) {
+      Random fill(random.Next());
+      for (std::size_t at = 0; at + 8 <= size; at += 8) {
+        const std::uint64_t value = fill.Next();
+        std::memcpy(bytes.data() + at, &value, 8);
+      }
+    }
+    if (i == 8) std::filesystem::copy_file(dir + "/same0.dat", dir + "/same8.dat");
+    if (i == 9) std::filesystem::copy_file(dir + "/same1.dat", dir + "/same9.dat");
+    if (i < 8) WriteFile(dir + "/same" + std::to_string(i) + ".dat", bytes, SomeTime(random));
+  }
+  std::cout << "same-size: 10 files of " << size / 1000000 << " MB\n";
+}
+
+int Usage() {
+  std::cerr << "usage: make_corpus [--scale F] [--only tree|big|same-size] [--seed N] DIR\n";
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  double scale = 1.0;
+  std::string only, dir;
+  std::uint64_t seed = 20121221;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--scale" && i + 1 < argc) {
+      scale = std::atof(argv[++i]);
+    } else if (arg == "--only" && i + 1 < argc) {
+      only = argv[++i];
+    } else if (arg == "--seed" && i + 1 < argc) {
+      seed = std::strtoull(argv[++i], nullptr, 10);
+    } else if (!arg.empty() && arg[0] != '-' && dir.empty()) {
+      dir = arg;
+    } else {
+      return Usage();
+    }
+  }
+  if (dir.empty() || scale <= 0) return Usage();
+  if (std::filesystem::exists(dir + "/tree") && (only.empty() || only == "tree")) {
+    std::cerr << "make_corpus: " << dir << "/tree exists; remove it first\n";
+    return 1;
+  }
+  // Each part has its own stream, so one can be made again alone, identically.
+  if (only.empty() || only == "tree") {
+    Random random(seed);
+    MakeTree(dir + "/tree", scale, random);
+  }
+  if (only.empty() || only == "big") {
+    Random random(seed + 1);
+    MakeBig(dir + "/big", scale, random);
+  }
+  if (only.empty() || only == "same-size") {
+    Random random(seed + 2);
+    MakeSameSize(dir + "/same-size", scale, random);
+  }
+  return 0;
+}

@@ -1,0 +1,319 @@
+#include "cli/command_line.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <iostream>
+#include <utility>
+
+#include "cli/range_text.h"
+
+namespace tarnwick::cli {
+namespace {
+
+template <typename Value>
+struct Choice {
+  const char* word;
+  Value value;
+};
+
+const std::vector<Choice<Check>> kScopes = {
+    {"this", Check::ScopeThis}, {"tree", Check::ScopeTree}, {"levels", Check::ScopeLevels}};
+
+const std::vector<Choice<Check>> kUnits = {
+    {"B", Check::UnitB},   {"KB", Check::UnitKB}, {"MB", Check::UnitMB}, {"GB", Check::UnitGB},
+    {"TB", Check::UnitTB}, {"个", Check::UnitB},  {"十", Check::UnitKB}, {"百", Check::UnitMB},
+    {"千", Check::UnitGB}, {"万", Check::UnitTB}};
+
+const std::vector<Choice<Check>> kTimeKinds = {{"created", Check::TimeCreated},
+                                               {"modified", Check::TimeModified},
+                                               {"accessed", Check::TimeAccessed}};
+
+const std::vector<Choice<Check>> kCompareModes = {
+    {"date", Check::CompareDate}, {"time", Check::CompareTime}, {"both", Check::CompareBoth}};
+
+const std::vector<Choice<Check>> kDuplicateKeys = {
+    {"md5", Check::DupByMd5}, {"length", Check::DupByLength}, {"name", Check::DupByName}};
+
+const std::vector<Choice<Check>> kDuplicateOutputs = {
+    {"one", Check::DupOne}, {"all", Check::DupAll}, {"all-but-one", Check::DupAllButOne}};
+
+// Which of 选择框文件名 and 选择框文件内容 are ticked.
+struct Places {
+  bool name;
+  bool content;
+};
+const std::vector<Choice<Places>> kPlaces = {
+    {"name", {true, false}}, {"content", {false, true}}, {"both", {true, true}}};
+
+const std::vector<Choice<int>> kMatchModes = {{"default", 0}, {"wildcard", 1}, {"regex", 2}};
+
+const std::vector<Choice<Lister>> kListers = {{"find", Lister::FindFile},
+                                              {"mask", Lister::FileSystemObject}};
+
+const std::vector<Choice<OutputFormat>> kFormats = {{"paths", OutputFormat::Paths},
+                                                    {"rows", OutputFormat::Rows}};
+
+template <typename Value>
+CLI::IsMember WordsOf(const std::vector<Choice<Value>>& choices) {
+  std::vector<std::string> words;
+  for (const auto& choice : choices) words.emplace_back(choice.word);
+  // The flag's type name already lists the words; keep the help to one mention.
+  CLI::IsMember member(words);
+  member.description("");
+  return member;
+}
+
+// The value of a word that CLI::IsMember has already accepted.
+template <typename Value>
+Value ValueOf(const std::vector<Choice<Value>>& choices, const std::string& word) {
+  const auto found = std::find_if(choices.begin(), choices.end(),
+                                  [&](const auto& choice) { return word == choice.word; });
+  return found->value;
+}
+
+// Rejects a range that is not two texts around one colon; the texts themselves are
+// read later by the engine's own rules, as the window reads what the user typed.
+const CLI::Validator kRangeShape(
+    [](std::string& text) -> std::string {
+      return SplitRange(text) ? "" : "'" + text + "' is not a range LO:HI, such as 5:10";
+    },
+    "");
+
+// Every flag's raw value, before it becomes an option edit.
+struct RawFlags {
+  std::string scope, levels, mask, content, in, mode;
+  std::string size, chars, unit;
+  std::string time, compare, from, to;
+  std::string dup, dupOutput;
+  std::string lister = "find", format = "paths";
+  bool without = false, stripTags = false, stripSpace = false;
+};
+
+void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
+  app.description(
+      "Runs one filter job on FOLDER, as the start button of the Tarnwick window does, and\n"
+      "prints the files it lists. Options start at the window's initial values, or at the\n"
+      "values restored from --settings FILE; each flag below then changes one of them.");
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.get_formatter()->column_width(34);
+
+  app.add_option("FOLDER", line.folder, "the folder to walk")->type_name("");
+
+  const char* walk = "Walk";
+  app.add_option("--scope", raw.scope, "this folder only, the whole tree, or down to --levels")
+      ->check(WordsOf(kScopes))
+      ->type_name("this|tree|levels")
+      ->group(walk);
+  app.add_option("--levels", raw.levels, "deepest level walked with --scope levels; FOLDER is 1")
+      ->type_name("TEXT")
+      ->group(walk);
+  app.add_option("--mask", raw.mask, "file-name patterns such as \"*.txt|*.htm\" (default *.*)")
+      ->type_name("TEXT")
+      ->group(walk);
+  app.add_option("--lister", raw.lister,
+                 "find: one listing per pattern (default); mask: one listing, names tested")
+      ->check(WordsOf(kListers))
+      ->type_name("find|mask")
+      ->group(walk);
+
+  const char* content = "Content filter";
+  app.add_option("--content", raw.content, "keep files whose name (or content: see --in) contains TEXT")
+      ->type_name("TEXT")
+      ->group(content);
+  app.add_flag("--without", raw.without, "keep files that do not contain it instead")
+      ->group(content);
+  app.add_option("--in", raw.in, "look in the file name, the content, or both")
+      ->check(WordsOf(kPlaces))
+      ->type_name("name|content|both")
+      ->group(content);
+  app.add_option("--mode", raw.mode, "literal text with | alternatives, wildcards, or regex")
+      ->check(WordsOf(kMatchModes))
+      ->type_name("default|wildcard|regex")
+      ->group(content);
+
+  const char* length = "Length filter";
+  auto* size = app.add_option("--size", raw.size, "keep file sizes from LO to HI, in --unit")
+                   ->check(kRangeShape)
+                   ->type_name("LO:HI")
+                   ->group(length);
+  app.add_option("--chars", raw.chars, "keep character counts from LO to HI, in --unit")
+      ->check(kRangeShape)
+      ->type_name("LO:HI")
+      ->excludes(size)
+      ->group(length);
+  app.add_option("--unit", raw.unit, "unit of the range (个 十 百 千 万 are the same five)")
+      ->check(WordsOf(kUnits))
+      ->type_name("B|KB|MB|GB|TB")
+      ->group(length);
+  app.add_flag("--strip-tags", raw.stripTags, "remove HTML tags before counting characters")
+      ->group(length);
+  app.add_flag("--strip-space", raw.stripSpace, "remove white space before counting characters")
+      ->group(length);
+
+  const char* time = "Time filter";
+  app.add_option("--time", raw.time, "keep files whose time of this kind is in range")
+      ->check(WordsOf(kTimeKinds))
+      ->type_name("created|modified|accessed")
+      ->group(time);
+  app.add_option("--compare", raw.compare, "compare the date, the time of day, or both")
+      ->check(WordsOf(kCompareModes))
+      ->type_name("date|time|both")
+      ->group(time);
+  app.add_option("--from", raw.from, "start of the range, such as \"2012-12-21 12:12:12\"")
+      ->type_name("TEXT")
+      ->group(time);
+  app.add_option("--to", raw.to, "end of the range")->type_name("TEXT")->group(time);
+
+  const char* duplicates = "Duplicate filter";
+  app.add_option("--dup", raw.dup, "group the files that pass by content digest, size or name")
+      ->check(WordsOf(kDuplicateKeys))
+      ->type_name("md5|length|name")
+      ->group(duplicates);
+  app.add_option("--dup-output", raw.dupOutput, "list one, all, or all but one of each group")
+      ->check(WordsOf(kDuplicateOutputs))
+      ->type_name("one|all|all-but-one")
+      ->group(duplicates);
+
+  const char* output = "Output";
+  app.add_option("--format", raw.format,
+                 "paths: one full path per line (default); rows: name, size, time,\n"
+                 "character count and folder, joined by TAB")
+      ->check(WordsOf(kFormats))
+      ->type_name("paths|rows")
+      ->group(output);
+  app.add_flag("-0,--print0", line.print0, "end each path with a NUL byte instead of a line feed")
+      ->group(output);
+  app.add_flag("-q,--quiet", line.quiet, "no summary and no progress on standard error")
+      ->group(output);
+  app.add_option("--encoding", line.encodingFiles,
+                 "run no job: print each FILE's detected encoding, a TAB and its path")
+      ->type_name("FILE")
+      ->expected(1, -1)
+      ->group(output);
+
+  const char* settings = "Settings";
+  auto* settingsFile =
+      app.add_option("--settings", line.settingsFile,
+                     "restore every option from FILE (as the window does) before the flags")
+          ->type_name("FILE")
+          ->group(settings);
+  app.add_flag("--save-settings", line.saveSettings,
+               "write the options, flags applied, into the --settings FILE and exit")
+      ->needs(settingsFile)
+      ->group(settings);
+
+  app.footer(
+      "Standard output carries only the results; the summary and, on a terminal, a progress\n"
+      "line go to standard error. Ctrl-C stops the job like the stop button: the files found\n"
+      "so far are printed and the duplicate groups listed; a second Ctrl-C while the first is\n"
+      "still pending ends the program at once.\n"
+      "Exit status: 0 when the job ran, 1 when the output or the settings file could not be\n"
+      "written, 2 for bad usage or a FOLDER that is not a folder, 130 when stopped by Ctrl-C.\n"
+      "\n"
+      "Examples:\n"
+      "  tarnwick-cli --scope tree --mask '*.txt' --content 发票 ~/archive\n"
+      "  tarnwick-cli --scope tree --dup md5 --dup-output all-but-one -0 ~/archive | xargs -0 ls -l\n"
+      "  tarnwick-cli --encoding notes.txt old/*.htm");
+}
+
+// Turns the raw flag values into option edits, in the order of the window's groups.
+std::vector<OptionEdit> EditsOf(const CLI::App& app, const RawFlags& raw) {
+  std::vector<OptionEdit> edits;
+  const auto given = [&](const char* flag) { return app.count(flag) > 0; };
+  const auto check = [&](Check c) {
+    edits.push_back([c](OptionControls& o) { o.SetChecked(c, true); });
+  };
+  const auto text = [&](Field f, const std::string& value) {
+    edits.push_back([f, value](OptionControls& o) { o.SetText(f, value); });
+  };
+
+  if (given("--scope")) check(ValueOf(kScopes, raw.scope));
+  if (given("--levels")) text(Field::Levels, raw.levels);
+  if (given("--mask")) text(Field::NameMask, raw.mask);
+
+  if (given("--content")) {
+    check(Check::ContentFilter);
+    text(Field::ContentPattern, raw.content);
+  }
+  if (raw.without) check(Check::LacksContent);
+  if (given("--in")) {
+    const Places places = ValueOf(kPlaces, raw.in);
+    edits.push_back([places](OptionControls& o) {
+      o.SetChecked(Check::InName, places.name);
+      o.SetChecked(Check::InContent, places.content);
+    });
+  }
+  if (given("--mode")) {
+    const int mode = ValueOf(kMatchModes, raw.mode);
+    edits.push_back([mode](OptionControls& o) { o.SetMatchModeIndex(mode); });
+  }
+
+  for (const auto& [flag, value, measure] :
+       {std::tuple{"--size", &raw.size, Check::MeasureSize},
+        std::tuple{"--chars", &raw.chars, Check::MeasureChars}}) {
+    if (!given(flag)) continue;
+    const auto range = SplitRange(*value);
+    check(Check::LengthFilter);
+    check(measure);
+    text(Field::LengthFrom, range->low);
+    text(Field::LengthTo, range->high);
+  }
+  if (given("--unit")) check(ValueOf(kUnits, raw.unit));
+  if (raw.stripTags) check(Check::StripTags);
+  if (raw.stripSpace) check(Check::StripSpace);
+
+  if (given("--time")) {
+    check(Check::TimeFilter);
+    check(ValueOf(kTimeKinds, raw.time));
+  }
+  if (given("--compare")) check(ValueOf(kCompareModes, raw.compare));
+  if (given("--from")) text(Field::TimeFrom, raw.from);
+  if (given("--to")) text(Field::TimeTo, raw.to);
+
+  if (given("--dup")) {
+    check(Check::DuplicateFilter);
+    check(ValueOf(kDuplicateKeys, raw.dup));
+  }
+  if (given("--dup-output")) check(ValueOf(kDuplicateOutputs, raw.dupOutput));
+  return edits;
+}
+
+int UsageError(const std::string& message) {
+  std::cerr << "tarnwick-cli: " << message << "\nRun with --help for more information.\n";
+  return 2;
+}
+
+}  // namespace
+
+std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
+  CLI::App app;
+  app.name("tarnwick-cli");
+  RawFlags raw;
+  Describe(app, out, raw);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    return UsageError(error.what());
+  }
+
+  out.encodingReport = app.count("--encoding") > 0;
+  if (out.encodingReport && !out.folder.empty()) {
+    return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);
+  }
+  if (!out.encodingReport && !out.saveSettings && out.folder.empty()) {
+    return UsageError("FOLDER is required");
+  }
+  out.lister = ValueOf(kListers, raw.lister);
+  out.format = ValueOf(kFormats, raw.format);
+  out.edits = EditsOf(app, raw);
+  return std::nullopt;
+}
+
+void ApplyOptionFlags(const CommandLine& line, OptionControls& options) {
+  for (const OptionEdit& edit : line.edits) edit(options);
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,62 @@
+#include "cli/job_command.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+#include "cli/interrupt.h"
+#include "cli/output_writer.h"
+#include "cli/row_printer.h"
+#include "cli/terminal_host.h"
+#include "engine/filter_job.h"
+#include "engine/stop_flag.h"
+
+namespace tarnwick::cli {
+namespace {
+
+// An empty text when `folder` can be walked, else what is wrong with it.
+std::string FolderProblem(const std::string& folder) {
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return "no such folder: " + folder;
+    return "cannot use folder " + folder + ": " + std::strerror(errno);
+  }
+  if (!S_ISDIR(info.st_mode)) return "not a folder: " + folder;
+  return "";
+}
+
+}  // namespace
+
+int RunJobCommand(const CommandLine& line, const OptionControls& options) {
+  const std::string problem = FolderProblem(line.folder);
+  if (!problem.empty()) {
+    std::cerr << "tarnwick-cli: " << problem << '\n';
+    return 2;
+  }
+
+  static StopFlag stop;
+  InstallInterruptHandler(stop);
+
+  OutputWriter out(STDOUT_FILENO);
+  ResultList list;
+  RowPrinter printer(list, out, line.format, line.print0);
+  list.SetObserver(&printer);
+  const TerminalHost::Settings show{.showProgress = !line.quiet && isatty(STDERR_FILENO) == 1,
+                                    .liveOutput = isatty(STDOUT_FILENO) == 1};
+  TerminalHost host(show, list, out, stop);
+
+  RunFilterJob(line.folder, line.lister, options, list, host, stop);
+
+  const std::int64_t elapsed = host.ElapsedMs();
+  host.ClearProgress();
+  const bool written = out.Flush();
+  if (!written) std::cerr << "tarnwick-cli: cannot write the results: " << std::strerror(out.Error()) << '\n';
+  if (!line.quiet) std::cerr << SummaryText(list.Count(), elapsed) << '\n';
+  if (WasInterrupted()) return 130;
+  return written ? 0 : 1;
+}
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,23 @@
+#include "cli/row_printer.h"
+
+namespace tarnwick::cli {
+
+void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
+  for (std::size_t i = first; i < first + count; ++i) {
+    const ResultRow& row = list_.Row(i);
+    if (format_ == OutputFormat::Paths) {
+      out_.Write(row.folder);
+      out_.Write(row.name);
+    } else {
+      for (const std::string* column :
+           {&row.name, &row.sizeText, &row.timeText, &row.countText}) {
+        out_.Write(*column);
+        out_.Put('\t');
+      }
+      out_.Write(row.folder);
+    }
+    out_.Put(end_);
+  }
+}
+
+}  // namespace tarnwick::cli

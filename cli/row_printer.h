@@ -1,0 +1,28 @@
+#pragma once
+// Prints each row of the result list the moment the job appends it, so the output
+// follows the job (and a stopped job has printed every row it found).
+
+#include "cli/command_line.h"
+#include "cli/output_writer.h"
+#include "results/result_list.h"
+
+namespace tarnwick::cli {
+
+class RowPrinter final : public ResultList::Observer {
+ public:
+  RowPrinter(const ResultList& list, OutputWriter& out, OutputFormat format, bool print0)
+      : list_(list), out_(out), format_(format), end_(print0 ? '\0' : '\n') {}
+
+  void RowsAppended(std::size_t first, std::size_t count) override;
+  void RowRemoved(std::size_t) override {}
+  void RowChanged(std::size_t) override {}
+  void Cleared() override {}
+
+ private:
+  const ResultList& list_;
+  OutputWriter& out_;
+  OutputFormat format_;
+  char end_;
+};
+
+}  // namespace tarnwick::cli

@@ -1,0 +1,58 @@
+#pragma once
+// The command line's side of a filter job. Between files it does no work but, a few
+// times a second, show a progress line on standard error (when that is a terminal)
+// and pass results on to a terminal on standard output. Ctrl-C reaches the job
+// through the StopFlag (see interrupt.h).
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "cli/output_writer.h"
+#include "engine/job_host.h"
+#include "engine/stop_flag.h"
+#include "results/result_list.h"
+
+namespace tarnwick::cli {
+
+class TerminalHost final : public JobHost {
+ public:
+  struct Settings {
+    bool showProgress;  // draw the progress line on standard error
+    bool liveOutput;    // standard output is a terminal: write results out as they come
+  };
+  TerminalHost(Settings settings, const ResultList& list, OutputWriter& out, StopFlag& stop);
+
+  void ProcessPendingEvents() override;
+  void SetStatusText(const std::string& text) override;
+  void RefreshStatus() override;
+
+  // Milliseconds since the host was made (the job's start).
+  std::int64_t ElapsedMs() const;
+  // Removes the progress line, so the summary or an error can take its place.
+  void ClearProgress();
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  void Tick();
+  void DrawProgress();
+
+  Settings settings_;
+  const ResultList& list_;
+  OutputWriter& out_;
+  StopFlag& stop_;
+  std::string status_;
+  Clock::time_point start_ = Clock::now();
+  Clock::time_point lastTick_ = start_;
+  unsigned callsSinceClock_ = 0;
+  bool started_ = false;
+  bool progressShown_ = false;
+};
+
+// Terminal columns `text` takes, as FitToColumns counts them.
+int DisplayColumns(const std::string& text);
+// The tail of `text` that fits in `columns` terminal columns, led by "…" when cut.
+// East Asian characters count two columns. `text` is taken as UTF-8.
+std::string FitToColumns(const std::string& text, int columns);
+
+}  // namespace tarnwick::cli
