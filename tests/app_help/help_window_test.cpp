@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -183,7 +185,7 @@ class HelpWindowTest : public QObject {
 
     QTest::keyClick(field_.get(), Qt::Key_Right);
     QCOMPARE(edit_->selectedText(), QStringLiteral("21"));
-    field_->stepUp();
+    ClickSpinButton(QStyle::SC_SpinBoxUp);
     QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:56"));
     QCOMPARE(edit_->selectedText(), QStringLiteral("22"));
 
@@ -191,8 +193,9 @@ class HelpWindowTest : public QObject {
     QTest::keyClick(field_.get(), Qt::Key_Left);
     QTest::keyClick(field_.get(), Qt::Key_Left);
     QCOMPARE(edit_->selectedText(), QStringLiteral("56"));
-    field_->stepDown();
+    ClickSpinButton(QStyle::SC_SpinBoxDown);
     QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:55"));
+    QCOMPARE(edit_->selectedText(), QStringLiteral("55"));
     QTest::keyClick(field_.get(), Qt::Key_PageUp);
     QCOMPARE(field_->text(), QStringLiteral("2012-11-22 12:34:55"));
   }
@@ -260,6 +263,17 @@ class HelpWindowTest : public QObject {
       }
     }
     QFAIL("no point of the field places the caret there");
+  }
+
+  void ClickSpinButton(QStyle::SubControl button) {
+    QStyleOptionSpinBox option;
+    option.initFrom(field_.get());
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    option.frame = true;
+    const QRect area =
+        field_->style()->subControlRect(QStyle::CC_SpinBox, &option, button, field_.get());
+    QTest::mouseClick(field_.get(), Qt::LeftButton, Qt::NoModifier, area.center());
   }
 
   void Turn(int angle) {
