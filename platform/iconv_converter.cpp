@@ -64,9 +64,9 @@ int ConvertSome(iconv_t descriptor, const char*& in, std::size_t& inLeft, std::s
     std::size_t outLeft = out.size() - written;
     // iconv's input parameter is not const on every platform; it never writes through it.
     char* inPtr = const_cast<char*>(in);
-    const std::size_t result =
-        in == nullptr ? iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft)
-                      : iconv(descriptor, &inPtr, &inLeft, &outPtr, &outLeft);
+    const std::size_t result = in == nullptr
+                                   ? iconv(descriptor, nullptr, nullptr, &outPtr, &outLeft)
+                                   : iconv(descriptor, &inPtr, &inLeft, &outPtr, &outLeft);
     const int error = result == kIconvFailed ? errno : 0;
     if (in != nullptr) in = inPtr;
     written = static_cast<std::size_t>(outPtr - out.data());
@@ -90,8 +90,7 @@ std::size_t CodeUnitSize(const char* encoding) {
 
 }  // namespace
 
-std::optional<std::string> ConvertStrict(std::string_view input, const char* from,
-                                         const char* to) {
+std::optional<std::string> ConvertStrict(std::string_view input, const char* from, const char* to) {
   const iconv_t descriptor = Descriptor(from, to);
   if (descriptor == kNoDescriptor) return std::nullopt;
   if (input.empty()) return std::string();
@@ -121,7 +120,8 @@ std::string ConvertLenient(std::string_view input, const char* from, const char*
     if (error == 0) break;
     // Bad or incomplete input: put the replacement in its place and step over it. An
     // incomplete sequence (EINVAL) can only sit at the end, so this ends the loop.
-    if (out.size() - written < replacement.size()) out.resize(written + replacement.size() + out.size() / 2);
+    if (out.size() - written < replacement.size())
+      out.resize(written + replacement.size() + out.size() / 2);
     replacement.copy(out.data() + written, replacement.size());
     written += replacement.size();
     const std::size_t skip = error == EINVAL ? inLeft : std::min(unit, inLeft);

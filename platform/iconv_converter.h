@@ -14,8 +14,7 @@ namespace tarnwick::platform {
 // first byte of a multi-byte character at the end included), when a character has no
 // form in `to`, or when iconv does not know one of the names. An empty input converts
 // to an empty string.
-std::optional<std::string> ConvertStrict(std::string_view input, const char* from,
-                                         const char* to);
+std::optional<std::string> ConvertStrict(std::string_view input, const char* from, const char* to);
 
 // Never fails on bad input: each invalid or unconvertible sequence becomes
 // `replacement` (which must already be in the target encoding) and the conversion goes

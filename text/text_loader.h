@@ -26,8 +26,8 @@ const char* DisplayName(int encoding);
 const char* ConversionName(TextEncoding encoding);
 
 struct DecodedText {
-  std::string text;   // GB18030 bytes, no zero byte inside
-  int encoding = 0;   // a TextEncoding value, or 0 when the file could not be opened
+  std::string text;  // GB18030 bytes, no zero byte inside
+  int encoding = 0;  // a TextEncoding value, or 0 when the file could not be opened
 };
 
 // Never fails: a file that cannot be opened or is not a regular file gives empty text

@@ -1,0 +1,105 @@
+// LoadTextFile on 1 MB files of each kind the loader meets, and the conversions of
+// the program's text to UTF-8. The files are written to /tmp/tarnwick-text-bench at
+// each run and left there, so that other tools can be timed on the very same bytes:
+//   cat F F F ... > /dev/null;  iconv -f UTF-8 -t GB18030 F F F ... > /dev/null
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "platform/iconv_converter.h"
+#include "text/program_text.h"
+#include "text/text_loader.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr std::size_t kFileSize = 1 << 20;
+
+// About 1 MB of Chinese prose-like UTF-8: common ideographs, a comma now and then, a
+// line break every forty characters.
+std::string ChineseUtf8() {
+  std::mt19937 random(7);
+  std::string text;
+  int column = 0;
+  while (text.size() < kFileSize) {
+    const std::uint32_t codePoint = 0x4E00 + random() % 0x51A6;
+    text += static_cast<char>(0xE0 | (codePoint >> 12));
+    text += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (codePoint & 0x3F));
+    if (random() % 12 == 0) text += "\xEF\xBC\x8C";  // full-width comma
+    if (++column == 40) {
+      text += "\r\n";
+      column = 0;
+    }
+  }
+  return text;
+}
+
+std::string AsciiText() {
+  const std::string line = "The quick brown fox jumps over the lazy dog, 0123456789.\r\n";
+  std::string text;
+  while (text.size() < kFileSize) text += line;
+  return text;
+}
+
+std::string BinaryBytes() {
+  std::mt19937 random(11);
+  std::string bytes(kFileSize, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+class SampleFiles {
+ public:
+  SampleFiles() : folder_("/tmp/tarnwick-text-bench") {
+    std::filesystem::create_directories(folder_);
+    const std::string chinese = ChineseUtf8();
+    Write("ascii.txt", AsciiText());
+    Write("utf8-chinese.txt", chinese);
+    Write("gbk-chinese.txt", *platform::ConvertStrict(chinese, "UTF-8", "GB18030"));
+    Write("utf16le-chinese.txt",
+          "\xFF\xFE" + *platform::ConvertStrict(chinese, "UTF-8", "UTF-16LE"));
+    Write("binary.bin", BinaryBytes());
+  }
+  std::string Path(const char* name) const { return (folder_ / name).string(); }
+
+ private:
+  void Write(const char* name, const std::string& bytes) const {
+    std::ofstream(folder_ / name, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  std::filesystem::path folder_;
+};
+
+const SampleFiles& Samples() {
+  static const SampleFiles samples;
+  return samples;
+}
+
+void BM_LoadTextFile(benchmark::State& state, const char* name) {
+  const std::string path = Samples().Path(name);
+  const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
+  for (auto _ : state) benchmark::DoNotOptimize(LoadTextFile(path));
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK_CAPTURE(BM_LoadTextFile, ascii, "ascii.txt");
+BENCHMARK_CAPTURE(BM_LoadTextFile, utf8_chinese, "utf8-chinese.txt");
+BENCHMARK_CAPTURE(BM_LoadTextFile, gbk_chinese, "gbk-chinese.txt");
+BENCHMARK_CAPTURE(BM_LoadTextFile, utf16le_chinese, "utf16le-chinese.txt");
+BENCHMARK_CAPTURE(BM_LoadTextFile, binary, "binary.bin");
+
+// The program's text of a Chinese file to UTF-8, as regular-expression matching needs it.
+void BM_Gb18030ToUtf8(benchmark::State& state) {
+  const std::string text = LoadTextFile(Samples().Path("gbk-chinese.txt")).text;
+  for (auto _ : state) benchmark::DoNotOptimize(Gb18030ToUtf8(text));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_Gb18030ToUtf8);
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,199 @@
+// The conversions: iconv's strict and lenient modes, and the table-driven converters,
+// which must give exactly what iconv gives.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/iconv_converter.h"
+#include "text/gb18030_conversion.h"
+#include "text/program_text.h"
+#include "text/table_conversion.h"
+
+namespace tarnwick {
+namespace {
+
+using platform::ConvertLenient;
+using platform::ConvertStrict;
+using std::string_literals::operator""s;
+
+std::string Utf8Of(std::uint32_t codePoint) {
+  std::string bytes;
+  if (codePoint < 0x80) {
+    bytes += static_cast<char>(codePoint);
+  } else if (codePoint < 0x800) {
+    bytes += static_cast<char>(0xC0 | (codePoint >> 6));
+    bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    bytes += static_cast<char>(0xE0 | (codePoint >> 12));
+    bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+  } else {
+    bytes += static_cast<char>(0xF0 | (codePoint >> 18));
+    bytes += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+    bytes += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+    bytes += static_cast<char>(0x80 | (codePoint & 0x3F));
+  }
+  return bytes;
+}
+
+// The table converter's answer must be iconv's: the same bytes when it converts, a
+// failure when it calls the input invalid.
+void ExpectUtf8TableAgreesWithIconv(const std::string& input) {
+  std::string byTable;
+  const TableConversion result = Utf8ToGb18030ByTable(input, byTable);
+  const auto byIconv = ConvertStrict(input, "UTF-8", "GB18030");
+  if (result == TableConversion::Converted) {
+    ASSERT_TRUE(byIconv.has_value()) << ::testing::PrintToString(input);
+    EXPECT_EQ(byTable, *byIconv) << ::testing::PrintToString(input);
+  } else if (result == TableConversion::Invalid) {
+    EXPECT_FALSE(byIconv.has_value()) << ::testing::PrintToString(input);
+  }
+}
+
+// Random mixes of ASCII, valid characters of every length and stray high bytes.
+std::vector<std::string> RandomSamples(bool validOnly) {
+  std::mt19937 random(20240229);
+  std::vector<std::string> samples;
+  for (int sample = 0; sample < 3000; ++sample) {
+    std::string bytes;
+    const int pieces = static_cast<int>(random() % 12);
+    for (int piece = 0; piece < pieces; ++piece) {
+      const unsigned kind = random() % (validOnly ? 3 : 4);
+      if (kind == 0) bytes += static_cast<char>(random() % 0x80);
+      if (kind == 1) bytes += Utf8Of(0x80 + random() % (0xD800 - 0x80));
+      if (kind == 2) bytes += Utf8Of(0xE000 + random() % (0x110000 - 0xE000));
+      if (kind == 3) bytes += static_cast<char>(0x80 + random() % 0x80);
+    }
+    samples.push_back(bytes);
+  }
+  return samples;
+}
+
+TEST(Utf8ToGb18030ByTable, AgreesWithIconvOnEveryBmpCharacter) {
+  for (std::uint32_t codePoint = 0x80; codePoint < 0x10000; ++codePoint) {
+    if (codePoint >= 0xD800 && codePoint < 0xE000) continue;
+    ExpectUtf8TableAgreesWithIconv("a" + Utf8Of(codePoint) + "\xE4\xB8\xAD");
+  }
+}
+
+TEST(Utf8ToGb18030ByTable, AgreesWithIconvOnMalformedInput) {
+  const std::string malformed[] = {
+      "\x80",
+      "\xBF",
+      "\xC0\x80",
+      "\xC1\xBF",
+      "\xC2",
+      "\xC2\x41",
+      "\xE0\x80\x80",
+      "\xE0\x9F\xBF",
+      "\xED\xA0\x80",
+      "\xED\xBF\xBF",
+      "\xE4\xB8",
+      "\xE4\x41\x80",
+      "\xE4\xB8\x41",
+      "\xF0\x80\x80\x80",
+      "\xF4\x90\x80\x80",
+      "\xF5\x80\x80\x80",
+      "\xF8\x88\x80\x80\x80",
+      "\xFE",
+      "\xFF",
+      "\xD6\xD0\xCE\xC4",
+  };
+  for (const std::string& bytes : malformed) {
+    std::string out;
+    EXPECT_NE(Utf8ToGb18030ByTable("ok" + bytes, out), TableConversion::Converted)
+        << ::testing::PrintToString(bytes);
+    ExpectUtf8TableAgreesWithIconv("ok" + bytes);
+    ExpectUtf8TableAgreesWithIconv(bytes + "ok");
+  }
+  for (const std::string& sample : RandomSamples(false)) ExpectUtf8TableAgreesWithIconv(sample);
+}
+
+TEST(Utf8ToGb18030ByTable, ConvertsTheCommonCaseItself) {
+  std::string out;
+  EXPECT_EQ(Utf8ToGb18030ByTable("\xE4\xB8\xAD\xE6\x96\x87 abcdefghijk", out),
+            TableConversion::Converted);
+  EXPECT_EQ(out, "\xD6\xD0\xCE\xC4 abcdefghijk");
+  EXPECT_EQ(Utf8ToGb18030ByTable("\xF0\x9F\x98\x80", out), TableConversion::Declined);
+}
+
+TEST(Gb18030ToUtf8, TableAgreesWithIconvOnEveryTwoByteCode) {
+  for (unsigned first = 0x80; first <= 0xFF; ++first) {
+    for (unsigned second = 0x00; second <= 0xFF; ++second) {
+      const std::string code = {static_cast<char>(first), static_cast<char>(second), 'z'};
+      EXPECT_EQ(Gb18030ToUtf8(code), ConvertLenient(code, "GB18030", "UTF-8", "\xEF\xBF\xBD"))
+          << first << " " << second;
+    }
+  }
+}
+
+TEST(ProgramText, RoundTripsValidText) {
+  for (const std::string& sample : RandomSamples(true)) {
+    const std::string gb = Utf8ToGb18030(sample);
+    EXPECT_EQ(gb, ConvertStrict(sample, "UTF-8", "GB18030").value_or("failed"));
+    EXPECT_EQ(Gb18030ToUtf8(gb), sample);
+  }
+}
+
+TEST(ProgramText, ReplacesBadInput) {
+  EXPECT_EQ(Utf8ToGb18030("a\xFF\xE4\xB8\xAD"), "a?\xD6\xD0");
+  EXPECT_EQ(Gb18030ToUtf8("a\xFF\xD6\xD0\x81"), "a\xEF\xBF\xBD\xE4\xB8\xAD\xEF\xBF\xBD");
+  EXPECT_EQ(Gb18030ToUtf8("\x81\x30\x81\x30"), "\xC2\x80");
+}
+
+TEST(IsAscii, FindsAHighByteAnywhere) {
+  for (std::size_t length = 0; length <= 70; ++length) {
+    const std::string ascii(length, 'a');
+    EXPECT_TRUE(IsAscii(ascii)) << length;
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string high = ascii;
+      high[at] = '\x80';
+      EXPECT_FALSE(IsAscii(high)) << length << " " << at;
+    }
+  }
+}
+
+TEST(ConvertStrict, IsAllOrNothing) {
+  EXPECT_EQ(ConvertStrict("\xE4\xB8\xAD", "UTF-8", "GB18030"), "\xD6\xD0");
+  EXPECT_EQ(ConvertStrict("", "UTF-8", "GB18030"), "");
+  EXPECT_EQ(ConvertStrict("a\0b"s, "UTF-8", "GB18030"), "a\0b"s);
+  EXPECT_EQ(ConvertStrict("abc\xFF"
+                          "def",
+                          "UTF-8", "GB18030"),
+            std::nullopt);
+  EXPECT_EQ(ConvertStrict("abc\xE4\xB8", "UTF-8", "GB18030"), std::nullopt);
+  EXPECT_EQ(ConvertStrict("\x2D\x4E\x87", "UTF-16LE", "GB18030"), std::nullopt);
+  EXPECT_EQ(ConvertStrict("abc", "NO-SUCH-ENCODING", "GB18030"), std::nullopt);
+  // Output that outgrows the first guess of its size.
+  std::string wide;
+  for (int i = 0; i < 5000; ++i) wide += "\xC2\xA0";
+  const auto grown = ConvertStrict(wide, "UTF-8", "GB18030");
+  ASSERT_TRUE(grown.has_value());
+  EXPECT_EQ(grown->size(), 20000u);
+}
+
+TEST(ConvertLenient, ReplacesEachBadUnitAndGoesOn) {
+  EXPECT_EQ(ConvertLenient("a\xFF"
+                           "b\xFF",
+                           "UTF-8", "GB18030", "?"),
+            "a?b?");
+  EXPECT_EQ(ConvertLenient("a\xE4\xB8", "UTF-8", "GB18030", "?"), "a?");
+  EXPECT_EQ(ConvertLenient("\x00\xD8\x41\x00"s, "UTF-16LE", "GB18030", "?"), "?A");
+  EXPECT_EQ(ConvertLenient("\x2D\x4E\x87"s, "UTF-16LE", "GB18030", "<bad>"), "\xD6\xD0<bad>");
+  EXPECT_EQ(ConvertLenient("abc", "NO-SUCH-ENCODING", "GB18030", "?"), "");
+  // Many bad bytes in a row: each is replaced, none is lost.
+  const std::string bad(10000, '\xFF');
+  EXPECT_EQ(ConvertLenient(bad, "UTF-8", "GB18030", "?"), std::string(10000, '?'));
+}
+
+TEST(LenientToGb18030, TakesBig5OnlyUpToItsFirstZero) {
+  EXPECT_EQ(LenientToGb18030("\xA4\xA4\0\xA4\xE5"s, TextEncoding::Big5), "\xD6\xD0");
+  EXPECT_EQ(LenientToGb18030("a\0b"s, TextEncoding::Utf8), "a\0b"s);
+}
+
+}  // namespace
+}  // namespace tarnwick

@@ -1,0 +1,101 @@
+// Reading files from disk: which files are read at all, and the size limit.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/text/temp_folder.h"
+#include "text/text_decoder.h"
+#include "text/text_loader.h"
+
+namespace tarnwick {
+namespace {
+
+using testing::TempFolder;
+
+const std::string kUtf8Sample = "\xE4\xB8\xAD\xE6\x96\x87 text";
+
+void ExpectUnreadable(const DecodedText& decoded, const std::string& what) {
+  EXPECT_EQ(decoded.text, "") << what;
+  EXPECT_EQ(decoded.encoding, 0) << what;
+}
+
+TEST(LoadTextFile, ReadsAFileAsTheDecoderDecodesItsBytes) {
+  TempFolder folder;
+  const std::string path = folder.Create("a.txt", kUtf8Sample);
+  const DecodedText loaded = LoadTextFile(path);
+  const DecodedText decoded = DecodeTextBytes(kUtf8Sample);
+  EXPECT_EQ(loaded.text, decoded.text);
+  EXPECT_EQ(loaded.encoding, static_cast<int>(TextEncoding::Utf8));
+}
+
+TEST(LoadTextFile, EmptyFileIsAnsi) {
+  TempFolder folder;
+  const DecodedText loaded = LoadTextFile(folder.Create("empty.txt", ""));
+  EXPECT_EQ(loaded.text, "");
+  EXPECT_EQ(loaded.encoding, static_cast<int>(TextEncoding::Ansi));
+}
+
+// Opening for writing would make every read-only file read as empty text.
+TEST(LoadTextFile, ReadOnlyFileIsRead) {
+  TempFolder folder;
+  const std::string path = folder.Create("read-only.txt", "plain");
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  EXPECT_EQ(LoadTextFile(path).text, "plain");
+}
+
+TEST(LoadTextFile, FileWithoutReadPermissionIsUnreadable) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  TempFolder folder;
+  const std::string path = folder.Create("secret.txt", "plain");
+  ASSERT_EQ(chmod(path.c_str(), 0), 0);
+  ExpectUnreadable(LoadTextFile(path), path);
+}
+
+// A FIFO without a writer would block a blocking open or read for ever.
+TEST(LoadTextFile, SpecialFilesAreNeverRead) {
+  TempFolder folder;
+  const std::string fifo = folder.Path("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ExpectUnreadable(LoadTextFile(fifo), fifo);
+  ExpectUnreadable(LoadTextFile("/dev/zero"), "/dev/zero");
+  ExpectUnreadable(LoadTextFile(folder.Path("")), "a folder");
+  ExpectUnreadable(LoadTextFile(folder.Path("missing.txt")), "a missing file");
+}
+
+TEST(LoadTextFile, LinkToAFileReadsTheFile) {
+  TempFolder folder;
+  const std::string target = folder.Create("target.txt", "linked");
+  const std::string link = folder.Path("link.txt");
+  std::filesystem::create_symlink(target, link);
+  EXPECT_EQ(LoadTextFile(link).text, "linked");
+}
+
+// /proc reports a size of 0 for files that have content: reading goes on to the end.
+TEST(LoadTextFile, FileLongerThanItsReportedSizeIsReadWhole) {
+  const DecodedText loaded = LoadTextFile("/proc/self/status");
+  EXPECT_NE(loaded.text.find("Name:"), std::string::npos);
+  EXPECT_NE(loaded.text.find("VmSize:"), std::string::npos);
+}
+
+TEST(LoadTextFile, SizeLimitIsInclusive) {
+  TempFolder folder;
+  const std::string content(100, 'x');
+  const std::string path = folder.Create("hundred.txt", content);
+  ExpectUnreadable(LoadTextFile(path, 99), "limit 99");
+  EXPECT_EQ(LoadTextFile(path, 100).text, content);
+  EXPECT_EQ(LoadTextFile(path, 101).text, content);
+  ExpectUnreadable(LoadTextFile(path, 0), "limit 0");
+  EXPECT_EQ(LoadTextFile(folder.Create("empty.txt", ""), 0).encoding, 1);
+}
+
+// A file that grows while being read must not slip past the limit.
+TEST(LoadTextFile, SizeLimitHoldsForUnreportedSizes) {
+  ExpectUnreadable(LoadTextFile("/proc/self/status", 10), "/proc/self/status");
+}
+
+}  // namespace
+}  // namespace tarnwick
