@@ -117,19 +117,6 @@ TEST(CommitTest, FailedCommitKeepsCopyAndFileInStep) {
   EXPECT_EQ(store.ReadText("k", ""), "old");
 }
 
-TEST(CommitTest, FolderThatCannotHoldTheFileReportsFailure) {
-  TempFolder folder;
-  WriteBytes(folder.Path("plain file"), "content");
-  const std::string path = folder.Path("plain file") + "/Tarnwick.ini";
-  SettingsStore store;
-  EXPECT_FALSE(store.Open(path));
-  store.SetSection("主界面");
-  EXPECT_TRUE(store.WriteText("k", "v"));
-  EXPECT_EQ(store.ReadText("k", ""), "v");
-  EXPECT_FALSE(store.Commit());
-  EXPECT_EQ(ReadBytes(folder.Path("plain file")), "content");
-}
-
 TEST(CommitTest, ReadOnlyFolderReportsFailureAndLosesNothing) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root from writing";
   TempFolder folder;
