@@ -1,0 +1,120 @@
+#include "app/control_builder.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHash>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+
+#include "app/click_label.h"
+#include "app/control_roster.h"
+#include "app/time_field_access.h"
+#include "engine/filter_options.h"
+
+namespace tarnwick {
+namespace {
+
+QWidget* CreatePicture(QWidget* parent, const char* name) {
+  auto* picture = new ClickLabel(ClickLabel::Trigger::Click, parent);
+  const bool isSave = qstrcmp(name, control::kSavePicture) == 0;
+  const QIcon icon = QApplication::style()->standardIcon(
+      isSave ? QStyle::SP_DialogSaveButton : QStyle::SP_MessageBoxQuestion);
+  picture->setPixmap(icon.pixmap(32, 32));
+  picture->setAlignment(Qt::AlignCenter);
+  return picture;
+}
+
+QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
+  const QString caption = QString::fromUtf8(spec.caption);
+  switch (spec.kind) {
+    case ControlKind::Panel:
+      return new QWidget(parent);
+    case ControlKind::GroupFrame:
+      return new QGroupBox(parent);
+    case ControlKind::Label:
+      return new QLabel(caption, parent);
+    case ControlKind::CheckBox: {
+      auto* box = new QCheckBox(caption, parent);
+      box->setChecked(spec.on);
+      // The title boxes sit on the frame's border line and must hide it.
+      box->setAutoFillBackground(true);
+      return box;
+    }
+    case ControlKind::RadioButton: {
+      auto* radio = new QRadioButton(caption, parent);
+      radio->setChecked(spec.on);
+      return radio;
+    }
+    case ControlKind::LineEdit:
+      return new QLineEdit(caption, parent);
+    case ControlKind::TextEdit: {
+      auto* edit = new QPlainTextEdit(caption, parent);
+      edit->setTabChangesFocus(true);
+      return edit;
+    }
+    case ControlKind::TimeField:
+      return CreateTimeField(parent, caption);
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(parent);
+      combo->addItems({QStringLiteral("默认"), QStringLiteral("通配"), QStringLiteral("正则")});
+      return combo;
+    }
+    case ControlKind::Button:
+      return new QPushButton(caption, parent);
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(parent);
+      bar->setTextVisible(false);
+      bar->setRange(0, 100);
+      bar->setValue(0);
+      return bar;
+    }
+    case ControlKind::LinkText: {
+      auto* link = new ClickLabel(ClickLabel::Trigger::LeftPress, parent);
+      link->setText(caption);
+      link->setAlignment(Qt::AlignCenter);
+      return link;
+    }
+    case ControlKind::LinkPicture:
+      return CreatePicture(parent, spec.name);
+  }
+  return nullptr;
+}
+
+// One exclusive button group per radio group of the options. Radio buttons that are
+// not options (none at present) keep Qt's per-container exclusivity.
+void GroupRadioButtons(QWidget* window) {
+  QHash<int, QButtonGroup*> groups;
+  for (int i = 0; i < kCheckCount; ++i) {
+    const auto check = static_cast<Check>(i);
+    const CheckGroup group = GroupOf(check);
+    if (group.first == group.last) continue;
+    auto* radio = window->findChild<QRadioButton*>(QString::fromUtf8(ObjectName(check)));
+    if (!radio) continue;
+    QButtonGroup*& buttons = groups[static_cast<int>(group.first)];
+    if (!buttons) buttons = new QButtonGroup(window);
+    buttons->addButton(radio);
+  }
+}
+
+}  // namespace
+
+void BuildControls(QWidget* window) {
+  QHash<QByteArray, QWidget*> created;
+  for (const ControlSpec& spec : ControlRoster()) {
+    QWidget* parent = spec.container ? created.value(spec.container) : window;
+    QWidget* widget = CreateControl(spec, parent ? parent : window);
+    widget->setObjectName(QString::fromUtf8(spec.name));
+    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    created.insert(spec.name, widget);
+  }
+  GroupRadioButtons(window);
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,87 @@
+#include "app/job_controller.h"
+
+#include <QFile>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "app/app_services.h"
+#include "app/control_roster.h"
+#include "app/event_pump.h"
+#include "app/group_states.h"
+#include "app/result_model.h"
+#include "app/window_platform.h"
+
+namespace tarnwick {
+namespace {
+
+QString FromStd(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+JobController::JobController(const Parts& parts)
+    : parts_(parts),
+      startButton_(parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
+
+void JobController::OnStartButton(Lister lister) {
+  if (IsFilterJobRunning(parts_.window)) {
+    startButton_->setText(QString::fromUtf8(kStartCaptionStopping));
+    parts_.stop->Set();
+    return;
+  }
+  if (BusyCheck()) return;
+
+  const QString initial = QFile::decodeName(
+      QByteArray::fromStdString(parts_.options->Text(Field::FilterFolder)));
+  const QString folder = parts_.platform->chooseFolder(
+      initial, QStringLiteral("选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
+  if (folder.isEmpty()) return;
+  const std::string root = QFile::encodeName(folder).toStdString();
+
+  startTime_ = std::chrono::steady_clock::now();
+  RefreshStatus();
+  parts_.options->SetText(Field::FilterFolder, root);
+  startButton_->setText(QString::fromUtf8(kStartCaptionRunning));
+  parts_.stop->Clear();
+  ApplyGroupStates(parts_.window);
+
+  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop);
+
+  parts_.model->Flush();
+  parts_.statusBar->showMessage(FromStd(SummaryText(parts_.list->Count(), ElapsedMs())));
+  startButton_->setText(QString::fromUtf8(kStartCaptionIdle));
+  ApplyGroupStates(parts_.window);
+  parts_.stop->Set();
+}
+
+void JobController::RefreshStatus() {
+  if (!IsFilterJobRunning(parts_.window)) return;
+  const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
+  parts_.model->Flush();
+  const int rows = parts_.model->rowCount();
+  if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
+  parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") +
+                                statusText_);
+}
+
+bool JobController::BusyCheck() {
+  if (parts_.stop->IsSet()) return false;
+  parts_.platform->showMessage(QStringLiteral("在开始新操作之前请先停止正在执行的操作！"),
+                               QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
+                               QMessageBox::Information);
+  return true;
+}
+
+void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
+
+void JobController::SetStatusText(const std::string& text) { statusText_ = FromStd(text); }
+
+std::int64_t JobController::ElapsedMs() const {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                               startTime_)
+      .count();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,200 @@
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTimer>
+
+#include "app/click_label.h"
+#include "app/control_builder.h"
+#include "app/control_roster.h"
+#include "app/group_states.h"
+#include "app/help_dialog.h"
+#include "app/job_controller.h"
+#include "app/list_actions.h"
+#include "app/result_model.h"
+#include "app/result_view.h"
+#include "app/window_layout.h"
+#include "app/window_options.h"
+#include "app/window_settings.h"
+#include "platform/desktop/clipboard.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr const char* kGroupSwitches[] = {"选择框按内容筛选", "选择框按长度筛选", "选择框按时间筛选",
+                                          "选择框按重复筛选"};
+constexpr const char* kMeasureButtons[] = {"单选框文件大小", "单选框内容字数"};
+
+}  // namespace
+
+MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform, QWidget* parent)
+    : QWidget(parent),
+      platform_(std::move(platform)),
+      model_(std::make_unique<ResultModel>(list_)),
+      pump_([this] { model_->Flush(); }) {
+  setWindowTitle(QStringLiteral("Tarnwick v1.0"));
+  setGeometry(50, 50, 1065, 759);
+
+  BuildControls(this);
+  view_ = CreateResultView(this, model_.get());
+  statusBar_ = new QStatusBar(this);
+  statusBar_->setObjectName(QString::fromUtf8(control::kStatusBar));
+  statusBar_->setSizeGripEnabled(true);
+  statusTimer_ = new QTimer(this);
+  statusTimer_->setObjectName(QString::fromUtf8(control::kTimer));
+  statusTimer_->setInterval(1000);
+
+  options_ = std::make_unique<WindowOptions>(this);
+  job_ = std::make_unique<JobController>(JobController::Parts{
+      this, options_.get(), &list_, model_.get(), view_, statusBar_, &stop_, &pump_, &platform_});
+  settings_ = std::make_unique<WindowSettings>(settingsPath, platform_);
+
+  ConnectEvents();
+  RestoreOptions();
+  statusTimer_->start();
+  LayoutMainWindow(this);
+  AttachFileOperations(*this);
+}
+
+MainWindow::~MainWindow() {
+  // The view must not outlive the model it shows.
+  delete view_;
+}
+
+void MainWindow::ConnectEvents() {
+  auto find = [this](const char* name) { return findChild<QWidget*>(QString::fromUtf8(name)); };
+
+  auto* start = qobject_cast<QPushButton*>(find(control::kStartButton));
+  connect(start, &QPushButton::clicked, this, [this] { job_->OnStartButton(Lister::FindFile); });
+  start->installEventFilter(this);
+
+  for (const char* name : kGroupSwitches) {
+    connect(qobject_cast<QCheckBox*>(find(name)), &QCheckBox::clicked, this,
+            [this] { ApplyGroupStates(this); });
+  }
+  for (const char* name : kMeasureButtons) {
+    connect(qobject_cast<QRadioButton*>(find(name)), &QRadioButton::clicked, this,
+            [this] { ApplyLengthUnits(this); });
+  }
+
+  connect(qobject_cast<QPushButton*>(find(control::kPasteButton)), &QPushButton::clicked, this,
+          [this] {
+            options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString());
+          });
+  connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked,
+          this, [this] { SelectAllRows(view_); });
+  auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
+  connect(exportButton, &QPushButton::clicked, this,
+          [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });
+
+  for (const char* name : {control::kSaveText, control::kSavePicture}) {
+    connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
+            [this] { SaveOnRequest(); });
+  }
+  for (const char* name : {control::kHelpText, control::kHelpPicture}) {
+    connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
+            [this] { ShowHelpDialog(this); });
+  }
+
+  connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+  setAcceptDrops(true);
+}
+
+void MainWindow::RestoreOptions() {
+  settings_->Load(*options_, [this] {
+    ApplyGroupStates(this);
+    ApplyLengthUnits(this);
+  });
+  stop_.Set();
+}
+
+void MainWindow::SaveOnRequest() {
+  QString error;
+  if (!settings_->Save(*options_, &error)) {
+    platform_.showMessage(QStringLiteral("保存配置失败：") + error, QMessageBox::Ok,
+                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    return;
+  }
+  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle));
+}
+
+OptionControls& MainWindow::Options() { return *options_; }
+
+bool MainWindow::BusyCheck() { return job_->BusyCheck(); }
+
+QMessageBox::StandardButton MainWindow::ShowMessage(const QString& text,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    const QString& title) {
+  return platform_.showMessage(text, buttons, title, QMessageBox::Information);
+}
+
+QString MainWindow::ChooseFolder(const QString& initialFolder, const QString& prompt) {
+  return platform_.chooseFolder(initialFolder,
+                                prompt.isEmpty() ? QStringLiteral("请选择一个文件夹") : prompt);
+}
+
+void MainWindow::PumpWait(int ms) { tarnwick::PumpWait(ms); }
+
+void MainWindow::CloseForTermination() {
+  reportSaveFailure_ = false;
+  close();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  LayoutMainWindow(this);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // A job still running inside this window's handlers ends at its next file instead of
+  // walking on with no window to show it.
+  stop_.Set();
+  QString error;
+  if (!settings_->Save(*options_, &error) && reportSaveFailure_) {
+    platform_.showMessage(QStringLiteral("保存配置失败：") + error, QMessageBox::Ok,
+                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+  }
+  event->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  std::vector<std::string> paths = DroppedPaths(*event->mimeData());
+  event->acceptProposedAction();
+  // Listed once the drag has finished, so the program the files came from is not kept
+  // waiting while they are measured.
+  QMetaObject::invokeMethod(
+      this, [this, paths = std::move(paths)] { DropFiles(paths); }, Qt::QueuedConnection);
+}
+
+void MainWindow::DropFiles(const std::vector<std::string>& paths) {
+  // Ctrl is asked of the keyboard now: holding it appends, otherwise the list starts over.
+  const bool append = platform_.isCtrlHeld();
+  AddDroppedFiles(list_, *options_, paths, append, pump_);
+  model_->Flush();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
+      watched->objectName() == QString::fromUtf8(control::kStartButton)) {
+    job_->OnStartButton(Lister::FileSystemObject);
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace tarnwick

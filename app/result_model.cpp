@@ -1,0 +1,110 @@
+#include "app/result_model.h"
+
+#include <QApplication>
+#include <QStyle>
+
+namespace tarnwick {
+namespace {
+
+struct ColumnInfo {
+  const char* header;
+  int width;
+};
+
+constexpr ColumnInfo kColumns[ResultModel::kColumnCount] = {
+    {"文件名", 300}, {"文件大小", 100}, {"文件时间", 180}, {"内容字数", 100}, {"所在目录", 700},
+};
+
+// Paths are raw bytes; bytes that are not UTF-8 show as replacement characters and
+// the stored bytes stay untouched.
+QString Display(const std::string& bytes) {
+  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+ResultModel::ResultModel(ResultList& list, QObject* parent)
+    : QAbstractTableModel(parent),
+      list_(list),
+      shownRows_(static_cast<int>(list.Count())),
+      documentIcon_(QApplication::style()->standardIcon(QStyle::SP_FileIcon)) {
+  list_.SetObserver(this);
+}
+
+ResultModel::~ResultModel() { list_.SetObserver(nullptr); }
+
+const char* ResultModel::ColumnHeader(int column) { return kColumns[column].header; }
+int ResultModel::ColumnWidth(int column) { return kColumns[column].width; }
+
+int ResultModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : shownRows_;
+}
+
+int ResultModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant ResultModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= shownRows_) return {};
+  if (role == Qt::DecorationRole) return index.column() == 0 ? QVariant(documentIcon_) : QVariant();
+  if (role != Qt::DisplayRole) return {};
+  const ResultRow& row = list_.Row(static_cast<std::size_t>(index.row()));
+  switch (index.column()) {
+    case 0: return Display(row.name);
+    case 1: return Display(row.sizeText);
+    case 2: return Display(row.timeText);
+    case 3: return Display(row.countText);
+    case 4: return Display(row.folder);
+    default: return {};
+  }
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section < 0 || section >= kColumnCount) return {};
+  return QString::fromUtf8(kColumns[section].header);
+}
+
+void ResultModel::Flush() {
+  const int total = static_cast<int>(list_.Count());
+  if (total <= shownRows_) return;
+  beginInsertRows({}, shownRows_, total - 1);
+  shownRows_ = total;
+  endInsertRows();
+}
+
+void ResultModel::QueueFlush() {
+  if (flushQueued_) return;
+  flushQueued_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        flushQueued_ = false;
+        Flush();
+      },
+      Qt::QueuedConnection);
+}
+
+void ResultModel::RowsAppended(std::size_t, std::size_t) { QueueFlush(); }
+
+void ResultModel::RowRemoved(std::size_t index) {
+  const int row = static_cast<int>(index);
+  if (row >= shownRows_) return;  // a row the view was not yet told of
+  beginRemoveRows({}, row, row);
+  --shownRows_;
+  endRemoveRows();
+}
+
+void ResultModel::RowChanged(std::size_t index) {
+  const int row = static_cast<int>(index);
+  if (row >= shownRows_) return;
+  emit dataChanged(this->index(row, 0), this->index(row, kColumnCount - 1));
+}
+
+void ResultModel::Cleared() {
+  beginResetModel();
+  shownRows_ = 0;
+  endResetModel();
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,14 @@
+#pragma once
+// The view of 列表框: a multi-select, full-row table with fixed row heights, fit for a
+// million rows.
+
+class QTableView;
+class QWidget;
+
+namespace tarnwick {
+
+class ResultModel;
+
+QTableView* CreateResultView(QWidget* parent, ResultModel* model);
+
+}  // namespace tarnwick

@@ -1,0 +1,22 @@
+#include "app/window_platform.h"
+
+#include "platform/desktop/folder_chooser.h"
+#include "platform/desktop/keyboard_state.h"
+#include "platform/desktop/message_box.h"
+#include "platform/desktop/save_file_dialog.h"
+
+namespace tarnwick {
+
+WindowPlatform DesktopPlatform() {
+  WindowPlatform platform;
+  platform.showMessage = &ShowMessageBox;
+  platform.chooseFolder = &ChooseFolderDialog;
+  platform.chooseExportFile = [] {
+    return ChooseSaveFile(QStringLiteral("将路径列表保存到文本文件："),
+                          QStringLiteral("文本文件(*.txt);;全部文件(*)"), QStringLiteral("txt"));
+  };
+  platform.isCtrlHeld = &IsCtrlHeld;
+  return platform;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,26 @@
+#pragma once
+// The desktop services the main window asks the user through, gathered so tests can
+// replace them: no dialog or message box then blocks, and Ctrl can be "held".
+
+#include <QMessageBox>
+#include <QString>
+#include <functional>
+
+namespace tarnwick {
+
+struct WindowPlatform {
+  std::function<QMessageBox::StandardButton(const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            const QString& title, QMessageBox::Icon icon)>
+      showMessage;
+  // Returns the chosen folder or "" on cancel.
+  std::function<QString(const QString& initialFolder, const QString& prompt)> chooseFolder;
+  // The file the path list is exported to, or "" on cancel.
+  std::function<QString()> chooseExportFile;
+  std::function<bool()> isCtrlHeld;
+};
+
+// The real dialogs, message boxes and keyboard.
+WindowPlatform DesktopPlatform();
+
+}  // namespace tarnwick
