@@ -2,67 +2,203 @@
 
 #include <string.h>  // memmem
 
+#include <algorithm>
 #include <cstring>
 
+#include "match/byte_commonness.h"
 #include "match/gb18030_chars.h"
 
 namespace tarnwick {
 namespace {
 
-bool IsAsciiUpper(unsigned char c) { return static_cast<unsigned char>(c - 'A') < 26U; }
+constexpr std::size_t kNone = std::string_view::npos;
 
-bool HasAsciiLetter(std::string_view text) {
-  for (const char c : text) {
-    if (IsAsciiUpper(static_cast<unsigned char>(c) & 0xDF)) return true;
-  }
-  return false;
-}
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
 
-// Lower-cases every ASCII letter byte, wherever it stands. A trail byte of a double-byte
-// character is folded too; CharactersAgree puts those back to an exact comparison.
-std::string FoldAsciiBytes(std::string_view text) {
-  std::string folded(text.size(), '\0');
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    folded[i] = static_cast<char>(IsAsciiUpper(c) ? c + 0x20 : c);
-  }
-  return folded;
-}
+// The byte of a piece that the scan looks for: its least common one. A letter is looked
+// for in both cases, which costs a second scan.
+struct Anchor {
+  std::size_t offset = 0;
+  char lower = 0;
+  char upper = 0;
+};
 
-// text holds piece at pos up to the case of ASCII bytes, pos being a character boundary.
-// True when the occurrence ends on a character boundary and every multi-byte character
-// in it equals the piece's bytes exactly (only single-byte letters ignore case).
-bool CharactersAgree(std::string_view text, std::size_t pos, std::string_view piece) {
-  const std::size_t end = pos + piece.size();
-  for (std::size_t at = pos; at < end;) {
-    const std::size_t length = GbCharLength(text, at);
-    if (length > 1 &&
-        (at + length > end || std::memcmp(text.data() + at, piece.data() + (at - pos), length))) {
-      return false;
+Anchor ChooseAnchor(std::string_view piece) {
+  Anchor anchor;
+  int best = 1 << 10;
+  for (std::size_t i = 0; i < piece.size(); ++i) {
+    const char c = AsciiLower(piece[i]);
+    const int score = kByteCommonness[static_cast<unsigned char>(c)] + (IsAsciiLetter(c) ? 10 : 0);
+    if (score < best) {
+      best = score;
+      anchor = {i, c, AsciiUpper(c)};
     }
-    at += length;
+  }
+  return anchor;
+}
+
+// Walks through the places where the anchor byte occurs, with memchr; for a letter, the
+// next place of each case is remembered so neither scan runs over the text twice.
+class AnchorScan {
+ public:
+  AnchorScan(std::string_view text, const Anchor& anchor)
+      : text_(text), lower_(anchor.lower), upper_(anchor.upper) {
+    lowerAt_ = Find(lower_, 0);
+    upperAt_ = lower_ == upper_ ? kNone : Find(upper_, 0);
+  }
+
+  // The first place at or after from, or kNone.
+  std::size_t Next(std::size_t from) {
+    if (lowerAt_ < from) lowerAt_ = Find(lower_, from);
+    if (upperAt_ < from) upperAt_ = Find(upper_, from);
+    return std::min(lowerAt_, upperAt_);
+  }
+
+ private:
+  std::size_t Find(char byte, std::size_t from) const {
+    if (from >= text_.size()) return kNone;
+    const void* hit = std::memchr(text_.data() + from, byte, text_.size() - from);
+    return hit == nullptr ? kNone : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+  }
+
+  std::string_view text_;
+  char lower_;
+  char upper_;
+  std::size_t lowerAt_;
+  std::size_t upperAt_;
+};
+
+bool SameIgnoringAsciiCase(const char* a, const char* b, std::size_t length) {
+  for (std::size_t i = 0; i < length; ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
   }
   return true;
 }
 
-// Searches haystack (text, or text folded) for needle (piece, or piece folded) and checks
-// each candidate against the characters of the original text.
-bool FindPiece(std::string_view text, std::string_view haystack, std::string_view needle,
-               std::string_view piece) {
-  std::size_t boundary = 0;
-  std::size_t from = 0;
-  while (from + needle.size() <= haystack.size()) {
-    const void* hit = memmem(haystack.data() + from, haystack.size() - from, needle.data(),
+bool HasAsciiLetter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), IsAsciiLetter);
+}
+
+// Every ASCII letter byte lower-cased, wherever it stands; a trail byte of a double-byte
+// character too, which OccurrenceCheck then compares exactly again.
+void FoldAsciiInto(std::string_view text, char* out) {
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = AsciiLower(text[i]);
+}
+
+std::string FoldAscii(std::string_view text) {
+  std::string folded(text.size(), '\0');
+  FoldAsciiInto(text, folded.data());
+  return folded;
+}
+
+// The text with ASCII letters folded, made at most once per search and only when a piece
+// needs it. The buffer is kept for the next search on this thread, unless it grew big.
+class FoldedText {
+ public:
+  explicit FoldedText(std::string_view text) : text_(text) {}
+  FoldedText(const FoldedText&) = delete;
+  FoldedText& operator=(const FoldedText&) = delete;
+  ~FoldedText() {
+    if (Buffer().capacity() > kKeptCapacity) std::string().swap(Buffer());
+  }
+
+  std::string_view Get() {
+    std::string& buffer = Buffer();
+    if (!folded_) {
+      buffer.resize(text_.size());
+      FoldAsciiInto(text_, buffer.data());
+      folded_ = true;
+    }
+    return {buffer.data(), text_.size()};
+  }
+
+ private:
+  static constexpr std::size_t kKeptCapacity = 64U << 20;
+  static std::string& Buffer() {
+    thread_local std::string buffer;
+    return buffer;
+  }
+
+  std::string_view text_;
+  bool folded_ = false;
+};
+
+// Decides whether a place where the piece's bytes occur (ASCII case aside) is a match: it
+// must start and end on character boundaries, and its multi-byte characters must be the
+// piece's exactly (only single-byte letters ignore case). Places come in increasing order.
+class OccurrenceCheck {
+ public:
+  OccurrenceCheck(std::string_view text, std::string_view piece) : text_(text), piece_(piece) {}
+
+  // True for a match; otherwise *next is the first place where a match could start.
+  bool IsMatch(std::size_t at, std::size_t* next) {
+    boundary_ = GbBoundaryAtOrAfter(text_, boundary_, at);
+    if (boundary_ != at) {
+      *next = boundary_;
+      return false;
+    }
+    *next = at + 1;
+    const std::size_t end = at + piece_.size();
+    for (std::size_t pos = at; pos < end;) {
+      const std::size_t length = GbCharLength(text_, pos);
+      if (length > 1 && (pos + length > end ||
+                         std::memcmp(text_.data() + pos, piece_.data() + (pos - at), length))) {
+        return false;
+      }
+      pos += length;
+    }
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::string_view piece_;
+  std::size_t boundary_ = 0;  // the last character boundary reached
+};
+
+// memmem of needle (the piece, or the piece folded) in haystack (the text, or the text
+// folded), from start on.
+bool FindBySubstring(OccurrenceCheck& check, std::string_view haystack, std::string_view needle,
+                     std::size_t start) {
+  while (start + needle.size() <= haystack.size()) {
+    const void* hit = memmem(haystack.data() + start, haystack.size() - start, needle.data(),
                              needle.size());
     if (hit == nullptr) return false;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
-    boundary = GbBoundaryAtOrAfter(text, boundary, at);
-    if (boundary != at) {
-      from = boundary;  // the next candidate can only start at the next boundary
-      continue;
+    if (check.IsMatch(at, &start)) return true;
+  }
+  return false;
+}
+
+// Scans with memchr for the piece's least common byte, which is fastest while that byte is
+// rare in the text. Once it proves common (false hits closer than kDenseGap bytes on
+// average), a piece of three bytes or more goes on with memmem, which keeps its speed
+// there; memmem is slow on shorter needles, which stay with memchr. piece fits into text.
+bool FindPiece(std::string_view text, std::string_view piece, FoldedText& folded) {
+  constexpr std::size_t kSettleHits = 64;
+  constexpr std::size_t kDenseGap = 128;
+  const Anchor anchor = ChooseAnchor(piece);
+  AnchorScan scan(text, anchor);
+  OccurrenceCheck check(text, piece);
+  const std::size_t lastStart = text.size() - piece.size();
+  std::size_t start = 0;
+  std::size_t falseHits = 0;
+  while (start <= lastStart) {
+    if (piece.size() >= 3 && falseHits > kSettleHits && falseHits * kDenseGap > start) {
+      if (!HasAsciiLetter(piece)) return FindBySubstring(check, text, piece, start);
+      return FindBySubstring(check, folded.Get(), FoldAscii(piece), start);
     }
-    if (CharactersAgree(text, at, piece)) return true;
-    from = at + 1;
+    const std::size_t hit = scan.Next(start + anchor.offset);
+    if (hit == kNone || hit - anchor.offset > lastStart) return false;
+    const std::size_t at = hit - anchor.offset;
+    if (SameIgnoringAsciiCase(text.data() + at, piece.data(), piece.size()) &&
+        check.IsMatch(at, &start)) {
+      return true;
+    }
+    start = std::max(start, at + 1);
+    ++falseHits;
   }
   return false;
 }
@@ -72,19 +208,13 @@ bool FindPiece(std::string_view text, std::string_view haystack, std::string_vie
 bool FindAnyAlternative(std::string_view text, std::string_view pattern) {
   const std::vector<std::string_view> pieces = SplitAlternatives(pattern, TextForm::Gb18030);
   if (pieces.empty()) return true;
-  std::string foldedText;  // folded on first need, then shared by every piece
+  FoldedText folded(text);
   for (const std::string_view piece : pieces) {
     if (piece.empty()) {
       if (!text.empty()) return true;
       continue;
     }
-    if (piece.size() > text.size()) continue;
-    if (!HasAsciiLetter(piece)) {
-      if (FindPiece(text, text, piece, piece)) return true;
-      continue;
-    }
-    if (foldedText.empty()) foldedText = FoldAsciiBytes(text);
-    if (FindPiece(text, foldedText, FoldAsciiBytes(piece), piece)) return true;
+    if (piece.size() <= text.size() && FindPiece(text, piece, folded)) return true;
   }
   return false;
 }
