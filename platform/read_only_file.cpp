@@ -12,15 +12,18 @@ ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 bool ReadOnlyFile::Open(const std::string& path) {
   Close();
-  // Non-blocking so that opening a FIFO without a writer returns at once; the fstat
-  // below then refuses it before any read could wait.
+  // Special files are refused before they are opened: opening a device can act on it
+  // (a watchdog starts counting, a tape rewinds), and a FIFO would wait for a writer.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+
+  // Non-blocking, and checked again once open, since the path may have been replaced
+  // by a FIFO between the two looks.
   int fd;
   do {
     fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return false;
-
-  struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return false;
