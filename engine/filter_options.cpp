@@ -118,4 +118,8 @@ std::string FilterOptions::Text(Field field) const { return texts_[Index(field)]
 
 void FilterOptions::SetText(Field field, const std::string& text) { texts_[Index(field)] = text; }
 
+bool FilterOptions::operator==(const FilterOptions& other) const {
+  return checked_ == other.checked_ && texts_ == other.texts_ && matchMode_ == other.matchMode_;
+}
+
 }  // namespace tarnwick

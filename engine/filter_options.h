@@ -22,7 +22,7 @@ class FilterOptions final : public OptionControls {
   int MatchModeIndex() const override { return matchMode_; }
   void SetMatchModeIndex(int index) override { matchMode_ = index; }
 
-  bool operator==(const FilterOptions&) const = default;
+  bool operator==(const FilterOptions& other) const;
 
  private:
   std::array<bool, kCheckCount> checked_{};
