@@ -108,7 +108,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.add_option("--levels", raw.levels, "deepest level walked with --scope levels; FOLDER is 1")
       ->type_name("TEXT")
       ->group(walk);
-  app.add_option("--mask", raw.mask, "file-name patterns such as \"*.txt|*.htm\" (default *.*)")
+  app.add_option("--mask", raw.mask, "file-name patterns such as \"*.txt|*.htm\" (default *.*; not kept\n"
+                 "in the settings file)")
       ->type_name("TEXT")
       ->group(walk);
   app.add_option("--lister", raw.lister,
@@ -123,7 +124,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->group(content);
   app.add_flag("--without", raw.without, "keep files that do not contain it instead")
       ->group(content);
-  app.add_option("--in", raw.in, "look in the file name, the content, or both")
+  app.add_option("--in", raw.in, "test the file name, the content, or both (then both must\n"
+                 "contain TEXT; with --without, neither may)")
       ->check(WordsOf(kPlaces))
       ->type_name("name|content|both")
       ->group(content);
@@ -309,6 +311,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
   out.lister = ValueOf(kListers, raw.lister);
   out.format = ValueOf(kFormats, raw.format);
   out.edits = EditsOf(app, raw);
+  out.nameMaskGiven = app.count("--mask") > 0;
   return std::nullopt;
 }
 

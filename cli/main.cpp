@@ -30,6 +30,10 @@ int main(int argc, char** argv) {
   cli::ApplyOptionFlags(line, options);
 
   if (line.saveSettings) {
+    if (line.nameMaskGiven) {
+      std::cerr << "tarnwick-cli: note: --mask is not kept in the settings file (the window "
+                   "keeps no name mask there either)\n";
+    }
     // The folder given with the save is the one a job would remember.
     if (!line.folder.empty()) options.SetText(Field::FilterFolder, line.folder);
     const std::string problem = cli::SaveSettingsFile(store, options);

@@ -1,0 +1,101 @@
+#include "cli_process.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace tarnwick::cli_test {
+namespace {
+
+std::int64_t NowMs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+CliProcess::CliProcess(const std::vector<std::string>& args) {
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) std::abort();
+  pid_ = fork();
+  if (pid_ == 0) {
+    dup2(out[1], STDOUT_FILENO);
+    dup2(err[1], STDERR_FILENO);
+    close(out[0]), close(out[1]), close(err[0]), close(err[1]);
+    setenv("TZ", "UTC", 1);
+    std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(TARNWICK_CLI, argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  outFd_ = out[0];
+  errFd_ = err[0];
+}
+
+CliProcess::~CliProcess() {
+  if (pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  if (outFd_ >= 0) close(outFd_);
+  if (errFd_ >= 0) close(errFd_);
+}
+
+void CliProcess::Signal(int signal) { kill(pid_, signal); }
+
+CliResult CliProcess::Wait(int timeoutSeconds) {
+  CliResult result;
+  const std::int64_t deadline = NowMs() + timeoutSeconds * 1000;
+  pollfd fds[2] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}};
+  std::string* sinks[2] = {&result.out, &result.err};
+  int open = 2;
+  while (open > 0) {
+    const std::int64_t left = deadline - NowMs();
+    if (left <= 0 || poll(fds, 2, static_cast<int>(left)) <= 0) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+      pid_ = -1;
+      return result;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      char buffer[65536];
+      const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+      if (n > 0) {
+        sinks[i]->append(buffer, static_cast<std::size_t>(n));
+      } else {
+        fds[i].fd = -1;
+        --open;
+      }
+    }
+  }
+  int status = 0;
+  waitpid(pid_, &status, 0);
+  pid_ = -1;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& args) { return CliProcess(args).Wait(); }
+
+std::vector<std::string> SplitRecords(const std::string& text, char separator) {
+  std::vector<std::string> records;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(separator, start);
+    if (end == std::string::npos) end = text.size();
+    records.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return records;
+}
+
+}  // namespace tarnwick::cli_test

@@ -1,0 +1,42 @@
+#pragma once
+// Runs the built tarnwick-cli in a child process with TZ=UTC (so time texts are the
+// same on every machine) and collects its standard output, standard error and status.
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnwick::cli_test {
+
+struct CliResult {
+  int status = -1;  // exit status; 128 + signal number when a signal ended it
+  std::string out;
+  std::string err;
+};
+
+class CliProcess {
+ public:
+  explicit CliProcess(const std::vector<std::string>& args);
+  ~CliProcess();
+  CliProcess(const CliProcess&) = delete;
+  CliProcess& operator=(const CliProcess&) = delete;
+
+  void Signal(int signal);
+  // Reads both streams to their end and waits. A run longer than `timeoutSeconds` is
+  // killed and reported with status -1 (a hang is a failure, not a stuck test).
+  CliResult Wait(int timeoutSeconds = 30);
+
+ private:
+  pid_t pid_ = -1;
+  int outFd_ = -1;
+  int errFd_ = -1;
+};
+
+// Runs to the end.
+CliResult RunCli(const std::vector<std::string>& args);
+
+// Splits `text` at `separator`; no empty last element for a trailing separator.
+std::vector<std::string> SplitRecords(const std::string& text, char separator = '\n');
+
+}  // namespace tarnwick::cli_test

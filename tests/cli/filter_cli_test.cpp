@@ -1,0 +1,162 @@
+// Each filter driven through its flags, at the edges of its range, and the three
+// outputs of the duplicate filter.
+
+#include <gtest/gtest.h>
+
+#include "cli_tree.h"
+
+namespace tarnwick::cli_test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+TEST(LengthFilter, SizeBoundsAreInclusiveInTheChosenUnit) {
+  CliTree tree;
+  tree.File("s1023", std::string(1023, 'x'));
+  tree.File("s1024", std::string(1024, 'x'));
+  tree.File("s1025", std::string(1025, 'x'));
+  const struct {
+    std::vector<std::string> flags;
+    Paths listed;
+  } cases[] = {
+      {{"--size", "1:1", "--unit", "KB"}, {"s1024"}},
+      {{"--size", "1024:1025", "--unit", "B"}, {"s1024", "s1025"}},
+      {{"--size", "1023:1023", "--unit", "B"}, {"s1023"}},
+      {{"--size", "１０２４:1024", "--unit", "B"}, {"s1024"}},  // full-width digits
+      {{"--size", ":1023", "--unit", "B"}, {"s1023"}},         // an empty bound reads 0
+      {{"--size", "1:0.5", "--unit", "KB"}, {}},
+      {{"--size", "1:1"}, {"s1024"}},  // the window starts with KB
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
+  }
+}
+
+TEST(LengthFilter, CharacterCountAfterDecodingAndStripping) {
+  CliTree tree;
+  tree.File("four.txt", "abcd");
+  tree.File("five.txt", "ab\r\ncd");                // a line break counts one
+  tree.File("chinese.txt", "你好世界啊");              // UTF-8: five characters
+  tree.File("gbk.txt", "\xc4\xe3\xba\xc3\xca\xc0\xbd\xe7");  // GBK 你好世界: four
+  tree.File("tagged.htm", "<b>abcde</b>");
+  tree.File("spaced.txt", "a b c d e f");
+  const struct {
+    std::vector<std::string> flags;
+    Paths listed;
+  } cases[] = {
+      {{"--chars", "5:5", "--unit", "个"}, {"chinese.txt", "five.txt"}},
+      {{"--chars", "4:4", "--unit", "B"}, {"four.txt", "gbk.txt"}},
+      {{"--chars", "5:5", "--unit", "个", "--strip-tags"}, {"chinese.txt", "five.txt", "tagged.htm"}},
+      {{"--chars", "6:6", "--unit", "个", "--strip-space"}, {"spaced.txt"}},
+      {{"--chars", "4:4", "--unit", "个", "--strip-space"}, {"five.txt", "four.txt", "gbk.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
+  }
+  // The rows show the count that was measured.
+  const CliResult rows = RunCli({"-q", "--format", "rows", "--chars", "5:5", "--unit", "个",
+                                 "--mask", "chinese.txt", tree.Root()});
+  EXPECT_EQ(rows.out, "chinese.txt\t15 B\t2013-01-01 00:00:00\t5\t" + tree.Root() + "/\n");
+}
+
+TEST(TimeFilter, RangeEdgesInEachCompareMode) {
+  CliTree tree;
+  const std::int64_t t = kDefaultTime;  // 2013-01-01 00:00:00 UTC
+  tree.File("before", "", t - 1);
+  tree.File("start", "", t);
+  tree.File("end", "", t + 3600);
+  tree.File("after", "", t + 3601);
+  tree.File("morning", "", t + 86400 + 8 * 3600);  // 2013-01-02 08:00:00
+  const std::vector<std::string> range{"--time", "modified", "--from", "2013-01-01 00:00:00",
+                                       "--to", "2013-01-01 01:00:00"};
+  const auto with = [&](std::vector<std::string> more) {
+    more.insert(more.begin(), range.begin(), range.end());
+    return more;
+  };
+  EXPECT_EQ(ListedBy(tree, with({})), (Paths{"end", "start"}));
+  EXPECT_EQ(ListedBy(tree, with({"--compare", "both"})), (Paths{"end", "start"}));
+  EXPECT_EQ(ListedBy(tree, with({"--compare", "date"})), (Paths{"after", "end", "start"}));
+  EXPECT_EQ(ListedBy(tree, with({"--compare", "time"})), (Paths{"end", "start"}));
+  EXPECT_EQ(ListedBy(tree, {"--time", "modified", "--compare", "time", "--from",
+                            "2000-01-01 07:59:59", "--to", "2000-01-01 08:00:00"}),
+            (Paths{"morning"}));
+  EXPECT_EQ(ListedBy(tree, {"--time", "modified", "--from", "garbage", "--to",
+                            "2013-01-01 00:00:00"}),
+            (Paths{"before", "start"}));  // an unreadable bound is the earliest time
+
+  const CliResult rows = RunCli({"-q", "--format", "rows", "--time", "modified", "--compare",
+                                 "date", "--from", "2013-01-02 23:00:00", "--to", "2013-01-02 00:00:00",
+                                 tree.Root()});
+  EXPECT_EQ(rows.out, "morning\t0 B\t2013-01-02\t0\t" + tree.Root() + "/\n");
+}
+
+TEST(ContentFilter, ModesPlacesAndEncodings) {
+  CliTree tree;
+  tree.File("ascii.txt", "Alpha beta gamma");
+  tree.File("utf8.txt", "报告：发票 2013");
+  tree.File("gbk.txt", "\xb7\xa2\xc6\xb1");                    // 发票 in GBK
+  tree.File("utf16.txt", std::string("\xff\xfe\xd1\x53\x68\x79", 6));  // 发票, UTF-16LE
+  tree.File("alphabet.log", "nothing here");
+  tree.File("alphanotes.txt", "alpha inside");
+  const struct {
+    std::vector<std::string> flags;
+    Paths listed;
+  } cases[] = {
+      {{"--content", "ALPHA", "--in", "content"}, {"alphanotes.txt", "ascii.txt"}},
+      {{"--content", "alpha", "--in", "name"}, {"alphabet.log", "alphanotes.txt"}},
+      {{"--content", "alpha"}, {"alphabet.log", "alphanotes.txt"}},  // the window starts with 文件名
+      {{"--content", "alpha", "--in", "both"}, {"alphanotes.txt"}},  // name and content
+      {{"--content", "发票", "--in", "content"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
+      {{"--content", "zeta|GAMMA", "--in", "content"}, {"ascii.txt"}},
+      {{"--content", "alpha", "--in", "content", "--without"},
+       {"alphabet.log", "gbk.txt", "utf16.txt", "utf8.txt"}},
+      {{"--content", "alpha", "--in", "both", "--without"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
+      {{"--content", "al?ha*gam", "--in", "content", "--mode", "wildcard"}, {"ascii.txt"}},
+      {{"--content", "^alpha\\s+BETA", "--in", "content", "--mode", "regex"}, {"ascii.txt"}},
+      {{"--content", "\\d{4}$", "--in", "content", "--mode", "regex"}, {"utf8.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
+  }
+}
+
+class DuplicateTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Walk order: a/1, a/2, b/1, b/3, c/2 (files first, folders in name order).
+    tree.File("one.txt", "same");
+    tree.File("two.txt", "other!");
+    tree.File("sub/one.txt", "same");
+    tree.File("sub/three.txt", "unique text");
+    tree.File("sub/zz/two.txt", "other!");
+    tree.File("sub/zz/copy.txt", "same");
+  }
+  Paths Listed(const char* key, const char* output) {
+    return ListedBy(tree, {"--scope", "tree", "--dup", key, "--dup-output", output});
+  }
+  CliTree tree;
+};
+
+TEST_F(DuplicateTree, ThreeOutputsKeepGroupAndDiscoveryOrder) {
+  EXPECT_EQ(Listed("md5", "one"), (Paths{"one.txt", "two.txt"}));
+  EXPECT_EQ(Listed("md5", "all"), (Paths{"one.txt", "sub/one.txt", "sub/zz/copy.txt", "two.txt",
+                                         "sub/zz/two.txt"}));
+  EXPECT_EQ(Listed("md5", "all-but-one"), (Paths{"one.txt", "sub/one.txt", "two.txt"}));
+  EXPECT_EQ(Listed("name", "all"), (Paths{"one.txt", "sub/one.txt", "two.txt", "sub/zz/two.txt"}));
+  EXPECT_EQ(Listed("length", "one"), (Paths{"one.txt", "two.txt"}));
+}
+
+TEST_F(DuplicateTree, SameFileReachedTwiceIsNotItsOwnDuplicate) {
+  // "*.txt|one*" lists one.txt twice; deleting "all but one" must never take the only copy.
+  EXPECT_EQ(ListedBy(tree, {"--mask", "*.txt|one*", "--dup", "md5", "--dup-output", "all"}),
+            Paths{});
+}
+
+TEST_F(DuplicateTree, OnlyFilesThatPassTheOtherFiltersAreGrouped) {
+  EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--mask", "one*", "--dup", "md5", "--dup-output",
+                            "all"}),
+            (Paths{"one.txt", "sub/one.txt"}));
+}
+
+}  // namespace
+}  // namespace tarnwick::cli_test

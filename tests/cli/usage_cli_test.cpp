@@ -1,0 +1,193 @@
+// The command line's own contract: exit statuses and messages, what goes to which
+// stream, --print0, --encoding, and the settings file shared with the window.
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "cli_tree.h"
+
+namespace tarnwick::cli_test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
+  CliTree tree;
+  tree.File("file.txt");
+  const std::string root = tree.Root();
+  const struct {
+    std::vector<std::string> args;
+    std::string inMessage;
+  } cases[] = {
+      {{"--unit", "XB", root}, "XB"},
+      {{"--scope", "sideways", root}, "sideways"},
+      {{"--size", "5", root}, "'5'"},
+      {{"--chars", "a:b:c", root}, "'a:b:c'"},
+      {{"--dup-output", "some", root}, "some"},
+      {{"--format", "csv", root}, "csv"},
+      {{"--size", "1:2", "--chars", "1:2", root}, "--chars"},
+      {{"--no-such-flag", root}, "--no-such-flag"},
+      {{}, "FOLDER"},
+      {{root + "/missing"}, root + "/missing"},
+      {{root + "/file.txt"}, "not a folder: " + root + "/file.txt"},
+      {{"--save-settings"}, "--settings"},
+      {{"--settings", root + "/none.ini", root}, root + "/none.ini"},
+      {{root, "--encoding", "x"}, root},
+  };
+  for (const auto& c : cases) {
+    const CliResult result = RunCli(c.args);
+    EXPECT_EQ(result.status, 2) << ::testing::PrintToString(c.args);
+    EXPECT_NE(result.err.find(c.inMessage), std::string::npos)
+        << ::testing::PrintToString(c.args) << "\n" << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+}
+
+TEST(ExitStatus, JobThatListsNothingStillSucceeds) {
+  CliTree tree;
+  tree.File("a.txt");
+  const CliResult result = RunCli({"--mask", "*.none", tree.Root()});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(RunCli({"--help"}).status, 0);
+}
+
+TEST(Streams, ResultsOnStdoutSummaryOnStderrUnlessQuiet) {
+  CliTree tree;
+  tree.File("a.txt");
+  tree.File("b.txt");
+  const CliResult loud = RunCli({tree.Root()});
+  EXPECT_EQ(loud.out, tree.Path("a.txt") + "\n" + tree.Path("b.txt") + "\n");
+  EXPECT_EQ(loud.err.rfind("筛选完毕！共筛选出 2 个文件，耗时 ", 0), 0u) << loud.err;
+  EXPECT_NE(loud.err.find("。请单击按钮操作列表！\n"), std::string::npos) << loud.err;
+
+  const CliResult quiet = RunCli({"-q", tree.Root()});
+  EXPECT_EQ(quiet.out, loud.out);
+  EXPECT_EQ(quiet.err, "");
+
+  const CliResult print0 = RunCli({"-q", "-0", tree.Root()});
+  EXPECT_EQ(print0.out, tree.Path("a.txt") + '\0' + tree.Path("b.txt") + '\0');
+}
+
+TEST(Streams, ManyRowsArriveWholeAndInOrder) {
+  CliTree tree;
+  Paths expected;
+  for (int i = 0; i < 3000; ++i) {
+    char name[48];
+    std::snprintf(name, sizeof name, "file%05d-with-a-longer-name.txt", i);
+    tree.File(name);
+    expected.push_back(name);
+  }
+  EXPECT_EQ(ListedBy(tree, {}), expected);
+}
+
+TEST(Encoding, NamesEachOfTheSixEncodings) {
+  CliTree tree;
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* encoding;
+  } cases[] = {
+      {"ascii.txt", "plain text", "ANSI"},
+      {"gbk.txt", "\xd6\xd0\xce\xc4", "ANSI"},
+      {"utf8.txt", "中文", "UTF-8"},
+      {"utf8-mark.txt", "\xef\xbb\xbf" "abc", "UTF-8"},
+      {"utf16le.txt", std::string("\xff\xfe\x2d\x4e\x87\x65", 6), "Unicode"},
+      {"utf16be.txt", std::string("\xfe\xff\x4e\x2d\x65\x87", 6), "Unicode BE"},
+      {"big5.htm", "<html><head><meta charset=big5></head>\xa4\xa4\xa4\xe5", "Big5"},
+      {"hkscs.htm", "<head><meta http-equiv=x content='text/html; charset=\"Big5-HKSCS\"'>\xa4\xa4",
+       "Big5-HKSCS"},
+  };
+  std::vector<std::string> args{"--encoding"};
+  std::string expected;
+  for (const auto& c : cases) {
+    tree.File(c.name, c.bytes);
+    args.push_back(tree.Path(c.name));
+    expected += std::string(c.encoding) + "\t" + tree.Path(c.name) + "\n";
+  }
+  args.push_back(tree.Path("missing.txt"));
+  expected += "ANSI\t" + tree.Path("missing.txt") + "\n";
+
+  const CliResult result = RunCli(args);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, expected);
+}
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.File("data/alpha.txt", "alpha", kDefaultTime);
+    tree.File("data/sub/alpha2.txt", "alpha", kDefaultTime);
+    tree.File("data/sub/beta.txt", "beta alpha", kDefaultTime + 86400);
+    tree.File("data/sub/deep/alpha3.txt", "alpha", kDefaultTime);
+    tree.File("data/gamma.htm", "alpha", kDefaultTime);
+    tree.File("data/big.txt", std::string(5000, 'a'), kDefaultTime);
+  }
+  std::string Data() const { return tree.Path("data"); }
+  std::string Ini() const { return tree.Path("Tarnwick.ini"); }
+  CliTree tree;
+};
+
+TEST_F(SettingsFile, SavedFlagsRestoreTheSameJob) {
+  const std::vector<std::string> flags{
+      "--scope", "levels", "--levels", "2", "--content", "ALPHA", "--in",
+      "content", "--size", "0:1", "--unit", "KB", "--time", "modified", "--compare", "date",
+      "--from", "2013-01-01 10:00:00", "--to", "2013-01-01 11:00:00", "--dup", "md5",
+      "--dup-output", "all", "--format", "rows"};
+  std::vector<std::string> direct = flags;
+  direct.push_back(Data());
+  const CliResult byFlags = RunCli(direct);
+  ASSERT_EQ(byFlags.status, 0) << byFlags.err;
+  // alpha.txt, gamma.htm, sub/alpha2.txt
+  ASSERT_EQ(SplitRecords(byFlags.out).size(), 3u) << byFlags.out;
+
+  std::vector<std::string> save = flags;
+  save.insert(save.end(), {"--settings", Ini(), "--save-settings"});
+  const CliResult saved = RunCli(save);
+  ASSERT_EQ(saved.status, 0) << saved.err;
+  EXPECT_EQ(saved.out, "");
+  EXPECT_EQ(ReadAll(Ini()).rfind("[主界面]\r\n", 0), 0u);
+
+  const CliResult restored = RunCli({"--settings", Ini(), "--format", "rows", Data()});
+  EXPECT_EQ(restored.status, 0) << restored.err;
+  EXPECT_EQ(restored.out, byFlags.out);
+
+  // Flags given with --settings override what the file restored.
+  const CliResult overridden =
+      RunCli({"-q", "--settings", Ini(), "--scope", "tree", "--dup-output", "one", Data()});
+  EXPECT_EQ(tree.Relative(SplitRecords(overridden.out)), (Paths{"data/alpha.txt"}));
+}
+
+TEST_F(SettingsFile, SavingKeepsWhatItDoesNotOwnAndRemembersTheFolder) {
+  {
+    std::ofstream ini(Ini(), std::ios::binary);
+    ini << "[其他]\r\nkey=value\r\n[主界面]\r\n层次=5";
+  }
+  const CliResult saved = RunCli({"--settings", Ini(), "--save-settings", "--mask", "*.txt", Data()});
+  ASSERT_EQ(saved.status, 0);
+  // The window keeps no name mask in the file; saying so beats a silent loss.
+  EXPECT_NE(saved.err.find("--mask"), std::string::npos);
+  const std::string text = ReadAll(Ini());
+  EXPECT_EQ(text.rfind("[其他]\r\nkey=value\r\n[主界面]\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\r\n层次=5"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\n筛选目录=" + Data() + "\r\n"), std::string::npos) << text;
+}
+
+TEST_F(SettingsFile, FailedSaveIsAnErrorNotASuccess) {
+  // /proc/version can be read but no file can be made beside it.
+  const CliResult result = RunCli({"--settings", "/proc/version", "--save-settings"});
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.err.find("not saved"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace tarnwick::cli_test

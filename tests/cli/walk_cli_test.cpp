@@ -1,0 +1,124 @@
+// The walk as the command line drives it: scopes and levels, overlapping name
+// patterns under both listers, and the entries a walk must survive (FIFOs, link
+// loops, names that are not UTF-8).
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "cli_tree.h"
+
+namespace tarnwick::cli_test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+class ScopeTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tree.File("a.txt");
+    tree.File("sub/b.txt");
+    tree.File("sub/deep/c.txt");
+    tree.File("sub2/d.txt");
+  }
+  CliTree tree;
+};
+
+TEST_F(ScopeTree, ScopeAndLevelsChooseTheFoldersWalked) {
+  const Paths all{"a.txt", "sub/b.txt", "sub/deep/c.txt", "sub2/d.txt"};
+  const struct {
+    std::vector<std::string> flags;
+    Paths listed;
+  } cases[] = {
+      {{}, {"a.txt"}},  // the window starts with 仅该目录
+      {{"--scope", "this"}, {"a.txt"}},
+      {{"--scope", "tree"}, all},
+      {{"--scope", "levels", "--levels", "2"}, {"a.txt", "sub/b.txt", "sub2/d.txt"}},
+      {{"--scope", "levels", "--levels", "3"}, all},
+      {{"--scope", "levels", "--levels", "３"}, all},  // full-width digit
+      {{"--scope", "levels", "--levels", " 2x"}, {"a.txt", "sub/b.txt", "sub2/d.txt"}},
+      {{"--scope", "levels", "--levels", "1"}, {"a.txt"}},
+      {{"--scope", "levels", "--levels", "0"}, {"a.txt"}},
+      {{"--scope", "levels", "--levels", ""}, {"a.txt"}},
+      {{"--scope", "levels", "--levels", "x"}, {"a.txt"}},
+      {{"--scope", "levels", "--levels", "-1"}, {"a.txt"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
+  }
+}
+
+TEST_F(ScopeTree, RootWithTrailingSlashListsTheSamePaths) {
+  const CliResult result = RunCli({"-q", "--scope", "tree", tree.Root() + "/"});
+  EXPECT_EQ(tree.Relative(SplitRecords(result.out)),
+            (Paths{"a.txt", "sub/b.txt", "sub/deep/c.txt", "sub2/d.txt"}));
+}
+
+TEST(NamePatterns, FindListerListsPerPatternMaskListerOnce) {
+  CliTree tree;
+  for (const char* name : {"a.txt", "a.htm", "b.htm", "c.TXT", "noext"}) tree.File(name);
+  const struct {
+    const char* lister;
+    const char* mask;
+    Paths listed;
+  } cases[] = {
+      {"find", "*.txt|*.htm", {"a.txt", "c.TXT", "a.htm", "b.htm"}},
+      {"find", "*.txt|a*", {"a.txt", "c.TXT", "a.htm", "a.txt"}},
+      {"find", "", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
+      {"find", "*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
+      {"find", "*.*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
+      {"find", "?.htm", {"a.htm", "b.htm"}},
+      {"mask", "*.txt|a*", {"a.htm", "a.txt", "c.TXT"}},
+      {"mask", "*.TXT", {"a.txt", "c.TXT"}},
+      {"mask", "*.*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ListedBy(tree, {"--lister", c.lister, "--mask", c.mask}), c.listed)
+        << c.lister << " " << c.mask;
+  }
+}
+
+TEST(NamePatterns, MaskListerAppliesToEveryFolderOfTheWalk) {
+  CliTree tree;
+  tree.File("x.txt");
+  tree.File("sub/y.txt");
+  tree.File("sub/y.htm");
+  EXPECT_EQ(ListedBy(tree, {"--lister", "mask", "--mask", "*.txt", "--scope", "tree"}),
+            (Paths{"x.txt", "sub/y.txt"}));
+}
+
+TEST(SpecialEntries, FifoIsListedButNeverRead) {
+  CliTree tree;
+  tree.File("plain.txt", "word");
+  ASSERT_EQ(mkfifo(tree.Path("pipe").c_str(), 0644), 0);
+  EXPECT_EQ(ListedBy(tree, {}), (Paths{"pipe", "plain.txt"}));
+  // Reading the FIFO would block for ever; RunCli's timeout turns that into a failure.
+  EXPECT_EQ(ListedBy(tree, {"--content", "word", "--in", "content"}), (Paths{"plain.txt"}));
+  EXPECT_EQ(ListedBy(tree, {"--dup", "md5", "--dup-output", "all"}), Paths{});
+}
+
+TEST(SpecialEntries, LinkLoopIsNotFollowedAndFileLinksAreFiles) {
+  CliTree tree;
+  tree.File("sub/real.txt");
+  ASSERT_EQ(symlink(".", tree.Path("sub/loop").c_str()), 0);
+  ASSERT_EQ(symlink("..", tree.Path("sub/up").c_str()), 0);
+  ASSERT_EQ(symlink("real.txt", tree.Path("sub/link.txt").c_str()), 0);
+  EXPECT_EQ(ListedBy(tree, {"--scope", "tree"}), (Paths{"sub/link.txt", "sub/real.txt"}));
+}
+
+TEST(SpecialEntries, NameThatIsNotUtf8IsPrintedByteForByte) {
+  CliTree tree;
+  const std::string name = "bad\xff\xfe\xb0\xa1.txt";  // 0xB0A1 is 啊 in GBK
+  tree.File("dir\x80/" + name, "content");
+  const CliResult result = RunCli({"-q", "--scope", "tree", "--format", "rows", tree.Root()});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const Paths rows = SplitRecords(result.out);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].substr(0, rows[0].find('\t')), name);
+  EXPECT_EQ(rows[0].substr(rows[0].rfind('\t') + 1), tree.Path("dir\x80/"));
+  EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--mask", "bad*"}), (Paths{"dir\x80/" + name}));
+}
+
+}  // namespace
+}  // namespace tarnwick::cli_test
