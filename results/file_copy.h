@@ -1,0 +1,22 @@
+#pragma once
+// Copying one file over another, all or nothing.
+
+#include <optional>
+#include <string>
+
+#include "results/file_identity.h"
+
+namespace tarnwick {
+
+// Copies the regular file `source` to `target`, replacing a file already there. The
+// bytes go to a temporary file in the target's folder, which is flushed to the disk and
+// only then renamed over `target`: a failure at any point (a short or failed write, a
+// full disk, a failed close) removes the temporary file and leaves `target` as it was.
+// The copy gets the source's permission bits and times.
+//
+// Refused (false, nothing touched): `source` is not a regular file, or `target` leads
+// to the same file as `source` (its own folder, or reached through a link), which an
+// overwrite would destroy. On success returns the identity of the new `target`.
+std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target);
+
+}  // namespace tarnwick

@@ -1,0 +1,100 @@
+#pragma once
+// Helpers of the file operation tests: trees on other file systems, reading files back,
+// listing folders, and a tiny tmpfs of our own where the system lets us mount one.
+
+#include <dirent.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/engine/temp_tree.h"
+
+namespace tarnwick::test {
+
+// A TempTree under `base` instead of $TMPDIR.
+inline std::unique_ptr<TempTree> TreeUnder(const std::string& base) {
+  const char* saved = std::getenv("TMPDIR");
+  const std::string restore = saved ? saved : "";
+  ::setenv("TMPDIR", base.c_str(), 1);
+  auto tree = std::make_unique<TempTree>();
+  if (saved) {
+    ::setenv("TMPDIR", restore.c_str(), 1);
+  } else {
+    ::unsetenv("TMPDIR");
+  }
+  return tree;
+}
+
+// A tree on a file system other than the one of `other`, or nullptr when the machine
+// has none at hand (/dev/shm missing or on the same device).
+inline std::unique_ptr<TempTree> TreeOnOtherFileSystem(const std::string& other) {
+  struct stat shm {}, here {};
+  if (::stat("/dev/shm", &shm) != 0 || ::stat(other.c_str(), &here) != 0) return nullptr;
+  if (shm.st_dev == here.st_dev || ::access("/dev/shm", W_OK) != 0) return nullptr;
+  return TreeUnder("/dev/shm");
+}
+
+inline std::optional<std::string> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+inline bool Exists(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0;
+}
+
+// The names in `folder`, sorted, without "." and "..".
+inline std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (const dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A tmpfs of `kilobytes` mounted on a fresh folder, unmounted and removed at the end.
+// Mounted() is false where the system does not permit the mount.
+class SmallTmpfs {
+ public:
+  explicit SmallTmpfs(int kilobytes) {
+    std::string pattern = "/tmp/tarnwick-tmpfs-XXXXXX";
+    if (!::mkdtemp(pattern.data())) return;
+    folder_ = pattern;
+    const std::string options = "size=" + std::to_string(kilobytes) + "k";
+    mounted_ = ::mount("tmpfs", folder_.c_str(), "tmpfs", 0, options.c_str()) == 0;
+  }
+  ~SmallTmpfs() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    if (!folder_.empty()) ::rmdir(folder_.c_str());
+  }
+  SmallTmpfs(const SmallTmpfs&) = delete;
+  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
+
+  bool Mounted() const { return mounted_; }
+  const std::string& Folder() const { return folder_; }
+
+ private:
+  std::string folder_;
+  bool mounted_ = false;
+};
+
+}  // namespace tarnwick::test
