@@ -3,9 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <iostream>
 #include <utility>
 
+#include "cli/messages.h"
 #include "cli/range_text.h"
 
 namespace tarnwick::cli {
@@ -282,7 +282,7 @@ std::vector<OptionEdit> EditsOf(const CLI::App& app, const RawFlags& raw) {
 }
 
 int UsageError(const std::string& message) {
-  std::cerr << "tarnwick-cli: " << message << "\nRun with --help for more information.\n";
+  ReportError(message + "\nRun with --help for more information.");
   return 2;
 }
 

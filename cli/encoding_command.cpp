@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
+#include "cli/messages.h"
 #include "cli/output_writer.h"
 #include "text/text_loader.h"
 
@@ -20,7 +20,7 @@ int RunEncodingCommand(const std::vector<std::string>& files) {
     out.Put('\n');
   }
   if (out.Flush()) return 0;
-  std::cerr << "tarnwick-cli: cannot write the results: " << std::strerror(out.Error()) << '\n';
+  ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
   return 1;
 }
 

@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
-#include <iostream>
 
 #include "cli/interrupt.h"
+#include "cli/messages.h"
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
 #include "cli/terminal_host.h"
@@ -33,7 +33,7 @@ std::string FolderProblem(const std::string& folder) {
 int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   const std::string problem = FolderProblem(line.folder);
   if (!problem.empty()) {
-    std::cerr << "tarnwick-cli: " << problem << '\n';
+    ReportError(problem);
     return 2;
   }
 
@@ -46,15 +46,17 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   list.SetObserver(&printer);
   const TerminalHost::Settings show{.showProgress = !line.quiet && isatty(STDERR_FILENO) == 1,
                                     .liveOutput = isatty(STDOUT_FILENO) == 1};
-  TerminalHost host(show, list, out, stop);
+  TerminalHost host(show, printer, out, stop);
 
   RunFilterJob(line.folder, line.lister, options, list, host, stop);
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
   const bool written = out.Flush();
-  if (!written) std::cerr << "tarnwick-cli: cannot write the results: " << std::strerror(out.Error()) << '\n';
-  if (!line.quiet) std::cerr << SummaryText(list.Count(), elapsed) << '\n';
+  if (!written) {
+    ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
+  }
+  if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
   if (WasInterrupted()) return 130;
   return written ? 0 : 1;
 }

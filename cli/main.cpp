@@ -1,11 +1,10 @@
 // tarnwick-cli: one filter job on a folder without the window, the encoding of files,
 // and the settings file shared with the window.
 
-#include <iostream>
-
 #include "cli/command_line.h"
 #include "cli/encoding_command.h"
 #include "cli/job_command.h"
+#include "cli/messages.h"
 #include "cli/settings_command.h"
 #include "engine/filter_options.h"
 #include "settings/settings_store.h"
@@ -23,7 +22,7 @@ int main(int argc, char** argv) {
     const std::string problem =
         cli::RestoreSettings(store, line.settingsFile, line.saveSettings, options);
     if (!problem.empty()) {
-      std::cerr << "tarnwick-cli: " << problem << '\n';
+      cli::ReportError(problem);
       return 2;
     }
   }
@@ -31,14 +30,14 @@ int main(int argc, char** argv) {
 
   if (line.saveSettings) {
     if (line.nameMaskGiven) {
-      std::cerr << "tarnwick-cli: note: --mask is not kept in the settings file (the window "
-                   "keeps no name mask there either)\n";
+      cli::ReportError("note: --mask is not kept in the settings file (the window keeps no "
+                       "name mask there either)");
     }
     // The folder given with the save is the one a job would remember.
     if (!line.folder.empty()) options.SetText(Field::FilterFolder, line.folder);
     const std::string problem = cli::SaveSettingsFile(store, options);
     if (problem.empty()) return 0;
-    std::cerr << "tarnwick-cli: " << problem << '\n';
+    cli::ReportError(problem);
     return 1;
   }
   return cli::RunJobCommand(line, options);

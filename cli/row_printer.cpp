@@ -18,6 +18,8 @@ void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
     }
     out_.Put(end_);
   }
+  printed_ += count;
+  list_.Clear();
 }
 
 }  // namespace tarnwick::cli

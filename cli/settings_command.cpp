@@ -2,8 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <iostream>
-
+#include "cli/messages.h"
 #include "settings/settings_file.h"
 
 namespace tarnwick::cli {
@@ -13,7 +12,7 @@ namespace {
 class StderrSink final : public MessageSink {
  public:
   void Show(const std::string& text, const std::string&, bool) override {
-    std::cerr << "tarnwick-cli: " << text << '\n';
+    ReportError(text);
   }
 };
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "cli/interrupt.h"
+#include "cli/messages.h"
 #include "engine/filter_job.h"
 
 namespace tarnwick::cli {
@@ -25,17 +26,6 @@ int TerminalColumns() {
   winsize size{};
   if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
   return 80;
-}
-
-void WriteToStderr(const std::string& text) {
-  const char* data = text.data();
-  std::size_t left = text.size();
-  while (left > 0) {
-    const ssize_t written = ::write(STDERR_FILENO, data, left);
-    if (written <= 0) return;
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
 }
 
 }  // namespace
@@ -60,9 +50,9 @@ std::string FitToColumns(const std::string& text, int columns) {
   return "…" + text.substr(cut);
 }
 
-TerminalHost::TerminalHost(Settings settings, const ResultList& list, OutputWriter& out,
+TerminalHost::TerminalHost(Settings settings, const RowPrinter& printer, OutputWriter& out,
                            StopFlag& stop)
-    : settings_(settings), list_(list), out_(out), stop_(stop) {}
+    : settings_(settings), printer_(printer), out_(out), stop_(stop) {}
 
 void TerminalHost::ProcessPendingEvents() {
   if (!started_) {
@@ -97,7 +87,7 @@ void TerminalHost::Tick() {
 
 void TerminalHost::DrawProgress() {
   const std::string head =
-      "(" + FormatElapsed(ElapsedMs()) + ") 已列出 " + std::to_string(list_.Count()) + " 个文件 ";
+      "(" + FormatElapsed(ElapsedMs()) + ") 已列出 " + std::to_string(printer_.Printed()) + " 个文件 ";
   const int room = TerminalColumns() - 1 - DisplayColumns(head);
   std::string line = "\r" + head;
   if (room > 0) line += FitToColumns(status_, room);

@@ -11,7 +11,7 @@
 #include "cli/output_writer.h"
 #include "engine/job_host.h"
 #include "engine/stop_flag.h"
-#include "results/result_list.h"
+#include "cli/row_printer.h"
 
 namespace tarnwick::cli {
 
@@ -21,7 +21,7 @@ class TerminalHost final : public JobHost {
     bool showProgress;  // draw the progress line on standard error
     bool liveOutput;    // standard output is a terminal: write results out as they come
   };
-  TerminalHost(Settings settings, const ResultList& list, OutputWriter& out, StopFlag& stop);
+  TerminalHost(Settings settings, const RowPrinter& printer, OutputWriter& out, StopFlag& stop);
 
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
@@ -38,7 +38,7 @@ class TerminalHost final : public JobHost {
   void DrawProgress();
 
   Settings settings_;
-  const ResultList& list_;
+  const RowPrinter& printer_;
   OutputWriter& out_;
   StopFlag& stop_;
   std::string status_;
