@@ -31,11 +31,13 @@ constexpr int kIgnoreCase = 1;
 constexpr int kMultiline = 2;
 constexpr int kGlobal = 4;
 
-// Bounds on the work of one search. A pattern that backtracks without end on a large
-// text, such as «(a*)*b», stops at these and counts as no match within a fraction of a
-// second; ordinary searches of whole files stay far below them.
+// Bounds on the work of one search from one starting point (and on the interpreter's
+// memory). A pattern that backtracks without end, such as «(a*)*[bc]» on a long run of
+// «a», stops at these within a fraction of a second and counts as no match; ordinary
+// searches stay far below them.
 constexpr uint32_t kMatchLimit = 2'000'000;
 constexpr uint32_t kDepthLimit = 100'000;
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
 
@@ -73,6 +75,7 @@ struct RegexObject::Impl {
   MatchContextPtr matchContext;  // set once the engine exists
   JitStackPtr jitStack;
   CodePtr code;  // null when the pattern was rejected
+  bool jitCompiled = false;
   MatchDataPtr matchData;
 
   bool Ready();
@@ -84,6 +87,7 @@ struct RegexObject::Impl {
 };
 
 std::string_view RegexObject::Impl::AsUtf8(std::string_view text, std::string& storage) const {
+  if (IsAscii(text)) return text;  // the same in both forms: no copy
   if (form == TextForm::Gb18030) {
     storage = Gb18030ToUtf8(text);
   } else if (IsValidUtf8(text)) {
@@ -98,6 +102,7 @@ void RegexObject::Impl::Compile() {
   stale = false;
   code.reset();
   matchData.reset();
+  jitCompiled = false;
   CompileContextPtr context(pcre2_compile_context_create(nullptr));
   if (!context) return;
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -112,7 +117,8 @@ void RegexObject::Impl::Compile() {
   code.reset(pcre2_compile(Units(utf8), utf8.size(), options, &error, &errorOffset,
                            context.get()));
   if (!code) return;
-  pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);  // without JIT the interpreter runs
+  // Without JIT (not built for this processor, or out of memory) the interpreter runs.
+  jitCompiled = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
   matchData.reset(pcre2_match_data_create_from_pattern(code.get(), nullptr));
   if (!matchData) code.reset();
 }
@@ -130,8 +136,10 @@ template <typename OnMatch>
 bool RegexObject::Impl::ForEachMatch(std::string_view subject, OnMatch onMatch) {
   std::size_t start = 0;
   while (start <= subject.size()) {
-    const int rc = pcre2_match(code.get(), Units(subject), subject.size(), start, 0,
-                               matchData.get(), matchContext.get());
+    // The JIT entry point skips the argument checks, which cost more than short searches.
+    const auto match = jitCompiled ? pcre2_jit_match : pcre2_match;
+    const int rc = match(code.get(), Units(subject), subject.size(), start, 0, matchData.get(),
+                         matchContext.get());
     if (rc == PCRE2_ERROR_NOMATCH) return true;
     if (rc <= 0) return false;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData.get());
@@ -153,6 +161,7 @@ void RegexObject::CreateEngine() {
   if (!context) return;
   pcre2_set_match_limit(context.get(), kMatchLimit);
   pcre2_set_depth_limit(context.get(), kDepthLimit);
+  pcre2_set_heap_limit(context.get(), kHeapLimitKiB);
   impl_->jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));
   if (impl_->jitStack) pcre2_jit_stack_assign(context.get(), nullptr, impl_->jitStack.get());
   impl_->matchContext = std::move(context);
@@ -192,6 +201,7 @@ std::string RegexObject::ReplaceAll(std::string_view text, std::string_view repl
   const std::string_view subject = impl_->AsUtf8(text, textStorage);
   const std::string_view utf8Replacement = impl_->AsUtf8(replacement, replacementStorage);
   std::string result;
+  result.reserve(subject.size());
   std::size_t copied = 0;
   const bool finished =
       impl_->ForEachMatch(subject, [&](const PCRE2_SIZE* ovector, std::size_t pairCount) {
@@ -201,7 +211,7 @@ std::string RegexObject::ReplaceAll(std::string_view text, std::string_view repl
       });
   if (!finished) return {};
   result.append(subject.substr(copied));
-  if (impl_->form == TextForm::Utf8) return result;
+  if (impl_->form == TextForm::Utf8 || IsAscii(result)) return result;
   return Utf8ToGb18030(result);
 }
 

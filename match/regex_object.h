@@ -18,6 +18,7 @@ class RegexObject {
  public:
   explicit RegexObject(TextForm form = TextForm::Gb18030);
   ~RegexObject();
+  // A moved-from object may only be assigned to or destroyed.
   RegexObject(RegexObject&&) noexcept;
   RegexObject& operator=(RegexObject&&) noexcept;
 
