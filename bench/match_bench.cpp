@@ -17,8 +17,8 @@ namespace {
 constexpr std::size_t kTextSize = 1 << 20;
 
 std::string AsciiText() {
-  static const char* const kWords[] = {"the ", "Quick ", "brown ", "fox ", "jumps ",
-                                       "over ", "a ", "lazy ", "dog, ", "and\r\n"};
+  static const char* const kWords[] = {"the ",  "Quick ", "brown ", "fox ",  "jumps ",
+                                       "over ", "a ",     "lazy ",  "dog, ", "and\r\n"};
   std::mt19937 random(7);
   std::string text;
   while (text.size() < kTextSize) text += kWords[random() % 10];

@@ -1,6 +1,7 @@
-#include "match/match_mode.h"
+#include "match/alternatives.h"
 
 #include "match/gb18030_chars.h"
+#include "match/literal_search.h"
 
 namespace tarnwick {
 
@@ -18,6 +19,16 @@ std::vector<std::string_view> SplitAlternatives(std::string_view pattern, TextFo
   }
   if (pieceStart < pattern.size()) pieces.push_back(pattern.substr(pieceStart));
   return pieces;
+}
+
+bool FindAnyAlternative(std::string_view text, std::string_view pattern) {
+  const std::vector<std::string_view> pieces = SplitAlternatives(pattern, TextForm::Gb18030);
+  if (pieces.empty()) return true;
+  LiteralSearch search(text);
+  for (const std::string_view piece : pieces) {
+    if (piece.empty() ? !text.empty() : search.Contains(piece)) return true;
+  }
+  return false;
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,8 @@
-#include "match/match_mode.h"
+#include "match/content_matcher.h"
 
+#include "match/alternatives.h"
+#include "match/match_mode.h"
+#include "match/wildcard_to_regex.h"
 #include "text/program_text.h"
 
 namespace tarnwick {

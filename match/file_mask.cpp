@@ -1,4 +1,6 @@
-#include "match/match_mode.h"
+#include "match/file_mask.h"
+
+#include "match/wildcard_to_regex.h"
 
 namespace tarnwick {
 namespace {

@@ -47,9 +47,9 @@ constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
 // any other), «[^]» matches anything, «\uHHHH» names a character. Letter case is folded
 // the Unicode way. Texts reach the engine as well-formed UTF-8; should one not be, its
 // bad bytes never match, and nothing fails.
-constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF |
-                                     PCRE2_ALLOW_EMPTY_CLASS | PCRE2_ALT_BSUX |
-                                     PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_BACKSLASH_C;
+constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALLOW_EMPTY_CLASS |
+                                     PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY |
+                                     PCRE2_NEVER_BACKSLASH_C;
 
 PCRE2_SPTR Units(std::string_view text) {
   static constexpr char kEmpty[] = "";
@@ -71,7 +71,7 @@ struct RegexObject::Impl {
   TextForm form;
   std::string pattern;  // the last non-empty pattern set, in form
   int flags = 0;
-  bool stale = true;  // code no longer reflects pattern and flags
+  bool stale = true;             // code no longer reflects pattern and flags
   MatchContextPtr matchContext;  // set once the engine exists
   JitStackPtr jitStack;
   CodePtr code;  // null when the pattern was rejected
@@ -114,8 +114,7 @@ void RegexObject::Impl::Compile() {
   const std::string_view utf8 = AsUtf8(pattern, storage);
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
-  code.reset(pcre2_compile(Units(utf8), utf8.size(), options, &error, &errorOffset,
-                           context.get()));
+  code.reset(pcre2_compile(Units(utf8), utf8.size(), options, &error, &errorOffset, context.get()));
   if (!code) return;
   // Without JIT (not built for this processor, or out of memory) the interpreter runs.
   jitCompiled = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
@@ -169,8 +168,8 @@ void RegexObject::CreateEngine() {
 
 bool RegexObject::SetPattern(std::string_view pattern, bool ignoreCase, bool multiline,
                              bool global) {
-  const int flags = (ignoreCase ? kIgnoreCase : 0) | (multiline ? kMultiline : 0) |
-                    (global ? kGlobal : 0);
+  const int flags =
+      (ignoreCase ? kIgnoreCase : 0) | (multiline ? kMultiline : 0) | (global ? kGlobal : 0);
   Impl& impl = *impl_;
   if (pattern == impl.pattern && flags == impl.flags) return true;
   if (!pattern.empty() && pattern != impl.pattern) {

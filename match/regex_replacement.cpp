@@ -43,7 +43,8 @@ void AppendReplacement(std::string& out, std::string_view replacement, std::stri
       std::size_t group = static_cast<std::size_t>(next - '0');
       std::size_t digits = 1;
       if (i + 2 < replacement.size() && IsDigit(replacement[i + 2])) {
-        const std::size_t twoDigits = group * 10 + static_cast<std::size_t>(replacement[i + 2] - '0');
+        const std::size_t twoDigits =
+            group * 10 + static_cast<std::size_t>(replacement[i + 2] - '0');
         if (twoDigits >= 1 && twoDigits < pairCount) {
           group = twoDigits;
           digits = 2;

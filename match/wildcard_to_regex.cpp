@@ -1,4 +1,4 @@
-#include "match/match_mode.h"
+#include "match/wildcard_to_regex.h"
 
 #include <string_view>
 

@@ -11,13 +11,13 @@ namespace tarnwick {
 namespace {
 
 // GBK characters whose trail byte is an ASCII character.
-constexpr char kTrailPipe[] = "\x81\x7C";  // 亅
-constexpr char kTrailUpperA[] = "\x81\x41";  // 丄
-constexpr char kTrailLowerA[] = "\x81\x61";  // 乤
+constexpr char kTrailPipe[] = "\x81\x7C";       // 亅
+constexpr char kTrailUpperA[] = "\x81\x41";     // 丄
+constexpr char kTrailLowerA[] = "\x81\x61";     // 乤
 constexpr char kTrailBackslash[] = "\x95\x5C";  // 昞
-constexpr char kZhong[] = "\xD6\xD0";  // 中
-constexpr char kWen[] = "\xCE\xC4";  // 文
-constexpr char kEmoji[] = "\x94\x39\xFC\x36";  // a four-byte character
+constexpr char kZhong[] = "\xD6\xD0";           // 中
+constexpr char kWen[] = "\xCE\xC4";             // 文
+constexpr char kEmoji[] = "\x94\x39\xFC\x36";   // a four-byte character
 
 std::string S(std::initializer_list<std::string_view> parts) {
   std::string joined;
@@ -150,8 +150,9 @@ bool ReferenceFind(std::string_view text, std::string_view pattern) {
 // from the text itself so that matches are frequent; returns how many were found.
 int CompareWithReference(int rounds, std::size_t maxTextItems, std::size_t maxCut) {
   const std::vector<std::string> alphabet = {
-      "a", "A", "b", "B", "|", "\\", "0", "9", kTrailUpperA, kTrailLowerA, kTrailPipe,
-      kTrailBackslash, kZhong, kWen, kEmoji, "\x81", "\x81\x30", "\xFF"};
+      "a",    "A",  "b",          "B",          "|",        "\\",
+      "0",    "9",  kTrailUpperA, kTrailLowerA, kTrailPipe, kTrailBackslash,
+      kZhong, kWen, kEmoji,       "\x81",       "\x81\x30", "\xFF"};
   std::mt19937 random(20240611);
   const auto randomText = [&](std::size_t maxItems) {
     std::string text;

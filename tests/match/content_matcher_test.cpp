@@ -49,8 +49,8 @@ TEST(ContentMatcher, FindsThePatternInEachMode) {
     ContentMatcher matcher;
     matcher.Build(options);
     EXPECT_EQ(matcher.Found(options, c.text), c.found)
-        << "mode " << static_cast<int>(c.mode) << " pattern «" << c.pattern << "» text «"
-        << c.text << "»";
+        << "mode " << static_cast<int>(c.mode) << " pattern «" << c.pattern << "» text «" << c.text
+        << "»";
   }
 }
 

@@ -32,7 +32,10 @@ TEST(FileMask, AcceptsNamesByKind) {
       {"a?c", {"ac", "abc", "xxabcxx"}, {"abbc"}},
       {"(1)", {"report(1).doc"}, {"report1.doc"}},
       {"\xE6\x8A\xA5*", {"\xE6\x8A\xA5\xE5\x91\x8A.doc"}, {"\xE5\x91\x8A.doc"}},
-      {"a*z", {"a\xFF\xFEz"}, {"z\xFF" "a"}},
+      {"a*z",
+       {"a\xFF\xFEz"},
+       {"z\xFF"
+        "a"}},
   };
   for (const MaskCase& c : cases) {
     FileMask mask;

@@ -1,16 +1,16 @@
+#include "match/regex_object.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
 #include <vector>
 
-#include "match/regex_object.h"
-
 namespace tarnwick {
 namespace {
 
-RegexObject Engine(std::string_view pattern, TextForm form = TextForm::Utf8,
-                   bool ignoreCase = true, bool multiline = true, bool global = true) {
+RegexObject Engine(std::string_view pattern, TextForm form = TextForm::Utf8, bool ignoreCase = true,
+                   bool multiline = true, bool global = true) {
   RegexObject regex(form);
   regex.CreateEngine();
   regex.SetPattern(pattern, ignoreCase, multiline, global);
@@ -37,12 +37,12 @@ TEST(RegexObject, CountsMatchesWithTheGivenFlags) {
       {"a.c", true, true, true, "a\nc a\rc abc", 1},
       {"[^]", true, true, true, "a\n", 2},
       {"\\u4E2D", true, true, true, "\xE4\xB8\xAD", 1},
-      {"\xC3\xA4", true, true, true, "\xC3\x84", 1},  // ä finds Ä
-      {"\\w", true, true, true, "\xE4\xB8\xAD", 0},   // «\w» is ASCII
-      {"", true, true, true, "ab", 3},                // the empty pattern, everywhere
-      {"a*", true, true, true, "baaa", 3},            // "" "aaa" ""
+      {"\xC3\xA4", true, true, true, "\xC3\x84", 1},            // ä finds Ä
+      {"\\w", true, true, true, "\xE4\xB8\xAD", 0},             // «\w» is ASCII
+      {"", true, true, true, "ab", 3},                          // the empty pattern, everywhere
+      {"a*", true, true, true, "baaa", 3},                      // "" "aaa" ""
       {".?", true, true, true, "\xE4\xB8\xAD\xE6\x96\x87", 3},  // whole characters
-      {"a(", true, true, true, "a(", 0},                         // rejected pattern
+      {"a(", true, true, true, "a(", 0},                        // rejected pattern
   };
   for (const Case& c : cases) {
     RegexObject regex = Engine(c.pattern, TextForm::Utf8, c.ignoreCase, c.multiline, c.global);
@@ -55,7 +55,13 @@ TEST(RegexObject, WhiteSpaceClassIsTheSixAsciiSpaces) {
   RegexObject regex = Engine("\\s");
   EXPECT_EQ(regex.ReplaceAll("a b\tc\nd\re\vf\fg", ""), "abcdefg");
   // No-break space and the full-width space are characters of the text.
-  EXPECT_EQ(regex.ReplaceAll("a\xC2\xA0" "b\xE3\x80\x80" "c", ""), "a\xC2\xA0" "b\xE3\x80\x80" "c");
+  EXPECT_EQ(regex.ReplaceAll("a\xC2\xA0"
+                             "b\xE3\x80\x80"
+                             "c",
+                             ""),
+            "a\xC2\xA0"
+            "b\xE3\x80\x80"
+            "c");
   // In GB18030 form too: the full-width space «\xA1\xA1» stays.
   RegexObject gb = Engine("\\s", TextForm::Gb18030);
   EXPECT_EQ(gb.ReplaceAll("\xD6\xD0 \xA1\xA1\r\n\xCE\xC4", ""), "\xD6\xD0\xA1\xA1\xCE\xC4");
@@ -72,12 +78,13 @@ TEST(RegexObject, ReplaceAllRemovesTagsAcrossLines) {
 TEST(RegexObject, ReplacementReadsDollarSequences) {
   RegexObject regex = Engine("(b)(c)?");
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"[$&]", "a[b]d"}, {"[$1]", "a[b]d"}, {"[$2]", "a[]d"}, {"[$3]", "a[$3]d"},
-      {"[$$]", "a[$]d"}, {"[$`]", "a[a]d"}, {"[$']", "a[d]d"}, {"[$10]", "a[b0]d"},
-      {"$", "a$d"},     {"[$x]", "a[$x]d"},
+      {"[$&]", "a[b]d"}, {"[$1]", "a[b]d"},  {"[$2]", "a[]d"},  {"[$3]", "a[$3]d"},
+      {"[$$]", "a[$]d"}, {"[$`]", "a[a]d"},  {"[$']", "a[d]d"}, {"[$10]", "a[b0]d"},
+      {"$", "a$d"},      {"[$x]", "a[$x]d"},
   };
   for (const auto& [replacement, expected] : cases) {
-    EXPECT_EQ(regex.ReplaceAll("abd", replacement), expected) << "replacement «" << replacement << "»";
+    EXPECT_EQ(regex.ReplaceAll("abd", replacement), expected)
+        << "replacement «" << replacement << "»";
   }
 }
 
@@ -86,22 +93,38 @@ TEST(RegexObject, Gb18030TextIsMatchedByCharacterAndComesBackInItsForm) {
   RegexObject regex = Engine("\xCE\xC4|a", TextForm::Gb18030);
   EXPECT_EQ(regex.MatchCount("\xD6\xD0\xCE\xC4"), 1);
   EXPECT_EQ(regex.MatchCount("\x81\x41"), 0);
-  EXPECT_EQ(regex.ReplaceAll("\xD6\xD0\xCE\xC4" "A", "\xD6\xD0"), "\xD6\xD0\xD6\xD0\xD6\xD0");
+  EXPECT_EQ(regex.ReplaceAll("\xD6\xD0\xCE\xC4"
+                             "A",
+                             "\xD6\xD0"),
+            "\xD6\xD0\xD6\xD0\xD6\xD0");
   RegexObject any = Engine("^.$", TextForm::Gb18030);
   EXPECT_EQ(any.MatchCount("\x94\x39\xFC\x36"), 1);  // one four-byte character
 }
 
 TEST(RegexObject, BytesThatAreNotUtf8AreOneCharacterEach) {
   RegexObject regex = Engine(".*\\.txt");
-  EXPECT_GE(regex.MatchCount("\xFF\xFE" "a.TXT"), 1);
-  EXPECT_GE(regex.MatchCount("b\xFF" "a.txt"), 1);
+  EXPECT_GE(regex.MatchCount("\xFF\xFE"
+                             "a.TXT"),
+            1);
+  EXPECT_GE(regex.MatchCount("b\xFF"
+                             "a.txt"),
+            1);
   EXPECT_EQ(regex.MatchCount("\xFF.doc"), 0);
   RegexObject across = Engine("a.?b");
-  EXPECT_EQ(across.MatchCount("a\xC0" "b"), 1);
-  EXPECT_EQ(across.MatchCount("a\xE4\xB8" "b"), 1);  // a cut-off sequence is one character
+  EXPECT_EQ(across.MatchCount("a\xC0"
+                              "b"),
+            1);
+  EXPECT_EQ(across.MatchCount("a\xE4\xB8"
+                              "b"),
+            1);  // a cut-off sequence is one character
   RegexObject dot = Engine(".");
-  EXPECT_EQ(dot.MatchCount("a\xED\xA0\x80" "b"), 5);  // a surrogate is three bad bytes
-  EXPECT_EQ(dot.ReplaceAll("a\xC0" "b", "-"), "---");
+  EXPECT_EQ(dot.MatchCount("a\xED\xA0\x80"
+                           "b"),
+            5);  // a surrogate is three bad bytes
+  EXPECT_EQ(dot.ReplaceAll("a\xC0"
+                           "b",
+                           "-"),
+            "---");
 }
 
 TEST(RegexObject, SetPatternKeepsThePatternWhenGivenTheEmptyText) {

@@ -1,9 +1,10 @@
-#include "match/match_mode.h"
+#include "match/literal_search.h"
 
 #include <string.h>  // memmem
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "match/byte_commonness.h"
 #include "match/gb18030_chars.h"
@@ -60,7 +61,8 @@ class AnchorScan {
   std::size_t Find(char byte, std::size_t from) const {
     if (from >= text_.size()) return kNone;
     const void* hit = std::memchr(text_.data() + from, byte, text_.size() - from);
-    return hit == nullptr ? kNone : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+    return hit == nullptr ? kNone
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
   }
 
   std::string_view text_;
@@ -92,38 +94,6 @@ std::string FoldAscii(std::string_view text) {
   FoldAsciiInto(text, folded.data());
   return folded;
 }
-
-// The text with ASCII letters folded, made at most once per search and only when a piece
-// needs it. The buffer is kept for the next search on this thread, unless it grew big.
-class FoldedText {
- public:
-  explicit FoldedText(std::string_view text) : text_(text) {}
-  FoldedText(const FoldedText&) = delete;
-  FoldedText& operator=(const FoldedText&) = delete;
-  ~FoldedText() {
-    if (Buffer().capacity() > kKeptCapacity) std::string().swap(Buffer());
-  }
-
-  std::string_view Get() {
-    std::string& buffer = Buffer();
-    if (!folded_) {
-      buffer.resize(text_.size());
-      FoldAsciiInto(text_, buffer.data());
-      folded_ = true;
-    }
-    return {buffer.data(), text_.size()};
-  }
-
- private:
-  static constexpr std::size_t kKeptCapacity = 64U << 20;
-  static std::string& Buffer() {
-    thread_local std::string buffer;
-    return buffer;
-  }
-
-  std::string_view text_;
-  bool folded_ = false;
-};
 
 // Decides whether a place where the piece's bytes occur (ASCII case aside) is a match: it
 // must start and end on character boundaries, and its multi-byte characters must be the
@@ -163,8 +133,8 @@ class OccurrenceCheck {
 bool FindBySubstring(OccurrenceCheck& check, std::string_view haystack, std::string_view needle,
                      std::size_t start) {
   while (start + needle.size() <= haystack.size()) {
-    const void* hit = memmem(haystack.data() + start, haystack.size() - start, needle.data(),
-                             needle.size());
+    const void* hit =
+        memmem(haystack.data() + start, haystack.size() - start, needle.data(), needle.size());
     if (hit == nullptr) return false;
     const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
     if (check.IsMatch(at, &start)) return true;
@@ -172,51 +142,74 @@ bool FindBySubstring(OccurrenceCheck& check, std::string_view haystack, std::str
   return false;
 }
 
+enum class AnchorScanResult { Found, NotFound, AnchorTooCommon };
+
 // Scans with memchr for the piece's least common byte, which is fastest while that byte is
 // rare in the text. Once it proves common (false hits closer than kDenseGap bytes on
-// average), a piece of three bytes or more goes on with memmem, which keeps its speed
-// there; memmem is slow on shorter needles, which stay with memchr. piece fits into text.
-bool FindPiece(std::string_view text, std::string_view piece, FoldedText& folded) {
+// average) a piece of three bytes or more is better served by memmem: the scan stops and
+// *start tells where to go on. memmem is slow on shorter needles; they stay here.
+AnchorScanResult ScanForAnchor(std::string_view text, std::string_view piece,
+                               OccurrenceCheck& check, std::size_t* start) {
   constexpr std::size_t kSettleHits = 64;
   constexpr std::size_t kDenseGap = 128;
   const Anchor anchor = ChooseAnchor(piece);
   AnchorScan scan(text, anchor);
-  OccurrenceCheck check(text, piece);
   const std::size_t lastStart = text.size() - piece.size();
-  std::size_t start = 0;
   std::size_t falseHits = 0;
-  while (start <= lastStart) {
-    if (piece.size() >= 3 && falseHits > kSettleHits && falseHits * kDenseGap > start) {
-      if (!HasAsciiLetter(piece)) return FindBySubstring(check, text, piece, start);
-      return FindBySubstring(check, folded.Get(), FoldAscii(piece), start);
+  while (*start <= lastStart) {
+    if (piece.size() >= 3 && falseHits > kSettleHits && falseHits * kDenseGap > *start) {
+      return AnchorScanResult::AnchorTooCommon;
     }
-    const std::size_t hit = scan.Next(start + anchor.offset);
-    if (hit == kNone || hit - anchor.offset > lastStart) return false;
+    const std::size_t hit = scan.Next(*start + anchor.offset);
+    if (hit == kNone || hit - anchor.offset > lastStart) return AnchorScanResult::NotFound;
     const std::size_t at = hit - anchor.offset;
     if (SameIgnoringAsciiCase(text.data() + at, piece.data(), piece.size()) &&
-        check.IsMatch(at, &start)) {
-      return true;
+        check.IsMatch(at, start)) {
+      return AnchorScanResult::Found;
     }
-    start = std::max(start, at + 1);
+    *start = std::max(*start, at + 1);
     ++falseHits;
   }
-  return false;
+  return AnchorScanResult::NotFound;
+}
+
+// The buffer of LiteralSearch::FoldedText, kept between searches unless it grew big.
+constexpr std::size_t kKeptCapacity = 64U << 20;
+std::string& FoldBuffer() {
+  thread_local std::string buffer;
+  return buffer;
 }
 
 }  // namespace
 
-bool FindAnyAlternative(std::string_view text, std::string_view pattern) {
-  const std::vector<std::string_view> pieces = SplitAlternatives(pattern, TextForm::Gb18030);
-  if (pieces.empty()) return true;
-  FoldedText folded(text);
-  for (const std::string_view piece : pieces) {
-    if (piece.empty()) {
-      if (!text.empty()) return true;
-      continue;
-    }
-    if (piece.size() <= text.size() && FindPiece(text, piece, folded)) return true;
+LiteralSearch::~LiteralSearch() {
+  if (FoldBuffer().capacity() > kKeptCapacity) std::string().swap(FoldBuffer());
+}
+
+std::string_view LiteralSearch::FoldedText() {
+  std::string& buffer = FoldBuffer();
+  if (!folded_) {
+    buffer.resize(text_.size());
+    FoldAsciiInto(text_, buffer.data());
+    folded_ = true;
   }
-  return false;
+  return {buffer.data(), text_.size()};
+}
+
+bool LiteralSearch::Contains(std::string_view piece) {
+  if (piece.empty() || piece.size() > text_.size()) return false;
+  OccurrenceCheck check(text_, piece);
+  std::size_t start = 0;
+  switch (ScanForAnchor(text_, piece, check, &start)) {
+    case AnchorScanResult::Found:
+      return true;
+    case AnchorScanResult::NotFound:
+      return false;
+    case AnchorScanResult::AnchorTooCommon:
+      break;
+  }
+  if (!HasAsciiLetter(piece)) return FindBySubstring(check, text_, piece, start);
+  return FindBySubstring(check, FoldedText(), FoldAscii(piece), start);
 }
 
 }  // namespace tarnwick
