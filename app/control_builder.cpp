@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <algorithm>
 
 #include "app/click_label.h"
 #include "app/control_roster.h"
@@ -43,8 +44,8 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
     case ControlKind::CheckBox: {
       auto* box = new QCheckBox(caption, parent);
       box->setChecked(spec.on);
-      // The title boxes sit on the frame's border line and must hide it.
-      box->setAutoFillBackground(true);
+      // A group's title box sits on the frame's border line and must hide it.
+      box->setAutoFillBackground(qobject_cast<QGroupBox*>(parent) != nullptr && spec.top == 0);
       return box;
     }
     case ControlKind::RadioButton: {
@@ -103,6 +104,17 @@ void GroupRadioButtons(QWidget* window) {
   }
 }
 
+// The decorative part of the banner: the program's name.
+void AddBannerTitle(QWidget* banner) {
+  if (!banner) return;
+  auto* title = new QLabel(QStringLiteral("Tarnwick 文件筛选"), banner);
+  QFont font = title->font();
+  font.setPixelSize(26);
+  font.setBold(true);
+  title->setFont(font);
+  title->setGeometry(24, 20, 420, 48);
+}
+
 }  // namespace
 
 void BuildControls(QWidget* window) {
@@ -111,10 +123,15 @@ void BuildControls(QWidget* window) {
     QWidget* parent = spec.container ? created.value(spec.container) : window;
     QWidget* widget = CreateControl(spec, parent ? parent : window);
     widget->setObjectName(QString::fromUtf8(spec.name));
-    widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    // The time editor chooses its own font; it gets at least the width its text needs.
+    const int width = spec.kind == ControlKind::TimeField
+                          ? std::max(spec.width, widget->sizeHint().width())
+                          : spec.width;
+    widget->setGeometry(spec.left, spec.top, width, spec.height);
     created.insert(spec.name, widget);
   }
   GroupRadioButtons(window);
+  AddBannerTitle(created.value(control::kBanner));
 }
 
 }  // namespace tarnwick

@@ -88,7 +88,10 @@ void MainWindow::ConnectEvents() {
             options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString());
           });
   connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked,
-          this, [this] { SelectAllRows(view_); });
+          this, [this] {
+            model_->Flush();  // rows a running job has just added are selected too
+            SelectAllRows(view_);
+          });
   auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
   connect(exportButton, &QPushButton::clicked, this,
           [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });

@@ -46,9 +46,17 @@ int ResultModel::columnCount(const QModelIndex& parent) const {
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_) return {};
+  if (role != Qt::DisplayRole && role != Qt::DecorationRole) return {};
+  // The list tells of a removal after the fact; until the view has taken note, the
+  // rows after the removed one are found one place earlier in the list.
+  int source = index.row();
+  if (removingRow_ >= 0 && source >= removingRow_) {
+    if (source == removingRow_) return {};
+    --source;
+  }
+  if (static_cast<std::size_t>(source) >= list_.Count()) return {};
   if (role == Qt::DecorationRole) return index.column() == 0 ? QVariant(documentIcon_) : QVariant();
-  if (role != Qt::DisplayRole) return {};
-  const ResultRow& row = list_.Row(static_cast<std::size_t>(index.row()));
+  const ResultRow& row = list_.Row(static_cast<std::size_t>(source));
   switch (index.column()) {
     case 0: return Display(row.name);
     case 1: return Display(row.sizeText);
@@ -90,8 +98,10 @@ void ResultModel::RowsAppended(std::size_t, std::size_t) { QueueFlush(); }
 void ResultModel::RowRemoved(std::size_t index) {
   const int row = static_cast<int>(index);
   if (row >= shownRows_) return;  // a row the view was not yet told of
+  removingRow_ = row;
   beginRemoveRows({}, row, row);
   --shownRows_;
+  removingRow_ = -1;
   endRemoveRows();
 }
 

@@ -40,7 +40,8 @@ class ResultModel final : public QAbstractTableModel, public ResultList::Observe
   void QueueFlush();
 
   ResultList& list_;
-  int shownRows_ = 0;  // rows the view has been told of
+  int shownRows_ = 0;     // rows the view has been told of
+  int removingRow_ = -1;  // the row being removed, between the two removal signals
   bool flushQueued_ = false;
   QIcon documentIcon_;
 };

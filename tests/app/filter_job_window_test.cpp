@@ -1,0 +1,173 @@
+// A filter job started from the window: the chooser, the rows and the summary, the
+// stop by a second press, BusyCheck, the right-button lister and the controls locked
+// while the job runs.
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "app/control_roster.h"
+#include "window_fixture.h"
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+namespace {
+
+QString Idle() { return QString::fromUtf8(kStartCaptionIdle); }
+
+QStringList ListedNames(QTableView* list) {
+  QStringList names;
+  for (int row = 0; row < list->model()->rowCount(); ++row)
+    names << list->model()->index(row, 0).data().toString();
+  return names;
+}
+
+}  // namespace
+
+class FilterJobWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString tree_;
+  QString SettingsPath() const { return dir_.filePath(QStringLiteral("Tarnwick.ini")); }
+
+ private slots:
+  void initTestCase() {
+    tree_ = dir_.filePath(QStringLiteral("tree"));
+    WriteFile(tree_ + QStringLiteral("/a.txt"), "alpha");
+    WriteFile(tree_ + QStringLiteral("/b.htm"), "<p>beta</p>");
+    WriteFile(tree_ + QStringLiteral("/c.txt"), "gamma gamma");
+    WriteFile(tree_ + QStringLiteral("/sub/d.txt"), "delta");
+    for (int i = 0; i < 400; ++i)
+      WriteFile(QStringLiteral("%1/many/f%2.txt").arg(tree_).arg(i, 4, 10, QLatin1Char('0')), "x");
+  }
+
+  void init() { QFile::remove(SettingsPath()); }
+
+  void jobListsTheChosenFolderAndWritesTheSummary() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* start = Control<QPushButton>(window.get(), control::kStartButton);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    auto* status = Control<QStatusBar>(window.get(), control::kStatusBar);
+
+    user.folderToChoose = tree_;
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"a.txt", "b.htm", "c.txt"}));
+    QVERIFY2(status->currentMessage().startsWith(QStringLiteral("筛选完毕！共筛选出 3 个文件，耗时 ")),
+             qPrintable(status->currentMessage()));
+    QVERIFY(status->currentMessage().endsWith(QStringLiteral("。请单击按钮操作列表！")));
+    QCOMPARE(start->text(), Idle());
+    QVERIFY(window->Stop().IsSet());
+    QCOMPARE(window->Options().Text(Field::FilterFolder), QFile::encodeName(tree_).toStdString());
+
+    // With a content pattern only the matching files stay; the whole tree is walked.
+    Control<QAbstractButton>(window.get(), "选择框按内容筛选")->click();
+    Control<QAbstractButton>(window.get(), "选择框文件名")->click();
+    Control<QAbstractButton>(window.get(), "选择框文件内容")->click();
+    Control<QAbstractButton>(window.get(), "单选框遍历子目录")->click();
+    window->Options().SetText(Field::ContentPattern, "GAMMA|delta");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"c.txt", "d.txt"}));
+
+    // Cancelling the chooser leaves the list and the status line as they were.
+    const QString summary = status->currentMessage();
+    user.folderToChoose.clear();
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"c.txt", "d.txt"}));
+    QCOMPARE(status->currentMessage(), summary);
+  }
+
+  void duplicateOptionsAreLockedOnlyWhileTheJobRuns() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    Control<QAbstractButton>(w, "选择框按长度筛选")->click();
+    Control<QAbstractButton>(w, "单选框遍历子目录")->click();
+    bool duplicateSwitchEnabled = true;
+    bool md5Enabled = true;
+    bool lengthEnabled = false;
+    QString caption;
+    user.folderToChoose = tree_;
+    user.whileChoosing = [&] {
+      QTimer::singleShot(0, [&] {
+        duplicateSwitchEnabled = Control<QWidget>(w, "选择框按重复筛选")->isEnabled();
+        md5Enabled = Control<QWidget>(w, "单选框MD5")->isEnabled();
+        lengthEnabled = Control<QWidget>(w, "编辑框长度起始")->isEnabled();
+        caption = Control<QPushButton>(w, control::kStartButton)->text();
+      });
+    };
+    Control<QPushButton>(w, control::kStartButton)->click();
+    QCOMPARE(caption, QString::fromUtf8(kStartCaptionRunning));
+    QVERIFY(!duplicateSwitchEnabled);
+    QVERIFY(!md5Enabled);
+    QVERIFY(lengthEnabled);
+    QVERIFY(Control<QWidget>(w, "选择框按重复筛选")->isEnabled());
+    QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
+  }
+
+  void secondPressStopsTheJob() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    auto* start = Control<QPushButton>(w, control::kStartButton);
+    Control<QAbstractButton>(w, "单选框遍历子目录")->click();
+    QString captionAfterStop;
+    user.folderToChoose = tree_;
+    user.whileChoosing = [&] {
+      QTimer::singleShot(0, [&] {
+        start->click();
+        captionAfterStop = start->text();
+      });
+    };
+    start->click();
+    QCOMPARE(captionAfterStop, QString::fromUtf8(kStartCaptionStopping));
+    QCOMPARE(start->text(), Idle());
+    QVERIFY(window->List().Count() < 404);
+    const QString summary = Control<QStatusBar>(w, control::kStatusBar)->currentMessage();
+    QVERIFY(summary.startsWith(QStringLiteral("筛选完毕！共筛选出 %1 个文件").arg(window->List().Count())));
+    QVERIFY(window->Stop().IsSet());
+  }
+
+  void busyCheckRefusesASecondLongOperation() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    user.folderToChoose = tree_;
+    window->Stop().Clear();  // a long file operation is running
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(user.messages, Texts({"在开始新操作之前请先停止正在执行的操作！"}));
+    QCOMPARE(user.folderRequests, 0);
+    QCOMPARE(window->List().Count(), std::size_t{0});
+    QVERIFY(window->BusyCheck());
+    window->Stop().Set();
+    QVERIFY(!window->BusyCheck());
+  }
+
+  void rightButtonJobUsesTheMaskLister() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* start = Control<QPushButton>(window.get(), control::kStartButton);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    window->Options().SetText(Field::NameMask, "*.txt");
+    user.folderToChoose = tree_;
+    QTest::mousePress(start, Qt::RightButton);
+    QCOMPARE(user.folderRequests, 1);
+    QCOMPARE(ListedNames(list), Texts({"a.txt", "c.txt"}));
+    QCOMPARE(start->text(), Idle());
+
+    // The left button with a pattern list: one listing per pattern, in pattern order.
+    window->Options().SetText(Field::NameMask, "*.htm|a*");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"b.htm", "a.txt"}));
+  }
+};
+
+QTEST_MAIN(FilterJobWindowTest)
+#include "filter_job_window_test.moc"

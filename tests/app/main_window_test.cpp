@@ -1,0 +1,323 @@
+// The main window as the user sees it: controls, enable rules, unit captions, the list
+// actions, settings across a restart and the layout on resize.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <csignal>
+
+#include "app/control_roster.h"
+#include "app/termination_signal.h"
+#include "app/window_options.h"
+#include "window_fixture.h"
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+namespace {
+
+const char* const kGroupSwitches[] = {"选择框按内容筛选", "选择框按长度筛选", "选择框按时间筛选",
+                                      "选择框按重复筛选"};
+
+// The controls each title box governs.
+const char* const kGroupControls[] = {
+    "单选框包含内容", "单选框不含内容", "编辑框筛选内容", "选择框文件内容", "选择框文件名",
+    "组合框匹配模式", "按钮粘贴", "选择框清除网页标签", "选择框清除空行空格", "单选框文件大小",
+    "单选框内容字数", "编辑框长度起始", "编辑框长度终止", "单选框B", "单选框KB", "单选框MB",
+    "单选框GB", "单选框TB", "单选框创建", "单选框修改", "单选框访问", "单选框年月日",
+    "单选框时分秒", "单选框两者", "编辑框时间起始", "编辑框时间终止", "单选框MD5", "单选框长度",
+    "单选框名称", "单选框一重复文件", "单选框全部重复文件", "单选框全部减一重复文件"};
+
+QStringList Captions(QWidget* window, std::initializer_list<const char*> names) {
+  QStringList captions;
+  for (const char* name : names) captions << Control<QAbstractButton>(window, name)->text();
+  return captions;
+}
+
+void Drop(QWidget* window, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+  data.setUrls(urls);
+  QDragEnterEvent enter(QPoint(500, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window, &enter);
+  QDropEvent drop(QPointF(500, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(window, &drop);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir dir_;
+  QString SettingsPath() const { return dir_.filePath(QStringLiteral("Tarnwick.ini")); }
+
+ private slots:
+  void init() { QFile::remove(SettingsPath()); }
+
+  void everyRosterControlExistsWithItsCaptionAndPlace() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick v1.0"));
+    QCOMPARE(window->geometry(), QRect(50, 50, 1065, 759));
+    for (const ControlSpec& spec : ControlRoster()) {
+      auto* widget = window->findChild<QWidget*>(QString::fromUtf8(spec.name));
+      QVERIFY2(widget, spec.name);
+      if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        QCOMPARE(button->text(), QString::fromUtf8(spec.caption));
+    }
+    // The groups on the left keep the places they are created at.
+    QCOMPARE(Control<QGroupBox>(window.get(), "分组框内容")->geometry(), QRect(10, 104, 360, 152));
+    QCOMPARE(Control<QGroupBox>(window.get(), "分组框长度1")->pos(), QPoint(8, 432));
+    QCOMPARE(Control<QPushButton>(window.get(), "按钮全选")->pos(), QPoint(384, 112));
+    auto* timer = Control<QTimer>(window.get(), control::kTimer);
+    QCOMPARE(timer->interval(), 1000);
+    QVERIFY(timer->isActive());
+
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    const QStringList headers = Texts({"文件名", "文件大小", "文件时间", "内容字数", "所在目录"});
+    const int widths[] = {300, 100, 180, 100, 700};
+    for (int column = 0; column < 5; ++column) {
+      QCOMPARE(list->model()->headerData(column, Qt::Horizontal).toString(), headers[column]);
+      QCOMPARE(list->columnWidth(column), widths[column]);
+    }
+    QCOMPARE(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
+  }
+
+  void firstStartDisablesEveryGroupControlButTheTitleBoxes() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    for (const char* name : kGroupSwitches) {
+      QVERIFY2(Control<QWidget>(window.get(), name)->isEnabled(), name);
+      QVERIFY(!Control<QAbstractButton>(window.get(), name)->isChecked());
+    }
+    for (const char* name : kGroupControls)
+      QVERIFY2(!Control<QWidget>(window.get(), name)->isEnabled(), name);
+    QVERIFY(Control<QWidget>(window.get(), "标签1")->isEnabled());
+    QVERIFY(window->Stop().IsSet());
+  }
+
+  void titleBoxesEnableTheirGroupsAndMeasureSetsUnitCaptions() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    Control<QAbstractButton>(w, "选择框按长度筛选")->click();
+    QVERIFY(Control<QWidget>(w, "编辑框长度起始")->isEnabled());
+    QVERIFY(Control<QWidget>(w, "单选框TB")->isEnabled());
+    QVERIFY(!Control<QWidget>(w, "编辑框筛选内容")->isEnabled());
+
+    Control<QAbstractButton>(w, "单选框内容字数")->click();
+    QCOMPARE(Captions(w, {"单选框B", "单选框KB", "单选框MB", "单选框GB", "单选框TB"}),
+             Texts({"个", "十", "百", "千", "万"}));
+    QVERIFY(Control<QWidget>(w, "选择框清除网页标签")->isEnabled());
+    QVERIFY(Control<QWidget>(w, "选择框清除空行空格")->isEnabled());
+
+    Control<QAbstractButton>(w, "单选框文件大小")->click();
+    QCOMPARE(Captions(w, {"单选框B", "单选框KB", "单选框MB", "单选框GB", "单选框TB"}),
+             Texts({"B", "KB", "MB", "GB", "TB"}));
+    QVERIFY(!Control<QWidget>(w, "选择框清除网页标签")->isEnabled());
+
+    Control<QAbstractButton>(w, "选择框按长度筛选")->click();
+    QVERIFY(!Control<QWidget>(w, "单选框内容字数")->isEnabled());
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
+    QVERIFY(Control<QWidget>(w, "单选框全部减一重复文件")->isEnabled());
+  }
+
+  void pasteReplacesThePatternWithTheClipboardText() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    Control<QAbstractButton>(window.get(), "选择框按内容筛选")->click();
+    QGuiApplication::clipboard()->setText(QStringLiteral("甲|乙"));
+    Control<QPushButton>(window.get(), "按钮粘贴")->click();
+    QCOMPARE(window->Options().Text(Field::ContentPattern), std::string("甲|乙"));
+  }
+
+  void dropListsFilesSkipsFoldersAndAppendsOnlyWithCtrl() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    const QString a = dir_.filePath(QStringLiteral("drop/a.txt"));
+    const QString b = dir_.filePath(QStringLiteral("drop/b.txt"));
+    WriteFile(a, QByteArray(1536, 'x'));
+    WriteFile(b, "12345");
+    const QString folder = dir_.filePath(QStringLiteral("drop"));
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+
+    Drop(window.get(), {a, folder, b});
+    QTRY_COMPARE(list->model()->rowCount(), 2);
+    QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("a.txt"));
+    QCOMPARE(list->model()->index(0, 1).data().toString(), QStringLiteral("1.5 KB"));
+    QCOMPARE(list->model()->index(1, 1).data().toString(), QStringLiteral("5 B"));
+    QCOMPARE(list->model()->index(1, 3).data().toString(), QStringLiteral("0"));
+    QCOMPARE(list->model()->index(1, 2).data().toString().size(), 19);  // yyyy-MM-dd HH:mm:ss
+    QCOMPARE(window->List().FullPath(1), QFile::encodeName(b).toStdString());
+
+    user.ctrlHeld = true;
+    Drop(window.get(), {b});
+    QTRY_COMPARE(list->model()->rowCount(), 3);
+    QCOMPARE(window->List().FullPath(2), QFile::encodeName(b).toStdString());
+
+    user.ctrlHeld = false;
+    Drop(window.get(), {a});
+    QTRY_COMPARE(window->List().Count(), std::size_t{1});
+    QTRY_COMPARE(list->model()->rowCount(), 1);
+  }
+
+  void exportWritesEveryPathSeparatedByCrLf() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* exportButton = Control<QPushButton>(window.get(), "按钮导出");
+    const QString out = dir_.filePath(QStringLiteral("paths.txt"));
+    user.exportFile = out;
+
+    exportButton->click();
+    QCOMPARE(ReadFile(out), QByteArray());
+    QCOMPARE(exportButton->text(), QStringLiteral("导出"));
+
+    for (const char* name : {"/甲/一.txt", "/b/two", "/c/\xff.bin"}) {
+      std::string path = name;
+      window->List().Append({path.substr(path.rfind('/') + 1), "0 B", "", "0",
+                             path.substr(0, path.rfind('/') + 1)});
+    }
+    QString captionDuringWait;
+    QTimer::singleShot(200, [&] { captionDuringWait = exportButton->text(); });
+    exportButton->click();
+    QCOMPARE(captionDuringWait, QStringLiteral("完成"));
+    QCOMPARE(exportButton->text(), QStringLiteral("导出"));
+    QCOMPARE(ReadFile(out), QByteArray("/甲/一.txt\r\n/b/two\r\n/c/\xff.bin"));
+    QVERIFY(user.messages.isEmpty());
+
+    // A file that cannot be written is reported, not announced as done.
+    user.exportFile = dir_.filePath(QStringLiteral("paths.txt/inside.txt"));
+    exportButton->click();
+    QCOMPARE(user.messages.size(), 1);
+    QVERIFY(user.messages[0].startsWith(QStringLiteral("导出失败")));
+    QCOMPARE(exportButton->text(), QStringLiteral("导出"));
+
+    user.exportFile.clear();  // cancel
+    exportButton->click();
+    QCOMPARE(user.messages.size(), 1);
+  }
+
+  void selectAllSelectsEveryRowAndFocusesTheList() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    for (int i = 0; i < 10000; ++i) window->List().Append({"f", "0 B", "", "0", "/d/"});
+    Control<QPushButton>(window.get(), "按钮全选")->click();
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 10000);
+    QCOMPARE(window->focusWidget(), list);
+  }
+
+  void optionsSurviveCloseAndNewWindow() {
+    ScriptedUser user;
+    FilterOptions saved;
+    {
+      auto window = OpenWindow(SettingsPath(), user);
+      QWidget* w = window.get();
+      Control<QAbstractButton>(w, "选择框按内容筛选")->click();
+      Control<QAbstractButton>(w, "单选框不含内容")->click();
+      Control<QPlainTextEdit>(w, "编辑框筛选内容")->setPlainText(QStringLiteral("第一行\n第二行"));
+      Control<QComboBox>(w, "组合框匹配模式")->setCurrentIndex(2);
+      Control<QAbstractButton>(w, "选择框按长度筛选")->click();
+      Control<QAbstractButton>(w, "单选框MB")->click();
+      Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+      Control<QAbstractButton>(w, "单选框MD5")->click();
+      Control<QAbstractButton>(w, "单选框遍历层次")->click();
+      window->Options().SetText(Field::Levels, "5");
+      window->Options().SetText(Field::TimeFrom, "2020-01-02 03:04:05");
+      window->Options().SetText(Field::MoveFolder, "/srv/移动");
+      saved = Snapshot(window->Options());
+      window->close();
+    }
+    auto reopened = OpenWindow(SettingsPath(), user);
+    QCOMPARE(Snapshot(reopened->Options()) == saved, true);
+    QVERIFY(Control<QWidget>(reopened.get(), "单选框MD5")->isEnabled());
+    QVERIFY(Control<QWidget>(reopened.get(), "编辑框筛选内容")->isEnabled());
+    QVERIFY(!Control<QWidget>(reopened.get(), "单选框创建")->isEnabled());
+    QVERIFY(user.messages.isEmpty());
+  }
+
+  void terminationSignalClosesTheWindowAndSavesTheOptions() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    TerminationSignal termination;
+    connect(&termination, &TerminationSignal::received, window.get(),
+            &MainWindow::CloseForTermination);
+    Control<QAbstractButton>(window.get(), "选择框按时间筛选")->click();
+    ::raise(SIGTERM);
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(ReadFile(SettingsPath()).contains("按时间筛选=真"));
+  }
+
+  void saveLinkConfirmsOrReportsTheFailure() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QTest::mousePress(Control<QWidget>(window.get(), "文字保存配置"), Qt::LeftButton);
+    QCOMPARE(user.messages, Texts({"保存完毕！"}));
+    QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n"));
+    QTest::mouseClick(Control<QWidget>(window.get(), "图片保存配置"), Qt::LeftButton);
+    QCOMPARE(user.messages.size(), 2);
+
+    // A settings file under a plain file can never be written.
+    WriteFile(dir_.filePath(QStringLiteral("plain")), "x");
+    ScriptedUser other;
+    auto broken = OpenWindow(dir_.filePath(QStringLiteral("plain/Tarnwick.ini")), other);
+    other.messages.clear();
+    QTest::mousePress(Control<QWidget>(broken.get(), "文字保存配置"), Qt::LeftButton);
+    QCOMPARE(other.messages.size(), 1);
+    QVERIFY(other.messages[0] != QStringLiteral("保存完毕！"));
+  }
+
+  void widerWindowWidensListProgressBarAndBanner() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    auto* list = Control<QWidget>(w, control::kResultList);
+    auto* progress = Control<QProgressBar>(w, control::kProgressBar);
+    auto* progressText = Control<QWidget>(w, control::kProgressText);
+    auto* banner = Control<QWidget>(w, control::kBanner);
+    auto* bannerLine = Control<QWidget>(w, control::kBannerLine);
+    auto* walkPanel = Control<QWidget>(w, control::kWalkPanel);
+    auto* status = Control<QStatusBar>(w, control::kStatusBar);
+    auto* duplicates = Control<QWidget>(w, control::kDuplicateGroup);
+    const QRect listBefore = list->geometry();
+    const int progressBefore = progress->width();
+    const QPoint contentGroup = Control<QWidget>(w, "分组框内容")->pos();
+
+    w->resize(w->width() + 100, w->height() + 50);
+    QCOMPARE(list->width(), listBefore.width() + 100);
+    QCOMPARE(list->height(), listBefore.height() + 50);
+    QCOMPARE(progress->width(), progressBefore + 100);
+    QCOMPARE(banner->width(), w->width());
+    QCOMPARE(bannerLine->width(), w->width() + 1);
+    QCOMPARE(progressText->parentWidget(), progress);
+    QCOMPARE(progressText->geometry(), QRect(10, 0, progress->width() - 20, progress->height()));
+    QCOMPARE(walkPanel->geometry().topLeft(), QPoint(list->x(), list->geometry().bottom() + 11));
+    QCOMPARE(status->geometry().bottom(), w->height() - 1);
+    QCOMPARE(duplicates->geometry().bottom() + 1, w->height() - 10 - status->height());
+    QCOMPARE(Control<QWidget>(w, "分组框内容")->pos(), contentGroup);
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

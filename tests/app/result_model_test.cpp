@@ -1,0 +1,106 @@
+// The list model over the row store: batched announcements with exact ranges, and the
+// display of raw path bytes.
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/result_model.h"
+
+using namespace tarnwick;
+
+namespace {
+
+ResultRow Row(const std::string& name, const std::string& folder = "/d/") {
+  return {name, "1 KB", "2014-03-05 08:05:09", "1,2345", folder};
+}
+
+}  // namespace
+
+class ResultModelTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void appendsAreAnnouncedInOneInsertionPerFlush() {
+    ResultList list;
+    ResultModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+
+    for (int i = 0; i < 5; ++i) list.Append(Row("f" + std::to_string(i)));
+    QCOMPARE(model.rowCount(), 0);  // not yet announced
+    model.Flush();
+    QCOMPARE(model.rowCount(), 5);
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted[0][1].toInt(), 0);
+    QCOMPARE(inserted[0][2].toInt(), 4);
+
+    model.Flush();  // nothing pending: no signal
+    QCOMPARE(inserted.size(), 1);
+
+    list.Append(Row("g"));
+    list.Append(Row("h"));
+    model.Flush();
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(inserted[1][1].toInt(), 5);
+    QCOMPARE(inserted[1][2].toInt(), 6);
+  }
+
+  void pendingRowsReachTheViewThroughTheEventLoop() {
+    ResultList list;
+    ResultModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    list.Append(Row("a"));
+    list.Append(Row("b"));
+    QTRY_COMPARE(model.rowCount(), 2);
+  }
+
+  void removalsChangesAndClearKeepTheModelConsistent() {
+    ResultList list;
+    ResultModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (const char* name : {"a", "b", "c"}) list.Append(Row(name));
+    model.Flush();
+
+    list.Append(Row("pending"));
+    list.RemoveRow(1);  // an announced row while another is still pending
+    QCOMPARE(model.rowCount(), 2);
+    QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("c"));
+    model.Flush();
+    QCOMPARE(model.rowCount(), 3);
+    list.RemoveRow(2);  // the last row
+    QCOMPARE(model.rowCount(), 2);
+
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    list.SetFolder(0, "/moved/");
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/moved/"));
+
+    list.Append(Row("x"));
+    list.Clear();
+    QCOMPARE(model.rowCount(), 0);
+    model.Flush();
+    QCOMPARE(model.rowCount(), 0);
+  }
+
+  void columnsShowTheRowTextsAndRawBytesStayUntouched() {
+    ResultList list;
+    ResultModel model(list);
+    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";  // not UTF-8
+    list.Append(Row(gbkName, "/数据/"));
+    model.Flush();
+    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("1 KB"));
+    QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("2014-03-05 08:05:09"));
+    QCOMPARE(model.index(0, 3).data().toString(), QStringLiteral("1,2345"));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/"));
+    QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral(".txt")));
+    QCOMPARE(list.FullPath(0), "/数据/" + gbkName);
+
+    QVERIFY(!model.index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
+    QVERIFY(!model.index(0, 1).data(Qt::DecorationRole).isValid());
+    QVERIFY(!model.index(0, 0).data(Qt::EditRole).isValid());
+  }
+};
+
+QTEST_MAIN(ResultModelTest)
+#include "result_model_test.moc"

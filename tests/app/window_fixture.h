@@ -1,0 +1,49 @@
+#pragma once
+// Test helpers for the main window: a scripted user in place of the dialogs, message
+// boxes and keyboard, and lookups of controls by object name.
+
+#include <QByteArray>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+
+#include "app/main_window.h"
+#include "engine/filter_options.h"
+
+namespace tarnwick::testing {
+
+struct ScriptedUser {
+  QStringList messages;            // every message shown, in order
+  QString folderToChoose;          // the chooser's answer ("" = cancel)
+  int folderRequests = 0;
+  std::function<void()> whileChoosing;  // runs inside the chooser
+  QString exportFile;              // the save dialog's answer
+  bool ctrlHeld = false;
+
+  WindowPlatform Platform();
+};
+
+std::unique_ptr<MainWindow> OpenWindow(const QString& settingsPath, ScriptedUser& user);
+
+template <typename T>
+T* Control(QWidget* window, const char* name) {
+  T* widget = window->findChild<T*>(QString::fromUtf8(name));
+  if (!widget) qFatal("no control %s", name);
+  return widget;
+}
+
+// Creates the file (and its folders) with these bytes.
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+// UTF-8 literals as a string list.
+QStringList Texts(std::initializer_list<const char*> texts);
+
+// The options as a plain value, for comparisons.
+FilterOptions Snapshot(const OptionControls& options);
+
+}  // namespace tarnwick::testing
