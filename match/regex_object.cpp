@@ -6,7 +6,6 @@
 #include <climits>
 #include <utility>
 
-#include "match/regex_replacement.h"
 #include "match/utf8_repair.h"
 #include "text/program_text.h"
 
@@ -128,7 +127,7 @@ bool RegexObject::Impl::Ready() {
   return code != nullptr;
 }
 
-// Calls onMatch(ovector, pairCount) for every match of subject (UTF-8), or for the
+// Calls onMatch(start, end) for every match of subject (UTF-8), or for the
 // first only when Global is off. After an empty match the search goes on one character
 // further, as in ECMAScript. False when the engine gave up (a limit was reached).
 template <typename OnMatch>
@@ -142,7 +141,7 @@ bool RegexObject::Impl::ForEachMatch(std::string_view subject, OnMatch onMatch) 
     if (rc == PCRE2_ERROR_NOMATCH) return true;
     if (rc <= 0) return false;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData.get());
-    onMatch(ovector, std::size_t{pcre2_get_ovector_count(matchData.get())});
+    onMatch(ovector[0], ovector[1]);
     if (!(flags & kGlobal)) return true;
     start = ovector[1] > ovector[0] ? ovector[1] : NextCharStart(subject, ovector[0]);
   }
@@ -187,7 +186,7 @@ int RegexObject::MatchCount(std::string_view text) {
   std::string storage;
   const std::string_view subject = impl_->AsUtf8(text, storage);
   int count = 0;
-  const bool finished = impl_->ForEachMatch(subject, [&count](const PCRE2_SIZE*, std::size_t) {
+  const bool finished = impl_->ForEachMatch(subject, [&count](std::size_t, std::size_t) {
     if (count < INT_MAX) ++count;
   });
   return finished ? count : 0;
@@ -202,12 +201,11 @@ std::string RegexObject::ReplaceAll(std::string_view text, std::string_view repl
   std::string result;
   result.reserve(subject.size());
   std::size_t copied = 0;
-  const bool finished =
-      impl_->ForEachMatch(subject, [&](const PCRE2_SIZE* ovector, std::size_t pairCount) {
-        result.append(subject.substr(copied, ovector[0] - copied));
-        AppendReplacement(result, utf8Replacement, subject, ovector, pairCount);
-        copied = ovector[1];
-      });
+  const bool finished = impl_->ForEachMatch(subject, [&](std::size_t start, std::size_t end) {
+    result.append(subject.substr(copied, start - copied));
+    result.append(utf8Replacement);
+    copied = end;
+  });
   if (!finished) return {};
   result.append(subject.substr(copied));
   if (impl_->form == TextForm::Utf8 || IsAscii(result)) return result;

@@ -32,7 +32,7 @@ class RegexObject {
   int MatchCount(std::string_view text);
   // text with the matches replaced (every match with Global on, else the first); the
   // empty text when the engine is missing, the pattern was rejected or a limit was hit.
-  // In replacement «$&» is the match, «$1».."$99" a group, «$$» a dollar sign.
+  // replacement is taken literally.
   std::string ReplaceAll(std::string_view text, std::string_view replacement);
 
  private:
