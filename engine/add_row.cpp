@@ -21,17 +21,22 @@ std::string GroupedByFour(std::int64_t count) {
 
 }  // namespace
 
-void AddRow(ResultList& list, const std::string& path, std::int64_t size,
-            std::int64_t charCount, const std::string& timeText, const OptionControls& options) {
+void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
+                    const std::string& path, std::int64_t size, std::int64_t charCount,
+                    const std::string& timeText, const OptionControls& options) {
+  const std::size_t slash = path.rfind('/');
   const bool timeFilter = options.IsChecked(Check::TimeFilter);
   const bool needsModifiedTime = !timeFilter && timeText.empty();
   // One stat gives both the size and the modification time when both are missing.
   std::optional<platform::FileStatus> status;
-  if (size == 0 || needsModifiedTime) status = platform::StatusOf(path);
+  if (size == 0 || needsModifiedTime) {
+    status = folder.IsOpen() && slash != std::string::npos
+                 ? folder.StatusOf(path.c_str() + slash + 1)
+                 : platform::StatusOf(path);
+  }
   if (size == 0 && status) size = status->size;
 
   ResultRow row;
-  const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) {
     row.name = path;  // no folder part: the row's full path stays the path itself
   } else {
@@ -48,6 +53,11 @@ void AddRow(ResultList& list, const std::string& path, std::int64_t size,
   }
   row.countText = GroupedByFour(charCount);
   list.Append(std::move(row));
+}
+
+void AddRow(ResultList& list, const std::string& path, std::int64_t size,
+            std::int64_t charCount, const std::string& timeText, const OptionControls& options) {
+  AddRowInFolder(platform::OpenFolder(), list, path, size, charCount, timeText, options);
 }
 
 }  // namespace tarnwick

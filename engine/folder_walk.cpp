@@ -38,15 +38,14 @@ void FolderWalk::WalkFolder(std::string& folder) {
   std::vector<std::string> entries;
   lister_.ListFiles(folder, options_.Text(Field::NameMask), entries);
 
-  FolderWorkingSet workingSet;
-  workingSet.Prepare(options_);
+  workingSet_.Prepare(folder, options_);
   host_.SetStatusText("正在筛选：" + DisplayText(folder));
   host_.RefreshStatus();
 
   FileSinks sinks{list_, duplicates_, host_, stop_};
   for (const std::string& path : entries) {
     host_.ProcessPendingEvents();
-    ProcessFile(path, workingSet, options_, sinks);
+    ProcessFile(path, workingSet_, options_, sinks);
     if (stop_.IsSet()) return;
   }
 

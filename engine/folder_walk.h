@@ -9,6 +9,7 @@
 #include "engine/duplicate_filter.h"
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
+#include "engine/process_file.h"
 #include "engine/stop_flag.h"
 #include "results/result_list.h"
 
@@ -54,6 +55,7 @@ class FolderWalk {
   JobHost& host_;
   StopFlag& stop_;
   std::string root_;
+  FolderWorkingSet workingSet_;
 };
 
 }  // namespace tarnwick

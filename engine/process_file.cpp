@@ -33,7 +33,7 @@ void ProcessFile(const std::string& path, FolderWorkingSet& folder,
     sinks.duplicates.Add(path, size, options, sinks.host, sinks.stop);
     return;
   }
-  AddRow(sinks.list, path, size, folder.characters, timeText, options);
+  AddRowInFolder(folder.openFolder, sinks.list, path, size, folder.characters, timeText, options);
 }
 
 }  // namespace tarnwick

@@ -12,22 +12,30 @@
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
 #include "match/match_mode.h"
+#include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
 
-// What one folder of the walk prepares on entry and drops on leaving.
+// The filters' per-folder objects and what the pipeline carries between the files of
+// one folder. A folder's files are all processed before its first subfolder is
+// entered, so one set serves the whole walk when Prepare runs on entry to each folder.
 struct FolderWorkingSet {
   LengthFilter length;
   ContentMatcher content;
   // The last character count of this folder: a file listed without being counted
   // shows it (0 until a file of the folder has been counted).
   std::int64_t characters = 0;
+  // The folder itself, where rows look their files up.
+  platform::OpenFolder openFolder;
 
-  // Prepares the filters' per-folder objects from the option texts of this moment.
-  void Prepare(const OptionControls& options) {
+  // Prepares the objects from the option texts of this moment (an unchanged pattern
+  // is not compiled again) and starts the folder's count at 0.
+  void Prepare(const std::string& folderPath, const OptionControls& options) {
     length.PrepareFolder();
     content.Build(options);
+    characters = 0;
+    openFolder.Open(folderPath);
   }
 };
 

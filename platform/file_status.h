@@ -22,4 +22,26 @@ struct FileStatus {
 // nullopt when the path does not exist (a dangling link included) or cannot be looked at.
 std::optional<FileStatus> StatusOf(const std::string& path);
 
+// A folder held open so that its files can be looked up by name: in a big tree this
+// spares the kernel walking the folder's whole path again for every file.
+class OpenFolder {
+ public:
+  OpenFolder() = default;
+  ~OpenFolder() { Close(); }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+
+  // Holds `folder` instead of the folder held so far. False when it cannot be opened;
+  // nothing is held then.
+  bool Open(const std::string& folder);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // StatusOf for the entry `name` of the folder held; nullopt when nothing is held.
+  std::optional<FileStatus> StatusOf(const char* name) const;
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace tarnwick::platform
