@@ -13,19 +13,22 @@ namespace {
 
 constexpr std::size_t kReadBufferSize = 256 * 1024;
 
-// Feeds up to `limit` bytes of the file into the digest. False on a read error.
-bool DigestBytes(platform::ReadOnlyFile& file, std::int64_t limit, platform::Md5Digest& digest) {
+// Feeds up to `limit` bytes of the file into the digest. Returns the count fed, or -1
+// on a read error.
+std::int64_t DigestBytes(platform::ReadOnlyFile& file, std::int64_t limit,
+                         platform::Md5Digest& digest) {
   thread_local std::vector<unsigned char> buffer(kReadBufferSize);
-  while (limit > 0) {
+  std::int64_t fed = 0;
+  while (fed < limit) {
     const std::size_t wanted = static_cast<std::size_t>(
-        std::min<std::int64_t>(limit, static_cast<std::int64_t>(buffer.size())));
+        std::min<std::int64_t>(limit - fed, static_cast<std::int64_t>(buffer.size())));
     const std::int64_t count = file.Read(buffer.data(), wanted);
-    if (count < 0) return false;
-    if (count == 0) return true;
-    if (!digest.Update(buffer.data(), static_cast<std::size_t>(count))) return false;
-    limit -= count;
+    if (count < 0) return -1;
+    if (count == 0) break;
+    if (!digest.Update(buffer.data(), static_cast<std::size_t>(count))) return -1;
+    fed += count;
   }
-  return true;
+  return fed;
 }
 
 }  // namespace
@@ -39,10 +42,21 @@ std::string Md5Key(const std::string& path, std::int64_t size, JobHost& host, co
   std::string pieceDigests;
   pieceDigests.reserve(static_cast<std::size_t>(32 * std::min<std::int64_t>(pieces, 1024)));
   platform::Md5Digest digest;
+  std::int64_t position = 0;
   for (std::int64_t piece = 1; piece <= pieces; ++piece) {
     const bool last = piece == pieces;
-    const std::int64_t limit = last ? std::numeric_limits<std::int64_t>::max() : pieceSize;
-    if (!digest.Begin() || !DigestBytes(file, limit, digest)) return {};
+    // The last piece ends where the file ended when it was opened: no read is spent on
+    // finding the end, and a file that keeps growing cannot hold the digest for ever.
+    // A file that reports no size (or has shrunk) is read to its end.
+    std::int64_t limit = pieceSize;
+    if (last) {
+      limit = file.Size() > position ? file.Size() - position
+                                     : std::numeric_limits<std::int64_t>::max();
+    }
+    if (!digest.Begin()) return {};
+    const std::int64_t fed = DigestBytes(file, limit, digest);
+    if (fed < 0) return {};
+    position += fed;
     const std::optional<platform::Md5Value> value = digest.Finish();
     if (!value) return {};
     pieceDigests += platform::HexText(*value);
