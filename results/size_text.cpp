@@ -8,12 +8,24 @@ namespace tarnwick {
 std::string HundredthsText(double value) {
   // The tiny bias keeps values such as 1.005, stored a hair below the half, rounding up.
   const double magnitude = std::fabs(value) * 100.0 + 1e-12;
-  double rounded = std::floor(magnitude);
-  if (magnitude - rounded >= 0.5) rounded += 1.0;
-  rounded = std::copysign(rounded / 100.0, value);
-  if (rounded == 0.0) rounded = 0.0;  // no "-0"
+  double hundredths = std::floor(magnitude);
+  if (magnitude - hundredths >= 0.5) hundredths += 1.0;
+  if (hundredths < 1e13) {
+    // At most 13 digits: "%.13g" would print them all, so integer digits do the same
+    // without the cost of printf for every row.
+    const auto count = static_cast<std::uint64_t>(hundredths);
+    std::string text = (value < 0 && count != 0) ? "-" : "";
+    text += std::to_string(count / 100);
+    const auto cents = static_cast<unsigned>(count % 100);
+    if (cents != 0) {
+      text += '.';
+      text += static_cast<char>('0' + cents / 10);
+      if (cents % 10 != 0) text += static_cast<char>('0' + cents % 10);
+    }
+    return text;
+  }
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.13g", rounded);
+  std::snprintf(buffer, sizeof buffer, "%.13g", std::copysign(hundredths / 100.0, value));
   return buffer;
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "engine/add_row.h"
 #include "engine/file_times.h"
 #include "engine/filter_job.h"
@@ -43,7 +46,22 @@ TEST(HundredthsText, RoundsHalvesAwayFromZero) {
   EXPECT_EQ(HundredthsText(1.004), "1");
   EXPECT_EQ(HundredthsText(-1.005), "-1.01");
   EXPECT_EQ(HundredthsText(-0.001), "0");
+  EXPECT_EQ(HundredthsText(0.1), "0.1");
+  EXPECT_EQ(HundredthsText(12345678901.23), "12345678901.23");
   EXPECT_EQ(HundredthsText(1234567890123.456), "1234567890123");  // 13 significant digits
+  EXPECT_EQ(HundredthsText(1e20), "1e+20");
+}
+
+// The digit-by-digit text must read exactly as printf's "%.13g" of the rounded value.
+TEST(HundredthsText, AgreesWithPrintfAcrossMagnitudes) {
+  for (double value = 0.001; value < 1e11; value = value * 1.37 + 0.013) {
+    for (const double sample : {value, -value}) {
+      const double rounded = std::copysign(std::floor(std::fabs(sample) * 100 + 0.5 + 1e-12), sample) / 100;
+      char expected[32];
+      std::snprintf(expected, sizeof expected, "%.13g", rounded == 0 ? 0.0 : rounded);
+      EXPECT_EQ(HundredthsText(sample), expected) << "value " << sample;
+    }
+  }
 }
 
 TEST(FormatElapsed, BringsMillisecondsToTheLargestUnitReached) {
