@@ -3,7 +3,9 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <utility>
 
 #include "match/utf8_repair.h"
@@ -30,15 +32,22 @@ constexpr int kIgnoreCase = 1;
 constexpr int kMultiline = 2;
 constexpr int kGlobal = 4;
 
-// Bounds on the work of one search from one starting point (and on the interpreter's
-// memory). A pattern that backtracks without end, such as «(a*)*[bc]» on a long run of
-// «a», stops at these within a fraction of a second and counts as no match; ordinary
-// searches stay far below them.
-constexpr uint32_t kMatchLimit = 2'000'000;
-constexpr uint32_t kDepthLimit = 100'000;
-constexpr uint32_t kHeapLimitKiB = 64 * 1024;
+// Bounds on the work of one search from one starting point, and on its memory. A pattern
+// that backtracks without end, such as «(a*)*[bc]» on a long run of «a», stops at them
+// and counts as no match. The step limit grows with the text, so that a pattern doing a
+// few steps per character, such as «<[\s\S]+?>» across megabytes to the next «>», always
+// completes. The stacks let a repeated group such as «(\w|\s)+» run over about 1 MB.
+constexpr uint64_t kMatchLimitBase = 1'000'000;
+constexpr uint64_t kMatchStepsPerByte = 8;
+constexpr uint32_t kDepthLimit = 1'000'000;
+constexpr uint32_t kHeapLimitKiB = 128 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
-constexpr PCRE2_SIZE kJitStackMax = 1024 * 1024;
+constexpr PCRE2_SIZE kJitStackMax = 64 * 1024 * 1024;
+
+uint32_t MatchLimitFor(std::size_t textSize) {
+  const uint64_t limit = kMatchLimitBase + kMatchStepsPerByte * uint64_t{textSize};
+  return static_cast<uint32_t>(std::min<uint64_t>(limit, UINT32_MAX));
+}
 
 // ECMAScript-like settings: «.» stops at CR and LF, «$» matches only at the very end
 // (or before a line break with Multiline), «\s», «\d» and «\w» keep their ASCII meaning
@@ -132,6 +141,7 @@ bool RegexObject::Impl::Ready() {
 // further, as in ECMAScript. False when the engine gave up (a limit was reached).
 template <typename OnMatch>
 bool RegexObject::Impl::ForEachMatch(std::string_view subject, OnMatch onMatch) {
+  pcre2_set_match_limit(matchContext.get(), MatchLimitFor(subject.size()));
   std::size_t start = 0;
   while (start <= subject.size()) {
     // The JIT entry point skips the argument checks, which cost more than short searches.
@@ -157,7 +167,6 @@ void RegexObject::CreateEngine() {
   if (impl_->matchContext) return;
   MatchContextPtr context(pcre2_match_context_create(nullptr));
   if (!context) return;
-  pcre2_set_match_limit(context.get(), kMatchLimit);
   pcre2_set_depth_limit(context.get(), kDepthLimit);
   pcre2_set_heap_limit(context.get(), kHeapLimitKiB);
   impl_->jitStack.reset(pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr));

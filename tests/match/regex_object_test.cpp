@@ -127,9 +127,16 @@ TEST(RegexObject, RunawayBacktrackingEndsQuicklyAsNoMatch) {
     }
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST(RegexObject, LongMatchesThatDoNotBacktrackAreNotCutShort) {
+  // One tag spanning 3 MB: stripping it must not give up and return the empty text.
+  const std::string longTag = "x<" + std::string(3 << 20, 'a') + "<b>y";
+  EXPECT_EQ(Engine("<[\\s\\S]+?>", TextForm::Gb18030).ReplaceAll(longTag, ""), "xy");
   std::string words;
-  for (int i = 0; i < 100000; ++i) words += "word ";
-  EXPECT_EQ(Engine("\\w+").MatchCount(words), 100000);  // the limits are per search
+  for (int i = 0; i < 60000; ++i) words += "word ";
+  EXPECT_EQ(Engine("\\w+").MatchCount(words), 60000);
+  EXPECT_EQ(Engine("(\\w|\\s)+!").MatchCount(words + "!"), 1);  // a 300 KB repeated group
 }
 
 }  // namespace
