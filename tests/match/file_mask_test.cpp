@@ -36,15 +36,5 @@ TEST(FileMask, AcceptsNamesByKind) {
   }
 }
 
-TEST(FileMask, BuildingAgainReplacesTheMask) {
-  FileMask mask;
-  mask.Build("*.doc|*.xls");
-  mask.Build("*.txt");
-  EXPECT_TRUE(mask.Accepts("a.txt"));
-  EXPECT_FALSE(mask.Accepts("a.doc"));
-  mask.Build("*");
-  EXPECT_TRUE(mask.Accepts("a.doc"));
-}
-
 }  // namespace
 }  // namespace tarnwick
