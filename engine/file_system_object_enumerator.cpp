@@ -3,8 +3,9 @@
 namespace tarnwick {
 namespace {
 
+// An empty folder text stays empty (and lists nothing) rather than becoming "/".
 std::string WithSlash(const std::string& folder) {
-  if (!folder.empty() && folder.back() == '/') return folder;
+  if (folder.empty() || folder.back() == '/') return folder;
   return folder + '/';
 }
 

@@ -15,7 +15,8 @@ const platform::DirectoryListing& FindFileEnumerator::ListingOf(const std::strin
 
 void FindFileEnumerator::ListFiles(std::string& folder, std::string_view patterns,
                                    std::vector<std::string>& entries) {
-  if (folder.empty() || folder.back() != '/') folder += '/';
+  // An empty folder text stays empty (and lists nothing) rather than becoming "/".
+  if (!folder.empty() && folder.back() != '/') folder += '/';
   entries.clear();
   listed_ = false;  // a file listing always reads the folder afresh
   const platform::DirectoryListing& listing = ListingOf(folder);

@@ -79,8 +79,12 @@ TEST_P(WalkSpecialFilesTest, NameThatIsNotUtf8KeepsItsBytes) {
   EXPECT_EQ(Run(options), (Paths{"odd\xc3/" + name}));
 }
 
-TEST_P(WalkSpecialFilesTest, MissingRootListsNothing) {
+TEST_P(WalkSpecialFilesTest, MissingOrEmptyRootListsNothing) {
   EXPECT_TRUE(run.Run(tree.Path("missing"), test::TreeOptions(), GetParam()).empty());
+  // An empty folder text must not turn into the file system's root.
+  FilterOptions options;
+  options.SetChecked(Check::ScopeThis, true);
+  EXPECT_TRUE(run.Run("", options, GetParam()).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothListers, WalkSpecialFilesTest,
