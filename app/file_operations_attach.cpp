@@ -1,9 +1,10 @@
 #include "app/app_services.h"
+#include "app/file_operations.h"
 
 namespace tarnwick {
 
-// The buttons 删除 移动 复制 打开 定位 查看 复制路径 and the list's own click events get
-// their handlers here; until then the buttons do nothing.
-void AttachFileOperations(AppServices&) {}
+void AttachFileOperations(AppServices& services) {
+  AttachFileOperations(services, DesktopFileOperationsPlatform());
+}
 
 }  // namespace tarnwick

@@ -1,0 +1,83 @@
+#pragma once
+// A window with every control of the main window, the result list and the file
+// operations attached, where a scripted user answers the message boxes and the folder
+// chooser, holds Ctrl or not, and sees what would be opened, located or trashed.
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStringList>
+#include <QTableView>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_services.h"
+#include "app/event_pump.h"
+#include "app/file_operations.h"
+
+namespace tarnwick {
+class ResultModel;
+class WindowOptions;
+}  // namespace tarnwick
+
+namespace tarnwick::testing {
+
+class OperationsHost final : public QWidget, public AppServices {
+ public:
+  OperationsHost();
+  ~OperationsHost() override;
+
+  // The scripted user.
+  QStringList messages;                          // every message shown, in order
+  QMessageBox::StandardButton answer = QMessageBox::Ok;
+  QString folderToChoose;                        // "" cancels the chooser
+  QStringList initialFolders;                    // where each chooser started
+  QStringList prompts;                           // each chooser's prompt
+  bool ctrlHeld = false;
+  std::vector<std::string> opened, located;
+  std::vector<int> pumpWaits;                    // each PumpWait's milliseconds
+  // Runs on every handling of events inside an operation: the moment a click or a drop
+  // would arrive.
+  std::function<void()> whileRunning;
+  // In place of the trash; unset means the user's trash ($XDG_DATA_HOME).
+  std::function<bool(const std::string&)> trash;
+
+  FileOperations& Operations() { return *operations_; }
+  void AddFile(const std::string& path);
+  void SelectRows(std::initializer_list<int> rows);
+  QPushButton* Button(const char* name) const;
+  QString ProgressText() const;
+  int ProgressValue() const;
+  std::vector<std::string> Paths() const;
+
+  // AppServices
+  QWidget* MainWidget() override { return this; }
+  ResultList& List() override { return list_; }
+  QTableView* ListView() override { return view_; }
+  StopFlag& Stop() override { return stop_; }
+  OptionControls& Options() override;
+  bool BusyCheck() override;
+  QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
+                                          const QString& title) override;
+  QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
+  void ProcessPendingEvents() override;
+  void PumpWait(int ms) override;
+
+ private:
+  ResultList list_;
+  StopFlag stop_;
+  std::unique_ptr<ResultModel> model_;
+  QTableView* view_ = nullptr;
+  std::unique_ptr<WindowOptions> options_;
+  FileOperations* operations_ = nullptr;
+};
+
+// Writes `bytes` to `path`, creating its folders.
+void WriteFile(const std::string& path, const std::string& bytes);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+}  // namespace tarnwick::testing

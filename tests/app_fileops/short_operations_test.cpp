@@ -1,0 +1,165 @@
+// Open, locate, view and copy paths from the window.
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "operations_host.h"
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+class ShortOperationsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::string Path(const std::string& relative) const {
+    return dir_->path().toStdString() + "/" + relative;
+  }
+  void AddFiles(OperationsHost& host, std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      WriteFile(Path(name), name);
+      host.AddFile(Path(name));
+    }
+  }
+  void ClickRow(OperationsHost& host, int row) {
+    QTableView* view = host.ListView();
+    const QRect cell = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    QCoreApplication::processEvents();
+  }
+
+ private slots:
+  void init() { dir_ = std::make_unique<QTemporaryDir>(); }
+
+  void openAsksOnlyForSeveralFilesAndOpensEachInOrder() {
+    OperationsHost host;
+    AddFiles(host, {"a.txt", "b.txt", "c.txt"});
+    host.SelectRows({1});
+    host.Button("按钮打开")->click();
+    QCOMPARE(host.messages, QStringList());
+    QCOMPARE(host.opened, std::vector<std::string>{Path("b.txt")});
+    QCOMPARE(host.pumpWaits, std::vector<int>{100});
+    QCOMPARE(host.Button("按钮打开")->text(), QStringLiteral("打开"));
+
+    host.opened.clear();
+    host.SelectRows({2, 0});
+    host.Button("按钮打开")->click();
+    QCOMPARE(host.messages, QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？")});
+    QCOMPARE(host.opened, (std::vector<std::string>{Path("a.txt"), Path("c.txt")}));
+
+    host.opened.clear();
+    host.answer = QMessageBox::Cancel;
+    host.Button("按钮打开")->click();
+    QVERIFY(host.opened.empty());
+  }
+
+  void locateShowsEachFileAndDoubleAndRightClicksOpenAndLocate() {
+    OperationsHost host;
+    AddFiles(host, {"a.txt", "b.txt"});
+    host.SelectRows({0, 1});
+    host.Button("按钮定位")->click();
+    QCOMPARE(host.messages,
+             QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都定位到目录吗？")});
+    QCOMPARE(host.located, (std::vector<std::string>{Path("a.txt"), Path("b.txt")}));
+    QCOMPARE(host.pumpWaits, (std::vector<int>{500, 500}));
+    QCOMPARE(host.Button("按钮定位")->text(), QStringLiteral("定位"));
+
+    host.located.clear();
+    QTableView* view = host.ListView();
+    const QPoint second = view->visualRect(view->model()->index(1, 0)).center();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second);
+    QCOMPARE(host.opened, std::vector<std::string>{Path("b.txt")});
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, second, view->viewport()->mapToGlobal(second));
+    QCoreApplication::sendEvent(view->viewport(), &rightClick);
+    QCOMPARE(host.located, std::vector<std::string>{Path("b.txt")});
+  }
+
+  void theViewerShowsTheTopmostSelectedFileAndFollowsTheCurrentRow() {
+    OperationsHost host;
+    AddFiles(host, {"first.txt", "second.txt", "third.txt"});
+    host.SelectRows({2, 1});
+    host.Button("按钮查看")->click();
+    ViewerWindow* viewer = host.Operations().Viewer();
+    QVERIFY(viewer && viewer->isVisible() && viewer->isWindow());
+    QCOMPARE(viewer->parent(), &host);
+    QCOMPARE(viewer->geometry(), QRect(50, 50, 559, 452));
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:ANSI) second.txt"));
+    auto* edit = viewer->findChild<QPlainTextEdit*>(QStringLiteral("编辑框"));
+    QCOMPARE(edit->toPlainText(), QStringLiteral("second.txt"));
+    QCOMPARE(edit->geometry(), viewer->rect());
+    viewer->resize(700, 300);
+    QCOMPARE(edit->geometry(), QRect(0, 0, 700, 300));
+
+    ClickRow(host, 0);
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:ANSI) first.txt"));
+    host.Button("按钮查看")->click();
+    QCOMPARE(host.findChildren<ViewerWindow*>().size(), 1);
+
+    viewer->close();
+    ClickRow(host, 2);
+    QVERIFY(!viewer->isVisible());
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:ANSI) first.txt"));
+  }
+
+  void theViewerTitleNamesEachEncoding() {
+    const struct {
+      const char* name;
+      QByteArray bytes;
+      const char* encoding;
+    } cases[] = {
+        {"gbk.txt", QByteArray("\xd6\xd0\xce\xc4"), "ANSI"},
+        {"utf8.txt", QByteArray("\xe4\xb8\xad\xe6\x96\x87"), "UTF-8"},
+        {"le.txt", QByteArray("\xff\xfe\x2d\x4e\x87\x65", 6), "Unicode"},
+        {"be.txt", QByteArray("\xfe\xff\x4e\x2d\x65\x87", 6), "Unicode BE"},
+        {"big5.htm", QByteArray("<head><meta charset=big5></head>\xa4\xa4\xa4\xe5"), "Big5"},
+        {"hkscs.htm", QByteArray("<head><meta charset='Big5-HKSCS'></head>\xa4\xa4\xa4\xe5"),
+         "Big5-HKSCS"},
+    };
+    OperationsHost host;
+    for (const auto& c : cases) {
+      WriteFile(Path(c.name), c.bytes.toStdString());
+      host.AddFile(Path(c.name));
+    }
+    host.AddFile(Path("missing.txt"));
+    host.Button("按钮查看")->click();
+    ViewerWindow* viewer = host.Operations().Viewer();
+    auto* edit = viewer->findChild<QPlainTextEdit*>(QStringLiteral("编辑框"));
+    for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
+      host.SelectRows({row});
+      host.Operations().RefreshViewer();
+      QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:") + QString::fromUtf8(cases[row].encoding) +
+                                          QStringLiteral(") ") + QString::fromUtf8(cases[row].name));
+      QVERIFY2(edit->toPlainText().endsWith(QStringLiteral("中文")), cases[row].name);
+    }
+    host.SelectRows({static_cast<int>(std::size(cases))});
+    host.Operations().RefreshViewer();
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:ANSI) missing.txt"));
+    QCOMPARE(edit->toPlainText(), QString());
+  }
+
+  void copyPathsPutsTheSelectedPathsOnTheClipboardByteForByte() {
+    OperationsHost host;
+    AddFiles(host, {"一.txt", "二.txt", "三 3.txt", "四.txt", "五.txt"});
+    host.SelectRows({4, 1});
+    QStringList captions;
+    host.whileRunning = [&] { captions << host.Button("按钮复制路径")->text(); };
+    host.Button("按钮复制路径")->click();
+    QCOMPARE(QGuiApplication::clipboard()->text().toUtf8().toStdString(),
+             Path("二.txt") + "\r\n" + Path("五.txt"));
+    QCOMPARE(captions, QStringList(2, QStringLiteral("复制中")));
+    QCOMPARE(host.pumpWaits, std::vector<int>{1000});
+    QCOMPARE(host.Button("按钮复制路径")->text(), QStringLiteral("复制路径"));
+
+    host.SelectRows({});
+    host.Button("按钮复制路径")->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+  }
+};
+
+QTEST_MAIN(ShortOperationsTest)
+#include "short_operations_test.moc"
