@@ -184,7 +184,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kFormats))
       ->type_name("paths|rows")
       ->group(output);
-  app.add_flag("-0,--print0", line.print0, "end each path with a NUL byte instead of a line feed")
+  app.add_flag("-0,--print0", line.print0, "end each path (or row) with a NUL byte instead of a line feed")
       ->group(output);
   app.add_flag("-q,--quiet", line.quiet, "no summary and no progress on standard error")
       ->group(output);
