@@ -21,9 +21,12 @@ FileOperations::FileOperations(AppServices& services, FileOperationsPlatform pla
       progressText_(
           services.MainWidget()->findChild<QLabel*>(QString::fromUtf8(control::kProgressText))) {
   const std::pair<const char*, void (FileOperations::*)()> buttons[] = {
-      {"按钮删除", &FileOperations::DeleteSelected},   {"按钮移动", &FileOperations::MoveSelected},
-      {"按钮复制", &FileOperations::CopySelected},     {"按钮打开", &FileOperations::OpenSelected},
-      {"按钮定位", &FileOperations::LocateSelected},   {"按钮查看", &FileOperations::ViewFirstSelected},
+      {"按钮删除", &FileOperations::DeleteSelected},
+      {"按钮移动", &FileOperations::MoveSelected},
+      {"按钮复制", &FileOperations::CopySelected},
+      {"按钮打开", &FileOperations::OpenSelected},
+      {"按钮定位", &FileOperations::LocateSelected},
+      {"按钮查看", &FileOperations::ViewFirstSelected},
       {"按钮复制路径", &FileOperations::CopySelectedPaths},
   };
   for (const auto& [name, operation] : buttons) {

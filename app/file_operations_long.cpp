@@ -59,9 +59,10 @@ void FileOperations::DeleteSelected() {
 
   const QString total = Number(rows.size());
   const QString question =
-      toTrash ? QStringLiteral("确定要将选择的 ") + total + QStringLiteral(" 个文件移到回收站吗？")
-              : QStringLiteral("确定要彻底删除选择的 ") + total +
-                    QStringLiteral(" 个文件吗？\n\n如果需要删除到回收站，请按住Ctrl键重新点击删除按钮");
+      toTrash
+          ? QStringLiteral("确定要将选择的 ") + total + QStringLiteral(" 个文件移到回收站吗？")
+          : QStringLiteral("确定要彻底删除选择的 ") + total +
+                QStringLiteral(" 个文件吗？\n\n如果需要删除到回收站，请按住Ctrl键重新点击删除按钮");
   if (services_.ShowMessage(question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     return;
   }
@@ -111,9 +112,9 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
   const QString total = Number(rows.size());
   const QString initial =
       QFile::decodeName(QByteArray::fromStdString(services_.Options().Text(rememberedFolder)));
-  const QString chosen = services_.ChooseFolder(
-      initial, QStringLiteral("将选择的 ") + total + QStringLiteral(" 个文件") + word +
-                   QStringLiteral("到的目录："));
+  const QString chosen = services_.ChooseFolder(initial, QStringLiteral("将选择的 ") + total +
+                                                             QStringLiteral(" 个文件") + word +
+                                                             QStringLiteral("到的目录："));
   if (chosen.isEmpty()) return;
   const std::string destination = QFile::encodeName(chosen).toStdString() + "/";
   services_.Options().SetText(rememberedFolder, destination);

@@ -34,8 +34,7 @@ bool MakeFolders(const std::string& folder) {
 bool EnsureOwnFolder(const std::string& folder, uid_t user) {
   (void)::mkdir(folder.c_str(), 0700);
   struct stat status {};
-  return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
-         status.st_uid == user;
+  return ::lstat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == user;
 }
 
 // The device of `path`, or of its nearest existing parent folder when it does not exist
@@ -94,8 +93,8 @@ std::string PercentEncoded(const std::string& path) {
   for (const char c : path) {
     const auto byte = static_cast<unsigned char>(c);
     const bool plain = (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') ||
-                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' ||
-                       byte == '.' || byte == '~' || byte == '/';
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '_' || byte == '.' ||
+                       byte == '~' || byte == '/';
     if (plain) {
       encoded += c;
     } else {

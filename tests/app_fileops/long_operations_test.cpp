@@ -1,9 +1,10 @@
 // Delete, move and copy from the window: confirmations, progress texts, bottom-up order,
 // the stop press, the busy check, the remembered folders and the summaries.
 
+#include <unistd.h>
+
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
 
 #include "app/window_options.h"
 #include "operations_host.h"
@@ -51,9 +52,9 @@ class LongOperationsTest : public QObject {
     host.SelectRows({0, 1, 2, 3, 4});
     host.Button("按钮删除")->click();
 
-    QCOMPARE(host.messages,
-             QStringList{QStringLiteral("确定要彻底删除选择的 5 个文件吗？\n\n如果需要删除到回收站，"
-                                        "请按住Ctrl键重新点击删除按钮")});
+    QCOMPARE(host.messages, QStringList{QStringLiteral(
+                                "确定要彻底删除选择的 5 个文件吗？\n\n如果需要删除到回收站，"
+                                "请按住Ctrl键重新点击删除按钮")});
     QCOMPARE(host.Paths(), std::vector<std::string>{Path("a/file1.txt")});
     for (int i : {0, 2, 3, 4}) QVERIFY(!Exists(Path("a/file" + std::to_string(i) + ".txt")));
     QVERIFY(host.ProgressText().startsWith(
@@ -77,15 +78,17 @@ class LongOperationsTest : public QObject {
     };
     host.Button("按钮删除")->click();
 
-    QCOMPARE(host.messages,
-             QStringList{QStringLiteral("确定要将选择的 3 个文件移到回收站吗？")});
+    QCOMPARE(host.messages, QStringList{QStringLiteral("确定要将选择的 3 个文件移到回收站吗？")});
     const QString folder = QString::fromStdString(Path("a/"));
-    QCOMPARE(progress, (QStringList{QStringLiteral("(3:3) 正在删除 >> ") + folder + QStringLiteral("file7.txt"),
-                                    QStringLiteral("(3:2) 正在删除 >> ") + folder + QStringLiteral("file3.txt"),
-                                    QStringLiteral("(3:1) 正在删除 >> ") + folder + QStringLiteral("file1.txt")}));
+    QCOMPARE(
+        progress,
+        (QStringList{QStringLiteral("(3:3) 正在删除 >> ") + folder + QStringLiteral("file7.txt"),
+                     QStringLiteral("(3:2) 正在删除 >> ") + folder + QStringLiteral("file3.txt"),
+                     QStringLiteral("(3:1) 正在删除 >> ") + folder + QStringLiteral("file1.txt")}));
     QCOMPARE(host.List().Count(), std::size_t{6});
     QCOMPARE(host.List().FullPath(2), Path("a/file3.txt"));
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("删除完毕！共 3 个文件，成功删除 2 个文件")));
+    QVERIFY(
+        host.ProgressText().startsWith(QStringLiteral("删除完毕！共 3 个文件，成功删除 2 个文件")));
   }
 
   void deleteWithCtrlPutsTheFileIntoTheUsersTrash() {
@@ -141,7 +144,8 @@ class LongOperationsTest : public QObject {
     QCOMPARE(host.List().Count(), std::size_t{15});
     QVERIFY(Exists(Path("a/file14.txt")));
     QVERIFY(!Exists(Path("a/file15.txt")));
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("删除完毕！共 20 个文件，成功删除 5 个文件")));
+    QVERIFY(host.ProgressText().startsWith(
+        QStringLiteral("删除完毕！共 20 个文件，成功删除 5 个文件")));
     QCOMPARE(host.Button("按钮删除")->text(), QStringLiteral("删除"));
     QVERIFY(host.Stop().IsSet());
   }
@@ -185,7 +189,8 @@ class LongOperationsTest : public QObject {
     host.Button("按钮删除")->click();
     QCOMPARE(Bytes(ReadFile(dropped)), QByteArray("not selected"));
     QCOMPARE(host.List().Count(), std::size_t{4});
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("删除完毕！共 4 个文件，成功删除 0 个文件")));
+    QVERIFY(
+        host.ProgressText().startsWith(QStringLiteral("删除完毕！共 4 个文件，成功删除 0 个文件")));
   }
 
   void moveRewritesTheFolderOfMovedRowsAndRemembersTheFolder() {
@@ -206,7 +211,8 @@ class LongOperationsTest : public QObject {
     QCOMPARE(Bytes(ReadFile(Path("b/file2.txt"))), QByteArray("content 2"));
     QCOMPARE(Bytes(ReadFile(Path("b/" + gbkName))), QByteArray("gbk named"));
     QVERIFY(!Exists(Path("a/file1.txt")));
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("移动完毕！共 3 个文件，成功移动 3 个文件，耗时 ")));
+    QVERIFY(host.ProgressText().startsWith(
+        QStringLiteral("移动完毕！共 3 个文件，成功移动 3 个文件，耗时 ")));
     QCOMPARE(host.Options().Text(Field::MoveFolder), Path("b/"));
     QCOMPARE(host.Options().Text(Field::CopyFolder), std::string());
 
@@ -235,7 +241,8 @@ class LongOperationsTest : public QObject {
     QCOMPARE(Bytes(ReadFile(Path("dest/same.txt"))), QByteArray("first"));
     QCOMPARE(Bytes(ReadFile(Path("y/same.txt"))), QByteArray("second"));
     QCOMPARE(host.Paths(), (std::vector<std::string>{Path("dest/same.txt"), Path("y/same.txt")}));
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("移动完毕！共 2 个文件，成功移动 1 个文件")));
+    QVERIFY(
+        host.ProgressText().startsWith(QStringLiteral("移动完毕！共 2 个文件，成功移动 1 个文件")));
   }
 
   void copyOntoItselfFailsAndKeepsTheFile() {
@@ -246,7 +253,8 @@ class LongOperationsTest : public QObject {
     host.Button("按钮复制")->click();
     QCOMPARE(Bytes(ReadFile(Path("a/file0.txt"))), QByteArray("content 0"));
     QCOMPARE(host.Paths(), std::vector<std::string>{Path("a/file0.txt")});
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("复制完毕！共 1 个文件，成功复制 0 个文件")));
+    QVERIFY(
+        host.ProgressText().startsWith(QStringLiteral("复制完毕！共 1 个文件，成功复制 0 个文件")));
     QCOMPARE(host.Options().Text(Field::CopyFolder), Path("a/"));
   }
 
@@ -261,7 +269,8 @@ class LongOperationsTest : public QObject {
     QCOMPARE(Bytes(ReadFile(Path("c/file0.txt"))), QByteArray("content 0"));
     QCOMPARE(Bytes(ReadFile(Path("c/file1.txt"))), QByteArray("content 1"));
     QCOMPARE(host.Paths(), (std::vector<std::string>{Path("a/file0.txt"), Path("a/file1.txt")}));
-    QVERIFY(host.ProgressText().startsWith(QStringLiteral("复制完毕！共 2 个文件，成功复制 2 个文件")));
+    QVERIFY(
+        host.ProgressText().startsWith(QStringLiteral("复制完毕！共 2 个文件，成功复制 2 个文件")));
     QCOMPARE(host.Button("按钮复制")->text(), QStringLiteral("复制"));
   }
 
@@ -282,8 +291,8 @@ class LongOperationsTest : public QObject {
       const char* button;
       const char* message;
     } cases[] = {
-        {"按钮删除", "请先选择要删除的文件！"}, {"按钮移动", "请先选择要移动的文件！"},
-        {"按钮复制", "请先选择要复制的文件！"}, {"按钮打开", "请先选择要打开的文件！"},
+        {"按钮删除", "请先选择要删除的文件！"},       {"按钮移动", "请先选择要移动的文件！"},
+        {"按钮复制", "请先选择要复制的文件！"},       {"按钮打开", "请先选择要打开的文件！"},
         {"按钮定位", "请先选择要定位到目录的文件！"},
     };
     OperationsHost host;

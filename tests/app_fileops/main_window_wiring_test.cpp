@@ -29,8 +29,8 @@ class MainWindowWiringTest : public QObject {
 
   std::unique_ptr<MainWindow> Open() {
     WindowPlatform platform;
-    platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons,
-                                  const QString&, QMessageBox::Icon) {
+    platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons, const QString&,
+                                  QMessageBox::Icon) {
       messages_ << text;
       return QMessageBox::Ok;
     };
@@ -44,8 +44,8 @@ class MainWindowWiringTest : public QObject {
 
   static void List(MainWindow& window, const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-      window.List().Append(ResultRow{FileNamePart(path), "0 B", "", "0",
-                                     path.substr(0, path.rfind('/') + 1)});
+      window.List().Append(
+          ResultRow{FileNamePart(path), "0 B", "", "0", path.substr(0, path.rfind('/') + 1)});
     }
     QCoreApplication::processEvents();
     window.ListView()->selectAll();

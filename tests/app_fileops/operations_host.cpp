@@ -37,8 +37,7 @@ OperationsHost::~OperationsHost() { delete view_; }
 OptionControls& OperationsHost::Options() { return *options_; }
 
 void OperationsHost::AddFile(const std::string& path) {
-  list_.Append(ResultRow{FileNamePart(path), "0 B", "", "0",
-                         path.substr(0, path.rfind('/') + 1)});
+  list_.Append(ResultRow{FileNamePart(path), "0 B", "", "0", path.substr(0, path.rfind('/') + 1)});
   model_->Flush();
 }
 

@@ -31,14 +31,14 @@ class OperationsHost final : public QWidget, public AppServices {
   ~OperationsHost() override;
 
   // The scripted user.
-  QStringList messages;                          // every message shown, in order
+  QStringList messages;  // every message shown, in order
   QMessageBox::StandardButton answer = QMessageBox::Ok;
-  QString folderToChoose;                        // "" cancels the chooser
-  QStringList initialFolders;                    // where each chooser started
-  QStringList prompts;                           // each chooser's prompt
+  QString folderToChoose;      // "" cancels the chooser
+  QStringList initialFolders;  // where each chooser started
+  QStringList prompts;         // each chooser's prompt
   bool ctrlHeld = false;
   std::vector<std::string> opened, located;
-  std::vector<int> pumpWaits;                    // each PumpWait's milliseconds
+  std::vector<int> pumpWaits;  // each PumpWait's milliseconds
   // Runs on every handling of events inside an operation: the moment a click or a drop
   // would arrive.
   std::function<void()> whileRunning;

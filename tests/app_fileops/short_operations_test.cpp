@@ -1,5 +1,7 @@
 // Open, locate, view and copy paths from the window.
 
+#include <unistd.h>
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -7,6 +9,7 @@
 #include <QTest>
 
 #include "operations_host.h"
+#include "platform/desktop/open_file.h"
 
 using namespace tarnwick;
 using namespace tarnwick::testing;
@@ -48,7 +51,8 @@ class ShortOperationsTest : public QObject {
     host.opened.clear();
     host.SelectRows({2, 0});
     host.Button("按钮打开")->click();
-    QCOMPARE(host.messages, QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？")});
+    QCOMPARE(host.messages,
+             QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？")});
     QCOMPARE(host.opened, (std::vector<std::string>{Path("a.txt"), Path("c.txt")}));
 
     host.opened.clear();
@@ -74,9 +78,29 @@ class ShortOperationsTest : public QObject {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, second);
     QCOMPARE(host.opened, std::vector<std::string>{Path("b.txt")});
-    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, second, view->viewport()->mapToGlobal(second));
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, second,
+                                 view->viewport()->mapToGlobal(second));
     QCoreApplication::sendEvent(view->viewport(), &rightClick);
     QCOMPARE(host.located, std::vector<std::string>{Path("b.txt")});
+  }
+
+  void openAndLocateGetTheRawBytesOfANameThatIsNotUtf8() {
+    OperationsHost host;
+    const std::string path = Path("\xb1\xa8.txt");
+    WriteFile(path, "gbk");
+    host.AddFile(path);
+    host.SelectRows({0});
+    host.Button("按钮打开")->click();
+    host.Button("按钮定位")->click();
+    QCOMPARE(host.opened, std::vector<std::string>{path});
+    QCOMPARE(host.located, std::vector<std::string>{path});
+    const QUrl url = FileUrl(path);
+    QCOMPARE(url.toEncoded(), QByteArray("file://") +
+                                  QByteArray::fromStdString(Path("")).toPercentEncoding("/") +
+                                  QByteArray("%B1%A8.txt"));
+    QCOMPARE(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString(),
+             path);
+    ::unlink(path.c_str());
   }
 
   void theViewerShowsTheTopmostSelectedFileAndFollowsTheCurrentRow() {
@@ -132,8 +156,9 @@ class ShortOperationsTest : public QObject {
     for (int row = 0; row < static_cast<int>(std::size(cases)); ++row) {
       host.SelectRows({row});
       host.Operations().RefreshViewer();
-      QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:") + QString::fromUtf8(cases[row].encoding) +
-                                          QStringLiteral(") ") + QString::fromUtf8(cases[row].name));
+      QCOMPARE(viewer->windowTitle(),
+               QStringLiteral("(编码:") + QString::fromUtf8(cases[row].encoding) +
+                   QStringLiteral(") ") + QString::fromUtf8(cases[row].name));
       QVERIFY2(edit->toPlainText().endsWith(QStringLiteral("中文")), cases[row].name);
     }
     host.SelectRows({static_cast<int>(std::size(cases))});

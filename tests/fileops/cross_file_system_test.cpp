@@ -52,9 +52,7 @@ TEST(CrossFileSystemTest, AFullDestinationKeepsTheSourceAndTheOldTarget) {
   const std::string source = disk.Create("big.bin", content);
   const std::string target = full.Folder() + "/big.bin";
   const std::string fresh = full.Folder() + "/fresh.bin";
-  {
-    std::ofstream(target, std::ios::binary) << "old target";
-  }
+  { std::ofstream(target, std::ios::binary) << "old target"; }
   TransferRun run(TransferRun::Kind::Move);
   EXPECT_FALSE(run.Transfer(source, target));
   EXPECT_FALSE(run.Transfer(source, fresh));

@@ -38,7 +38,8 @@ inline std::unique_ptr<TempTree> TreeUnder(const std::string& base) {
 // A tree on a file system other than the one of `other`, or nullptr when the machine
 // has none at hand (/dev/shm missing or on the same device).
 inline std::unique_ptr<TempTree> TreeOnOtherFileSystem(const std::string& other) {
-  struct stat shm {}, here {};
+  struct stat shm {
+  }, here{};
   if (::stat("/dev/shm", &shm) != 0 || ::stat(other.c_str(), &here) != 0) return nullptr;
   if (shm.st_dev == here.st_dev || ::access("/dev/shm", W_OK) != 0) return nullptr;
   return TreeUnder("/dev/shm");

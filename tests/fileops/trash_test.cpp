@@ -1,10 +1,11 @@
 // The trash: a trashed file and its .trashinfo appear in the trash of the file's own
 // file system, and a file that no trash can take stays where it is.
 
+#include "results/trash.h"
+
 #include <gtest/gtest.h>
 
 #include "fileops_support.h"
-#include "results/trash.h"
 
 namespace tarnwick {
 namespace {
