@@ -47,7 +47,8 @@ class Random {
   bool Chance(double p) { return Unit() < p; }
   // Log-uniform between lo and hi.
   std::size_t LogUniform(double lo, double hi) {
-    return static_cast<std::size_t>(std::exp(std::log(lo) + Unit() * (std::log(hi) - std::log(lo))));
+    return static_cast<std::size_t>(
+        std::exp(std::log(lo) + Unit() * (std::log(hi) - std::log(lo))));
   }
 
  private:
@@ -55,28 +56,40 @@ class Random {
 };
 
 const char* const kWords[] = {
-    "the",     "archive", "report",  "folder", "meeting", "budget",  "project", "review",
+    "the",     "archive", "report",  "folder", "meeting", "budget",  "project",  "review",
     "summary", "notes",   "draft",   "final",  "policy",  "invoice", "contract", "letter",
-    "data",    "table",   "figure",  "about",  "which",   "their",   "would",   "there",
+    "data",    "table",   "figure",  "about",  "which",   "their",   "would",    "there",
     "market",  "annual",  "office",  "region", "supply",  "account", "customer", "service",
-    "quality", "plan",    "minutes", "agenda", "version", "update",  "request", "approval",
-    "and",     "of",      "to",      "in",     "for",     "on",      "with",    "by"};
+    "quality", "plan",    "minutes", "agenda", "version", "update",  "request",  "approval",
+    "and",     "of",      "to",      "in",     "for",     "on",      "with",     "by"};
 
 // Common characters, simplified (GBK, UTF-8) and traditional (Big5).
 constexpr std::string_view kSimplified =
-    "的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之过家学对可里"
-    "后小么心多天而能好都然没日于起还发成事只作当想看文无开手十用主行方又如前所本见经头面公同三已老从"
-    "动两长知民样现分将外但身些与高意进把法此实回二理美点月明其种声全工己话儿者向情部正名定女问力机给"
-    "等几很业最间新什打便位因重被走电四第门相次东政海口使教西再平真听世气信北少关并内加化由却代军产入"
-    "先山五太水万市眼体别处总才场师书比住员九笑性通目华报立马命张活难神数件安表原车白应路期叫死常提感"
-    "金何更反合放做系计或司利受光王果亲界及今京务制解各任至清物台象记边共风战干接它许八特觉望直服毛林"
-    "题建南度统色字请交爱让认算论百吃义科怎元社术结六功指思非流每青管夫连远资队跟带花快条院变联言权往"
-    "展该领传近留红治决周保达办运武半候七必城父强步完革深区即求品士转量空甚众技轻程告江语英基派满式李";
+    "的一是不了人我在有他这中大来上国个到说们为子和你地出道也时年得就那要下以生会自着去之过家学对可"
+    "里"
+    "后小么心多天而能好都然没日于起还发成事只作当想看文无开手十用主行方又如前所本见经头面公同三已老"
+    "从"
+    "动两长知民样现分将外但身些与高意进把法此实回二理美点月明其种声全工己话儿者向情部正名定女问力机"
+    "给"
+    "等几很业最间新什打便位因重被走电四第门相次东政海口使教西再平真听世气信北少关并内加化由却代军产"
+    "入"
+    "先山五太水万市眼体别处总才场师书比住员九笑性通目华报立马命张活难神数件安表原车白应路期叫死常提"
+    "感"
+    "金何更反合放做系计或司利受光王果亲界及今京务制解各任至清物台象记边共风战干接它许八特觉望直服毛"
+    "林"
+    "题建南度统色字请交爱让认算论百吃义科怎元社术结六功指思非流每青管夫连远资队跟带花快条院变联言权"
+    "往"
+    "展该领传近留红治决周保达办运武半候七必城父强步完革深区即求品士转量空甚众技轻程告江语英基派满式"
+    "李";
 constexpr std::string_view kTraditional =
-    "的一是不了人我在有他這中大來上國個到說們為子和你地出道也時年得就那要下以生會自著去之過家學對可裡"
-    "後小麼心多天而能好都然沒日於起還發成事只作當想看文無開手十用主行方又如前所本見經頭面公同三已老從"
-    "動兩長知民樣現分將外但身些與高意進把法此實回二理美點月明其種聲全工己話兒者向情部正名定女問力機給"
-    "等幾很業最間新什打便位因重被走電四第門相次東政海口使教西再平真聽世氣信北少關並內加化由卻代軍產入";
+    "的一是不了人我在有他這中大來上國個到說們為子和你地出道也時年得就那要下以生會自著去之過家學對可"
+    "裡"
+    "後小麼心多天而能好都然沒日於起還發成事只作當想看文無開手十用主行方又如前所本見經頭面公同三已老"
+    "從"
+    "動兩長知民樣現分將外但身些與高意進把法此實回二理美點月明其種聲全工己話兒者向情部正名定女問力機"
+    "給"
+    "等幾很業最間新什打便位因重被走電四第門相次東政海口使教西再平真聽世氣信北少關並內加化由卻代軍產"
+    "入";
 constexpr std::string_view kChinesePunctuation[] = {"，", "。", "、", "；", "：", "！"};
 
 bool IsContinuation(char byte) { return (static_cast<unsigned char>(byte) & 0xC0) == 0x80; }
@@ -238,13 +251,16 @@ void MakeTree(const std::string& dir, double scale, Random& random) {
   }
 
   enum { Ascii, Utf8, Gbk, Big5, Utf16, Binary };
-  const Kind kinds[] = {{"ascii", 76}, {"utf8", 10}, {"gbk", 5}, {"big5", 1}, {"utf16", 2.5}, {"binary", 5}};
-  const char* const kTextExtensions[] = {".txt", ".txt", ".txt", ".TXT", ".htm", ".log", ".md", ".csv"};
+  const Kind kinds[] = {{"ascii", 76}, {"utf8", 10},   {"gbk", 5},
+                        {"big5", 1},   {"utf16", 2.5}, {"binary", 5}};
+  const char* const kTextExtensions[] = {".txt", ".txt", ".txt", ".TXT",
+                                         ".htm", ".log", ".md",  ".csv"};
   std::vector<std::string> written;  // paths, for the duplicates
   std::size_t counts[6] = {}, withWord = 0, duplicates = 0;
   for (std::size_t i = 0; i < fileCount; ++i) {
     const std::string& folder = folders[random.Below(folders.size())];
-    const std::string stem = folder + "/" + (random.Chance(0.1) ? "文档" : "file") + std::to_string(i);
+    const std::string stem =
+        folder + "/" + (random.Chance(0.1) ? "文档" : "file") + std::to_string(i);
     const std::int64_t mtime = SomeTime(random);
 
     if (!written.empty() && random.Chance(0.03)) {
@@ -268,7 +284,8 @@ void MakeTree(const std::string& dir, double scale, Random& random) {
         break;
       case Utf8:
         bytes = maker.Chinese(size, false, word);
-        if (extension == ".htm") bytes = "<html><head><meta charset=\"utf-8\"></head><body>\r\n" + bytes;
+        if (extension == ".htm")
+          bytes = "<html><head><meta charset=\"utf-8\"></head><body>\r\n" + bytes;
         break;
       case Gbk:
         bytes = Convert(maker.Chinese(size * 3 / 2, false, word), "GBK");

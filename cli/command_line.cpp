@@ -1,9 +1,8 @@
 #include "cli/command_line.h"
 
 #include <CLI/CLI.hpp>
-
 #include <algorithm>
-#include <utility>
+#include <tuple>
 
 #include "cli/messages.h"
 #include "cli/range_text.h"
@@ -101,14 +100,16 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.add_option("FOLDER", line.folder, "the folder to walk")->type_name("");
 
   const char* walk = "Walk";
-  app.add_option("--scope", raw.scope, "this folder only, the whole tree, or down to --levels")
+  app.add_option("--scope", raw.scope,
+                 "this folder only (default), the whole tree, or down to --levels")
       ->check(WordsOf(kScopes))
       ->type_name("this|tree|levels")
       ->group(walk);
   app.add_option("--levels", raw.levels, "deepest level walked with --scope levels; FOLDER is 1")
       ->type_name("TEXT")
       ->group(walk);
-  app.add_option("--mask", raw.mask, "file-name patterns such as \"*.txt|*.htm\" (default *.*; not kept\n"
+  app.add_option("--mask", raw.mask,
+                 "file-name patterns such as \"*.txt|*.htm\" (default *.*; not kept\n"
                  "in the settings file)")
       ->type_name("TEXT")
       ->group(walk);
@@ -119,17 +120,20 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->group(walk);
 
   const char* content = "Content filter";
-  app.add_option("--content", raw.content, "keep files whose name (or content: see --in) contains TEXT")
+  app.add_option("--content", raw.content,
+                 "keep files whose name (or content: see --in) contains TEXT")
       ->type_name("TEXT")
       ->group(content);
   app.add_flag("--without", raw.without, "keep files that do not contain it instead")
       ->group(content);
-  app.add_option("--in", raw.in, "test the file name, the content, or both (then both must\n"
-                 "contain TEXT; with --without, neither may)")
+  app.add_option("--in", raw.in,
+                 "test the file name (default), the content, or both (then both\n"
+                 "must contain TEXT; with --without, neither may)")
       ->check(WordsOf(kPlaces))
       ->type_name("name|content|both")
       ->group(content);
-  app.add_option("--mode", raw.mode, "literal text with | alternatives, wildcards, or regex")
+  app.add_option("--mode", raw.mode,
+                 "literal text with | alternatives (default), wildcards, or regex")
       ->check(WordsOf(kMatchModes))
       ->type_name("default|wildcard|regex")
       ->group(content);
@@ -144,7 +148,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->type_name("LO:HI")
       ->excludes(size)
       ->group(length);
-  app.add_option("--unit", raw.unit, "unit of the range (个 十 百 千 万 are the same five)")
+  app.add_option("--unit", raw.unit,
+                 "unit of the range, default KB (个 十 百 千 万 are the same five)")
       ->check(WordsOf(kUnits))
       ->type_name("B|KB|MB|GB|TB")
       ->group(length);
@@ -158,7 +163,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kTimeKinds))
       ->type_name("created|modified|accessed")
       ->group(time);
-  app.add_option("--compare", raw.compare, "compare the date, the time of day, or both")
+  app.add_option("--compare", raw.compare, "compare the date, the time of day, or both (default)")
       ->check(WordsOf(kCompareModes))
       ->type_name("date|time|both")
       ->group(time);
@@ -172,7 +177,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kDuplicateKeys))
       ->type_name("md5|length|name")
       ->group(duplicates);
-  app.add_option("--dup-output", raw.dupOutput, "list one, all, or all but one of each group")
+  app.add_option("--dup-output", raw.dupOutput,
+                 "list one, all, or all but one (default) of each group")
       ->check(WordsOf(kDuplicateOutputs))
       ->type_name("one|all|all-but-one")
       ->group(duplicates);
@@ -184,7 +190,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kFormats))
       ->type_name("paths|rows")
       ->group(output);
-  app.add_flag("-0,--print0", line.print0, "end each path (or row) with a NUL byte instead of a line feed")
+  app.add_flag("-0,--print0", line.print0,
+               "end each path (or row) with a NUL byte instead of a line feed")
       ->group(output);
   app.add_flag("-q,--quiet", line.quiet, "no summary and no progress on standard error")
       ->group(output);
@@ -215,7 +222,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "\n"
       "Examples:\n"
       "  tarnwick-cli --scope tree --mask '*.txt' --content 发票 ~/archive\n"
-      "  tarnwick-cli --scope tree --dup md5 --dup-output all-but-one -0 ~/archive | xargs -0 ls -l\n"
+      "  tarnwick-cli --scope tree --dup md5 --dup-output all-but-one -0 ~/archive | xargs -0 ls "
+      "-l\n"
       "  tarnwick-cli --encoding notes.txt old/*.htm");
 }
 

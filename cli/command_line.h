@@ -28,8 +28,8 @@ struct CommandLine {
   bool saveSettings = false;               // --save-settings
   Lister lister = Lister::FindFile;
   OutputFormat format = OutputFormat::Paths;
-  bool print0 = false;  // end each record with NUL instead of LF
-  bool quiet = false;   // nothing on standard error but errors
+  bool print0 = false;         // end each record with NUL instead of LF
+  bool quiet = false;          // nothing on standard error but errors
   bool nameMaskGiven = false;  // --mask: an option the settings file does not keep
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;

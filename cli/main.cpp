@@ -30,8 +30,9 @@ int main(int argc, char** argv) {
 
   if (line.saveSettings) {
     if (line.nameMaskGiven) {
-      cli::ReportError("note: --mask is not kept in the settings file (the window keeps no "
-                       "name mask there either)");
+      cli::ReportError(
+          "note: --mask is not kept in the settings file (the window keeps no "
+          "name mask there either)");
     }
     // The folder given with the save is the one a job would remember.
     if (!line.folder.empty()) options.SetText(Field::FilterFolder, line.folder);

@@ -9,8 +9,7 @@ void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
       out_.Write(row.folder);
       out_.Write(row.name);
     } else {
-      for (const std::string* column :
-           {&row.name, &row.sizeText, &row.timeText, &row.countText}) {
+      for (const std::string* column : {&row.name, &row.sizeText, &row.timeText, &row.countText}) {
         out_.Write(*column);
         out_.Put('\t');
       }

@@ -11,9 +11,7 @@ namespace {
 // The store's own messages (such as a file it refuses to edit) go to standard error.
 class StderrSink final : public MessageSink {
  public:
-  void Show(const std::string& text, const std::string&, bool) override {
-    ReportError(text);
-  }
+  void Show(const std::string& text, const std::string&, bool) override { ReportError(text); }
 };
 
 StderrSink gSink;

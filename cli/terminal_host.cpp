@@ -41,7 +41,9 @@ std::string FitToColumns(const std::string& text, int columns) {
   if (width <= columns) return text;
   const int ellipsis = 1;
   std::size_t cut = 0;
-  const auto columnsAt = [&](std::size_t i) { return ColumnsOf(static_cast<unsigned char>(text[i])); };
+  const auto columnsAt = [&](std::size_t i) {
+    return ColumnsOf(static_cast<unsigned char>(text[i]));
+  };
   // Cut whole characters: never stop on a continuation byte.
   while (cut < text.size() && (width > columns - ellipsis || columnsAt(cut) == 0)) {
     width -= columnsAt(cut);
@@ -86,8 +88,8 @@ void TerminalHost::Tick() {
 }
 
 void TerminalHost::DrawProgress() {
-  const std::string head =
-      "(" + FormatElapsed(ElapsedMs()) + ") 已列出 " + std::to_string(printer_.Printed()) + " 个文件 ";
+  const std::string head = "(" + FormatElapsed(ElapsedMs()) + ") 已列出 " +
+                           std::to_string(printer_.Printed()) + " 个文件 ";
   const int room = TerminalColumns() - 1 - DisplayColumns(head);
   std::string line = "\r" + head;
   if (room > 0) line += FitToColumns(status_, room);

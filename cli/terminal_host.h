@@ -9,9 +9,9 @@
 #include <string>
 
 #include "cli/output_writer.h"
+#include "cli/row_printer.h"
 #include "engine/job_host.h"
 #include "engine/stop_flag.h"
-#include "cli/row_printer.h"
 
 namespace tarnwick::cli {
 

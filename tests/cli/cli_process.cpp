@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace tarnwick::cli_test {
 namespace {
@@ -50,6 +51,16 @@ CliProcess::~CliProcess() {
 }
 
 void CliProcess::Signal(int signal) { kill(pid_, signal); }
+
+long long CliProcess::BytesRead() const {
+  std::ifstream io("/proc/" + std::to_string(pid_) + "/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return 0;
+}
 
 CliResult CliProcess::Wait(int timeoutSeconds) {
   CliResult result;

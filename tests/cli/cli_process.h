@@ -23,6 +23,8 @@ class CliProcess {
   CliProcess& operator=(const CliProcess&) = delete;
 
   void Signal(int signal);
+  // Bytes the program has read so far (rchar of /proc/PID/io); 0 when unknown.
+  long long BytesRead() const;
   // Reads both streams to their end and waits. A run longer than `timeoutSeconds` is
   // killed and reported with status -1 (a hang is a failure, not a stuck test).
   CliResult Wait(int timeoutSeconds = 30);

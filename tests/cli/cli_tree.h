@@ -2,6 +2,7 @@
 // A fresh temporary folder to build a test tree in, removed with everything in it.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "cli_process.h"
 
@@ -60,7 +59,7 @@ class CliTree {
     std::vector<std::string> relative;
     for (const std::string& record : records) {
       relative.push_back(record.rfind(root_ + "/", 0) == 0 ? record.substr(root_.size() + 1)
-                                                          : record);
+                                                           : record);
     }
     return relative;
   }

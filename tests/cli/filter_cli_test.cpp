@@ -23,7 +23,7 @@ TEST(LengthFilter, SizeBoundsAreInclusiveInTheChosenUnit) {
       {{"--size", "1024:1025", "--unit", "B"}, {"s1024", "s1025"}},
       {{"--size", "1023:1023", "--unit", "B"}, {"s1023"}},
       {{"--size", "１０２４:1024", "--unit", "B"}, {"s1024"}},  // full-width digits
-      {{"--size", ":1023", "--unit", "B"}, {"s1023"}},         // an empty bound reads 0
+      {{"--size", ":1023", "--unit", "B"}, {"s1023"}},          // an empty bound reads 0
       {{"--size", "1:0.5", "--unit", "KB"}, {}},
       {{"--size", "1:1"}, {"s1024"}},  // the window starts with KB
   };
@@ -35,8 +35,8 @@ TEST(LengthFilter, SizeBoundsAreInclusiveInTheChosenUnit) {
 TEST(LengthFilter, CharacterCountAfterDecodingAndStripping) {
   CliTree tree;
   tree.File("four.txt", "abcd");
-  tree.File("five.txt", "ab\r\ncd");                // a line break counts one
-  tree.File("chinese.txt", "你好世界啊");              // UTF-8: five characters
+  tree.File("five.txt", "ab\r\ncd");                         // a line break counts one
+  tree.File("chinese.txt", "你好世界啊");                    // UTF-8: five characters
   tree.File("gbk.txt", "\xc4\xe3\xba\xc3\xca\xc0\xbd\xe7");  // GBK 你好世界: four
   tree.File("tagged.htm", "<b>abcde</b>");
   tree.File("spaced.txt", "a b c d e f");
@@ -46,7 +46,8 @@ TEST(LengthFilter, CharacterCountAfterDecodingAndStripping) {
   } cases[] = {
       {{"--chars", "5:5", "--unit", "个"}, {"chinese.txt", "five.txt"}},
       {{"--chars", "4:4", "--unit", "B"}, {"four.txt", "gbk.txt"}},
-      {{"--chars", "5:5", "--unit", "个", "--strip-tags"}, {"chinese.txt", "five.txt", "tagged.htm"}},
+      {{"--chars", "5:5", "--unit", "个", "--strip-tags"},
+       {"chinese.txt", "five.txt", "tagged.htm"}},
       {{"--chars", "6:6", "--unit", "个", "--strip-space"}, {"spaced.txt"}},
       {{"--chars", "4:4", "--unit", "个", "--strip-space"}, {"five.txt", "four.txt", "gbk.txt"}},
   };
@@ -67,8 +68,8 @@ TEST(TimeFilter, RangeEdgesInEachCompareMode) {
   tree.File("end", "", t + 3600);
   tree.File("after", "", t + 3601);
   tree.File("morning", "", t + 86400 + 8 * 3600);  // 2013-01-02 08:00:00
-  const std::vector<std::string> range{"--time", "modified", "--from", "2013-01-01 00:00:00",
-                                       "--to", "2013-01-01 01:00:00"};
+  const std::vector<std::string> range{
+      "--time", "modified", "--from", "2013-01-01 00:00:00", "--to", "2013-01-01 01:00:00"};
   const auto with = [&](std::vector<std::string> more) {
     more.insert(more.begin(), range.begin(), range.end());
     return more;
@@ -80,13 +81,13 @@ TEST(TimeFilter, RangeEdgesInEachCompareMode) {
   EXPECT_EQ(ListedBy(tree, {"--time", "modified", "--compare", "time", "--from",
                             "2000-01-01 07:59:59", "--to", "2000-01-01 08:00:00"}),
             (Paths{"morning"}));
-  EXPECT_EQ(ListedBy(tree, {"--time", "modified", "--from", "garbage", "--to",
-                            "2013-01-01 00:00:00"}),
-            (Paths{"before", "start"}));  // an unreadable bound is the earliest time
+  EXPECT_EQ(
+      ListedBy(tree, {"--time", "modified", "--from", "garbage", "--to", "2013-01-01 00:00:00"}),
+      (Paths{"before", "start"}));  // an unreadable bound is the earliest time
 
-  const CliResult rows = RunCli({"-q", "--format", "rows", "--time", "modified", "--compare",
-                                 "date", "--from", "2013-01-02 23:00:00", "--to", "2013-01-02 00:00:00",
-                                 tree.Root()});
+  const CliResult rows =
+      RunCli({"-q", "--format", "rows", "--time", "modified", "--compare", "date", "--from",
+              "2013-01-02 23:00:00", "--to", "2013-01-02 00:00:00", tree.Root()});
   EXPECT_EQ(rows.out, "morning\t0 B\t2013-01-02\t0\t" + tree.Root() + "/\n");
 }
 
@@ -94,7 +95,7 @@ TEST(ContentFilter, ModesPlacesAndEncodings) {
   CliTree tree;
   tree.File("ascii.txt", "Alpha beta gamma");
   tree.File("utf8.txt", "报告：发票 2013");
-  tree.File("gbk.txt", "\xb7\xa2\xc6\xb1");                    // 发票 in GBK
+  tree.File("gbk.txt", "\xb7\xa2\xc6\xb1");                            // 发票 in GBK
   tree.File("utf16.txt", std::string("\xff\xfe\xd1\x53\x68\x79", 6));  // 发票, UTF-16LE
   tree.File("alphabet.log", "nothing here");
   tree.File("alphanotes.txt", "alpha inside");
@@ -104,7 +105,8 @@ TEST(ContentFilter, ModesPlacesAndEncodings) {
   } cases[] = {
       {{"--content", "ALPHA", "--in", "content"}, {"alphanotes.txt", "ascii.txt"}},
       {{"--content", "alpha", "--in", "name"}, {"alphabet.log", "alphanotes.txt"}},
-      {{"--content", "alpha"}, {"alphabet.log", "alphanotes.txt"}},  // the window starts with 文件名
+      {{"--content", "alpha"},
+       {"alphabet.log", "alphanotes.txt"}},  // the window starts with 文件名
       {{"--content", "alpha", "--in", "both"}, {"alphanotes.txt"}},  // name and content
       {{"--content", "发票", "--in", "content"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
       {{"--content", "zeta|GAMMA", "--in", "content"}, {"ascii.txt"}},
@@ -139,8 +141,8 @@ class DuplicateTree : public ::testing::Test {
 
 TEST_F(DuplicateTree, ThreeOutputsKeepGroupAndDiscoveryOrder) {
   EXPECT_EQ(Listed("md5", "one"), (Paths{"one.txt", "two.txt"}));
-  EXPECT_EQ(Listed("md5", "all"), (Paths{"one.txt", "sub/one.txt", "sub/zz/copy.txt", "two.txt",
-                                         "sub/zz/two.txt"}));
+  EXPECT_EQ(Listed("md5", "all"),
+            (Paths{"one.txt", "sub/one.txt", "sub/zz/copy.txt", "two.txt", "sub/zz/two.txt"}));
   EXPECT_EQ(Listed("md5", "all-but-one"), (Paths{"one.txt", "sub/one.txt", "two.txt"}));
   EXPECT_EQ(Listed("name", "all"), (Paths{"one.txt", "sub/one.txt", "two.txt", "sub/zz/two.txt"}));
   EXPECT_EQ(Listed("length", "one"), (Paths{"one.txt", "two.txt"}));
@@ -153,9 +155,9 @@ TEST_F(DuplicateTree, SameFileReachedTwiceIsNotItsOwnDuplicate) {
 }
 
 TEST_F(DuplicateTree, OnlyFilesThatPassTheOtherFiltersAreGrouped) {
-  EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--mask", "one*", "--dup", "md5", "--dup-output",
-                            "all"}),
-            (Paths{"one.txt", "sub/one.txt"}));
+  EXPECT_EQ(
+      ListedBy(tree, {"--scope", "tree", "--mask", "one*", "--dup", "md5", "--dup-output", "all"}),
+      (Paths{"one.txt", "sub/one.txt"}));
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // Ctrl-C during a job acts as the stop button: the walk ends, the duplicate groups
 // found so far are still listed, and the program ends with status 130.
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "cli_tree.h"
 
@@ -21,7 +20,10 @@ TEST(Interrupt, StopsDuringADigestListsTheGroupsSoFarAndEndsWith130) {
     ASSERT_EQ(truncate(tree.Path(name).c_str(), 3LL << 30), 0);
   }
   CliProcess job({"--dup", "md5", "--dup-output", "all", tree.Root()});
-  usleep(500 * 1000);
+  // Press Ctrl-C once the digests are under way, however slowly the program started.
+  for (int waited = 0; job.BytesRead() < (200 << 20) && waited < 20000; waited += 10) {
+    usleep(10 * 1000);
+  }
   job.Signal(SIGINT);
   const CliResult result = job.Wait();
   EXPECT_EQ(result.status, 130) << result.err;

@@ -1,10 +1,10 @@
 // The command line's own contract: exit statuses and messages, what goes to which
 // stream, --print0, --encoding, and the settings file shared with the window.
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "cli_tree.h"
 
@@ -47,7 +47,8 @@ TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
     const CliResult result = RunCli(c.args);
     EXPECT_EQ(result.status, 2) << ::testing::PrintToString(c.args);
     EXPECT_NE(result.err.find(c.inMessage), std::string::npos)
-        << ::testing::PrintToString(c.args) << "\n" << result.err;
+        << ::testing::PrintToString(c.args) << "\n"
+        << result.err;
     EXPECT_EQ(result.out, "");
   }
 }
@@ -100,7 +101,10 @@ TEST(Encoding, NamesEachOfTheSixEncodings) {
       {"ascii.txt", "plain text", "ANSI"},
       {"gbk.txt", "\xd6\xd0\xce\xc4", "ANSI"},
       {"utf8.txt", "中文", "UTF-8"},
-      {"utf8-mark.txt", "\xef\xbb\xbf" "abc", "UTF-8"},
+      {"utf8-mark.txt",
+       "\xef\xbb\xbf"
+       "abc",
+       "UTF-8"},
       {"utf16le.txt", std::string("\xff\xfe\x2d\x4e\x87\x65", 6), "Unicode"},
       {"utf16be.txt", std::string("\xfe\xff\x4e\x2d\x65\x87", 6), "Unicode BE"},
       {"big5.htm", "<html><head><meta charset=big5></head>\xa4\xa4\xa4\xe5", "Big5"},
@@ -138,11 +142,19 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST_F(SettingsFile, SavedFlagsRestoreTheSameJob) {
-  const std::vector<std::string> flags{
-      "--scope", "levels", "--levels", "2", "--content", "ALPHA", "--in",
-      "content", "--size", "0:1", "--unit", "KB", "--time", "modified", "--compare", "date",
-      "--from", "2013-01-01 10:00:00", "--to", "2013-01-01 11:00:00", "--dup", "md5",
-      "--dup-output", "all", "--format", "rows"};
+  const std::vector<std::string> flags{"--scope",      "levels",
+                                       "--levels",     "2",
+                                       "--content",    "ALPHA",
+                                       "--in",         "content",
+                                       "--size",       "0:1",
+                                       "--unit",       "KB",
+                                       "--time",       "modified",
+                                       "--compare",    "date",
+                                       "--from",       "2013-01-01 10:00:00",
+                                       "--to",         "2013-01-01 11:00:00",
+                                       "--dup",        "md5",
+                                       "--dup-output", "all",
+                                       "--format",     "rows"};
   std::vector<std::string> direct = flags;
   direct.push_back(Data());
   const CliResult byFlags = RunCli(direct);
@@ -172,7 +184,8 @@ TEST_F(SettingsFile, SavingKeepsWhatItDoesNotOwnAndRemembersTheFolder) {
     std::ofstream ini(Ini(), std::ios::binary);
     ini << "[其他]\r\nkey=value\r\n[主界面]\r\n层次=5";
   }
-  const CliResult saved = RunCli({"--settings", Ini(), "--save-settings", "--mask", "*.txt", Data()});
+  const CliResult saved =
+      RunCli({"--settings", Ini(), "--save-settings", "--mask", "*.txt", Data()});
   ASSERT_EQ(saved.status, 0);
   // The window keeps no name mask in the file; saying so beats a silent loss.
   EXPECT_NE(saved.err.find("--mask"), std::string::npos);

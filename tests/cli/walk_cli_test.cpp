@@ -2,10 +2,9 @@
 // patterns under both listers, and the entries a walk must survive (FIFOs, link
 // loops, names that are not UTF-8).
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include "cli_tree.h"
 
