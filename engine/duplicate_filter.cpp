@@ -50,47 +50,77 @@ struct FileIdentityHash {
   }
 };
 
-// A grouped file and its place in the order the walk found the files.
-struct Member {
+// A file added to the store: where the walk found it among the others, and where its
+// path lies in the store's path buffer.
+struct FileEntry {
   std::uint64_t order = 0;
-  std::string path;
+  std::size_t pathOffset = 0;
+  std::size_t pathLength = 0;
+};
+
+struct Member {
+  FileEntry file;
+  std::uint32_t group = 0;
+};
+
+struct GroupInfo {
+  std::uint64_t firstOrder = 0;  // the order of its earliest-found member
+  std::size_t size = 0;
 };
 
 }  // namespace
 
+// Flat on purpose: one buffer for every path and one vector of members keep a job over
+// hundreds of thousands of files from making a heap block per file and per group.
 struct DuplicateStore::State {
-  std::vector<std::vector<Member>> groups;
-  std::unordered_map<std::string, std::size_t> groupOfKey;
+  std::string paths;
+  std::vector<Member> members;  // in the order they were grouped
+  std::vector<GroupInfo> groups;
+  std::unordered_map<std::string, std::uint32_t> groupOfKey;
   std::unordered_set<FileIdentity, FileIdentityHash> filesSeen;
   // By MD5: for each size met, the first file of that size while it waits for a second
   // one (a file of a size no other file has cannot have a duplicate, so it is never
   // read); empty once that file has been digested.
-  std::unordered_map<std::int64_t, std::optional<Member>> firstOfSize;
+  std::unordered_map<std::int64_t, std::optional<FileEntry>> firstOfSize;
   std::uint64_t nextOrder = 0;
 
-  void Group(std::string key, Member member) {
-    const auto [entry, created] = groupOfKey.try_emplace(std::move(key), groups.size());
-    if (created) groups.emplace_back();
-    groups[entry->second].push_back(std::move(member));
+  FileEntry Store(const std::string& path) {
+    const FileEntry file{nextOrder++, paths.size(), path.size()};
+    paths += path;
+    return file;
   }
 
-  void AddByDigest(Member member, std::int64_t size, JobHost& host, const StopFlag& stop) {
+  std::string PathOf(const FileEntry& file) const {
+    return paths.substr(file.pathOffset, file.pathLength);
+  }
+
+  void Group(std::string key, const FileEntry& file) {
+    const auto [entry, created] =
+        groupOfKey.try_emplace(std::move(key), static_cast<std::uint32_t>(groups.size()));
+    if (created) groups.push_back({file.order, 0});
+    GroupInfo& group = groups[entry->second];
+    group.firstOrder = std::min(group.firstOrder, file.order);
+    ++group.size;
+    members.push_back({file, entry->second});
+  }
+
+  void AddByDigest(const FileEntry& file, std::int64_t size, JobHost& host, const StopFlag& stop) {
     const auto [entry, firstOne] = firstOfSize.try_emplace(size);
     if (firstOne) {
-      entry->second = std::move(member);
+      entry->second = file;
       return;
     }
     if (entry->second) {
-      Member waiting = std::move(*entry->second);
+      const FileEntry waiting = *entry->second;
       entry->second.reset();
-      std::string key = DigestKey(waiting.path, size, host, stop);
-      if (!key.empty()) Group(std::move(key), std::move(waiting));
+      std::string key = DigestKey(PathOf(waiting), size, host, stop);
+      if (!key.empty()) Group(std::move(key), waiting);
       if (stop.IsSet()) return;
     }
-    std::string key = DigestKey(member.path, size, host, stop);
+    std::string key = DigestKey(PathOf(file), size, host, stop);
     // A stop during the digest ends the walk with this file left out.
     if (stop.IsSet() || key.empty()) return;
-    Group(std::move(key), std::move(member));
+    Group(std::move(key), file);
   }
 
   static std::string DigestKey(const std::string& path, std::int64_t size, JobHost& host,
@@ -113,42 +143,45 @@ void DuplicateStore::Add(const std::string& path, std::int64_t size, const Optio
   // twice; it must not become its own duplicate (and be offered for deletion).
   if (status && !state_->filesSeen.insert({status->device, status->inode}).second) return;
   if (size == 0 && status) size = status->size;
-  Member member{state_->nextOrder++, path};
+  const FileEntry file = state_->Store(path);
   switch (SelectedKind(options)) {
     case DuplicateKind::ByMd5:
-      state_->AddByDigest(std::move(member), size, host, stop);
+      state_->AddByDigest(file, size, host, stop);
       return;
     case DuplicateKind::ByLength:
-      state_->Group(std::to_string(size), std::move(member));
+      state_->Group(std::to_string(size), file);
       return;
     case DuplicateKind::ByName:
-      state_->Group(NameOf(path), std::move(member));
+      state_->Group(NameOf(path), file);
       return;
   }
 }
 
 void DuplicateStore::List(const OptionControls& options, ResultList& list, JobHost& host,
                           const StopFlag& stop) {
+  const State& state = *state_;
   // Files digested late (when a second file of their size came) may join a group after
-  // later-found files: restore the order of discovery within and between groups.
-  std::vector<std::vector<Member>*> listed;
-  for (std::vector<Member>& members : state_->groups) {
-    if (members.size() < 2) continue;
-    std::sort(members.begin(), members.end(),
-              [](const Member& a, const Member& b) { return a.order < b.order; });
-    listed.push_back(&members);
+  // later-found files: order by each group's earliest file, then by discovery.
+  std::vector<const Member*> listed;
+  for (const Member& member : state.members) {
+    if (state.groups[member.group].size >= 2) listed.push_back(&member);
   }
-  std::sort(listed.begin(), listed.end(),
-            [](const auto* a, const auto* b) { return a->front().order < b->front().order; });
+  std::sort(listed.begin(), listed.end(), [&state](const Member* a, const Member* b) {
+    const std::uint64_t groupA = state.groups[a->group].firstOrder;
+    const std::uint64_t groupB = state.groups[b->group].firstOrder;
+    return groupA != groupB ? groupA < groupB : a->file.order < b->file.order;
+  });
 
   const DuplicateOutput output = SelectedOutput(options);
-  for (const std::vector<Member>* members : listed) {
+  for (std::size_t first = 0; first < listed.size();) {
+    const std::size_t size = state.groups[listed[first]->group].size;
     host.ProcessPendingEvents();
-    std::size_t count = members->size();
+    std::size_t count = size;
     if (output == DuplicateOutput::One) count = 1;
-    if (output == DuplicateOutput::AllButOne) count -= 1;
-    for (std::size_t index = 0; index < count; ++index)
-      AddRow(list, (*members)[index].path, 0, 0, "", options);
+    if (output == DuplicateOutput::AllButOne) count = size - 1;
+    for (std::size_t index = first; index < first + count; ++index)
+      AddRow(list, state.PathOf(listed[index]->file), 0, 0, "", options);
+    first += size;
     if (stop.IsSet()) return;
   }
 }
