@@ -24,14 +24,12 @@ class FileSystemObjectEnumerator final : public EntryLister {
   void ListFolders(const std::string& folder, std::vector<std::string>& entries) override;
 
  private:
-  const platform::DirectoryListing& ListingOf(const std::string& folder);
   void List(const std::string& folder, bool folders, std::vector<std::string>& entries);
 
   JobHost& host_;
   FileMask mask_;
+  // Read once per folder by ListFiles and reused by ListFolders for the same folder.
   platform::DirectoryListing listing_;
-  std::string listedFolder_;
-  bool listed_ = false;
 };
 
 }  // namespace tarnwick

@@ -4,27 +4,17 @@
 
 namespace tarnwick {
 
-const platform::DirectoryListing& FindFileEnumerator::ListingOf(const std::string& folder) {
-  if (!listed_ || listedFolder_ != folder) {
-    listing_.Read(folder);
-    listedFolder_ = folder;
-  }
-  listed_ = true;
-  return listing_;
-}
-
 void FindFileEnumerator::ListFiles(std::string& folder, std::string_view patterns,
                                    std::vector<std::string>& entries) {
   // An empty folder text stays empty (and lists nothing) rather than becoming "/".
   if (!folder.empty() && folder.back() != '/') folder += '/';
   entries.clear();
-  listed_ = false;  // a file listing always reads the folder afresh
-  const platform::DirectoryListing& listing = ListingOf(folder);
+  listing_.Read(folder);
   for (std::string_view pattern : SplitAlternatives(patterns.empty() ? "*.*" : patterns)) {
-    for (std::size_t i = 0; i < listing.Count(); ++i) {
-      const std::string_view name = listing.Name(i);
+    for (std::size_t i = 0; i < listing_.Count(); ++i) {
+      const std::string_view name = listing_.Name(i);
       if (!platform::WildcardMatches(pattern, name)) continue;
-      if (!listing.IsFolder(i)) entries.push_back(folder + std::string(name));
+      if (!listing_.IsFolder(i)) entries.push_back(folder + std::string(name));
       host_.ProcessPendingEvents();
     }
   }
@@ -33,12 +23,11 @@ void FindFileEnumerator::ListFiles(std::string& folder, std::string_view pattern
 void FindFileEnumerator::ListFolders(const std::string& folder,
                                      std::vector<std::string>& entries) {
   entries.clear();
-  const platform::DirectoryListing& listing = ListingOf(folder);
-  for (std::size_t i = 0; i < listing.Count(); ++i) {
-    if (listing.IsFolder(i)) entries.push_back(folder + std::string(listing.Name(i)));
+  if (listing_.Folder() != folder) listing_.Read(folder);
+  for (std::size_t i = 0; i < listing_.Count(); ++i) {
+    if (listing_.IsFolder(i)) entries.push_back(folder + std::string(listing_.Name(i)));
     host_.ProcessPendingEvents();
   }
-  listed_ = false;
 }
 
 }  // namespace tarnwick

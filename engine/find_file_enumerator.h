@@ -23,14 +23,10 @@ class FindFileEnumerator final : public EntryLister {
   void ListFolders(const std::string& folder, std::vector<std::string>& entries) override;
 
  private:
-  // The folder is read once and searched for every pattern, and again for its
-  // subfolders: one pass over the directory serves them all.
-  const platform::DirectoryListing& ListingOf(const std::string& folder);
-
   JobHost& host_;
+  // Read once per folder by ListFiles, searched for every pattern and reused by
+  // ListFolders for the same folder: one pass over each directory.
   platform::DirectoryListing listing_;
-  std::string listedFolder_;
-  bool listed_ = false;
 };
 
 }  // namespace tarnwick

@@ -26,6 +26,7 @@ class EntryLister {
   virtual void ListFiles(std::string& folder, std::string_view patterns,
                          std::vector<std::string>& entries) = 0;
   // Fills `entries` with every subfolder of `folder`, in the form ListFiles left it.
+  // The directory read by ListFiles for the same folder serves again.
   virtual void ListFolders(const std::string& folder, std::vector<std::string>& entries) = 0;
 };
 

@@ -55,6 +55,7 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
 }  // namespace
 
 void DirectoryListing::Read(const std::string& folder) {
+  folder_ = folder;
   names_.clear();
   entries_.clear();
   DIR* dir = ::opendir(folder.c_str());

@@ -20,6 +20,8 @@ class DirectoryListing {
 
   // Replaces the listing with the entries of `folder`.
   void Read(const std::string& folder);
+  // The folder last read, as it was given.
+  const std::string& Folder() const { return folder_; }
 
   std::size_t Count() const { return entries_.size(); }
   std::string_view Name(std::size_t index) const {
@@ -35,6 +37,7 @@ class DirectoryListing {
     std::uint32_t length;
     bool folder;
   };
+  std::string folder_;
   std::string names_;
   std::vector<Entry> entries_;
 };
