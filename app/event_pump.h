@@ -13,7 +13,7 @@ namespace tarnwick {
 class EventPump {
  public:
   explicit EventPump(std::function<void()> beforeEvents,
-                     std::chrono::milliseconds interval = std::chrono::milliseconds(25));
+                     std::chrono::milliseconds interval = std::chrono::milliseconds(40));
 
   void Pump();
   // Handles events now, whatever the interval.

@@ -26,7 +26,7 @@ JobController::JobController(const Parts& parts)
       startButton_(parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
 
 void JobController::OnStartButton(Lister lister) {
-  if (IsFilterJobRunning(parts_.window)) {
+  if (startButton_->text() != QString::fromUtf8(kStartCaptionIdle)) {
     startButton_->setText(QString::fromUtf8(kStartCaptionStopping));
     parts_.stop->Set();
     return;
@@ -57,9 +57,10 @@ void JobController::OnStartButton(Lister lister) {
 }
 
 void JobController::RefreshStatus() {
-  if (!IsFilterJobRunning(parts_.window)) return;
+  if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
   const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
-  parts_.model->Flush();
+  // The newest row the view knows of. Announcing pending rows here as well would make
+  // the view re-measure its rows on every folder entry, which costs more than the walk.
   const int rows = parts_.model->rowCount();
   if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") +

@@ -106,6 +106,10 @@ void MainWindow::ConnectEvents() {
   }
 
   connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+
+  // Files dropped anywhere on the window fill the list: no control takes a drop for
+  // itself (an edit box would otherwise paste the paths as text).
+  for (QWidget* child : findChildren<QWidget*>()) child->setAcceptDrops(false);
   setAcceptDrops(true);
 }
 
