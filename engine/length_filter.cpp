@@ -43,9 +43,9 @@ bool WithinBounds(std::int64_t measure, const OptionControls& options, bool meas
 }  // namespace
 
 void LengthFilter::PrepareFolder() {
-  // The patterns never change, so the engines built for the first folder serve every
-  // later one: setting an unchanged pattern does nothing, and no folder pays for a
-  // fresh compilation.
+  // The two patterns never change, so the engines compiled for the first folder serve
+  // every later one; a tree of ten thousand folders would otherwise compile them ten
+  // thousand times.
   if (prepared_) return;
   stripTags_.CreateEngine();
   stripTags_.SetPattern("<[\\s\\S]+?>", true, true, true);

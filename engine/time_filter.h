@@ -15,12 +15,15 @@ struct TimeTestResult {
   std::string timeText;
 };
 
-// Reads the selected time of the file and compares it with the bounds, read now.
-// A file whose time cannot be read fails.
+// Reads the selected time of the file and compares it with the bounds, read now. A
+// file whose time cannot be read is compared as 100-01-01 00:00:00, so it fails unless
+// the range starts there.
 TimeTestResult TimeFilterTest(const std::string& path, const OptionControls& options);
 
-// The 文件时间 column of a row: `timeText` when the time filter already measured the
-// file, else the file's time of the selected kind, as the list shows it.
+// The 文件时间 column while the time filter is ticked: the time in the form the filter
+// compares (date, time of day, or both). `timeText` is the time the filter read for the
+// file; when it is empty the file's time of the selected kind is read now. A time that
+// cannot be read shows as the no-valid-time mark, 100-01-01 00:00:00.
 std::string TimeColumnText(const std::string& path, const std::string& timeText,
                            const OptionControls& options);
 
