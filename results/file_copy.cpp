@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -47,8 +48,10 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-bool CopyBytes(int from, int to) {
-  std::vector<char> buffer(kBufferSize);
+// `expectedSize` only sizes the buffer: a small file needs no megabyte of it.
+bool CopyBytes(int from, int to, off_t expectedSize) {
+  const auto wanted = static_cast<std::size_t>(std::max<off_t>(expectedSize, 0)) + 1;
+  std::vector<char> buffer(std::min(wanted, kBufferSize));
   for (;;) {
     const ssize_t got = ::read(from, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
@@ -59,28 +62,31 @@ bool CopyBytes(int from, int to) {
 }
 
 // Writes everything into the open temporary file and closes it; true only when every
-// byte reached the disk and the close reported no error.
-bool FillTemporary(int from, Descriptor& to, const struct stat& sourceStatus) {
-  if (!CopyBytes(from, to.Get())) return false;
+// byte was written (and, with `sync`, reached the disk) and the close reported no error.
+bool FillTemporary(int from, Descriptor& to, const struct stat& sourceStatus, bool sync) {
+  if (!CopyBytes(from, to.Get(), sourceStatus.st_size)) return false;
   // Permission bits and times are the copy's attributes; a file system that cannot
   // keep them still holds the data, so their failure does not fail the copy.
   (void)::fchmod(to.Get(), sourceStatus.st_mode & 0777);
   const struct timespec times[2] = {sourceStatus.st_atim, sourceStatus.st_mtim};
   (void)::futimens(to.Get(), times);
-  if (::fsync(to.Get()) != 0) return false;
+  if (sync && ::fsync(to.Get()) != 0) return false;
   return ::close(to.Release()) == 0;
 }
 
 }  // namespace
 
-std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target) {
+std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target,
+                                        CopySync sync) {
   struct stat sourceStatus {};
   // Looked at before it is opened: opening a FIFO would block, opening a device can act
   // on it.
   if (::stat(source.c_str(), &sourceStatus) != 0 || !S_ISREG(sourceStatus.st_mode)) {
     return std::nullopt;
   }
-  if (IdentityOf(target) == FileId{sourceStatus.st_dev, sourceStatus.st_ino}) return std::nullopt;
+  const std::optional<FileId> replaced = IdentityOf(target);
+  if (replaced == FileId{sourceStatus.st_dev, sourceStatus.st_ino}) return std::nullopt;
+  const bool mustSync = sync == CopySync::Always || replaced.has_value();
 
   Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   struct stat opened {};
@@ -93,7 +99,8 @@ std::optional<FileId> CopyFileReplacing(const std::string& source, const std::st
   Descriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
   if (out.Get() < 0) return std::nullopt;
   struct stat created {};
-  const bool written = ::fstat(out.Get(), &created) == 0 && FillTemporary(in.Get(), out, opened);
+  const bool written =
+      ::fstat(out.Get(), &created) == 0 && FillTemporary(in.Get(), out, opened, mustSync);
   if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());
     return std::nullopt;

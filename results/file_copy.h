@@ -8,15 +8,22 @@
 
 namespace tarnwick {
 
+// When the copy's bytes must be on the disk before it takes the target's name. Waiting
+// for the disk costs milliseconds per file, so a plain copy waits only when it replaces
+// a file (a crash must not leave the old file replaced by an unwritten one); a move
+// always waits, since its source is removed next.
+enum class CopySync { WhenReplacing, Always };
+
 // Copies the regular file `source` to `target`, replacing a file already there. The
-// bytes go to a temporary file in the target's folder, which is flushed to the disk and
-// only then renamed over `target`: a failure at any point (a short or failed write, a
-// full disk, a failed close) removes the temporary file and leaves `target` as it was.
-// The copy gets the source's permission bits and times.
+// bytes go to a temporary file in the target's folder that is renamed over `target` only
+// once complete: a failure at any point (a short or failed write, a full disk, a failed
+// close) removes the temporary file and leaves `target` as it was. The copy gets the
+// source's permission bits and times.
 //
 // Refused (false, nothing touched): `source` is not a regular file, or `target` leads
 // to the same file as `source` (its own folder, or reached through a link), which an
 // overwrite would destroy. On success returns the identity of the new `target`.
-std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target);
+std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target,
+                                        CopySync sync);
 
 }  // namespace tarnwick

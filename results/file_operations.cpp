@@ -20,7 +20,7 @@ bool TransferRun::Transfer(const std::string& source, const std::string& target)
   const std::optional<FileId> present = EntryIdentityOf(target);
   if (present && placed_.contains(*present)) return false;
   const std::optional<FileId> placed =
-      kind_ == Kind::Move ? RelocateFile(source, target) : CopyFileReplacing(source, target);
+      kind_ == Kind::Move ? RelocateFile(source, target) : CopyFileReplacing(source, target, CopySync::WhenReplacing);
   if (!placed) return false;
   placed_.insert(*placed);
   return true;

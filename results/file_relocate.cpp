@@ -28,7 +28,7 @@ std::optional<FileId> RelocateFile(const std::string& source, const std::string&
   if (::rename(source.c_str(), target.c_str()) == 0) return EntryIdentityOf(target);
   if (errno != EXDEV) return std::nullopt;
 
-  const std::optional<FileId> copied = CopyFileReplacing(source, target);
+  const std::optional<FileId> copied = CopyFileReplacing(source, target, CopySync::Always);
   if (!copied) return std::nullopt;
   SyncFolder(ContainingFolder(target));
   if (::unlink(source.c_str()) != 0) return std::nullopt;

@@ -16,7 +16,8 @@
 
 namespace tarnwick::testing {
 
-OperationsHost::OperationsHost() : model_(std::make_unique<ResultModel>(list_)) {
+OperationsHost::OperationsHost()
+    : model_(std::make_unique<ResultModel>(list_)), pump_([this] { model_->Flush(); }) {
   BuildControls(this);
   view_ = CreateResultView(this, model_.get());
   options_ = std::make_unique<WindowOptions>(this);
@@ -90,9 +91,8 @@ QString OperationsHost::ChooseFolder(const QString& initialFolder, const QString
 }
 
 void OperationsHost::ProcessPendingEvents() {
-  model_->Flush();
   if (whileRunning) whileRunning();
-  QCoreApplication::processEvents();
+  pump_.Pump();
 }
 
 void OperationsHost::PumpWait(int ms) {

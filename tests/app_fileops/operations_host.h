@@ -72,6 +72,8 @@ class OperationsHost final : public QWidget, public AppServices {
   std::unique_ptr<ResultModel> model_;
   QTableView* view_ = nullptr;
   std::unique_ptr<WindowOptions> options_;
+  // As in the main window: events handled at most every few tens of milliseconds.
+  EventPump pump_;
   FileOperations* operations_ = nullptr;
 };
 

@@ -68,7 +68,7 @@ TEST(TransferTest, AHardLinkOrALinkToTheSourceInTheDestinationIsTheSameFile) {
   tree.MakeFolder("b");
   ASSERT_EQ(::link(source.c_str(), tree.Path("b/x.txt").c_str()), 0);
   tree.MakeLink(source, "c/x.txt");
-  EXPECT_FALSE(CopyFileReplacing(source, tree.Path("b/x.txt")));
+  EXPECT_FALSE(CopyFileReplacing(source, tree.Path("b/x.txt"), CopySync::WhenReplacing));
   EXPECT_FALSE(RelocateFile(source, tree.Path("c/x.txt")));
   EXPECT_EQ(ReadAll(source), "data");
   EXPECT_EQ(ReadAll(tree.Path("c/x.txt")), "data");
@@ -114,9 +114,10 @@ TEST(TransferTest, ACopyOfSomethingOtherThanARegularFileFailsWithoutBlocking) {
   TempTree tree;
   const std::string fifo = tree.MakeFifo("a/pipe");
   tree.MakeFolder("b");
-  EXPECT_FALSE(CopyFileReplacing(fifo, tree.Path("b/pipe")));
-  EXPECT_FALSE(CopyFileReplacing(tree.Path("a"), tree.Path("b/a")));
-  EXPECT_FALSE(CopyFileReplacing(tree.Path("a/missing"), tree.Path("b/missing")));
+  EXPECT_FALSE(CopyFileReplacing(fifo, tree.Path("b/pipe"), CopySync::WhenReplacing));
+  EXPECT_FALSE(CopyFileReplacing(tree.Path("a"), tree.Path("b/a"), CopySync::WhenReplacing));
+  EXPECT_FALSE(
+      CopyFileReplacing(tree.Path("a/missing"), tree.Path("b/missing"), CopySync::WhenReplacing));
   EXPECT_TRUE(Names(tree.Path("b")).empty());
 }
 
