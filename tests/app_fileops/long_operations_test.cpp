@@ -1,8 +1,6 @@
 // Delete, move and copy from the window: confirmations, progress texts, bottom-up order,
 // the stop press, the busy check, the remembered folders and the summaries.
 
-#include <unistd.h>
-
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -112,18 +110,21 @@ class LongOperationsTest : public QObject {
     QCOMPARE(host.List().Count(), std::size_t{0});
   }
 
-  void aCancelledQuestionTouchesNothing() {
+  void aCancelledQuestionOrChooserTouchesNothing() {
     OperationsHost host;
     AddFiles(host, 2);
+    host.Options().SetText(Field::CopyFolder, Path("before/"));
     host.SelectRows({0, 1});
     host.answer = QMessageBox::Cancel;
     host.Button("按钮删除")->click();
+    host.Button("按钮复制")->click();
+    QCOMPARE(host.initialFolders, QStringList{QString::fromStdString(Path("before/"))});
+    QCOMPARE(host.Options().Text(Field::CopyFolder), Path("before/"));
     QCOMPARE(host.List().Count(), std::size_t{2});
     QVERIFY(Exists(Path("a/file0.txt")));
     QCOMPARE(host.ProgressText(), QString());
     QVERIFY(host.Stop().IsSet());
   }
-
   void aPressOfTheRunningButtonStopsAfterTheFileInHand() {
     OperationsHost host;
     AddFiles(host, 20);
@@ -196,23 +197,19 @@ class LongOperationsTest : public QObject {
   void moveRewritesTheFolderOfMovedRowsAndRemembersTheFolder() {
     OperationsHost host;
     AddFiles(host, 3);
-    const std::string gbkName = "\xb1\xa8\xb8\xe6.txt";
-    WriteFile(Path("a/" + gbkName), "gbk named");
-    host.AddFile(Path("a/" + gbkName));
     WriteFile(Path("b/file2.txt"), "replaced by the move");
-    host.SelectRows({1, 2, 3});
+    host.SelectRows({1, 2});
     host.folderToChoose = QString::fromStdString(Path("b"));
     host.Button("按钮移动")->click();
 
-    QCOMPARE(host.prompts, QStringList{QStringLiteral("将选择的 3 个文件移动到的目录：")});
+    QCOMPARE(host.prompts, QStringList{QStringLiteral("将选择的 2 个文件移动到的目录：")});
     QCOMPARE(host.initialFolders, QStringList{QString()});
     QCOMPARE(host.Paths(), (std::vector<std::string>{Path("a/file0.txt"), Path("b/file1.txt"),
-                                                     Path("b/file2.txt"), Path("b/" + gbkName)}));
+                                                     Path("b/file2.txt")}));
     QCOMPARE(Bytes(ReadFile(Path("b/file2.txt"))), QByteArray("content 2"));
-    QCOMPARE(Bytes(ReadFile(Path("b/" + gbkName))), QByteArray("gbk named"));
     QVERIFY(!Exists(Path("a/file1.txt")));
     QVERIFY(host.ProgressText().startsWith(
-        QStringLiteral("移动完毕！共 3 个文件，成功移动 3 个文件，耗时 ")));
+        QStringLiteral("移动完毕！共 2 个文件，成功移动 2 个文件，耗时 ")));
     QCOMPARE(host.Options().Text(Field::MoveFolder), Path("b/"));
     QCOMPARE(host.Options().Text(Field::CopyFolder), std::string());
 
@@ -223,39 +220,6 @@ class LongOperationsTest : public QObject {
     QCOMPARE(host.initialFolders.last(), QString::fromStdString(Path("b/")));
     QCOMPARE(host.Options().Text(Field::MoveFolder), Path("b/"));
     QVERIFY(Exists(Path("a/file0.txt")));
-    // Qt cannot name this file to remove it with the folder.
-    ::unlink(Path("b/" + gbkName).c_str());
-  }
-
-  void twoFilesOfOneNameMovedIntoOneFolderKeepTheFirst() {
-    OperationsHost host;
-    WriteFile(Path("x/same.txt"), "first");
-    WriteFile(Path("y/same.txt"), "second");
-    host.AddFile(Path("x/same.txt"));
-    host.AddFile(Path("y/same.txt"));
-    QDir().mkpath(QString::fromStdString(Path("dest")));
-    host.SelectRows({0, 1});
-    host.folderToChoose = QString::fromStdString(Path("dest"));
-    host.Button("按钮移动")->click();
-
-    QCOMPARE(Bytes(ReadFile(Path("dest/same.txt"))), QByteArray("first"));
-    QCOMPARE(Bytes(ReadFile(Path("y/same.txt"))), QByteArray("second"));
-    QCOMPARE(host.Paths(), (std::vector<std::string>{Path("dest/same.txt"), Path("y/same.txt")}));
-    QVERIFY(
-        host.ProgressText().startsWith(QStringLiteral("移动完毕！共 2 个文件，成功移动 1 个文件")));
-  }
-
-  void copyOntoItselfFailsAndKeepsTheFile() {
-    OperationsHost host;
-    AddFiles(host, 1);
-    host.SelectRows({0});
-    host.folderToChoose = QString::fromStdString(Path("a"));
-    host.Button("按钮复制")->click();
-    QCOMPARE(Bytes(ReadFile(Path("a/file0.txt"))), QByteArray("content 0"));
-    QCOMPARE(host.Paths(), std::vector<std::string>{Path("a/file0.txt")});
-    QVERIFY(
-        host.ProgressText().startsWith(QStringLiteral("复制完毕！共 1 个文件，成功复制 0 个文件")));
-    QCOMPARE(host.Options().Text(Field::CopyFolder), Path("a/"));
   }
 
   void copyLeavesTheRowsAndOverwrites() {
@@ -272,18 +236,6 @@ class LongOperationsTest : public QObject {
     QVERIFY(
         host.ProgressText().startsWith(QStringLiteral("复制完毕！共 2 个文件，成功复制 2 个文件")));
     QCOMPARE(host.Button("按钮复制")->text(), QStringLiteral("复制"));
-  }
-
-  void aCancelledChooserTouchesNothing() {
-    OperationsHost host;
-    AddFiles(host, 1);
-    host.Options().SetText(Field::CopyFolder, Path("before/"));
-    host.SelectRows({0});
-    host.Button("按钮复制")->click();
-    QCOMPARE(host.initialFolders, QStringList{QString::fromStdString(Path("before/"))});
-    QCOMPARE(host.Options().Text(Field::CopyFolder), Path("before/"));
-    QCOMPARE(host.ProgressText(), QString());
-    QVERIFY(host.Stop().IsSet());
   }
 
   void withoutASelectionEachOperationSaysWhatToSelect() {

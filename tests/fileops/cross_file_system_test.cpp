@@ -1,6 +1,6 @@
 // Moves between two file systems: the copy is complete before the source goes, and a
-// copy that cannot finish (a full disk, a file-size limit) keeps the source and leaves
-// no partial file in the destination.
+// copy that cannot finish (a full disk, a file-size limit) keeps the source, the old
+// target, and leaves no partial file in the destination.
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -15,10 +15,8 @@
 namespace tarnwick {
 namespace {
 
-using test::Exists;
 using test::Names;
 using test::ReadAll;
-using test::SmallTmpfs;
 using test::TempTree;
 
 std::string Bytes(std::size_t size) {
@@ -33,32 +31,29 @@ TEST(CrossFileSystemTest, MoveCopiesThenRemovesTheSource) {
   if (!other) GTEST_SKIP() << "no second file system at hand";
   const std::string content = Bytes(3 << 20);  // more than one copy buffer
   const std::string source = other->Create("in/big.bin", content, 1'300'000'000);
-  const std::string replaced = disk.Create("out/big.bin", "old");
-  TransferRun run(TransferRun::Kind::Move);
-  EXPECT_TRUE(run.Transfer(source, replaced));
-  EXPECT_FALSE(Exists(source));
-  EXPECT_EQ(ReadAll(replaced), content);
+  const std::string target = disk.Create("out/big.bin", "old");
+  EXPECT_TRUE(TransferRun(TransferRun::Kind::Move).Transfer(source, target));
+  EXPECT_EQ(ReadAll(source), "<missing>");
+  EXPECT_EQ(ReadAll(target), content);
   struct stat moved {};
-  ASSERT_EQ(::stat(replaced.c_str(), &moved), 0);
+  ASSERT_EQ(::stat(target.c_str(), &moved), 0);
   EXPECT_EQ(moved.st_mtim.tv_sec, 1'300'000'000) << "a move keeps the file's time";
   EXPECT_EQ(Names(disk.Path("out")), std::vector<std::string>{"big.bin"});
 }
 
 TEST(CrossFileSystemTest, AFullDestinationKeepsTheSourceAndTheOldTarget) {
   TempTree disk;
-  SmallTmpfs full(64);
+  test::SmallTmpfs full(64);
   if (!full.Mounted()) GTEST_SKIP() << "mounting a tmpfs is not permitted here";
   const std::string content = Bytes(256 << 10);
   const std::string source = disk.Create("big.bin", content);
-  const std::string target = full.Folder() + "/big.bin";
-  const std::string fresh = full.Folder() + "/fresh.bin";
-  { std::ofstream(target, std::ios::binary) << "old target"; }
+  std::ofstream(full.Path("big.bin")) << "old target";
   TransferRun run(TransferRun::Kind::Move);
-  EXPECT_FALSE(run.Transfer(source, target));
-  EXPECT_FALSE(run.Transfer(source, fresh));
+  EXPECT_FALSE(run.Transfer(source, full.Path("big.bin")));
+  EXPECT_FALSE(run.Transfer(source, full.Path("fresh.bin")));
   EXPECT_EQ(ReadAll(source), content);
-  EXPECT_EQ(ReadAll(target), "old target");
-  EXPECT_EQ(Names(full.Folder()), std::vector<std::string>{"big.bin"}) << "no partial file";
+  EXPECT_EQ(ReadAll(full.Path("big.bin")), "old target");
+  EXPECT_EQ(Names(full.Path("")), std::vector<std::string>{"big.bin"}) << "no partial file";
 }
 
 // The file-size limit makes every write past it fail as a full disk would, without

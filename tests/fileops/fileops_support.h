@@ -1,18 +1,16 @@
 #pragma once
-// Helpers of the file operation tests: trees on other file systems, reading files back,
-// listing folders, and a tiny tmpfs of our own where the system lets us mount one.
+// Helpers of the file operation tests: a tree on a second file system, reading files
+// back, listing folders, and a tiny tmpfs of our own where the system lets us mount one.
 
 #include <dirent.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,41 +19,28 @@
 
 namespace tarnwick::test {
 
-// A TempTree under `base` instead of $TMPDIR.
-inline std::unique_ptr<TempTree> TreeUnder(const std::string& base) {
-  const char* saved = std::getenv("TMPDIR");
-  const std::string restore = saved ? saved : "";
-  ::setenv("TMPDIR", base.c_str(), 1);
-  auto tree = std::make_unique<TempTree>();
-  if (saved) {
-    ::setenv("TMPDIR", restore.c_str(), 1);
-  } else {
-    ::unsetenv("TMPDIR");
-  }
-  return tree;
-}
-
-// A tree on a file system other than the one of `other`, or nullptr when the machine
-// has none at hand (/dev/shm missing or on the same device).
+// A TempTree under /dev/shm when that is another file system than the one of `other`;
+// nullptr when the machine has none at hand.
 inline std::unique_ptr<TempTree> TreeOnOtherFileSystem(const std::string& other) {
   struct stat shm {
   }, here{};
   if (::stat("/dev/shm", &shm) != 0 || ::stat(other.c_str(), &here) != 0) return nullptr;
   if (shm.st_dev == here.st_dev || ::access("/dev/shm", W_OK) != 0) return nullptr;
-  return TreeUnder("/dev/shm");
+  const char* saved = std::getenv("TMPDIR");
+  const std::string restore = saved ? saved : "";
+  ::setenv("TMPDIR", "/dev/shm", 1);
+  auto tree = std::make_unique<TempTree>();
+  saved ? ::setenv("TMPDIR", restore.c_str(), 1) : ::unsetenv("TMPDIR");
+  return tree;
 }
 
-inline std::optional<std::string> ReadAll(const std::string& path) {
+// The file's bytes, or "<missing>".
+inline std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return "<missing>";
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
-}
-
-inline bool Exists(const std::string& path) {
-  struct stat status {};
-  return ::lstat(path.c_str(), &status) == 0;
 }
 
 // The names in `folder`, sorted, without "." and "..".
@@ -91,7 +76,7 @@ class SmallTmpfs {
   SmallTmpfs& operator=(const SmallTmpfs&) = delete;
 
   bool Mounted() const { return mounted_; }
-  const std::string& Folder() const { return folder_; }
+  std::string Path(const std::string& name) const { return folder_ + "/" + name; }
 
  private:
   std::string folder_;
