@@ -25,8 +25,8 @@ namespace {
 QWidget* CreatePicture(QWidget* parent, const char* name) {
   auto* picture = new ClickLabel(ClickLabel::Trigger::Click, parent);
   const bool isSave = qstrcmp(name, control::kSavePicture) == 0;
-  const QIcon icon = QApplication::style()->standardIcon(
-      isSave ? QStyle::SP_DialogSaveButton : QStyle::SP_MessageBoxQuestion);
+  const QIcon icon = QApplication::style()->standardIcon(isSave ? QStyle::SP_DialogSaveButton
+                                                                : QStyle::SP_MessageBoxQuestion);
   picture->setPixmap(icon.pixmap(32, 32));
   picture->setAlignment(Qt::AlignCenter);
   return picture;

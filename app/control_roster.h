@@ -24,12 +24,12 @@ enum class ControlKind {
 };
 
 struct ControlSpec {
-  const char* name;       // object name
+  const char* name;  // object name
   ControlKind kind;
   const char* container;  // object name of the container; nullptr for the window
   const char* caption;    // caption or initial text (UTF-8)
   int left, top, width, height;
-  bool on;                // initially ticked / selected
+  bool on;  // initially ticked / selected
 };
 
 std::span<const ControlSpec> ControlRoster();

@@ -23,7 +23,8 @@ QString FromStd(const std::string& text) {
 
 JobController::JobController(const Parts& parts)
     : parts_(parts),
-      startButton_(parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
+      startButton_(
+          parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
 
 void JobController::OnStartButton(Lister lister) {
   if (startButton_->text() != QString::fromUtf8(kStartCaptionIdle)) {
@@ -33,10 +34,11 @@ void JobController::OnStartButton(Lister lister) {
   }
   if (BusyCheck()) return;
 
-  const QString initial = QFile::decodeName(
-      QByteArray::fromStdString(parts_.options->Text(Field::FilterFolder)));
+  const QString initial =
+      QFile::decodeName(QByteArray::fromStdString(parts_.options->Text(Field::FilterFolder)));
   const QString folder = parts_.platform->chooseFolder(
-      initial, QStringLiteral("选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
+      initial, QStringLiteral(
+                   "选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
   if (folder.isEmpty()) return;
   const std::string root = QFile::encodeName(folder).toStdString();
 
@@ -63,8 +65,7 @@ void JobController::RefreshStatus() {
   // the view re-measure its rows on every folder entry, which costs more than the walk.
   const int rows = parts_.model->rowCount();
   if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
-  parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") +
-                                statusText_);
+  parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
 }
 
 bool JobController::BusyCheck() {

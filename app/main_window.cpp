@@ -27,8 +27,8 @@
 namespace tarnwick {
 namespace {
 
-constexpr const char* kGroupSwitches[] = {"选择框按内容筛选", "选择框按长度筛选", "选择框按时间筛选",
-                                          "选择框按重复筛选"};
+constexpr const char* kGroupSwitches[] = {"选择框按内容筛选", "选择框按长度筛选",
+                                          "选择框按时间筛选", "选择框按重复筛选"};
 constexpr const char* kMeasureButtons[] = {"单选框文件大小", "单选框内容字数"};
 
 }  // namespace
@@ -83,12 +83,11 @@ void MainWindow::ConnectEvents() {
             [this] { ApplyLengthUnits(this); });
   }
 
-  connect(qobject_cast<QPushButton*>(find(control::kPasteButton)), &QPushButton::clicked, this,
+  connect(
+      qobject_cast<QPushButton*>(find(control::kPasteButton)), &QPushButton::clicked, this,
+      [this] { options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString()); });
+  connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked, this,
           [this] {
-            options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString());
-          });
-  connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked,
-          this, [this] {
             model_->Flush();  // rows a running job has just added are selected too
             SelectAllRows(view_);
           });

@@ -58,12 +58,18 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DecorationRole) return index.column() == 0 ? QVariant(documentIcon_) : QVariant();
   const ResultRow& row = list_.Row(static_cast<std::size_t>(source));
   switch (index.column()) {
-    case 0: return Display(row.name);
-    case 1: return Display(row.sizeText);
-    case 2: return Display(row.timeText);
-    case 3: return Display(row.countText);
-    case 4: return Display(row.folder);
-    default: return {};
+    case 0:
+      return Display(row.name);
+    case 1:
+      return Display(row.sizeText);
+    case 2:
+      return Display(row.timeText);
+    case 3:
+      return Display(row.countText);
+    case 4:
+      return Display(row.folder);
+    default:
+      return {};
   }
 }
 

@@ -25,8 +25,8 @@ void LayoutMainWindow(QWidget* window) {
   QWidget* progress = Find(window, control::kProgressBar);
   QWidget* progressText = Find(window, control::kProgressText);
   QWidget* statusBar = Find(window, control::kStatusBar);
-  if (!banner || !bannerLine || !list || !walkPanel || !duplicates || !progress ||
-      !progressText || !statusBar)
+  if (!banner || !bannerLine || !list || !walkPanel || !duplicates || !progress || !progressText ||
+      !statusBar)
     return;
 
   const int statusHeight = statusBar->sizeHint().height();

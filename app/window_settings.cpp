@@ -21,14 +21,14 @@ bool WindowSettings::Save(const OptionControls& options, QString* error) {
   if (SaveSettings(store_, options)) return true;
   if (error) {
     const std::string& reason = store_.LastError();
-    *error = reason.empty() ? QString::fromStdString(store_.Path())
-                            : QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
+    *error = reason.empty()
+                 ? QString::fromStdString(store_.Path())
+                 : QString::fromUtf8(reason.data(), static_cast<qsizetype>(reason.size()));
   }
   return false;
 }
 
-void WindowSettings::Show(const std::string& text, const std::string& title,
-                          bool exclamationIcon) {
+void WindowSettings::Show(const std::string& text, const std::string& title, bool exclamationIcon) {
   platform_.showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                         QMessageBox::Ok,
                         QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),

@@ -60,8 +60,9 @@ class FilterJobWindowTest : public QObject {
     user.folderToChoose = tree_;
     start->click();
     QCOMPARE(ListedNames(list), Texts({"a.txt", "b.htm", "c.txt"}));
-    QVERIFY2(status->currentMessage().startsWith(QStringLiteral("筛选完毕！共筛选出 3 个文件，耗时 ")),
-             qPrintable(status->currentMessage()));
+    QVERIFY2(
+        status->currentMessage().startsWith(QStringLiteral("筛选完毕！共筛选出 3 个文件，耗时 ")),
+        qPrintable(status->currentMessage()));
     QVERIFY(status->currentMessage().endsWith(QStringLiteral("。请单击按钮操作列表！")));
     QCOMPARE(start->text(), Idle());
     QVERIFY(window->Stop().IsSet());
@@ -132,7 +133,8 @@ class FilterJobWindowTest : public QObject {
     QCOMPARE(start->text(), Idle());
     QVERIFY(window->List().Count() < 404);
     const QString summary = Control<QStatusBar>(w, control::kStatusBar)->currentMessage();
-    QVERIFY(summary.startsWith(QStringLiteral("筛选完毕！共筛选出 %1 个文件").arg(window->List().Count())));
+    QVERIFY(summary.startsWith(
+        QStringLiteral("筛选完毕！共筛选出 %1 个文件").arg(window->List().Count())));
     QVERIFY(window->Stop().IsSet());
   }
 

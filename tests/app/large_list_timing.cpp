@@ -23,9 +23,7 @@ namespace {
 struct FreezeMeter {
   QElapsedTimer sinceTick;
   qint64 longest = 0;
-  void Tick() {
-    longest = std::max(longest, sinceTick.restart());
-  }
+  void Tick() { longest = std::max(longest, sinceTick.restart()); }
   qint64 Take() {
     const qint64 value = std::max(longest, sinceTick.restart());
     longest = 0;

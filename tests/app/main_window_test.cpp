@@ -19,7 +19,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
-
 #include <csignal>
 
 #include "app/control_roster.h"
@@ -37,12 +36,14 @@ const char* const kGroupSwitches[] = {"选择框按内容筛选", "选择框按�
 
 // The controls each title box governs.
 const char* const kGroupControls[] = {
-    "单选框包含内容", "单选框不含内容", "编辑框筛选内容", "选择框文件内容", "选择框文件名",
-    "组合框匹配模式", "按钮粘贴", "选择框清除网页标签", "选择框清除空行空格", "单选框文件大小",
-    "单选框内容字数", "编辑框长度起始", "编辑框长度终止", "单选框B", "单选框KB", "单选框MB",
-    "单选框GB", "单选框TB", "单选框创建", "单选框修改", "单选框访问", "单选框年月日",
-    "单选框时分秒", "单选框两者", "编辑框时间起始", "编辑框时间终止", "单选框MD5", "单选框长度",
-    "单选框名称", "单选框一重复文件", "单选框全部重复文件", "单选框全部减一重复文件"};
+    "单选框包含内容",     "单选框不含内容",   "编辑框筛选内容",     "选择框文件内容",
+    "选择框文件名",       "组合框匹配模式",   "按钮粘贴",           "选择框清除网页标签",
+    "选择框清除空行空格", "单选框文件大小",   "单选框内容字数",     "编辑框长度起始",
+    "编辑框长度终止",     "单选框B",          "单选框KB",           "单选框MB",
+    "单选框GB",           "单选框TB",         "单选框创建",         "单选框修改",
+    "单选框访问",         "单选框年月日",     "单选框时分秒",       "单选框两者",
+    "编辑框时间起始",     "编辑框时间终止",   "单选框MD5",          "单选框长度",
+    "单选框名称",         "单选框一重复文件", "单选框全部重复文件", "单选框全部减一重复文件"};
 
 QStringList Captions(QWidget* window, std::initializer_list<const char*> names) {
   QStringList captions;
@@ -195,8 +196,8 @@ class MainWindowTest : public QObject {
 
     for (const char* name : {"/甲/一.txt", "/b/two", "/c/\xff.bin"}) {
       std::string path = name;
-      window->List().Append({path.substr(path.rfind('/') + 1), "0 B", "", "0",
-                             path.substr(0, path.rfind('/') + 1)});
+      window->List().Append(
+          {path.substr(path.rfind('/') + 1), "0 B", "", "0", path.substr(0, path.rfind('/') + 1)});
     }
     QString captionDuringWait;
     QTimer::singleShot(200, [&] { captionDuringWait = exportButton->text(); });

@@ -1,11 +1,11 @@
 // The list model over the row store: batched announcements with exact ranges, and the
 // display of raw path bytes.
 
+#include "app/result_model.h"
+
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
-
-#include "app/result_model.h"
 
 using namespace tarnwick;
 

@@ -8,8 +8,8 @@ namespace tarnwick::testing {
 
 WindowPlatform ScriptedUser::Platform() {
   WindowPlatform platform;
-  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons,
-                                const QString&, QMessageBox::Icon) {
+  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons, const QString&,
+                                QMessageBox::Icon) {
     messages << text;
     return QMessageBox::Ok;
   };
@@ -24,8 +24,8 @@ WindowPlatform ScriptedUser::Platform() {
 }
 
 std::unique_ptr<MainWindow> OpenWindow(const QString& settingsPath, ScriptedUser& user) {
-  auto window = std::make_unique<MainWindow>(QFile::encodeName(settingsPath).toStdString(),
-                                             user.Platform());
+  auto window =
+      std::make_unique<MainWindow>(QFile::encodeName(settingsPath).toStdString(), user.Platform());
   window->show();
   return window;
 }

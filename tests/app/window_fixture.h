@@ -17,11 +17,11 @@
 namespace tarnwick::testing {
 
 struct ScriptedUser {
-  QStringList messages;            // every message shown, in order
-  QString folderToChoose;          // the chooser's answer ("" = cancel)
+  QStringList messages;    // every message shown, in order
+  QString folderToChoose;  // the chooser's answer ("" = cancel)
   int folderRequests = 0;
   std::function<void()> whileChoosing;  // runs inside the chooser
-  QString exportFile;              // the save dialog's answer
+  QString exportFile;                   // the save dialog's answer
   bool ctrlHeld = false;
 
   WindowPlatform Platform();
