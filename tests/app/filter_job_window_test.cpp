@@ -138,6 +138,18 @@ class FilterJobWindowTest : public QObject {
     QVERIFY(window->Stop().IsSet());
   }
 
+  void closingTheWindowEndsARunningJob() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    Control<QAbstractButton>(window.get(), "单选框遍历子目录")->click();
+    user.folderToChoose = tree_;
+    user.whileChoosing = [&] { QTimer::singleShot(0, window.get(), &QWidget::close); };
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QVERIFY(!window->isVisible());
+    QVERIFY(window->List().Count() < 404);
+    QVERIFY(ReadFile(SettingsPath()).contains("遍历子目录=真"));
+  }
+
   void busyCheckRefusesASecondLongOperation() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
