@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <string>
-#include <vector>
+#include <deque>
 
 namespace tarnwick {
 
@@ -43,7 +43,9 @@ class ResultList {
   std::string FullPath(std::size_t index) const;
 
  private:
-  std::vector<ResultRow> rows_;
+  // A deque grows without copying every row: a list of a million rows never
+  // stalls the window while it grows.
+  std::deque<ResultRow> rows_;
   Observer* observer_ = nullptr;
 };
 
