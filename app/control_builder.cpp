@@ -32,9 +32,9 @@ QWidget* CreatePicture(QWidget* parent, const char* name) {
   return picture;
 }
 
-QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
-  const QString caption = QString::fromUtf8(spec.caption);
-  switch (spec.kind) {
+QWidget* CreateControl(const ControlSpec& entry, QWidget* parent) {
+  const QString caption = QString::fromUtf8(entry.caption);
+  switch (entry.kind) {
     case ControlKind::Panel:
       return new QWidget(parent);
     case ControlKind::GroupFrame:
@@ -43,14 +43,14 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
       return new QLabel(caption, parent);
     case ControlKind::CheckBox: {
       auto* box = new QCheckBox(caption, parent);
-      box->setChecked(spec.on);
+      box->setChecked(entry.on);
       // A group's title box sits on the frame's border line and must hide it.
-      box->setAutoFillBackground(qobject_cast<QGroupBox*>(parent) != nullptr && spec.top == 0);
+      box->setAutoFillBackground(qobject_cast<QGroupBox*>(parent) != nullptr && entry.top == 0);
       return box;
     }
     case ControlKind::RadioButton: {
       auto* radio = new QRadioButton(caption, parent);
-      radio->setChecked(spec.on);
+      radio->setChecked(entry.on);
       return radio;
     }
     case ControlKind::LineEdit:
@@ -83,7 +83,7 @@ QWidget* CreateControl(const ControlSpec& spec, QWidget* parent) {
       return link;
     }
     case ControlKind::LinkPicture:
-      return CreatePicture(parent, spec.name);
+      return CreatePicture(parent, entry.name);
   }
   return nullptr;
 }
@@ -119,16 +119,16 @@ void AddBannerTitle(QWidget* banner) {
 
 void BuildControls(QWidget* window) {
   QHash<QByteArray, QWidget*> created;
-  for (const ControlSpec& spec : ControlRoster()) {
-    QWidget* parent = spec.container ? created.value(spec.container) : window;
-    QWidget* widget = CreateControl(spec, parent ? parent : window);
-    widget->setObjectName(QString::fromUtf8(spec.name));
+  for (const ControlSpec& entry : ControlRoster()) {
+    QWidget* parent = entry.container ? created.value(entry.container) : window;
+    QWidget* widget = CreateControl(entry, parent ? parent : window);
+    widget->setObjectName(QString::fromUtf8(entry.name));
     // The time editor chooses its own font; it gets at least the width its text needs.
-    const int width = spec.kind == ControlKind::TimeField
-                          ? std::max(spec.width, widget->sizeHint().width())
-                          : spec.width;
-    widget->setGeometry(spec.left, spec.top, width, spec.height);
-    created.insert(spec.name, widget);
+    const int width = entry.kind == ControlKind::TimeField
+                          ? std::max(entry.width, widget->sizeHint().width())
+                          : entry.width;
+    widget->setGeometry(entry.left, entry.top, width, entry.height);
+    created.insert(entry.name, widget);
   }
   GroupRadioButtons(window);
   AddBannerTitle(created.value(control::kBanner));
