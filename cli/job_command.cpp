@@ -42,6 +42,7 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
 
   OutputWriter out(STDOUT_FILENO);
   ResultList list;
+  list.SetPathsOnly(line.format == OutputFormat::Paths);
   RowPrinter printer(list, out, line.format, line.print0);
   list.SetObserver(&printer);
   const TerminalHost::Settings show{.showProgress = !line.quiet && isatty(STDERR_FILENO) == 1,

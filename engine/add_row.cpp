@@ -25,6 +25,18 @@ void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
                     const std::string& path, std::int64_t size, std::int64_t charCount,
                     const std::string& timeText, const OptionControls& options) {
   const std::size_t slash = path.rfind('/');
+  ResultRow row;
+  if (slash == std::string::npos) {
+    row.name = path;  // no folder part: the row's full path stays the path itself
+  } else {
+    row.name = path.substr(slash + 1);
+    row.folder = path.substr(0, slash + 1);
+  }
+  if (list.PathsOnly()) {
+    list.Append(std::move(row));
+    return;
+  }
+
   const bool timeFilter = options.IsChecked(Check::TimeFilter);
   const bool needsModifiedTime = !timeFilter && timeText.empty();
   // One stat gives both the size and the modification time when both are missing.
@@ -36,13 +48,6 @@ void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
   }
   if (size == 0 && status) size = status->size;
 
-  ResultRow row;
-  if (slash == std::string::npos) {
-    row.name = path;  // no folder part: the row's full path stays the path itself
-  } else {
-    row.name = path.substr(slash + 1);
-    row.folder = path.substr(0, slash + 1);
-  }
   row.sizeText = SizeText(size);
   if (timeFilter) {
     row.timeText = TimeColumnText(path, timeText, options);

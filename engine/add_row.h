@@ -13,7 +13,8 @@ namespace tarnwick {
 // `path` is the full path (raw bytes). `size` gives 文件大小 (0: measure the file now);
 // `charCount` gives 内容字数 grouped by four ("1,2345"). The time column is
 // TimeColumnText while the time filter is ticked, else `timeText`, else the file's
-// modification time. One stat serves both the size and the modification time.
+// modification time. One stat serves both the size and the modification time. On a
+// paths-only list the row gets 文件名 and 所在目录 alone and the file is not looked at.
 void AddRow(ResultList& list, const std::string& path, std::int64_t size,
             std::int64_t charCount, const std::string& timeText, const OptionControls& options);
 

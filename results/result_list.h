@@ -31,6 +31,12 @@ class ResultList {
 
   void SetObserver(Observer* observer) { observer_ = observer; }
 
+  // A list whose reader shows nothing but each row's path (the command line's path
+  // output) asks for rows with 文件名 and 所在目录 only: the other texts would cost a
+  // stat per file that no one reads. Kept across Clear().
+  void SetPathsOnly(bool pathsOnly) { pathsOnly_ = pathsOnly; }
+  bool PathsOnly() const { return pathsOnly_; }
+
   void Append(ResultRow row);
   void Clear();
   void RemoveRow(std::size_t index);
@@ -47,6 +53,7 @@ class ResultList {
   // stalls the window while it grows.
   std::deque<ResultRow> rows_;
   Observer* observer_ = nullptr;
+  bool pathsOnly_ = false;
 };
 
 }  // namespace tarnwick

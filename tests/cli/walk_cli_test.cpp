@@ -119,5 +119,39 @@ TEST(SpecialEntries, NameThatIsNotUtf8IsPrintedByteForByte) {
   EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--mask", "bad*"}), (Paths{"dir\x80/" + name}));
 }
 
+// Path output skips the size and time texts; it must still name exactly the files the
+// rows name, in the same order, whatever the job.
+TEST(OutputFormats, PathsAreThePathsOfTheRows) {
+  CliTree tree;
+  tree.File("a.txt", "same", 1400000000);
+  tree.File("sub/b.txt", "same");
+  tree.File("sub/c.log", "other");
+  tree.Folder("sub/empty");
+  ASSERT_EQ(symlink("a.txt", tree.Path("sub/to-file").c_str()), 0);
+  ASSERT_EQ(symlink("empty", tree.Path("sub/to-folder").c_str()), 0);
+  const std::vector<std::string> jobs[] = {
+      {"--scope", "tree"},
+      {"--scope", "tree", "--mask", "*.txt|to*"},
+      {"--scope", "tree", "--time", "modified", "--from", "2000-01-01", "--to", "2030-01-01"},
+      {"--scope", "tree", "--dup", "md5", "--dup-output", "all"},
+  };
+  for (const std::vector<std::string>& job : jobs) {
+    std::vector<std::string> rowsArgs{"-q", "--format", "rows"};
+    rowsArgs.insert(rowsArgs.end(), job.begin(), job.end());
+    rowsArgs.push_back(tree.Root());
+    const CliResult rows = RunCli(rowsArgs);
+    ASSERT_EQ(rows.status, 0) << rows.err;
+    Paths fromRows;
+    for (const std::string& row : SplitRecords(rows.out)) {
+      fromRows.push_back(row.substr(row.rfind('\t') + 1) + row.substr(0, row.find('\t')));
+    }
+    const Paths listed = ListedBy(tree, job);
+    EXPECT_FALSE(listed.empty()) << ::testing::PrintToString(job);
+    EXPECT_EQ(listed, tree.Relative(fromRows)) << ::testing::PrintToString(job);
+  }
+  EXPECT_EQ(ListedBy(tree, {"--scope", "tree"}),
+            (Paths{"a.txt", "sub/b.txt", "sub/c.log", "sub/to-file"}));
+}
+
 }  // namespace
 }  // namespace tarnwick::cli_test

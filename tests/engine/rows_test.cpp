@@ -139,6 +139,28 @@ TEST_F(AddRowTest, PathWithoutFolderKeepsItsFullPath) {
   EXPECT_EQ(list.FullPath(0), "loose.txt");
 }
 
+// A paths-only list must name the very files a full list names, and nothing more.
+TEST_F(AddRowTest, PathsOnlyRowsKeepThePathAndLeaveTheOtherTextsEmpty) {
+  ResultList pathsOnly;
+  pathsOnly.SetPathsOnly(true);
+  const std::string paths[] = {tree.Create("sub/报告.txt", "xyz", 1400000000),
+                               tree.Path("gone.txt"), "loose.txt"};
+  for (const std::string& path : paths) {
+    AddRow(list, path, 0, 12345, "", options);
+    AddRow(pathsOnly, path, 0, 12345, "", options);
+  }
+  pathsOnly.Clear();  // a new job keeps the choice
+  for (const std::string& path : paths) AddRow(pathsOnly, path, 0, 12345, "", options);
+  ASSERT_EQ(pathsOnly.Count(), list.Count());
+  for (std::size_t i = 0; i < list.Count(); ++i) {
+    const ResultRow& row = pathsOnly.Row(i);
+    EXPECT_EQ(row.name, list.Row(i).name);
+    EXPECT_EQ(row.folder, list.Row(i).folder);
+    EXPECT_EQ(pathsOnly.FullPath(i), paths[i]);
+    EXPECT_EQ(row.sizeText + row.timeText + row.countText, "") << paths[i];
+  }
+}
+
 TEST(FileSizeOf, MeasuresFilesAndGivesZeroForMissingOnes) {
   test::TempTree tree;
   EXPECT_EQ(FileSizeOf(tree.Create("five", "12345")), 5);
