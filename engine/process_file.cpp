@@ -30,7 +30,7 @@ void ProcessFile(const std::string& path, FolderWorkingSet& folder,
     timeText = std::move(time.timeText);
   }
   if (options.IsChecked(Check::DuplicateFilter)) {
-    sinks.duplicates.Add(path, size, options, sinks.host, sinks.stop);
+    sinks.duplicates.AddInFolder(folder.openFolder, path, size, options, sinks.host, sinks.stop);
     return;
   }
   AddRowInFolder(folder.openFolder, sinks.list, path, size, folder.characters, timeText, options);
