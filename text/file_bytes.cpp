@@ -10,27 +10,27 @@ constexpr std::size_t kGrowStep = 64 * 1024;
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::int64_t sizeLimit) {
+bool ReadFileBytes(const std::string& path, std::int64_t sizeLimit, ByteBuffer& bytes) {
   platform::ReadOnlyFile file;
-  if (!file.Open(path) || file.Size() > sizeLimit) return std::nullopt;
+  if (!file.Open(path) || file.Size() > sizeLimit) return false;
 
   const auto limit = static_cast<std::size_t>(sizeLimit);
   // One byte more than reported, so a file of the expected size ends with a read of 0.
-  std::string bytes(static_cast<std::size_t>(file.Size()) + 1, '\0');
+  bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
   std::size_t filled = 0;
   for (;;) {
     if (filled == bytes.size()) {
-      if (filled > limit) return std::nullopt;
+      if (filled > limit) return false;
       bytes.resize(filled + kGrowStep);
     }
     const std::int64_t got = file.Read(bytes.data() + filled, bytes.size() - filled);
-    if (got < 0) return std::nullopt;
+    if (got < 0) return false;
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
-  if (filled > limit) return std::nullopt;
+  if (filled > limit) return false;
   bytes.resize(filled);
-  return bytes;
+  return true;
 }
 
 }  // namespace tarnwick

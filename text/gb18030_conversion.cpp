@@ -11,21 +11,23 @@ constexpr std::string_view kReplacement = "?";
 
 }  // namespace
 
-std::optional<std::string> StrictToGb18030(std::string_view bytes, TextEncoding encoding) {
+bool StrictToGb18030(std::string_view bytes, TextEncoding encoding, ByteBuffer& out) {
   const char* source = ConversionName(encoding);
-  if (source == nullptr) return std::nullopt;
+  if (source == nullptr) return false;
   if (encoding == TextEncoding::Utf8) {
-    std::string converted;
-    switch (Utf8ToGb18030ByTable(bytes, converted)) {
+    switch (Utf8ToGb18030ByTable(bytes, out)) {
       case TableConversion::Converted:
-        return converted;
+        return true;
       case TableConversion::Invalid:
-        return std::nullopt;
+        return false;
       case TableConversion::Declined:
         break;
     }
   }
-  return platform::ConvertStrict(bytes, source, kTarget);
+  const auto converted = platform::ConvertStrict(bytes, source, kTarget);
+  if (!converted) return false;
+  out.assign(*converted);
+  return true;
 }
 
 std::string LenientToGb18030(std::string_view bytes, TextEncoding encoding) {

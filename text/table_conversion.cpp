@@ -13,25 +13,58 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 constexpr std::size_t kSlack = 8;
 
 // Makes sure `out` has `kSlack` bytes free after `written`.
-void EnsureRoom(std::string& out, std::size_t written) {
+template <typename Buffer>
+void EnsureRoom(Buffer& out, std::size_t written) {
   if (out.size() - written < kSlack) out.resize(out.size() + out.size() / 2 + kSlack);
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// Copies eight bytes when all of them are ASCII. Returns whether it did.
-bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
+// True when eight bytes are left and all of them are ASCII.
+bool IsAsciiBlock(const unsigned char* in, std::size_t inLeft) {
   if (inLeft < 8) return false;
   std::uint64_t block;
   std::memcpy(&block, in, 8);
-  if ((block & kHighBits) != 0) return false;
-  std::memcpy(out, &block, 8);
+  return (block & kHighBits) == 0;
+}
+
+// Copies eight bytes when all of them are ASCII. Returns whether it did.
+bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
+  if (!IsAsciiBlock(in, inLeft)) return false;
+  std::memcpy(out, in, 8);
   return true;
 }
 
-}  // namespace
+// Reads the multi-byte character whose lead byte (at or above 0x80) is in[i]: Converted
+// with its GB18030 code (packed as the table packs it) and its UTF-8 length, or why the
+// table conversion cannot take it.
+TableConversion ReadCharacter(const std::uint32_t* table, const unsigned char* in,
+                              std::size_t size, std::size_t i, std::uint32_t* code,
+                              std::size_t* length) {
+  const unsigned char lead = in[i];
+  std::uint32_t codePoint;
+  if (lead < 0xC2) return TableConversion::Invalid;  // stray continuation, overlong lead
+  if (lead < 0xE0) {
+    if (i + 1 >= size || !IsContinuation(in[i + 1])) return TableConversion::Invalid;
+    codePoint = ((lead & 0x1Fu) << 6) | (in[i + 1] & 0x3Fu);
+    *length = 2;
+  } else if (lead < 0xF0) {
+    if (i + 2 >= size || !IsContinuation(in[i + 1]) || !IsContinuation(in[i + 2]))
+      return TableConversion::Invalid;
+    // Overlong forms and UTF-16 surrogate halves.
+    if ((lead == 0xE0 && in[i + 1] < 0xA0) || (lead == 0xED && in[i + 1] >= 0xA0))
+      return TableConversion::Invalid;
+    codePoint = ((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu);
+    *length = 3;
+  } else {
+    return lead <= 0xF4 ? TableConversion::Declined : TableConversion::Invalid;
+  }
+  *code = table[codePoint];
+  return *code == 0 ? TableConversion::Declined : TableConversion::Converted;
+}
 
-TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
+template <typename Buffer>
+TableConversion ConvertUtf8(std::string_view input, Buffer& out) {
   const std::uint32_t* table = Gb18030FromBmpTable();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const std::size_t size = input.size();
@@ -53,27 +86,11 @@ TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
       }
       continue;
     }
-
-    std::uint32_t codePoint;
-    if (lead < 0xC2) return TableConversion::Invalid;  // stray continuation, overlong lead
-    if (lead < 0xE0) {
-      if (i + 1 >= size || !IsContinuation(in[i + 1])) return TableConversion::Invalid;
-      codePoint = ((lead & 0x1Fu) << 6) | (in[i + 1] & 0x3Fu);
-      i += 2;
-    } else if (lead < 0xF0) {
-      if (i + 2 >= size || !IsContinuation(in[i + 1]) || !IsContinuation(in[i + 2]))
-        return TableConversion::Invalid;
-      // Overlong forms and UTF-16 surrogate halves.
-      if ((lead == 0xE0 && in[i + 1] < 0xA0) || (lead == 0xED && in[i + 1] >= 0xA0))
-        return TableConversion::Invalid;
-      codePoint = ((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu);
-      i += 3;
-    } else {
-      return lead <= 0xF4 ? TableConversion::Declined : TableConversion::Invalid;
-    }
-
-    const std::uint32_t code = table[codePoint];
-    if (code == 0) return TableConversion::Declined;
+    std::uint32_t code = 0;
+    std::size_t length = 0;
+    const TableConversion read = ReadCharacter(table, in, size, i, &code, &length);
+    if (read != TableConversion::Converted) return read;
+    i += length;
     if (code > 0xFFFF) {
       dest[0] = static_cast<char>(code >> 24);
       dest[1] = static_cast<char>(code >> 16);
@@ -86,6 +103,49 @@ TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
   }
   out.resize(written);
   return TableConversion::Converted;
+}
+
+}  // namespace
+
+TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
+  return ConvertUtf8(input, out);
+}
+
+TableConversion Utf8ToGb18030ByTable(std::string_view input, ByteBuffer& out) {
+  return ConvertUtf8(input, out);
+}
+
+std::optional<std::size_t> TableConvertedLength(std::string_view input) {
+  const std::uint32_t* table = Gb18030FromBmpTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
+  const std::size_t size = input.size();
+  std::size_t length = size;  // each ASCII byte stays one byte; characters adjust it
+  std::size_t i = 0;
+  while (i < size) {
+    const unsigned char lead = in[i];
+    if (lead < 0x80) {
+      i += IsAsciiBlock(in + i, size - i) ? 8 : 1;
+      continue;
+    }
+    // Most Chinese text is three-byte characters whose lead byte has no overlong or
+    // surrogate forms; they are checked here without the general reader.
+    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size &&
+        IsContinuation(in[i + 1]) && IsContinuation(in[i + 2])) {
+      const std::uint32_t code =
+          table[((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu)];
+      if (code == 0) return std::nullopt;
+      length = length - 3 + (code > 0xFFFF ? 4 : 2);
+      i += 3;
+      continue;
+    }
+    std::uint32_t code = 0;
+    std::size_t read = 0;
+    if (ReadCharacter(table, in, size, i, &code, &read) != TableConversion::Converted)
+      return std::nullopt;
+    i += read;
+    length = length - read + (code > 0xFFFF ? 4 : 2);
+  }
+  return length;
 }
 
 bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {

@@ -43,6 +43,30 @@ inline constexpr std::int64_t kTextFileSizeLimit = std::int64_t{256} << 20;
 // that grows past it while being read) gives empty text and encoding 0.
 DecodedText LoadTextFile(const std::string& path, std::int64_t sizeLimit);
 
+// Whether LoadTextView may hand back valid UTF-8 content unconverted.
+enum class Utf8Content {
+  Convert,    // always the decoded text
+  KeepBytes,  // the UTF-8 bytes the decoded text converts from, where there are such
+};
+
+// A file's content as LoadTextView hands it back. `text` points into buffers of the
+// calling thread that the next LoadTextView on that thread writes over.
+struct TextView {
+  // The decoded text (GB18030, no zero byte inside); or, when `utf8Bytes` is set, the
+  // UTF-8 bytes it converts from, whole characters ending before the file's first zero
+  // byte: not empty, and holding a byte below 0x80 exactly where the decoded text holds
+  // that same ASCII character.
+  std::string_view text;
+  int encoding = 0;  // as in DecodedText
+  bool utf8Bytes = false;
+};
+
+// LoadTextFile without copying the content out of the reading and converting buffers,
+// which are reused from file to file. With Utf8Content::KeepBytes, content whose decoded
+// text would be converted from valid UTF-8 is not converted (utf8Bytes set).
+TextView LoadTextView(const std::string& path, Utf8Content utf8,
+                      std::int64_t sizeLimit = kTextFileSizeLimit);
+
 // The charset of the first <meta> chunk of the HTML head that declares UTF-8,
 // Big5-HKSCS or Big5; nullopt otherwise.
 std::optional<TextEncoding> FindMetaCharset(std::string_view text);
