@@ -21,10 +21,10 @@ std::vector<std::string_view> SplitAlternatives(std::string_view pattern, TextFo
   return pieces;
 }
 
-bool FindAnyAlternative(std::string_view text, std::string_view pattern) {
-  const std::vector<std::string_view> pieces = SplitAlternatives(pattern, TextForm::Gb18030);
+bool FindAnyAlternative(std::string_view text, std::string_view pattern, TextForm form) {
+  const std::vector<std::string_view> pieces = SplitAlternatives(pattern, form);
   if (pieces.empty()) return true;
-  LiteralSearch search(text);
+  LiteralSearch search(text, form);
   for (const std::string_view piece : pieces) {
     if (piece.empty() ? !text.empty() : search.Contains(piece)) return true;
   }

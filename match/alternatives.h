@@ -18,9 +18,10 @@ std::vector<std::string_view> SplitAlternatives(std::string_view pattern,
                                                 TextForm form = TextForm::Utf8);
 
 // Default mode: the "|"-separated pieces of pattern searched literally in text, ASCII
-// letter case ignored, stepping through GB18030 characters (never matching across a
-// double-byte character). Both in GB18030. An empty pattern is found in every text; an
-// empty piece («a||b») in every text but the empty one.
-bool FindAnyAlternative(std::string_view text, std::string_view pattern);
+// letter case ignored, stepping through characters (never matching across a double-byte
+// character). Both in `form`: GB18030, or valid UTF-8. An empty pattern is found in every
+// text; an empty piece («a||b») in every text but the empty one.
+bool FindAnyAlternative(std::string_view text, std::string_view pattern,
+                        TextForm form = TextForm::Gb18030);
 
 }  // namespace tarnwick

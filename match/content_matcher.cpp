@@ -34,13 +34,28 @@ bool ContentMatcher::Found(const OptionControls& options, std::string_view text)
       break;
   }
   // Default mode (and any index the list does not hold) searches the pattern as it
-  // reads now, converted only when it has changed since the last test.
+  // reads now.
+  return FindAnyAlternative(text, CurrentPattern(options));
+}
+
+bool ContentMatcher::SearchesUtf8Bytes(const OptionControls& options) {
+  const auto mode = static_cast<MatchMode>(options.MatchModeIndex());
+  if (mode == MatchMode::Wildcard || mode == MatchMode::Regex) return false;
+  return IsAscii(CurrentPattern(options));
+}
+
+bool ContentMatcher::FoundInUtf8(std::string_view utf8) const {
+  // An ASCII pattern reads the same in UTF-8 and GB18030.
+  return FindAnyAlternative(utf8, cachedPatternGb_, TextForm::Utf8);
+}
+
+const std::string& ContentMatcher::CurrentPattern(const OptionControls& options) {
   std::string patternUtf8 = options.Text(Field::ContentPattern);
   if (patternUtf8 != cachedPatternUtf8_) {
     cachedPatternGb_ = Utf8ToGb18030(patternUtf8);
     cachedPatternUtf8_ = std::move(patternUtf8);
   }
-  return FindAnyAlternative(text, cachedPatternGb_);
+  return cachedPatternGb_;
 }
 
 }  // namespace tarnwick

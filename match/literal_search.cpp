@@ -98,12 +98,19 @@ std::string FoldAscii(std::string_view text) {
 // Decides whether a place where the piece's bytes occur (ASCII case aside) is a match: it
 // must start and end on character boundaries, and its multi-byte characters must be the
 // piece's exactly (only single-byte letters ignore case). Places come in increasing order.
+// In UTF-8 both hold at every such place: a lead byte never equals a trail byte, and
+// case folding leaves bytes at or above 0x80 alone.
 class OccurrenceCheck {
  public:
-  OccurrenceCheck(std::string_view text, std::string_view piece) : text_(text), piece_(piece) {}
+  OccurrenceCheck(std::string_view text, std::string_view piece, TextForm form)
+      : text_(text), piece_(piece), form_(form) {}
 
   // True for a match; otherwise *next is the first place where a match could start.
   bool IsMatch(std::size_t at, std::size_t* next) {
+    if (form_ == TextForm::Utf8) {
+      *next = at + 1;
+      return true;
+    }
     boundary_ = GbBoundaryAtOrAfter(text_, boundary_, at);
     if (boundary_ != at) {
       *next = boundary_;
@@ -125,6 +132,7 @@ class OccurrenceCheck {
  private:
   std::string_view text_;
   std::string_view piece_;
+  TextForm form_;
   std::size_t boundary_ = 0;  // the last character boundary reached
 };
 
@@ -198,7 +206,7 @@ std::string_view LiteralSearch::FoldedText() {
 
 bool LiteralSearch::Contains(std::string_view piece) {
   if (piece.empty() || piece.size() > text_.size()) return false;
-  OccurrenceCheck check(text_, piece);
+  OccurrenceCheck check(text_, piece, form_);
   std::size_t start = 0;
   switch (ScanForAnchor(text_, piece, check, &start)) {
     case AnchorScanResult::Found:

@@ -6,12 +6,17 @@
 
 #include <string_view>
 
+#include "match/regex_object.h"
+
 namespace tarnwick {
 
 class LiteralSearch {
  public:
-  // text must outlive the search.
-  explicit LiteralSearch(std::string_view text) : text_(text) {}
+  // text must outlive the search. In UTF-8 form (valid UTF-8 text, and pieces searched
+  // in it valid UTF-8 too) every place where a piece's bytes occur starts and ends on
+  // character boundaries, so none is checked.
+  explicit LiteralSearch(std::string_view text, TextForm form = TextForm::Gb18030)
+      : text_(text), form_(form) {}
   LiteralSearch(const LiteralSearch&) = delete;
   LiteralSearch& operator=(const LiteralSearch&) = delete;
   ~LiteralSearch();
@@ -27,6 +32,7 @@ class LiteralSearch {
   std::string_view FoldedText();
 
   std::string_view text_;
+  TextForm form_;
   bool folded_ = false;
 };
 
