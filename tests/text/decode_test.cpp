@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "platform/iconv_converter.h"
 #include "text/text_decoder.h"
 
 namespace tarnwick {
@@ -96,6 +99,15 @@ const DecodeCase kCases[] = {
     {"meta after 0x1A is not read", "abc\x1A<meta charset=big5>" + kBig5, "abc",
      TextEncoding::Ansi},
     {"mark wins over meta", "\xFF\xFE<\0"s, "<", TextEncoding::Unicode},
+    {"UTF-8 that grows past a zero stays ANSI", "\xC2\xA0\0"s, "\x81\x30\x84\x32",
+     TextEncoding::Ansi},
+    {"UTF-8 with bad bytes after a zero reads raw", kUtf8 + "a\0\xFF"s, kUtf8 + "a",
+     TextEncoding::Ansi},
+    {"UTF-8 mark with a leading zero", "\xEF\xBB\xBF\0abc"s, "\xEF\xBB", TextEncoding::Ansi},
+    {"meta UTF-8 over Chinese", "<meta charset=utf-8>" + kUtf8, "<meta charset=utf-8>" + kGb,
+     TextEncoding::Utf8},
+    {"meta UTF-8 hidden after 0x1A", "a\x1A<meta charset=utf-8>" + kUtf8,
+     "a\x1A<meta charset=utf-8>" + kGb, TextEncoding::Utf8},
 };
 
 TEST(DecodeTextBytes, DetectsAndConverts) {
@@ -110,6 +122,41 @@ TEST(DecodeTextBytes, TextNeverHoldsZero) {
   for (const DecodeCase& c : kCases) {
     EXPECT_EQ(DecodeTextBytes(c.bytes).text.find('\0'), std::string::npos) << c.name;
   }
+}
+
+// Content handed back unconverted must be exactly the bytes whose conversion is the decoded
+// text, with the decoded text's encoding; anything else must be the decoded text itself.
+TEST(DecodeTextView, KeptUtf8ConvertsToTheDecodedText) {
+  const DecodeCase extra[] = {
+      {"private-use character iconv refuses alone", kUtf8 + "\xEE\x9E\x8D", "", TextEncoding::Ansi},
+      {"character beyond the BMP", "x\xF0\x9F\x98\x80", "", TextEncoding::Ansi},
+  };
+  std::vector<DecodeCase> cases(std::begin(kCases), std::end(kCases));
+  for (const DecodeCase& c : extra) {
+    const DecodedText decoded = DecodeTextBytes(c.bytes);
+    cases.push_back({c.name, c.bytes, decoded.text, static_cast<TextEncoding>(decoded.encoding)});
+  }
+  int kept = 0;
+  for (const DecodeCase& c : cases) {
+    ByteBuffer converted;
+    const TextView view = DecodeTextView(c.bytes, Utf8Content::KeepBytes, converted);
+    EXPECT_EQ(view.encoding, static_cast<int>(c.encoding)) << c.name;
+    if (!view.utf8Bytes) {
+      EXPECT_EQ(view.text, c.text) << c.name;
+      continue;
+    }
+    ++kept;
+    EXPECT_EQ(platform::ConvertStrict(view.text, "UTF-8", "GB18030"), c.text) << c.name;
+  }
+  // The ordinary UTF-8 cases above, with and without mark or declaration, are kept.
+  EXPECT_GE(kept, 8);
+}
+
+TEST(DecodeTextView, ConvertsUnlessAskedToKeep) {
+  ByteBuffer converted;
+  const TextView view = DecodeTextView(kUtf8 + "abc", Utf8Content::Convert, converted);
+  EXPECT_FALSE(view.utf8Bytes);
+  EXPECT_EQ(view.text, kGb + "abc");
 }
 
 TEST(DisplayName, NamesTheSixEncodingsAndAnsiForTheRest) {

@@ -32,6 +32,22 @@ TEST(LoadTextFile, ReadsAFileAsTheDecoderDecodesItsBytes) {
   EXPECT_EQ(loaded.encoding, static_cast<int>(TextEncoding::Utf8));
 }
 
+// The buffers are reused from file to file: nothing of one file may show in the next.
+TEST(LoadTextFile, EachFileReadsAloneWhateverCameBefore) {
+  TempFolder folder;
+  const std::string longer = folder.Create("long.txt", std::string(300000, 'x') + kUtf8Sample);
+  const std::string shorter = folder.Create("short.txt", "ab");
+  const std::string empty = folder.Create("empty.txt", "");
+  EXPECT_EQ(LoadTextFile(longer).text.size(), 300000u + 4 + 5);
+  EXPECT_EQ(LoadTextFile(shorter).text, "ab");
+  EXPECT_EQ(LoadTextView(longer, Utf8Content::KeepBytes).text.size(), 300000u + 6 + 5);
+  EXPECT_EQ(LoadTextView(empty, Utf8Content::KeepBytes).text, "");
+  const TextView missing = LoadTextView(folder.Path("missing.txt"), Utf8Content::KeepBytes);
+  EXPECT_EQ(missing.text, "");
+  EXPECT_EQ(missing.encoding, 0);
+  EXPECT_EQ(LoadTextFile(shorter).text, "ab");
+}
+
 TEST(LoadTextFile, EmptyFileIsAnsi) {
   TempFolder folder;
   const DecodedText loaded = LoadTextFile(folder.Create("empty.txt", ""));
