@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <fstream>
 #include <sstream>
 
@@ -37,7 +38,21 @@ OperationsHost::~OperationsHost() { delete view_; }
 
 OptionControls& OperationsHost::Options() { return *options_; }
 
-void OperationsHost::AddFile(const std::string& path) {
+std::string OperationsHost::Path(const std::string& relative) const {
+  return dir_.path().toStdString() + "/" + relative;
+}
+
+void OperationsHost::Add(const std::string& relative, const std::string& bytes) {
+  WriteFile(Path(relative), bytes);
+  AddRow(Path(relative));
+}
+
+void OperationsHost::AddFiles(int count) {
+  for (int i = 0; i < count; ++i)
+    Add("a/file" + std::to_string(i) + ".txt", "content " + std::to_string(i));
+}
+
+void OperationsHost::AddRow(const std::string& path) {
   list_.Append(ResultRow{FileNamePart(path), "0 B", "", "0", path.substr(0, path.rfind('/') + 1)});
   model_->Flush();
 }
@@ -45,10 +60,9 @@ void OperationsHost::AddFile(const std::string& path) {
 void OperationsHost::SelectRows(std::initializer_list<int> rows) {
   QItemSelectionModel* selection = view_->selectionModel();
   selection->clearSelection();
-  for (const int row : rows) {
+  for (const int row : rows)
     selection->select(model_->index(row, 0),
                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  }
 }
 
 QPushButton* OperationsHost::Button(const char* name) const {
@@ -61,14 +75,14 @@ QString OperationsHost::ProgressText() const {
   return findChild<QLabel*>(QString::fromUtf8(control::kProgressText))->text();
 }
 
-int OperationsHost::ProgressValue() const {
-  return findChild<QProgressBar*>(QString::fromUtf8(control::kProgressBar))->value();
-}
-
 std::vector<std::string> OperationsHost::Paths() const {
   std::vector<std::string> paths;
   for (std::size_t i = 0; i < list_.Count(); ++i) paths.push_back(list_.FullPath(i));
   return paths;
+}
+
+bool OperationsHost::Running(const char* button) const {
+  return Button(button)->text() == QStringLiteral("停止");
 }
 
 bool OperationsHost::BusyCheck() {
@@ -95,10 +109,7 @@ void OperationsHost::ProcessPendingEvents() {
   pump_.Pump();
 }
 
-void OperationsHost::PumpWait(int ms) {
-  pumpWaits.push_back(ms);
-  QCoreApplication::processEvents();
-}
+void OperationsHost::PumpWait(int) { QCoreApplication::processEvents(); }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos;

@@ -1,13 +1,13 @@
 #pragma once
 // A window with every control of the main window, the result list and the file
 // operations attached, where a scripted user answers the message boxes and the folder
-// chooser, holds Ctrl or not, and sees what would be opened, located or trashed.
+// chooser, holds Ctrl or not, and sees what would be opened, located or trashed. It owns
+// a temporary folder for the files it lists.
 
-#include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStringList>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -38,20 +38,26 @@ class OperationsHost final : public QWidget, public AppServices {
   QStringList prompts;         // each chooser's prompt
   bool ctrlHeld = false;
   std::vector<std::string> opened, located;
-  std::vector<int> pumpWaits;  // each PumpWait's milliseconds
   // Runs on every handling of events inside an operation: the moment a click or a drop
   // would arrive.
   std::function<void()> whileRunning;
   // In place of the trash; unset means the user's trash ($XDG_DATA_HOME).
   std::function<bool(const std::string&)> trash;
 
-  FileOperations& Operations() { return *operations_; }
-  void AddFile(const std::string& path);
+  // A path inside the host's temporary folder.
+  std::string Path(const std::string& relative) const;
+  // Writes the file (and its folders) and lists it.
+  void Add(const std::string& relative, const std::string& bytes);
+  // Lists `count` new files a/file<i>.txt holding "content <i>".
+  void AddFiles(int count);
+  void AddRow(const std::string& path);
   void SelectRows(std::initializer_list<int> rows);
+  FileOperations& Operations() { return *operations_; }
   QPushButton* Button(const char* name) const;
   QString ProgressText() const;
-  int ProgressValue() const;
   std::vector<std::string> Paths() const;
+  // True while the button's operation runs its own loop (not while it asks about Ctrl).
+  bool Running(const char* button) const;
 
   // AppServices
   QWidget* MainWidget() override { return this; }
@@ -67,6 +73,7 @@ class OperationsHost final : public QWidget, public AppServices {
   void PumpWait(int ms) override;
 
  private:
+  QTemporaryDir dir_;
   ResultList list_;
   StopFlag stop_;
   std::unique_ptr<ResultModel> model_;
