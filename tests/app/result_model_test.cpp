@@ -44,15 +44,9 @@ class ResultModelTest : public QObject {
     QCOMPARE(inserted.size(), 2);
     QCOMPARE(inserted[1][1].toInt(), 5);
     QCOMPARE(inserted[1][2].toInt(), 6);
-  }
 
-  void pendingRowsReachTheViewThroughTheEventLoop() {
-    ResultList list;
-    ResultModel model(list);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    list.Append(Row("a"));
-    list.Append(Row("b"));
-    QTRY_COMPARE(model.rowCount(), 2);
+    list.Append(Row("i"));  // reaches the view through the event loop
+    QTRY_COMPARE(model.rowCount(), 8);
   }
 
   void removalsChangesAndClearKeepTheModelConsistent() {
@@ -83,21 +77,15 @@ class ResultModelTest : public QObject {
     QCOMPARE(model.rowCount(), 0);
   }
 
-  void columnsShowTheRowTextsAndRawBytesStayUntouched() {
+  void aNameThatIsNotUtf8IsShownAndItsBytesStayUntouched() {
     ResultList list;
     ResultModel model(list);
-    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";  // not UTF-8
+    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";
     list.Append(Row(gbkName, "/数据/"));
     model.Flush();
-    QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("1 KB"));
-    QCOMPARE(model.index(0, 2).data().toString(), QStringLiteral("2014-03-05 08:05:09"));
-    QCOMPARE(model.index(0, 3).data().toString(), QStringLiteral("1,2345"));
-    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/"));
     QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral(".txt")));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/"));
     QCOMPARE(list.FullPath(0), "/数据/" + gbkName);
-
-    QVERIFY(!model.index(0, 0).data(Qt::DecorationRole).value<QIcon>().isNull());
-    QVERIFY(!model.index(0, 1).data(Qt::DecorationRole).isValid());
     QVERIFY(!model.index(0, 0).data(Qt::EditRole).isValid());
   }
 };
