@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <regex>
-#include <vector>
+#include <sstream>
 
 #include "engine/filter_options.h"
 #include "options_difference.h"
@@ -62,20 +62,15 @@ class SettingsFileTest : public ::testing::Test {
 TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyInReverseOrder) {
   OpenWith("");
   ASSERT_TRUE(SaveSettings(store_, FilterOptions()));
-  const std::vector<std::string> keysInWriteOrder = {
-      "按内容筛选", "包含内容", "不含内容",   "筛选内容",     "文件名",
-      "文件内容",   "匹配模式", "按长度筛选", "清除网页标签", "清除空行空格",
-      "文件大小",   "内容字数", "长度起始",   "长度终止",     "B",
-      "KB",         "MB",       "GB",         "TB",           "按时间筛选",
-      "创建",       "访问",     "修改",       "年月日",       "时分秒",
-      "两者",       "时间起始", "时间终止",   "按重复筛选",   "MD5",
-      "长度",       "名称",     "一",         "全部",         "全部减一",
-      "遍历子目录", "仅该目录", "遍历层次",   "层次",         "筛选目录",
-      "移动目录",   "复制目录"};
-  std::string expected = "[主界面]";
-  for (auto key = keysInWriteOrder.rbegin(); key != keysInWriteOrder.rend(); ++key) {
-    expected += "\r\n" + *key + "=";
-  }
+  // Each key in the order the options are written; a new file lists them in reverse.
+  std::istringstream keysInWriteOrder(
+      "按内容筛选 包含内容 不含内容 筛选内容 文件名 文件内容 匹配模式 按长度筛选 清除网页标签 "
+      "清除空行空格 文件大小 内容字数 长度起始 长度终止 B KB MB GB TB 按时间筛选 创建 访问 修改 "
+      "年月日 时分秒 两者 时间起始 时间终止 按重复筛选 MD5 长度 名称 一 全部 全部减一 遍历子目录 "
+      "仅该目录 遍历层次 层次 筛选目录 移动目录 复制目录");
+  std::string expected;
+  for (std::string key; keysInWriteOrder >> key;) expected = "\r\n" + key + "=" + expected;
+  expected = "[主界面]" + expected;
   const std::string saved = ReadBytes(path_);
   // Compare the key names; the values are checked by the round trips.
   const std::string keysOnly = std::regex_replace(saved, std::regex("=[^\r]*"), "=");
