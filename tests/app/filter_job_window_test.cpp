@@ -85,50 +85,37 @@ class FilterJobWindowTest : public QObject {
     QCOMPARE(status->currentMessage(), summary);
   }
 
-  void duplicateOptionsAreLockedOnlyWhileTheJobRuns() {
+  // While the job runs the duplicate options are locked and the button says so; a second
+  // press stops the job, and everything is unlocked again.
+  void aRunningJobLocksTheDuplicateOptionsAndASecondPressStopsIt() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
     QWidget* w = window.get();
+    auto* start = Control<QPushButton>(w, control::kStartButton);
     Control<QAbstractButton>(w, "选择框按重复筛选")->click();
     Control<QAbstractButton>(w, "选择框按长度筛选")->click();
     Control<QAbstractButton>(w, "单选框遍历子目录")->click();
     bool duplicateSwitchEnabled = true;
     bool md5Enabled = true;
     bool lengthEnabled = false;
-    QString caption;
+    QString captionWhileRunning;
+    QString captionAfterStop;
     user.folderToChoose = tree_;
     user.whileChoosing = [&] {
       QTimer::singleShot(0, [&] {
         duplicateSwitchEnabled = Control<QWidget>(w, "选择框按重复筛选")->isEnabled();
         md5Enabled = Control<QWidget>(w, "单选框MD5")->isEnabled();
         lengthEnabled = Control<QWidget>(w, "编辑框长度起始")->isEnabled();
-        caption = Control<QPushButton>(w, control::kStartButton)->text();
-      });
-    };
-    Control<QPushButton>(w, control::kStartButton)->click();
-    QCOMPARE(caption, QString::fromUtf8(kStartCaptionRunning));
-    QVERIFY(!duplicateSwitchEnabled);
-    QVERIFY(!md5Enabled);
-    QVERIFY(lengthEnabled);
-    QVERIFY(Control<QWidget>(w, "选择框按重复筛选")->isEnabled());
-    QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
-  }
-
-  void secondPressStopsTheJob() {
-    ScriptedUser user;
-    auto window = OpenWindow(SettingsPath(), user);
-    QWidget* w = window.get();
-    auto* start = Control<QPushButton>(w, control::kStartButton);
-    Control<QAbstractButton>(w, "单选框遍历子目录")->click();
-    QString captionAfterStop;
-    user.folderToChoose = tree_;
-    user.whileChoosing = [&] {
-      QTimer::singleShot(0, [&] {
+        captionWhileRunning = start->text();
         start->click();
         captionAfterStop = start->text();
       });
     };
     start->click();
+    QCOMPARE(captionWhileRunning, QString::fromUtf8(kStartCaptionRunning));
+    QVERIFY(!duplicateSwitchEnabled);
+    QVERIFY(!md5Enabled);
+    QVERIFY(lengthEnabled);
     QCOMPARE(captionAfterStop, QString::fromUtf8(kStartCaptionStopping));
     QCOMPARE(start->text(), Idle());
     QVERIFY(window->List().Count() < 404);
@@ -136,6 +123,8 @@ class FilterJobWindowTest : public QObject {
     QVERIFY(summary.startsWith(
         QStringLiteral("筛选完毕！共筛选出 %1 个文件").arg(window->List().Count())));
     QVERIFY(window->Stop().IsSet());
+    QVERIFY(Control<QWidget>(w, "选择框按重复筛选")->isEnabled());
+    QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
   }
 
   void closingTheWindowEndsARunningJob() {

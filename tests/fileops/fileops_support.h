@@ -2,13 +2,13 @@
 // Helpers of the file operation tests: a tree on a second file system, reading files
 // back, listing folders, and a tiny tmpfs of our own where the system lets us mount one.
 
-#include <dirent.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -46,13 +46,9 @@ inline std::string ReadAll(const std::string& path) {
 // The names in `folder`, sorted, without "." and "..".
 inline std::vector<std::string> Names(const std::string& folder) {
   std::vector<std::string> names;
-  if (DIR* dir = ::opendir(folder.c_str())) {
-    while (const dirent* entry = ::readdir(dir)) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != "..") names.push_back(name);
-    }
-    ::closedir(dir);
-  }
+  std::error_code missing;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, missing))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
