@@ -50,12 +50,11 @@ enum class Utf8Content {
 };
 
 // A file's content as LoadTextView hands it back. `text` points into buffers of the
-// calling thread that the next LoadTextView on that thread writes over.
+// calling thread that the next LoadTextView or LoadTextFile on that thread writes over.
 struct TextView {
   // The decoded text (GB18030, no zero byte inside); or, when `utf8Bytes` is set, the
-  // UTF-8 bytes it converts from, whole characters ending before the file's first zero
-  // byte: not empty, and holding a byte below 0x80 exactly where the decoded text holds
-  // that same ASCII character.
+  // valid UTF-8 bytes whose conversion to GB18030 is the decoded text: not empty, whole
+  // characters, ending before the file's first zero byte.
   std::string_view text;
   int encoding = 0;  // as in DecodedText
   bool utf8Bytes = false;
