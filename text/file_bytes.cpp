@@ -15,7 +15,9 @@ bool ReadFileBytes(const std::string& path, std::int64_t sizeLimit, ByteBuffer& 
   if (!file.Open(path) || file.Size() > sizeLimit) return false;
 
   const auto limit = static_cast<std::size_t>(sizeLimit);
+  // The last file's bytes are dropped first, so growing the buffer copies none of them.
   // One byte more than reported, so a file of the expected size ends with a read of 0.
+  bytes.resize(0);
   bytes.resize(static_cast<std::size_t>(file.Size()) + 1);
   std::size_t filled = 0;
   for (;;) {
