@@ -6,8 +6,7 @@
 namespace tarnwick {
 namespace {
 
-bool ContentFound(const std::string& path, ContentMatcher& matcher,
-                  const OptionControls& options) {
+bool ContentFound(const std::string& path, ContentMatcher& matcher, const OptionControls& options) {
   // An ASCII pattern is searched in UTF-8 content as it stands, which spares converting
   // the whole file and gives the same answer.
   if (!matcher.SearchesUtf8Bytes(options)) {
@@ -25,8 +24,9 @@ bool ContentFilterTest(const std::string& path, ContentMatcher& matcher,
   const bool expect = options.IsChecked(Check::ContainsContent);
   if (options.IsChecked(Check::InName)) {
     const std::size_t slash = path.rfind('/');
-    const std::string_view name =
-        slash == std::string::npos ? std::string_view(path) : std::string_view(path).substr(slash + 1);
+    const std::string_view name = slash == std::string::npos
+                                      ? std::string_view(path)
+                                      : std::string_view(path).substr(slash + 1);
     // Names are matched in the program's text, like content.
     if (matcher.Found(options, Utf8ToGb18030(name)) != expect) return false;
   }

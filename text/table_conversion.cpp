@@ -38,9 +38,8 @@ bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
 // Reads the multi-byte character whose lead byte (at or above 0x80) is in[i]: Converted
 // with its GB18030 code (packed as the table packs it) and its UTF-8 length, or why the
 // table conversion cannot take it.
-TableConversion ReadCharacter(const std::uint32_t* table, const unsigned char* in,
-                              std::size_t size, std::size_t i, std::uint32_t* code,
-                              std::size_t* length) {
+TableConversion ReadCharacter(const std::uint32_t* table, const unsigned char* in, std::size_t size,
+                              std::size_t i, std::uint32_t* code, std::size_t* length) {
   const unsigned char lead = in[i];
   std::uint32_t codePoint;
   if (lead < 0xC2) return TableConversion::Invalid;  // stray continuation, overlong lead
@@ -129,8 +128,8 @@ std::optional<std::size_t> TableConvertedLength(std::string_view input) {
     }
     // Most Chinese text is three-byte characters whose lead byte has no overlong or
     // surrogate forms; they are checked here without the general reader.
-    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size &&
-        IsContinuation(in[i + 1]) && IsContinuation(in[i + 2])) {
+    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size && IsContinuation(in[i + 1]) &&
+        IsContinuation(in[i + 2])) {
       const std::uint32_t code =
           table[((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu)];
       if (code == 0) return std::nullopt;

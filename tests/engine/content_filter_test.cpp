@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "engine/filter_options.h"
+#include "temp_tree.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
-#include "temp_tree.h"
 
 namespace tarnwick {
 namespace {
@@ -96,23 +96,24 @@ TEST_F(ContentFilterTestCase, Utf8ContentGivesTheConvertedTextsAnswer) {
   const std::string files[] = {
       "plain ascii Needle text",
       chinese + "needle" + chinese,
-      "\xE4\xB8\xADneedle",  // an odd number of bytes before the word
+      "\xE4\xB8\xADneedle",                  // an odd number of bytes before the word
       chinese + "\xC2\xA0" + "Ne edle 1 0",  // U+00A0 is four GB18030 bytes with digits
       "\xEF\xBB\xBF" + chinese + "NEEDLE",
       "\xEF\xBB\xBF",
       "<html><head><meta charset=utf-8></head>" + chinese + "needle",
       "<meta charset=big5>\xA4\xA4needle",
-      "\xD6\xD0\xCE\xC4needle",                                // GBK
-      "\xC8\x41needle",                                        // GBK with an "A" trail byte
-      "\xFF\xFEn\0e\0e\0d\0l\0e\0"s,                           // UTF-16LE
-      chinese + "ab\0needle"s,                                  // the text ends at the zero
-      chinese + "needle\xFF",                                   // invalid UTF-8 reads raw
-      "\xE4\xB8needle",                                         // raw: the lead takes "n"
-      chinese + "\xEE\x9E\x8Dneedle",                             // a character iconv refuses
+      "\xD6\xD0\xCE\xC4needle",        // GBK
+      "\xC8\x41needle",                // GBK with an "A" trail byte
+      "\xFF\xFEn\0e\0e\0d\0l\0e\0"s,   // UTF-16LE
+      chinese + "ab\0needle"s,         // the text ends at the zero
+      chinese + "needle\xFF",          // invalid UTF-8 reads raw
+      "\xE4\xB8needle",                // raw: the lead takes "n"
+      chinese + "\xEE\x9E\x8Dneedle",  // a character iconv refuses
       "",
   };
-  const char* patterns[] = {"needle", "NEEDLE", "eed|zzz", "zzz|", "|", "", "a||b", "A", "0",
-                            "1", "\xE4\xB8\xAD", "zzz|\xE6\x96\x87"};
+  const char* patterns[] = {"needle", "NEEDLE", "eed|zzz",      "zzz|",
+                            "|",      "",       "a||b",         "A",
+                            "0",      "1",      "\xE4\xB8\xAD", "zzz|\xE6\x96\x87"};
   int index = 0;
   for (const std::string& content : files) {
     const std::string path = tree.Create("f" + std::to_string(index++) + ".txt", content);
