@@ -34,41 +34,31 @@ class ContentFilterTestCase : public ::testing::Test {
   test::TempTree tree;
 };
 
-TEST_F(ContentFilterTestCase, EveryTickedTargetMustAgree) {
+// Every ticked target must agree; none ticked lets every file pass; the name test sees
+// only the file's name; an empty default pattern is found everywhere.
+TEST_F(ContentFilterTestCase, TickedTargetsAndTheEmptyPattern) {
   const std::string inContent = tree.Create("a.txt", "the NEEDLE is here");
   const std::string inName = tree.Create("needle.txt", "nothing");
   const std::string inBoth = tree.Create("needle2.txt", "needle");
   const std::string inNeither = tree.Create("b.txt", "nothing");
+  const std::string inFolder = tree.Create("needle/plain.txt", "x");
   const Targets both{true, true};
 
   EXPECT_FALSE(Passes(inContent, "needle", true, both));
   EXPECT_FALSE(Passes(inName, "needle", true, both));
   EXPECT_TRUE(Passes(inBoth, "needle", true, both));
-
   EXPECT_FALSE(Passes(inContent, "needle", false, both));
   EXPECT_FALSE(Passes(inName, "needle", false, both));
   EXPECT_TRUE(Passes(inNeither, "needle", false, both));
-
   EXPECT_TRUE(Passes(inContent, "needle", true, {false, true}));
   EXPECT_TRUE(Passes(inName, "needle", true, {true, false}));
-}
 
-TEST_F(ContentFilterTestCase, NoTargetTickedLetsEveryFilePass) {
-  const std::string file = tree.Create("a.txt", "x");
-  EXPECT_TRUE(Passes(file, "needle", true, {false, false}));
-  EXPECT_TRUE(Passes(file, "x", false, {false, false}));
-}
-
-TEST_F(ContentFilterTestCase, NameTestSeesOnlyTheFileName) {
-  const std::string file = tree.Create("needle/plain.txt", "x");
-  EXPECT_FALSE(Passes(file, "needle", true, {true, false}));
-  EXPECT_TRUE(Passes(file, "plain.TXT", true, {true, false}));
-}
-
-TEST_F(ContentFilterTestCase, EmptyDefaultPatternIsFoundEverywhere) {
-  const std::string file = tree.Create("a.txt", "x");
-  EXPECT_TRUE(Passes(file, "", true, {true, true}));
-  EXPECT_FALSE(Passes(file, "", false, {true, true}));
+  EXPECT_TRUE(Passes(inNeither, "needle", true, {false, false}));
+  EXPECT_TRUE(Passes(inBoth, "needle", false, {false, false}));
+  EXPECT_FALSE(Passes(inFolder, "needle", true, {true, false}));
+  EXPECT_TRUE(Passes(inFolder, "plain.TXT", true, {true, false}));
+  EXPECT_TRUE(Passes(inFolder, "", true, both));
+  EXPECT_FALSE(Passes(inFolder, "", false, both));
 }
 
 TEST_F(ContentFilterTestCase, ChineseNamesAndContentAreMatchedAsCharacters) {

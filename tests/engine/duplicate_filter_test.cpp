@@ -12,6 +12,7 @@
 #include "engine/md5_key.h"
 #include "platform/md5_digest.h"
 #include "tests/engine/temp_tree.h"
+#include "tests/engine/walk_test_support.h"
 
 namespace tarnwick {
 namespace {
@@ -19,23 +20,16 @@ namespace {
 using platform::Md5Hex;
 using Paths = std::vector<std::string>;
 
-// Counts event rounds and can press stop at a chosen round.
-class ScriptedHost : public JobHost {
- public:
-  explicit ScriptedHost(StopFlag* stop = nullptr, int stopAtRound = 0)
-      : stop_(stop), stopAtRound_(stopAtRound) {}
-  void ProcessPendingEvents() override {
-    if (++rounds == stopAtRound_ && stop_) stop_->Set();
+// A running job's stop flag and a host that can press stop at a chosen event round.
+struct Digesting {
+  Digesting() { stop.Clear(); }
+  void StopAtRound(int round) {
+    host.onPendingEvents = [this, round] {
+      if (host.pendingEventCalls == round) stop.Set();
+    };
   }
-  void SetStatusText(const std::string& text) override { statusTexts.push_back(text); }
-  void RefreshStatus() override {}
-
-  int rounds = 0;
-  Paths statusTexts;
-
- private:
-  StopFlag* stop_;
-  int stopAtRound_;
+  StopFlag stop;
+  test::RecordingHost host;
 };
 
 FilterOptions DuplicateOptions(Check kind, Check output) {
@@ -46,22 +40,19 @@ FilterOptions DuplicateOptions(Check kind, Check output) {
   return options;
 }
 
-Paths ListedPaths(const ResultList& list) {
+// Adds the files in order and lists the groups, as a job does; with `stopAtRound` the
+// stop comes at that event round, and the groups found so far are still listed.
+Paths RunStore(const Paths& files, const FilterOptions& options, int stopAtRound = 0) {
+  Digesting job;
+  if (stopAtRound > 0) job.StopAtRound(stopAtRound);
+  DuplicateStore store;
+  for (const std::string& path : files) store.Add(path, 0, options, job.host, job.stop);
+  job.stop.Clear();
+  ResultList list;
+  store.List(options, list, job.host, job.stop);
   Paths paths;
   for (std::size_t index = 0; index < list.Count(); ++index) paths.push_back(list.FullPath(index));
   return paths;
-}
-
-// Adds the files in order and lists the groups, as a job does.
-Paths RunStore(const Paths& files, const FilterOptions& options) {
-  DuplicateStore store;
-  StopFlag stop;
-  stop.Clear();
-  ScriptedHost host;
-  for (const std::string& path : files) store.Add(path, 0, options, host, stop);
-  ResultList list;
-  store.List(options, list, host, stop);
-  return ListedPaths(list);
 }
 
 TEST(DuplicateStoreTest, OutputsListOneAllOrAllButTheLastFound) {
@@ -142,40 +133,28 @@ TEST(DuplicateStoreTest, OnlyFilesOfASharedSizeAreDigested) {
   const Paths files = {tree.Create("a", "12345"), tree.Create("unique", "1234"),
                        tree.Create("b", "12345")};
   DuplicateStore store;
-  StopFlag stop;
-  stop.Clear();
-  ScriptedHost host;
+  Digesting job;
   for (const std::string& path : files)
-    store.Add(path, 0, DuplicateOptions(Check::DupByMd5, Check::DupAll), host, stop);
-  EXPECT_EQ(host.statusTexts,
+    store.Add(path, 0, DuplicateOptions(Check::DupByMd5, Check::DupAll), job.host, job.stop);
+  EXPECT_EQ(job.host.statusTexts,
             (Paths{"大小 5 B，正在读MD5：" + files[0], "大小 5 B，正在读MD5：" + files[2]}));
 }
 
 TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
   test::TempTree tree;
   const Paths files = {tree.Create("a", "xy"), tree.Create("b", "xy"), tree.Create("c", "xy")};
-  const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
-  DuplicateStore store;
-  StopFlag stop;
-  stop.Clear();
   // Rounds 1 and 2 digest a and b; the stop comes while c is digested.
-  ScriptedHost host(&stop, 3);
-  for (const std::string& path : files) store.Add(path, 0, options, host, stop);
-  stop.Clear();
-  ResultList list;
-  store.List(options, list, host, stop);
-  EXPECT_EQ(ListedPaths(list), (Paths{files[0], files[1]}));
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), 3),
+            (Paths{files[0], files[1]}));
 }
 
 // The store digests a file only once a second file of its size turns up; its rows must
 // be those of digesting every file in walk order and searching the groups in turn.
 Paths ListByDigestingEveryFile(const Paths& files, Check output) {
-  StopFlag stop;
-  stop.Clear();
-  ScriptedHost host;
+  Digesting job;
   std::vector<std::pair<std::string, Paths>> groups;
   for (const std::string& path : files) {
-    const std::string key = Md5Key(path, 0, host, stop);
+    const std::string key = Md5Key(path, 0, job.host, job.stop);
     if (key.empty()) continue;
     auto group = groups.begin();
     while (group != groups.end() && group->first != key) ++group;
@@ -244,31 +223,25 @@ TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
       digests += Md5Hex(std::string_view(data).substr(start, piece));
       start += piece;
     }
-    StopFlag stop;
-    stop.Clear();
-    ScriptedHost host;
-    EXPECT_EQ(Md5Key(path, 0, host, stop, kPiece), Md5Hex(digests)) << test.length << " bytes";
-    EXPECT_EQ(host.rounds, static_cast<int>(test.pieces.size())) << test.length << " bytes";
+    Digesting job;
+    EXPECT_EQ(Md5Key(path, 0, job.host, job.stop, kPiece), Md5Hex(digests)) << test.length;
+    EXPECT_EQ(job.host.pendingEventCalls, static_cast<int>(test.pieces.size())) << test.length;
   }
   // Pinned: the MD5 of the 32-digit text of the MD5 of nothing.
-  StopFlag stop;
-  stop.Clear();
-  ScriptedHost host;
-  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, host, stop), "74be16979710d4c4e7c6647856088456");
+  Digesting job;
+  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, job.host, job.stop), "74be16979710d4c4e7c6647856088456");
 }
 
 TEST(Md5KeyTest, StopBeforeTheLastPieceGivesNoKey) {
   test::TempTree tree;
   const std::string path = tree.Create("three", std::string(3000, 'x'));
-  StopFlag stop;
-  stop.Clear();
-  ScriptedHost stopsAfterFirst(&stop, 1);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterFirst, stop, 1000), "");
-  EXPECT_EQ(stopsAfterFirst.rounds, 1);
-
-  stop.Clear();
-  ScriptedHost stopsAfterLast(&stop, 3);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterLast, stop, 1000).size(), 32u);
+  Digesting stopsAfterFirst;
+  stopsAfterFirst.StopAtRound(1);
+  EXPECT_EQ(Md5Key(path, 0, stopsAfterFirst.host, stopsAfterFirst.stop, 1000), "");
+  EXPECT_EQ(stopsAfterFirst.host.pendingEventCalls, 1);
+  Digesting stopsAfterLast;
+  stopsAfterLast.StopAtRound(3);
+  EXPECT_EQ(Md5Key(path, 0, stopsAfterLast.host, stopsAfterLast.stop, 1000).size(), 32u);
 }
 
 }  // namespace
