@@ -3,15 +3,15 @@
 // (unreadable folders included) when the object goes away. Paths given to its members
 // are relative to the root; the members return full paths.
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -27,7 +27,7 @@ class TempTree {
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     root_ = pattern;
   }
-  ~TempTree() { RemoveAll(root_); }
+  ~TempTree() { RemoveAll(); }
   TempTree(const TempTree&) = delete;
   TempTree& operator=(const TempTree&) = delete;
 
@@ -41,20 +41,10 @@ class TempTree {
   // (seconds since the epoch) both its access and modification times are set to it.
   std::string Create(std::string_view relative, std::string_view bytes = {},
                      std::optional<std::int64_t> mtime = std::nullopt) {
-    const std::string path = Path(relative);
-    MakeParents(path);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot create " + path);
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-      const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-      if (n <= 0) {
-        ::close(fd);
-        throw std::runtime_error("cannot write " + path);
-      }
-      written += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
+    const std::string path = WithParents(relative);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush())
+      throw std::runtime_error("cannot write " + path);
     if (mtime) SetTimes(relative, *mtime, *mtime);
     return path;
   }
@@ -68,23 +58,19 @@ class TempTree {
   }
 
   std::string MakeFolder(std::string_view relative) {
-    const std::string path = Path(relative);
-    MakeParents(path + "/");
-    return path;
+    std::filesystem::create_directories(Path(relative));
+    return Path(relative);
   }
 
   // A symbolic link at `relative` pointing to `target` (taken as it is written).
   std::string MakeLink(std::string_view target, std::string_view relative) {
-    const std::string path = Path(relative);
-    MakeParents(path);
-    if (::symlink(std::string(target).c_str(), path.c_str()) != 0)
-      throw std::runtime_error("symlink failed on " + path);
+    const std::string path = WithParents(relative);
+    std::filesystem::create_symlink(target, path);
     return path;
   }
 
   std::string MakeFifo(std::string_view relative) {
-    const std::string path = Path(relative);
-    MakeParents(path);
+    const std::string path = WithParents(relative);
     if (::mkfifo(path.c_str(), 0644) != 0) throw std::runtime_error("mkfifo failed on " + path);
     return path;
   }
@@ -95,34 +81,24 @@ class TempTree {
   }
 
  private:
-  // Creates every folder on the way to the last "/" of path.
-  static void MakeParents(const std::string& path) {
-    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
-         slash = path.find('/', slash + 1)) {
-      const std::string folder = path.substr(0, slash);
-      if (::mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST)
-        throw std::runtime_error("mkdir failed on " + folder);
-    }
+  std::string WithParents(std::string_view relative) {
+    const std::string path = Path(relative);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    return path;
   }
 
-  // Removes a tree without following links; folders are made accessible first.
-  static void RemoveAll(const std::string& folder) {
-    ::chmod(folder.c_str(), 0700);
-    if (DIR* dir = ::opendir(folder.c_str())) {
-      while (const dirent* entry = ::readdir(dir)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + "/" + std::string(name);
-        struct stat status {};
-        if (::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
-          RemoveAll(path);
-        } else {
-          ::unlink(path.c_str());
-        }
-      }
-      ::closedir(dir);
+  // Makes every folder accessible just before the walk enters it, then removes the
+  // tree; links are never followed.
+  void RemoveAll() const {
+    namespace fs = std::filesystem;
+    std::error_code walk, ignored;
+    fs::permissions(root_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    for (auto entry = fs::recursive_directory_iterator(root_, walk);
+         !walk && entry != fs::recursive_directory_iterator(); entry.increment(walk)) {
+      if (entry->is_directory(ignored) && !entry->is_symlink(ignored))
+        fs::permissions(entry->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
-    ::rmdir(folder.c_str());
+    fs::remove_all(root_, ignored);
   }
 
   std::string root_;
