@@ -78,4 +78,16 @@ inline std::vector<std::string> ListedBy(const CliTree& tree, std::vector<std::s
   return tree.Relative(SplitRecords(result.out));
 }
 
+// A job's flags and the paths it must list, for tables of jobs over one tree.
+struct ListCase {
+  std::vector<std::string> flags;
+  std::vector<std::string> listed;
+};
+
+inline void ExpectListings(const CliTree& tree, const std::vector<ListCase>& cases) {
+  for (const ListCase& c : cases) {
+    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
+  }
+}
+
 }  // namespace tarnwick::cli_test

@@ -15,21 +15,16 @@ TEST(LengthFilter, SizeBoundsAreInclusiveInTheChosenUnit) {
   tree.File("s1023", std::string(1023, 'x'));
   tree.File("s1024", std::string(1024, 'x'));
   tree.File("s1025", std::string(1025, 'x'));
-  const struct {
-    std::vector<std::string> flags;
-    Paths listed;
-  } cases[] = {
-      {{"--size", "1:1", "--unit", "KB"}, {"s1024"}},
-      {{"--size", "1024:1025", "--unit", "B"}, {"s1024", "s1025"}},
-      {{"--size", "1023:1023", "--unit", "B"}, {"s1023"}},
-      {{"--size", "１０２４:1024", "--unit", "B"}, {"s1024"}},  // full-width digits
-      {{"--size", ":1023", "--unit", "B"}, {"s1023"}},          // an empty bound reads 0
-      {{"--size", "1:0.5", "--unit", "KB"}, {}},
-      {{"--size", "1:1"}, {"s1024"}},  // the window starts with KB
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
-  }
+  ExpectListings(tree,
+                 {
+                     {{"--size", "1:1", "--unit", "KB"}, {"s1024"}},
+                     {{"--size", "1024:1025", "--unit", "B"}, {"s1024", "s1025"}},
+                     {{"--size", "1023:1023", "--unit", "B"}, {"s1023"}},
+                     {{"--size", "１０２４:1024", "--unit", "B"}, {"s1024"}},  // full-width digits
+                     {{"--size", ":1023", "--unit", "B"}, {"s1023"}},  // an empty bound reads 0
+                     {{"--size", "1:0.5", "--unit", "KB"}, {}},
+                     {{"--size", "1:1"}, {"s1024"}},  // the window starts with KB
+                 });
 }
 
 TEST(LengthFilter, CharacterCountAfterDecodingAndStripping) {
@@ -40,20 +35,15 @@ TEST(LengthFilter, CharacterCountAfterDecodingAndStripping) {
   tree.File("gbk.txt", "\xc4\xe3\xba\xc3\xca\xc0\xbd\xe7");  // GBK 你好世界: four
   tree.File("tagged.htm", "<b>abcde</b>");
   tree.File("spaced.txt", "a b c d e f");
-  const struct {
-    std::vector<std::string> flags;
-    Paths listed;
-  } cases[] = {
-      {{"--chars", "5:5", "--unit", "个"}, {"chinese.txt", "five.txt"}},
-      {{"--chars", "4:4", "--unit", "B"}, {"four.txt", "gbk.txt"}},
-      {{"--chars", "5:5", "--unit", "个", "--strip-tags"},
-       {"chinese.txt", "five.txt", "tagged.htm"}},
-      {{"--chars", "6:6", "--unit", "个", "--strip-space"}, {"spaced.txt"}},
-      {{"--chars", "4:4", "--unit", "个", "--strip-space"}, {"five.txt", "four.txt", "gbk.txt"}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
-  }
+  ExpectListings(tree, {
+                           {{"--chars", "5:5", "--unit", "个"}, {"chinese.txt", "five.txt"}},
+                           {{"--chars", "4:4", "--unit", "B"}, {"four.txt", "gbk.txt"}},
+                           {{"--chars", "5:5", "--unit", "个", "--strip-tags"},
+                            {"chinese.txt", "five.txt", "tagged.htm"}},
+                           {{"--chars", "6:6", "--unit", "个", "--strip-space"}, {"spaced.txt"}},
+                           {{"--chars", "4:4", "--unit", "个", "--strip-space"},
+                            {"five.txt", "four.txt", "gbk.txt"}},
+                       });
   // The rows show the count that was measured.
   const CliResult rows = RunCli({"-q", "--format", "rows", "--chars", "5:5", "--unit", "个",
                                  "--mask", "chinese.txt", tree.Root()});
@@ -74,16 +64,19 @@ TEST(TimeFilter, RangeEdgesInEachCompareMode) {
     more.insert(more.begin(), range.begin(), range.end());
     return more;
   };
-  EXPECT_EQ(ListedBy(tree, with({})), (Paths{"end", "start"}));
-  EXPECT_EQ(ListedBy(tree, with({"--compare", "both"})), (Paths{"end", "start"}));
-  EXPECT_EQ(ListedBy(tree, with({"--compare", "date"})), (Paths{"after", "end", "start"}));
-  EXPECT_EQ(ListedBy(tree, with({"--compare", "time"})), (Paths{"end", "start"}));
-  EXPECT_EQ(ListedBy(tree, {"--time", "modified", "--compare", "time", "--from",
-                            "2000-01-01 07:59:59", "--to", "2000-01-01 08:00:00"}),
-            (Paths{"morning"}));
-  EXPECT_EQ(
-      ListedBy(tree, {"--time", "modified", "--from", "garbage", "--to", "2013-01-01 00:00:00"}),
-      (Paths{"before", "start"}));  // an unreadable bound is the earliest time
+  ExpectListings(tree,
+                 {
+                     {with({}), {"end", "start"}},
+                     {with({"--compare", "both"}), {"end", "start"}},
+                     {with({"--compare", "date"}), {"after", "end", "start"}},
+                     {with({"--compare", "time"}), {"end", "start"}},
+                     {{"--time", "modified", "--compare", "time", "--from", "2000-01-01 07:59:59",
+                       "--to", "2000-01-01 08:00:00"},
+                      {"morning"}},
+                     // An unreadable bound is the earliest time.
+                     {{"--time", "modified", "--from", "garbage", "--to", "2013-01-01 00:00:00"},
+                      {"before", "start"}},
+                 });
 
   const CliResult rows =
       RunCli({"-q", "--format", "rows", "--time", "modified", "--compare", "date", "--from",
@@ -99,27 +92,24 @@ TEST(ContentFilter, ModesPlacesAndEncodings) {
   tree.File("utf16.txt", std::string("\xff\xfe\xd1\x53\x68\x79", 6));  // 发票, UTF-16LE
   tree.File("alphabet.log", "nothing here");
   tree.File("alphanotes.txt", "alpha inside");
-  const struct {
-    std::vector<std::string> flags;
-    Paths listed;
-  } cases[] = {
-      {{"--content", "ALPHA", "--in", "content"}, {"alphanotes.txt", "ascii.txt"}},
-      {{"--content", "alpha", "--in", "name"}, {"alphabet.log", "alphanotes.txt"}},
-      {{"--content", "alpha"},
-       {"alphabet.log", "alphanotes.txt"}},  // the window starts with 文件名
-      {{"--content", "alpha", "--in", "both"}, {"alphanotes.txt"}},  // name and content
-      {{"--content", "发票", "--in", "content"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
-      {{"--content", "zeta|GAMMA", "--in", "content"}, {"ascii.txt"}},
-      {{"--content", "alpha", "--in", "content", "--without"},
-       {"alphabet.log", "gbk.txt", "utf16.txt", "utf8.txt"}},
-      {{"--content", "alpha", "--in", "both", "--without"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
-      {{"--content", "al?ha*gam", "--in", "content", "--mode", "wildcard"}, {"ascii.txt"}},
-      {{"--content", "^alpha\\s+BETA", "--in", "content", "--mode", "regex"}, {"ascii.txt"}},
-      {{"--content", "\\d{4}$", "--in", "content", "--mode", "regex"}, {"utf8.txt"}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
-  }
+  ExpectListings(
+      tree,
+      {
+          {{"--content", "ALPHA", "--in", "content"}, {"alphanotes.txt", "ascii.txt"}},
+          {{"--content", "alpha", "--in", "name"}, {"alphabet.log", "alphanotes.txt"}},
+          {{"--content", "alpha"},
+           {"alphabet.log", "alphanotes.txt"}},  // the window starts with 文件名
+          {{"--content", "alpha", "--in", "both"}, {"alphanotes.txt"}},  // name and content
+          {{"--content", "发票", "--in", "content"}, {"gbk.txt", "utf16.txt", "utf8.txt"}},
+          {{"--content", "zeta|GAMMA", "--in", "content"}, {"ascii.txt"}},
+          {{"--content", "alpha", "--in", "content", "--without"},
+           {"alphabet.log", "gbk.txt", "utf16.txt", "utf8.txt"}},
+          {{"--content", "alpha", "--in", "both", "--without"},
+           {"gbk.txt", "utf16.txt", "utf8.txt"}},
+          {{"--content", "al?ha*gam", "--in", "content", "--mode", "wildcard"}, {"ascii.txt"}},
+          {{"--content", "^alpha\\s+BETA", "--in", "content", "--mode", "regex"}, {"ascii.txt"}},
+          {{"--content", "\\d{4}$", "--in", "content", "--mode", "regex"}, {"utf8.txt"}},
+      });
 }
 
 class DuplicateTree : public ::testing::Test {
@@ -133,8 +123,9 @@ class DuplicateTree : public ::testing::Test {
     tree.File("sub/zz/two.txt", "other!");
     tree.File("sub/zz/copy.txt", "same");
   }
-  Paths Listed(const char* key, const char* output) {
-    return ListedBy(tree, {"--scope", "tree", "--dup", key, "--dup-output", output});
+  Paths Listed(const char* key, const char* output, std::vector<std::string> more = {}) {
+    more.insert(more.end(), {"--scope", "tree", "--dup", key, "--dup-output", output});
+    return ListedBy(tree, more);
   }
   CliTree tree;
 };
@@ -146,18 +137,14 @@ TEST_F(DuplicateTree, ThreeOutputsKeepGroupAndDiscoveryOrder) {
   EXPECT_EQ(Listed("md5", "all-but-one"), (Paths{"one.txt", "sub/one.txt", "two.txt"}));
   EXPECT_EQ(Listed("name", "all"), (Paths{"one.txt", "sub/one.txt", "two.txt", "sub/zz/two.txt"}));
   EXPECT_EQ(Listed("length", "one"), (Paths{"one.txt", "two.txt"}));
+  // Only files that pass the other filters are grouped.
+  EXPECT_EQ(Listed("md5", "all", {"--mask", "one*"}), (Paths{"one.txt", "sub/one.txt"}));
 }
 
 TEST_F(DuplicateTree, SameFileReachedTwiceIsNotItsOwnDuplicate) {
   // "*.txt|one*" lists one.txt twice; deleting "all but one" must never take the only copy.
   EXPECT_EQ(ListedBy(tree, {"--mask", "*.txt|one*", "--dup", "md5", "--dup-output", "all"}),
             Paths{});
-}
-
-TEST_F(DuplicateTree, OnlyFilesThatPassTheOtherFiltersAreGrouped) {
-  EXPECT_EQ(
-      ListedBy(tree, {"--scope", "tree", "--mask", "one*", "--dup", "md5", "--dup-output", "all"}),
-      (Paths{"one.txt", "sub/one.txt"}));
 }
 
 }  // namespace

@@ -13,81 +13,49 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-class ScopeTree : public ::testing::Test {
- protected:
-  void SetUp() override {
-    tree.File("a.txt");
-    tree.File("sub/b.txt");
-    tree.File("sub/deep/c.txt");
-    tree.File("sub2/d.txt");
-  }
+TEST(Scope, ScopeAndLevelsChooseTheFoldersWalked) {
   CliTree tree;
-};
-
-TEST_F(ScopeTree, ScopeAndLevelsChooseTheFoldersWalked) {
+  for (const char* name : {"a.txt", "sub/b.txt", "sub/deep/c.txt", "sub2/d.txt"}) tree.File(name);
   const Paths all{"a.txt", "sub/b.txt", "sub/deep/c.txt", "sub2/d.txt"};
-  const struct {
-    std::vector<std::string> flags;
-    Paths listed;
-  } cases[] = {
-      {{}, {"a.txt"}},  // the window starts with 仅该目录
-      {{"--scope", "this"}, {"a.txt"}},
-      {{"--scope", "tree"}, all},
-      {{"--scope", "levels", "--levels", "2"}, {"a.txt", "sub/b.txt", "sub2/d.txt"}},
-      {{"--scope", "levels", "--levels", "3"}, all},
-      {{"--scope", "levels", "--levels", "３"}, all},  // full-width digit
-      {{"--scope", "levels", "--levels", " 2x"}, {"a.txt", "sub/b.txt", "sub2/d.txt"}},
-      {{"--scope", "levels", "--levels", "1"}, {"a.txt"}},
-      {{"--scope", "levels", "--levels", "0"}, {"a.txt"}},
-      {{"--scope", "levels", "--levels", ""}, {"a.txt"}},
-      {{"--scope", "levels", "--levels", "x"}, {"a.txt"}},
-      {{"--scope", "levels", "--levels", "-1"}, {"a.txt"}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ListedBy(tree, c.flags), c.listed) << ::testing::PrintToString(c.flags);
-  }
-}
-
-TEST_F(ScopeTree, RootWithTrailingSlashListsTheSamePaths) {
-  const CliResult result = RunCli({"-q", "--scope", "tree", tree.Root() + "/"});
-  EXPECT_EQ(tree.Relative(SplitRecords(result.out)),
-            (Paths{"a.txt", "sub/b.txt", "sub/deep/c.txt", "sub2/d.txt"}));
+  const Paths twoLevels{"a.txt", "sub/b.txt", "sub2/d.txt"};
+  ExpectListings(tree, {
+                           {{}, {"a.txt"}},  // the window starts with 仅该目录
+                           {{"--scope", "this"}, {"a.txt"}},
+                           {{"--scope", "tree"}, all},
+                           {{"--scope", "levels", "--levels", "2"}, twoLevels},
+                           {{"--scope", "levels", "--levels", "３"}, all},  // full-width digit
+                           {{"--scope", "levels", "--levels", " 2x"}, twoLevels},
+                           {{"--scope", "levels", "--levels", "1"}, {"a.txt"}},
+                           {{"--scope", "levels", "--levels", "0"}, {"a.txt"}},
+                           {{"--scope", "levels", "--levels", "x"}, {"a.txt"}},
+                           {{"--scope", "levels", "--levels", "-1"}, {"a.txt"}},
+                       });
+  const CliResult slashed = RunCli({"-q", "--scope", "tree", tree.Root() + "/"});
+  EXPECT_EQ(tree.Relative(SplitRecords(slashed.out)), all);
 }
 
 TEST(NamePatterns, FindListerListsPerPatternMaskListerOnce) {
   CliTree tree;
-  for (const char* name : {"a.txt", "a.htm", "b.htm", "c.TXT", "noext"}) tree.File(name);
-  const struct {
-    const char* lister;
-    const char* mask;
-    Paths listed;
-  } cases[] = {
-      {"find", "*.txt|*.htm", {"a.txt", "c.TXT", "a.htm", "b.htm"}},
-      {"find", "*.txt|a*", {"a.txt", "c.TXT", "a.htm", "a.txt"}},
-      {"find", "", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
-      {"find", "*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
-      {"find", "*.*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
-      {"find", "?.htm", {"a.htm", "b.htm"}},
-      {"mask", "*.txt|a*", {"a.htm", "a.txt", "c.TXT"}},
-      {"mask", "*.TXT", {"a.txt", "c.TXT"}},
-      {"mask", "*.*", {"a.htm", "a.txt", "b.htm", "c.TXT", "noext"}},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ListedBy(tree, {"--lister", c.lister, "--mask", c.mask}), c.listed)
-        << c.lister << " " << c.mask;
-  }
+  for (const char* name : {"a.txt", "a.htm", "b.htm", "c.TXT", "noext", "sub/y.txt", "sub/y.htm"})
+    tree.File(name);
+  const Paths everything{"a.htm", "a.txt", "b.htm", "c.TXT", "noext"};
+  ExpectListings(
+      tree,
+      {
+          {{"--lister", "find", "--mask", "*.txt|*.htm"}, {"a.txt", "c.TXT", "a.htm", "b.htm"}},
+          {{"--lister", "find", "--mask", "*.txt|a*"}, {"a.txt", "c.TXT", "a.htm", "a.txt"}},
+          {{"--lister", "find", "--mask", ""}, everything},
+          {{"--lister", "find", "--mask", "*.*"}, everything},
+          {{"--lister", "find", "--mask", "?.htm"}, {"a.htm", "b.htm"}},
+          {{"--lister", "mask", "--mask", "*.txt|a*"}, {"a.htm", "a.txt", "c.TXT"}},
+          {{"--lister", "mask", "--mask", "*.*"}, everything},
+          // The mask lister applies to every folder of the walk.
+          {{"--lister", "mask", "--mask", "*.TXT", "--scope", "tree"},
+           {"a.txt", "c.TXT", "sub/y.txt"}},
+      });
 }
 
-TEST(NamePatterns, MaskListerAppliesToEveryFolderOfTheWalk) {
-  CliTree tree;
-  tree.File("x.txt");
-  tree.File("sub/y.txt");
-  tree.File("sub/y.htm");
-  EXPECT_EQ(ListedBy(tree, {"--lister", "mask", "--mask", "*.txt", "--scope", "tree"}),
-            (Paths{"x.txt", "sub/y.txt"}));
-}
-
-TEST(SpecialEntries, FifoIsListedButNeverRead) {
+TEST(OddEntries, FifoIsListedButNeverRead) {
   CliTree tree;
   tree.File("plain.txt", "word");
   ASSERT_EQ(mkfifo(tree.Path("pipe").c_str(), 0644), 0);
@@ -97,7 +65,7 @@ TEST(SpecialEntries, FifoIsListedButNeverRead) {
   EXPECT_EQ(ListedBy(tree, {"--dup", "md5", "--dup-output", "all"}), Paths{});
 }
 
-TEST(SpecialEntries, LinkLoopIsNotFollowedAndFileLinksAreFiles) {
+TEST(OddEntries, LinkLoopIsNotFollowedAndFileLinksAreFiles) {
   CliTree tree;
   tree.File("sub/real.txt");
   ASSERT_EQ(symlink(".", tree.Path("sub/loop").c_str()), 0);
@@ -106,7 +74,7 @@ TEST(SpecialEntries, LinkLoopIsNotFollowedAndFileLinksAreFiles) {
   EXPECT_EQ(ListedBy(tree, {"--scope", "tree"}), (Paths{"sub/link.txt", "sub/real.txt"}));
 }
 
-TEST(SpecialEntries, NameThatIsNotUtf8IsPrintedByteForByte) {
+TEST(OddEntries, NameThatIsNotUtf8IsPrintedByteForByte) {
   CliTree tree;
   const std::string name = "bad\xff\xfe\xb0\xa1.txt";  // 0xB0A1 is 啊 in GBK
   tree.File("dir\x80/" + name, "content");
