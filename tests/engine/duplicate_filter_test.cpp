@@ -33,11 +33,7 @@ struct Digesting {
 };
 
 FilterOptions DuplicateOptions(Check kind, Check output) {
-  FilterOptions options;
-  options.SetChecked(Check::DuplicateFilter, true);
-  options.SetChecked(kind, true);
-  options.SetChecked(output, true);
-  return options;
+  return test::Ticked({Check::DuplicateFilter, kind, output});
 }
 
 // Adds the files in order and lists the groups, as a job does; with `stopAtRound` the

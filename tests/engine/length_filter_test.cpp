@@ -9,6 +9,7 @@
 #include "engine/count_characters.h"
 #include "engine/filter_options.h"
 #include "tests/engine/temp_tree.h"
+#include "tests/engine/walk_test_support.h"
 
 namespace tarnwick {
 namespace {
@@ -42,13 +43,8 @@ TEST(CountCharactersTest, CountsCharactersAndLineBreaks) {
 }
 
 FilterOptions LengthOptions(Check measure, Check unit, std::string from, std::string to) {
-  FilterOptions options;
-  options.SetChecked(Check::LengthFilter, true);
-  options.SetChecked(measure, true);
-  options.SetChecked(unit, true);
-  options.SetText(Field::LengthFrom, std::move(from));
-  options.SetText(Field::LengthTo, std::move(to));
-  return options;
+  return test::Ticked({Check::LengthFilter, measure, unit},
+                      {{Field::LengthFrom, from}, {Field::LengthTo, to}});
 }
 
 // A file of `size` zero bytes; sparse, so terabyte sizes cost nothing.

@@ -47,14 +47,11 @@ TEST_F(ProcessFileTest, FiltersRunInOrderAndStopAtTheFirstFailure) {
   tree.Create("keep.txt", "needle 12345");
   tree.Create("short.txt", "needle");
   tree.Create("other.txt", "haystack 1234567");
-  options.SetChecked(Check::ContentFilter, true);
+  options = test::Ticked({Check::ScopeTree, Check::ContentFilter, Check::InContent,
+                          Check::LengthFilter, Check::UnitB},
+                         {{Field::ContentPattern, "needle"}, {Field::LengthFrom, "10"},
+                          {Field::LengthTo, "20"}});
   options.SetChecked(Check::InName, false);
-  options.SetChecked(Check::InContent, true);
-  options.SetText(Field::ContentPattern, "needle");
-  options.SetChecked(Check::LengthFilter, true);
-  options.SetChecked(Check::UnitB, true);
-  options.SetText(Field::LengthFrom, "10");
-  options.SetText(Field::LengthTo, "20");
   EXPECT_EQ(run.Run(tree.Root(), options), (Paths{"keep.txt"}));
   EXPECT_EQ(run.list.Row(0).sizeText, "12 B");
 }
@@ -63,11 +60,8 @@ TEST_F(ProcessFileTest, UncountedFileShowsTheFolderLastCount) {
   tree.Create("a.txt", "abc");
   tree.Create("b.txt", "hello");
   tree.Create("sub/c.txt", "xy");
-  options.SetChecked(Check::LengthFilter, true);
-  options.SetChecked(Check::MeasureChars, true);
-  options.SetChecked(Check::UnitB, true);
-  options.SetText(Field::LengthFrom, "0");
-  options.SetText(Field::LengthTo, "100");
+  options = test::Ticked({Check::ScopeTree, Check::LengthFilter, Check::MeasureChars, Check::UnitB},
+                         {{Field::LengthFrom, "0"}, {Field::LengthTo, "100"}});
   BeforeFile(2, [this] { options.SetChecked(Check::LengthFilter, false); });
   EXPECT_EQ(run.Run(tree.Root(), options), (Paths{"a.txt", "b.txt", "sub/c.txt"}));
   EXPECT_EQ(run.list.Row(0).countText, "3");
@@ -79,11 +73,9 @@ TEST_F(ProcessFileTest, UncountedFileShowsTheFolderLastCount) {
 TEST_F(ProcessFileTest, RowNeverShowsTheTimeOfAnEarlierRejectedFile) {
   tree.Create("a.txt", "x", 946684800);   // 2000: outside the time range
   tree.Create("b.txt", "x", 1300000000);  // 2011
-  options.SetChecked(Check::TimeFilter, true);
-  options.SetChecked(Check::TimeModified, true);
-  options.SetChecked(Check::CompareBoth, true);
-  options.SetText(Field::TimeFrom, "2010-01-01 00:00:00");
-  options.SetText(Field::TimeTo, "2010-12-31 23:59:59");
+  options = test::Ticked({Check::ScopeTree, Check::TimeFilter, Check::TimeModified},
+                         {{Field::TimeFrom, "2010-01-01 00:00:00"},
+                          {Field::TimeTo, "2010-12-31 23:59:59"}});
   // The time filter rejects a.txt; then the user switches it off.
   BeforeFile(2, [this] { options.SetChecked(Check::TimeFilter, false); });
   EXPECT_EQ(run.Run(tree.Root(), options), (Paths{"b.txt"}));
@@ -94,9 +86,7 @@ TEST_F(ProcessFileTest, DuplicateFilterListsOnlyAfterTheWalk) {
   tree.Create("a/x", "same");
   tree.Create("b/x", "same");
   tree.Create("b/y", "other");
-  options.SetChecked(Check::DuplicateFilter, true);
-  options.SetChecked(Check::DupByName, true);
-  options.SetChecked(Check::DupAll, true);
+  options = test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByName, Check::DupAll});
   EXPECT_EQ(run.Run(tree.Root(), options), (Paths{"a/x", "b/x"}));
   // Entering b, the walk had passed a/x without listing it.
   ASSERT_GE(run.host.rowsAtStatus.size(), 3u);

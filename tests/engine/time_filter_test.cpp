@@ -9,6 +9,7 @@
 #include "engine/file_times.h"
 #include "engine/filter_options.h"
 #include "tests/engine/temp_tree.h"
+#include "tests/engine/walk_test_support.h"
 
 namespace tarnwick {
 namespace {
@@ -130,13 +131,7 @@ std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, in
 }
 
 FilterOptions TimeOptions(Check kind, Check mode, std::string from, std::string to) {
-  FilterOptions options;
-  options.SetChecked(Check::TimeFilter, true);
-  options.SetChecked(kind, true);
-  options.SetChecked(mode, true);
-  options.SetText(Field::TimeFrom, std::move(from));
-  options.SetText(Field::TimeTo, std::move(to));
-  return options;
+  return test::Ticked({Check::TimeFilter, kind, mode}, {{Field::TimeFrom, from}, {Field::TimeTo, to}});
 }
 
 TEST(TimeFilterTest, TestsTheChosenTimeOfTheFile) {

@@ -41,16 +41,11 @@ TEST_P(WalkSpecialFilesTest, FifoIsListedAndNeverRead) {
   EXPECT_EQ(Run(test::TreeOptions()), (Paths{"pipe", "text"}));
 
   // Content and character count treat the FIFO as unreadable instead of waiting on it.
-  FilterOptions options = test::TreeOptions();
-  options.SetChecked(Check::ContentFilter, true);
-  options.SetChecked(Check::LacksContent, true);
+  FilterOptions options = test::Ticked(
+      {Check::ScopeTree, Check::ContentFilter, Check::LacksContent, Check::InContent,
+       Check::LengthFilter, Check::MeasureChars},
+      {{Field::ContentPattern, "needle"}, {Field::LengthFrom, "0"}, {Field::LengthTo, "0"}});
   options.SetChecked(Check::InName, false);
-  options.SetChecked(Check::InContent, true);
-  options.SetText(Field::ContentPattern, "needle");
-  options.SetChecked(Check::LengthFilter, true);
-  options.SetChecked(Check::MeasureChars, true);
-  options.SetText(Field::LengthFrom, "0");
-  options.SetText(Field::LengthTo, "0");
   EXPECT_EQ(Run(options), (Paths{"pipe"}));
 }
 
@@ -73,10 +68,8 @@ TEST_P(WalkSpecialFilesTest, NameThatIsNotUtf8KeepsItsBytes) {
     EXPECT_EQ(status.find('\xc3' + std::string("/")), std::string::npos) << status;
   }
 
-  FilterOptions options = test::TreeOptions();
-  options.SetChecked(Check::ContentFilter, true);
-  options.SetText(Field::ContentPattern, "bad");
-  EXPECT_EQ(Run(options), (Paths{"odd\xc3/" + name}));
+  EXPECT_EQ(Run(test::Ticked({Check::ScopeTree, Check::ContentFilter},
+                             {{Field::ContentPattern, "bad"}})), (Paths{"odd\xc3/" + name}));
 }
 
 TEST_P(WalkSpecialFilesTest, MissingOrEmptyRootListsNothing) {

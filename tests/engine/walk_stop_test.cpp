@@ -36,10 +36,8 @@ TEST_P(WalkStopTest, StopInASubfolderEndsEveryLevel) {
 
 TEST_P(WalkStopTest, DuplicatesFoundBeforeTheStopAreStillListed) {
   for (const char* path : {"a/same.txt", "b/same.txt", "c/same.txt"}) tree.Create(path, "x");
-  FilterOptions options = test::TreeOptions();
-  options.SetChecked(Check::DuplicateFilter, true);
-  options.SetChecked(Check::DupByName, true);
-  options.SetChecked(Check::DupAll, true);
+  const FilterOptions options =
+      test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByName, Check::DupAll});
   // Stop once the walk has entered its third folder (root, a, b).
   run.host.onPendingEvents = [this] {
     if (run.host.statusTexts.size() >= 3) run.stop.Set();

@@ -3,7 +3,9 @@
 // calls, and a job runner that gives the listed paths relative to the tree's root.
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/filter_job.h"
@@ -57,6 +59,15 @@ struct JobRun {
     return RelativePaths(list, root);
   }
 };
+
+// Options with the given boxes ticked (radio groups switch over) and texts filled in.
+inline FilterOptions Ticked(std::initializer_list<Check> checks,
+                            std::initializer_list<std::pair<Field, std::string>> texts = {}) {
+  FilterOptions options;
+  for (const Check check : checks) options.SetChecked(check, true);
+  for (const auto& [field, text] : texts) options.SetText(field, text);
+  return options;
+}
 
 // Options with every filter off and the whole tree in scope.
 inline FilterOptions TreeOptions() {
