@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "temp_tree.h"
@@ -11,13 +12,8 @@
 namespace tarnwick::platform {
 namespace {
 
-struct WildcardCase {
-  const char* pattern;
-  const char* name;
-};
-
-TEST(WildcardMatches, MatchingNames) {
-  const WildcardCase cases[] = {
+TEST(WildcardMatches, MatchingAndNonMatchingNames) {
+  const std::pair<const char*, const char*> matching[] = {
       {"*.*", "README"},      {"*.*", ".hidden"},     {"*", "a.b.c"},
       {"*.txt", "a.txt"},     {"*.txt", "A.TXT"},     {"*.TXT", "a.txt"},
       {"*.txt", ".txt"},      {"a*", "a"},            {"a*", "abc.txt"},
@@ -26,21 +22,16 @@ TEST(WildcardMatches, MatchingNames) {
       {"报告*", "报告2014.doc"}, {"*a*a*", "banana"},  {"x*y", "xabcy"},
       {"?\xff", "a\xff"},  // a byte that is no UTF-8 still counts as a character
   };
-  for (const WildcardCase& c : cases) {
-    EXPECT_TRUE(WildcardMatches(c.pattern, c.name)) << c.pattern << " vs " << c.name;
-  }
-}
-
-TEST(WildcardMatches, NamesThatDoNotMatch) {
-  const WildcardCase cases[] = {
+  const std::pair<const char*, const char*> failing[] = {
       {"*.txt", "a.txt.bak"}, {"*.txt", "atxt"},   {"?.txt", "ab.txt"},
       {"?.txt", ".txt"},      {"a*", "ba"},        {"a?c", "ac"},
       {"", "a"},              {"x*y", "xabcyz"},   {"报告*", "报表.doc"},
       {"*.htm", "a.html"},    {"?", "中文"},       {"É*", "é"},  // only ASCII letters fold
   };
-  for (const WildcardCase& c : cases) {
-    EXPECT_FALSE(WildcardMatches(c.pattern, c.name)) << c.pattern << " vs " << c.name;
-  }
+  for (const auto& [pattern, name] : matching)
+    EXPECT_TRUE(WildcardMatches(pattern, name)) << pattern << " vs " << name;
+  for (const auto& [pattern, name] : failing)
+    EXPECT_FALSE(WildcardMatches(pattern, name)) << pattern << " vs " << name;
 }
 
 std::vector<std::string> Listed(const DirectoryListing& listing, bool folders) {

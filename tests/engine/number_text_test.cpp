@@ -32,11 +32,6 @@ TEST(ReadBound, ReadsTheLeadingDecimalNumber) {
   for (const Case& c : cases) EXPECT_EQ(ReadBound(c.text), c.expected) << "text «" << c.text << "»";
 }
 
-TEST(ReadBound, KeepsSinglePrecision) {
-  EXPECT_EQ(ReadBound("16777217"), 16777216.0f);
-  EXPECT_EQ(static_cast<double>(ReadBound("0.1")), static_cast<double>(0.1f));
-}
-
 TEST(ReadBound, OutOfRangeNumbersSaturate) {
   EXPECT_EQ(ReadBound("1e50"), std::numeric_limits<float>::infinity());
   EXPECT_EQ(ReadBound("-1e50"), -std::numeric_limits<float>::infinity());
