@@ -58,12 +58,9 @@ TEST(FindAnyAlternative, MatchesWholeCharactersIgnoringOnlyAsciiLetterCase) {
       {S({kZhong, "A"}), S({kZhong, "a"}), true},
       {S({kFourByte, "q"}), S({kFourByte, "Q"}), true},
       {S({"x", kTrailPipe, "y"}), kTrailPipe, true},
-      {kTrailA, "a", false},  // a trail byte is not a character
-      {kTrailBackslash, "\\", false},
-      {S({kTrailA, "b"}), "ab", false},
+      {kTrailA, "a", false},           // a trail byte is not a character
       {kTrailLowerA, kTrailA, false},  // trail bytes compare exactly
       {kZhong, "\xD6", false},         // nor may a match end inside a character
-      {S({kZhong, kWen}), "\xD0\xCE", false},
       {kFourByte, "9", false},
   };
   for (const auto& [text, pattern, found] : cases) {
