@@ -19,14 +19,9 @@ TEST(SizeText, PicksTheUnitAndRoundsToHundredths) {
     const char* expected;
   };
   const Case cases[] = {
-      {0, "0 B"},
-      {1023, "1023 B"},
-      {1024, "1 KB"},
-      {1126, "1.1 KB"},
+      {0, "0 B"}, {1023, "1023 B"}, {1024, "1 KB"}, {1126, "1.1 KB"},
       {kKiB * kKiB - 1, "1024 KB"},  // 1023.999 KB rounds up but stays in KB
-      {kKiB * kKiB, "1 MB"},
-      {1234567, "1.18 MB"},
-      {kKiB * kKiB * kKiB * kKiB, "1 TB"},
+      {kKiB * kKiB, "1 MB"}, {1234567, "1.18 MB"}, {kKiB * kKiB * kKiB * kKiB, "1 TB"},
       {kKiB * kKiB * kKiB * kKiB * kKiB, "1 PB"},
       {kKiB * kKiB * kKiB * kKiB * kKiB * 2000, "2000 PB"},  // no unit above PB
   };
@@ -49,18 +44,9 @@ TEST(FormatElapsed, BringsMillisecondsToTheLargestUnitReached) {
     const char* expected;
   };
   const Case cases[] = {
-      {0, "0 毫秒"},
-      {999, "999 毫秒"},
-      {1000, "1 秒"},
-      {1234, "1.23 秒"},
-      {59999, "60 秒"},
-      {61000, "1.02 分"},
-      {3599999, "60 分"},
-      {3600000, "1 时"},
-      {90061000, "1.04 天"},
-      {kDay * 30, "1 月"},
-      {kDay * 45, "1.5 月"},
-      {kDay * 360, "1 年"},
+      {0, "0 毫秒"},      {999, "999 毫秒"},    {1000, "1 秒"},        {1234, "1.23 秒"},
+      {59999, "60 秒"},   {61000, "1.02 分"},   {3599999, "60 分"},    {3600000, "1 时"},
+      {90061000, "1.04 天"}, {kDay * 30, "1 月"}, {kDay * 45, "1.5 月"}, {kDay * 360, "1 年"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatElapsed(c.ms), c.expected) << "ms " << c.ms;
 }
