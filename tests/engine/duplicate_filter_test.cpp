@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <map>
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -151,8 +151,8 @@ Paths ListByDigestingEveryFile(const Paths& files, Check output) {
   for (const std::string& path : files) {
     const std::string key = Md5Key(path, 0, job.host, job.stop);
     if (key.empty()) continue;
-    auto group = groups.begin();
-    while (group != groups.end() && group->first != key) ++group;
+    const auto group = std::find_if(groups.begin(), groups.end(),
+                                    [&key](const auto& known) { return known.first == key; });
     if (group == groups.end()) {
       groups.push_back({key, {path}});
     } else {

@@ -56,7 +56,14 @@ struct SizeCase {
   bool pass;
 };
 
-TEST(LengthFilterTest, FileSizeAgainstInclusiveBounds) {
+class LengthFilterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { filter.PrepareFolder(); }
+  test::TempTree tree;
+  LengthFilter filter;
+};
+
+TEST_F(LengthFilterTest, FileSizeAgainstInclusiveBounds) {
   constexpr std::int64_t kTiB = 1099511627776;
   const SizeCase cases[] = {
       {Check::UnitB, "", "10", 0, true},
@@ -77,9 +84,6 @@ TEST(LengthFilterTest, FileSizeAgainstInclusiveBounds) {
       {Check::UnitB, "abc", "abc", 1, false},
       {Check::UnitB, "１", "１０", 10, true},
   };
-  test::TempTree tree;
-  LengthFilter filter;
-  filter.PrepareFolder();
   for (const SizeCase& test : cases) {
     const std::string path = SizedFile(tree, test.size);
     ASSERT_FALSE(path.empty());
@@ -101,7 +105,7 @@ struct CharacterCase {
   bool pass;  // against the bounds 1 .. 2 of the unit
 };
 
-TEST(LengthFilterTest, CharacterCountAfterStripping) {
+TEST_F(LengthFilterTest, CharacterCountAfterStripping) {
   const CharacterCase cases[] = {
       {std::string(9, 'a'), Check::UnitKB, false, false, 9, false},
       {std::string(10, 'a'), Check::UnitKB, false, false, 10, true},
@@ -116,9 +120,6 @@ TEST(LengthFilterTest, CharacterCountAfterStripping) {
       {"< >x", Check::UnitB, true, true, 1, true},
       {"中文", Check::UnitB, false, false, 2, true},
   };
-  test::TempTree tree;
-  LengthFilter filter;
-  filter.PrepareFolder();
   int index = 0;
   for (const CharacterCase& test : cases) {
     const std::string path = tree.Create("text" + std::to_string(index++), test.content);
@@ -132,10 +133,7 @@ TEST(LengthFilterTest, CharacterCountAfterStripping) {
   }
 }
 
-TEST(LengthFilterTest, UnreadableFileMeasuresZero) {
-  test::TempTree tree;
-  LengthFilter filter;
-  filter.PrepareFolder();
+TEST_F(LengthFilterTest, UnreadableFileMeasuresZero) {
   const std::string fifo = tree.MakeFifo("fifo");
   for (const std::string& path : {fifo, tree.Path("missing")}) {
     const LengthFilter::Result chars =
