@@ -3,23 +3,14 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace tarnwick::cli_test {
-namespace {
-
-std::int64_t NowMs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-}  // namespace
-
 CliProcess::CliProcess(const std::vector<std::string>& args) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
@@ -64,13 +55,14 @@ long long CliProcess::BytesRead() const {
 
 CliResult CliProcess::Wait(int timeoutSeconds) {
   CliResult result;
-  const std::int64_t deadline = NowMs() + timeoutSeconds * 1000;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
   pollfd fds[2] = {{outFd_, POLLIN, 0}, {errFd_, POLLIN, 0}};
   std::string* sinks[2] = {&result.out, &result.err};
   int open = 2;
   while (open > 0) {
-    const std::int64_t left = deadline - NowMs();
-    if (left <= 0 || poll(fds, 2, static_cast<int>(left)) <= 0) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0 || poll(fds, 2, static_cast<int>(left.count())) <= 0) {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
       pid_ = -1;
@@ -99,13 +91,8 @@ CliResult RunCli(const std::vector<std::string>& args) { return CliProcess(args)
 
 std::vector<std::string> SplitRecords(const std::string& text, char separator) {
   std::vector<std::string> records;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find(separator, start);
-    if (end == std::string::npos) end = text.size();
-    records.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
+  std::istringstream in(text);
+  for (std::string record; std::getline(in, record, separator);) records.push_back(record);
   return records;
 }
 

@@ -50,10 +50,6 @@ class CliTree {
     close(fd);
   }
 
-  void Folder(const std::string& relative) const {
-    std::filesystem::create_directories(Path(relative));
-  }
-
   // The paths of `records` with the root and its "/" taken off.
   std::vector<std::string> Relative(const std::vector<std::string>& records) const {
     std::vector<std::string> relative;
