@@ -8,6 +8,8 @@
 namespace tarnwick {
 namespace {
 
+using std::string_literals::operator""s;
+
 TEST(FileMask, AcceptsNamesByKind) {
   const std::vector<std::tuple<std::string, std::vector<std::string>, std::vector<std::string>>>
       cases = {
@@ -23,10 +25,7 @@ TEST(FileMask, AcceptsNamesByKind) {
           {"a?c", {"ac", "xxabcxx"}, {"abbc"}},
           {"(1)", {"report(1).doc"}, {"report1.doc"}},
           {"\xE6\x8A\xA5*", {"\xE6\x8A\xA5\xE5\x91\x8A.doc"}, {"\xE5\x91\x8A.doc"}},
-          {"a*z",
-           {"a\xFF\xFEz"},
-           {"z\xFF"
-            "a"}},
+          {"a*z", {"a\xFF\xFEz"}, {"z\xFF"s + "a"}},
       };
   for (const auto& [text, accepted, refused] : cases) {
     FileMask mask;

@@ -9,6 +9,8 @@
 namespace tarnwick {
 namespace {
 
+using std::string_literals::operator""s;
+
 RegexObject Engine(std::string_view pattern, TextForm form = TextForm::Utf8, bool ignoreCase = true,
                    bool multiline = true, bool global = true) {
   RegexObject regex(form);
@@ -54,9 +56,7 @@ TEST(RegexObject, ReplaceAllStripsTagsAndTheSixAsciiSpaces) {
   RegexObject space = Engine("\\s");
   EXPECT_EQ(space.ReplaceAll("a b\tc\nd\re\vf\fg", ""), "abcdefg");
   // No-break and full-width spaces are characters of the text, in both forms.
-  EXPECT_EQ(space.ReplaceAll("a\xC2\xA0 b\xE3\x80\x80", ""),
-            "a\xC2\xA0"
-            "b\xE3\x80\x80");
+  EXPECT_EQ(space.ReplaceAll("a\xC2\xA0 b\xE3\x80\x80", ""), "a\xC2\xA0"s + "b\xE3\x80\x80");
   RegexObject gb = Engine("\\s", TextForm::Gb18030);
   EXPECT_EQ(gb.ReplaceAll("\xD6\xD0 \xA1\xA1\r\n\xCE\xC4", ""), "\xD6\xD0\xA1\xA1\xCE\xC4");
   RegexObject first = Engine("o", TextForm::Utf8, true, true, false);
@@ -68,30 +68,20 @@ TEST(RegexObject, Gb18030TextIsMatchedByCharacterAndComesBackInItsForm) {
   RegexObject regex = Engine("\xCE\xC4|a", TextForm::Gb18030);
   EXPECT_EQ(regex.MatchCount("\xD6\xD0\xCE\xC4"), 1);
   EXPECT_EQ(regex.MatchCount("\x81\x41"), 0);
-  EXPECT_EQ(regex.ReplaceAll("\xD6\xD0\xCE\xC4"
-                             "A",
-                             "\xD6\xD0"),
-            "\xD6\xD0\xD6\xD0\xD6\xD0");
+  EXPECT_EQ(regex.ReplaceAll("\xD6\xD0\xCE\xC4"s + "A", "\xD6\xD0"), "\xD6\xD0\xD6\xD0\xD6\xD0");
   EXPECT_EQ(Engine("^.$", TextForm::Gb18030).MatchCount("\x94\x39\xFC\x36"), 1);
 }
 
 TEST(RegexObject, BytesThatAreNotUtf8AreOneCharacterEach) {
   RegexObject regex = Engine(".*\\.txt");
-  EXPECT_EQ(regex.MatchCount("b\xFF"
-                             "a.TXT"),
-            1);
+  EXPECT_EQ(regex.MatchCount("b\xFF"s + "a.TXT"), 1);
   EXPECT_EQ(regex.MatchCount("\xFF.doc"), 0);
-  EXPECT_EQ(Engine("a.?b").MatchCount("a\xE4\xB8"
-                                      "b"),
+  EXPECT_EQ(Engine("a.?b").MatchCount("a\xE4\xB8"s + "b"),
             1);  // a cut-off sequence
   RegexObject dot = Engine(".");
-  EXPECT_EQ(dot.MatchCount("a\xED\xA0\x80"
-                           "b"),
+  EXPECT_EQ(dot.MatchCount("a\xED\xA0\x80"s + "b"),
             5);  // a surrogate is three bad bytes
-  EXPECT_EQ(dot.ReplaceAll("a\xC0"
-                           "b",
-                           "-"),
-            "---");
+  EXPECT_EQ(dot.ReplaceAll("a\xC0"s + "b", "-"), "---");
 }
 
 TEST(RegexObject, EmptyPatternOnlyChangesFlagsAndRejectedPatternsMatchNothing) {

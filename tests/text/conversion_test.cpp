@@ -147,10 +147,7 @@ TEST(IsAscii, FindsAHighByteAnywhere) {
 TEST(ConvertStrict, IsAllOrNothing) {
   EXPECT_EQ(ConvertStrict("\xE4\xB8\xAD", "UTF-8", "GB18030"), "\xD6\xD0");
   EXPECT_EQ(ConvertStrict("a\0b"s, "UTF-8", "GB18030"), "a\0b"s);
-  EXPECT_EQ(ConvertStrict("abc\xFF"
-                          "def",
-                          "UTF-8", "GB18030"),
-            std::nullopt);
+  EXPECT_EQ(ConvertStrict("abc\xFF"s + "def", "UTF-8", "GB18030"), std::nullopt);
   EXPECT_EQ(ConvertStrict("abc\xE4\xB8", "UTF-8", "GB18030"), std::nullopt);
   EXPECT_EQ(ConvertStrict("\x2D\x4E\x87", "UTF-16LE", "GB18030"), std::nullopt);
   EXPECT_EQ(ConvertStrict("abc", "NO-SUCH-ENCODING", "GB18030"), std::nullopt);
@@ -163,10 +160,7 @@ TEST(ConvertStrict, IsAllOrNothing) {
 }
 
 TEST(ConvertLenient, ReplacesEachBadUnitAndGoesOn) {
-  EXPECT_EQ(ConvertLenient("a\xFF"
-                           "b\xFF",
-                           "UTF-8", "GB18030", "?"),
-            "a?b?");
+  EXPECT_EQ(ConvertLenient("a\xFF"s + "b\xFF", "UTF-8", "GB18030", "?"), "a?b?");
   EXPECT_EQ(ConvertLenient("a\xE4\xB8", "UTF-8", "GB18030", "?"), "a?");
   EXPECT_EQ(ConvertLenient("\x00\xD8\x41\x00"s, "UTF-16LE", "GB18030", "?"), "?A");
   EXPECT_EQ(ConvertLenient("\x2D\x4E\x87"s, "UTF-16LE", "GB18030", "<bad>"), "\xD6\xD0<bad>");

@@ -31,12 +31,7 @@ const std::string kUtf16Be = "\x4E\x2D\x65\x87";
 const DecodeCase kCases[] = {
     {"empty file", "", "", TextEncoding::Ansi},
     {"ASCII stays ANSI", "hello, world\r\n", "hello, world\r\n", TextEncoding::Ansi},
-    {"ASCII keeps 0x1A",
-     "ab\x1A"
-     "cd",
-     "ab\x1A"
-     "cd",
-     TextEncoding::Ansi},
+    {"ASCII keeps 0x1A", "ab\x1A"s + "cd", "ab\x1A"s + "cd", TextEncoding::Ansi},
     {"ASCII cut at zero is UTF-8", "ab\0cd"s, "ab", TextEncoding::Utf8},
     {"leading zero gives nothing", "\0abc"s, "", TextEncoding::Ansi},
     {"UTF-8 Chinese without mark", kUtf8 + "abc", kGb + "abc", TextEncoding::Utf8},
@@ -47,35 +42,20 @@ const DecodeCase kCases[] = {
     {"UTF-8 beyond the BMP", kUtf8 + "\xF0\x9F\x98\x80", kGb + "\x94\x39\xFC\x36",
      TextEncoding::Utf8},
     {"UTF-8 mark", "\xEF\xBB\xBF" + kUtf8, kGb, TextEncoding::Utf8},
-    {"UTF-8 mark with ASCII",
-     "\xEF\xBB\xBF"
-     "abc",
-     "abc", TextEncoding::Utf8},
+    {"UTF-8 mark with ASCII", "\xEF\xBB\xBF"s + "abc", "abc", TextEncoding::Utf8},
     {"UTF-8 mark alone", "\xEF\xBB\xBF", "\xEF\xBB", TextEncoding::Ansi},
-    {"UTF-8 mark with bad bytes",
-     "\xEF\xBB\xBF"
-     "a\xFF"
-     "b",
-     "a?b", TextEncoding::Utf8},
+    {"UTF-8 mark with bad bytes", "\xEF\xBB\xBF"s + "a\xFF"s + "b", "a?b", TextEncoding::Utf8},
     {"UTF-16LE mark", "\xFF\xFE" + kUtf16Le, kGb, TextEncoding::Unicode},
     {"UTF-16BE mark", "\xFE\xFF" + kUtf16Be, kGb, TextEncoding::UnicodeBE},
     {"UTF-16LE mark alone", "\xFF\xFE", "\xFF\xFE", TextEncoding::Ansi},
-    {"UTF-16LE cut at zero",
-     "\xFF\xFE"
-     "a\0\0\0b\0"s,
-     "a", TextEncoding::Unicode},
+    {"UTF-16LE cut at zero", "\xFF\xFE"s + "a\0\0\0b\0"s, "a", TextEncoding::Unicode},
     {"UTF-16LE odd length", "\xFF\xFE" + kUtf16Le + "\x41", kGb + "?", TextEncoding::Unicode},
     {"UTF-16LE lone surrogate", "\xFF\xFE\x00\xD8\x41\x00"s, "?A", TextEncoding::Unicode},
     {"UTF-16LE starting with zero", "\xFF\xFE\0\0a\0"s, "\xFF\xFE", TextEncoding::Ansi},
     {"UTF-16LE without mark reads as UTF-8", "a\0b\0c\0"s, "a", TextEncoding::Utf8},
     {"GBK", kGb + "abc", kGb + "abc", TextEncoding::Ansi},
     {"GBK ends at 0x1A", kGb + "a\x1A" + kGb, kGb + "a", TextEncoding::Ansi},
-    {"0x1A as second byte does not end",
-     "\xD6\x1A"
-     "b\x1A"
-     "c",
-     "\xD6\x1A"
-     "b",
+    {"0x1A as second byte does not end", "\xD6\x1A"s + "b\x1A"s + "c", "\xD6\x1A"s + "b",
      TextEncoding::Ansi},
     {"first byte before zero is dropped", kGb + "\xCE\0x"s, kGb, TextEncoding::Ansi},
     {"first byte at the end is dropped", kGb + "\xCE", kGb, TextEncoding::Ansi},

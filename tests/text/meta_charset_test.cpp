@@ -87,14 +87,10 @@ TEST(ReadAsTextLength, PairsHighBytesAndStopsAtZeroOrEof) {
   } rows[] = {
       {"", 0},
       {"ab\0c"s, 2},
-      {"ab\x1A"
-       "c",
-       2},
-      {"\xD6\x1A"
-       "c\x1A",
-       3},              // 0x1A as a second byte is kept
-      {"\xD6\0c"s, 0},  // a first byte followed by zero is not kept
-      {"a\xD6", 1},     // nor one cut off at the end
+      {"ab\x1A"s + "c", 2},
+      {"\xD6\x1A"s + "c\x1A", 3},  // 0x1A as a second byte is kept
+      {"\xD6\0c"s, 0},             // a first byte followed by zero is not kept
+      {"a\xD6", 1},                // nor one cut off at the end
       {"\xD6\xD0\xCE\xC4", 4},
       {"\xD6\x80\x81\x30\x81\x30", 6},
       {"\x1A", 0},
