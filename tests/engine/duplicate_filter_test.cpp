@@ -224,7 +224,8 @@ TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
   }
   // Pinned: the MD5 of the 32-digit text of the MD5 of nothing.
   Digesting job;
-  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, job.host, job.stop), "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, job.host, job.stop),
+            "74be16979710d4c4e7c6647856088456");
 }
 
 TEST(Md5KeyTest, StopBeforeTheLastPieceGivesNoKey) {

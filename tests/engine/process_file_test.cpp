@@ -86,7 +86,8 @@ TEST_F(ProcessFileTest, DuplicateFilterListsOnlyAfterTheWalk) {
   tree.Create("a/x", "same");
   tree.Create("b/x", "same");
   tree.Create("b/y", "other");
-  options = test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByName, Check::DupAll});
+  options =
+      test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByName, Check::DupAll});
   EXPECT_EQ(run.Run(tree.Root(), options), (Paths{"a/x", "b/x"}));
   // Entering b, the walk had passed a/x without listing it.
   ASSERT_GE(run.host.rowsAtStatus.size(), 3u);

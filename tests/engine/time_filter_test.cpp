@@ -113,7 +113,8 @@ std::int64_t LocalSeconds(int year, int month, int day, int hour, int minute, in
 }
 
 FilterOptions TimeOptions(Check kind, Check mode, std::string from, std::string to) {
-  return test::Ticked({Check::TimeFilter, kind, mode}, {{Field::TimeFrom, from}, {Field::TimeTo, to}});
+  return test::Ticked({Check::TimeFilter, kind, mode},
+                      {{Field::TimeFrom, from}, {Field::TimeTo, to}});
 }
 
 TEST(TimeFilterTest, TestsTheChosenTimeOfTheFile) {

@@ -14,6 +14,9 @@ using Paths = std::vector<std::string>;
 using test::JobRun;
 using test::TreeOptions;
 
+const Paths kEveryFile = {".hidden",  "a.txt",       "b.txt", "l2/f2",
+                          "l2/l3/f3", "l2/l3/l4/f4", "m2/g2"};
+
 class WalkScopeTest : public ::testing::TestWithParam<Lister> {
  protected:
   void SetUp() override {
@@ -28,18 +31,16 @@ class WalkScopeTest : public ::testing::TestWithParam<Lister> {
 };
 
 TEST_P(WalkScopeTest, WholeTreeListsFilesBeforeSubfoldersDepthFirst) {
-  const Paths expected = {".hidden", "a.txt", "b.txt", "l2/f2", "l2/l3/f3", "l2/l3/l4/f4", "m2/g2"};
-  EXPECT_EQ(Run(TreeOptions()), expected);
+  EXPECT_EQ(Run(TreeOptions()), kEveryFile);
 }
 
 TEST_P(WalkScopeTest, LevelsTextLimitsTheDepth) {
   const Paths level1 = {".hidden", "a.txt", "b.txt"};
   const Paths level2 = {".hidden", "a.txt", "b.txt", "l2/f2", "m2/g2"};
   const Paths level3 = {".hidden", "a.txt", "b.txt", "l2/f2", "l2/l3/f3", "m2/g2"};
-  const Paths all = {".hidden", "a.txt", "b.txt", "l2/f2", "l2/l3/f3", "l2/l3/l4/f4", "m2/g2"};
   const std::pair<const char*, const Paths*> cases[] = {
       {"", &level1},   {"x", &level1},   {"0", &level1},  {"-3", &level1}, {"1", &level1},
-      {"2", &level2},  {"3", &level3},   {"4", &all},     {"99", &all},    {"２", &level2},
+      {"2", &level2},  {"3", &level3},   {"4", &kEveryFile}, {"99", &kEveryFile}, {"２", &level2},
       {" 3级", &level3},
   };
   for (const auto& [levels, expected] : cases) {
