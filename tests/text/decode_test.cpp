@@ -76,8 +76,6 @@ const DecodeCase kCases[] = {
     {"UTF-8 with bad bytes after a zero reads raw", kUtf8 + "a\0\xFF"s, kUtf8 + "a",
      TextEncoding::Ansi},
     {"UTF-8 mark with a leading zero", "\xEF\xBB\xBF\0abc"s, "\xEF\xBB", TextEncoding::Ansi},
-    {"meta UTF-8 over Chinese", "<meta charset=utf-8>" + kUtf8, "<meta charset=utf-8>" + kGb,
-     TextEncoding::Utf8},
     {"meta UTF-8 hidden after 0x1A", "a\x1A<meta charset=utf-8>" + kUtf8,
      "a\x1A<meta charset=utf-8>" + kGb, TextEncoding::Utf8},
 };
@@ -117,13 +115,6 @@ TEST(DecodeTextView, KeptUtf8ConvertsToTheDecodedText) {
   }
   // The ordinary UTF-8 cases above, with and without mark or declaration, are kept.
   EXPECT_GE(kept, 8);
-}
-
-TEST(DecodeTextView, ConvertsUnlessAskedToKeep) {
-  ByteBuffer converted;
-  const TextView view = DecodeTextView(kUtf8 + "abc", Utf8Content::Convert, converted);
-  EXPECT_FALSE(view.utf8Bytes);
-  EXPECT_EQ(view.text, kGb + "abc");
 }
 
 // The six names themselves are checked end to end by the command line's --encoding.
