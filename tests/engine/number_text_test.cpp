@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace tarnwick {
 namespace {
@@ -18,18 +19,14 @@ TEST(FullWidthToAscii, TurnsFullWidthFormsIntoAscii) {
 }
 
 TEST(ReadBound, ReadsTheLeadingDecimalNumber) {
-  struct Case {
-    const char* text;
-    float expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, float> cases[] = {
       {"", 0},          {"abc", 0},       {"  10", 10},     {"\t+7", 7},
       {"-2.5", -2.5f},  {".5", 0.5f},     {"5.", 5},        {".", 0},
       {"-", 0},         {"1E+2x", 100},   {"2e+", 2},       {"3kb", 3},
       {"１．５", 1.5f}, {"－４", -4},     {"1,5", 1},       {"0x10", 0},
       {"1.5.6", 1.5f},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadBound(c.text), c.expected) << "text «" << c.text << "»";
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadBound(text), value) << "«" << text << "»";
 }
 
 TEST(ReadBound, OutOfRangeNumbersSaturate) {
@@ -41,17 +38,13 @@ TEST(ReadBound, OutOfRangeNumbersSaturate) {
 }
 
 TEST(ReadLevel, ReadsTheLeadingInteger) {
-  struct Case {
-    const char* text;
-    long long expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, long long> cases[] = {
       {"", 0},      {"x", 0},      {" 3", 3},     {"+4", 4},    {"-1", -1},
       {"12ab", 12}, {"2.9", 2},    {"１２", 12},  {"－２", -2}, {"- 2", 0},
       {"\xE3\x80\x80" "5", 5},
       {"99999999999999999999", std::numeric_limits<long long>::max()},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadLevel(c.text), c.expected) << "text «" << c.text << "»";
+  for (const auto& [text, value] : cases) EXPECT_EQ(ReadLevel(text), value) << "«" << text << "»";
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/add_row.h"
 #include "engine/file_times.h"
 #include "engine/filter_job.h"
@@ -12,20 +14,19 @@
 namespace tarnwick {
 namespace {
 
+// A number and the text it must read as.
+using NumberCase = std::pair<std::int64_t, const char*>;
+
 TEST(SizeText, PicksTheUnitAndRoundsToHundredths) {
   constexpr std::int64_t kKiB = 1024;
-  struct Case {
-    std::int64_t size;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const NumberCase cases[] = {
       {0, "0 B"}, {1023, "1023 B"}, {1024, "1 KB"}, {1126, "1.1 KB"},
       {kKiB * kKiB - 1, "1024 KB"},  // 1023.999 KB rounds up but stays in KB
       {kKiB * kKiB, "1 MB"}, {1234567, "1.18 MB"}, {kKiB * kKiB * kKiB * kKiB, "1 TB"},
       {kKiB * kKiB * kKiB * kKiB * kKiB, "1 PB"},
       {kKiB * kKiB * kKiB * kKiB * kKiB * 2000, "2000 PB"},  // no unit above PB
   };
-  for (const Case& c : cases) EXPECT_EQ(SizeText(c.size), c.expected) << "size " << c.size;
+  for (const auto& [size, text] : cases) EXPECT_EQ(SizeText(size), text) << "size " << size;
 }
 
 TEST(HundredthsText, RoundsHalvesAwayFromZero) {
@@ -39,16 +40,12 @@ TEST(HundredthsText, RoundsHalvesAwayFromZero) {
 
 TEST(FormatElapsed, BringsMillisecondsToTheLargestUnitReached) {
   constexpr std::int64_t kDay = 86400000;
-  struct Case {
-    std::int64_t ms;
-    const char* expected;
-  };
-  const Case cases[] = {
+  const NumberCase cases[] = {
       {0, "0 毫秒"},      {999, "999 毫秒"},    {1000, "1 秒"},        {1234, "1.23 秒"},
       {59999, "60 秒"},   {61000, "1.02 分"},   {3599999, "60 分"},    {3600000, "1 时"},
       {90061000, "1.04 天"}, {kDay * 30, "1 月"}, {kDay * 45, "1.5 月"}, {kDay * 360, "1 年"},
   };
-  for (const Case& c : cases) EXPECT_EQ(FormatElapsed(c.ms), c.expected) << "ms " << c.ms;
+  for (const auto& [ms, text] : cases) EXPECT_EQ(FormatElapsed(ms), text) << "ms " << ms;
 }
 
 TEST(SummaryText, CountsRowsAndElapsedTime) {
@@ -82,7 +79,7 @@ TEST_F(AddRowTest, FillsTheColumnsFromTheFile) {
 
 TEST_F(AddRowTest, GroupsTheCountByFourDigits) {
   const std::string path = tree.Create("a.txt", "x");
-  const std::pair<std::int64_t, const char*> cases[] = {
+  const NumberCase cases[] = {
       {0, "0"}, {1234, "1234"}, {12345, "1,2345"}, {123456789, "1,2345,6789"},
       {3000000000, "30,0000,0000"},
   };
