@@ -4,6 +4,7 @@
 
 #include "engine/filter_options.h"
 #include "temp_tree.h"
+#include "walk_test_support.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
 
@@ -19,13 +20,12 @@ class ContentFilterTestCase : public ::testing::Test {
  protected:
   bool Passes(const std::string& path, const char* pattern, bool contains, Targets targets,
               MatchMode mode = MatchMode::Default) {
-    FilterOptions options;
-    options.SetChecked(Check::ContentFilter, true);
-    options.SetChecked(contains ? Check::ContainsContent : Check::LacksContent, true);
+    FilterOptions options =
+        test::Ticked({Check::ContentFilter, contains ? Check::ContainsContent : Check::LacksContent},
+                     {{Field::ContentPattern, pattern}});
     options.SetChecked(Check::InName, targets.name);
     options.SetChecked(Check::InContent, targets.content);
     options.SetMatchModeIndex(static_cast<int>(mode));
-    options.SetText(Field::ContentPattern, pattern);
     ContentMatcher matcher;
     matcher.Build(options);
     return ContentFilterTest(path, matcher, options);
