@@ -20,9 +20,9 @@ class ContentFilterTestCase : public ::testing::Test {
  protected:
   bool Passes(const std::string& path, const char* pattern, bool contains, Targets targets,
               MatchMode mode = MatchMode::Default) {
+    const Check kind = contains ? Check::ContainsContent : Check::LacksContent;
     FilterOptions options =
-        test::Ticked({Check::ContentFilter, contains ? Check::ContainsContent : Check::LacksContent},
-                     {{Field::ContentPattern, pattern}});
+        test::Ticked({Check::ContentFilter, kind}, {{Field::ContentPattern, pattern}});
     options.SetChecked(Check::InName, targets.name);
     options.SetChecked(Check::InContent, targets.content);
     options.SetMatchModeIndex(static_cast<int>(mode));
