@@ -17,6 +17,14 @@ std::string_view SkipBlanks(std::string_view text) {
   return text.substr(at);
 }
 
+// Removes a leading "+" or "-" from text; true for "-".
+bool TakeSign(std::string_view& text) {
+  if (text.empty() || (text[0] != '+' && text[0] != '-')) return false;
+  const bool negative = text[0] == '-';
+  text.remove_prefix(1);
+  return negative;
+}
+
 std::size_t CountDigits(std::string_view text, std::size_t at) {
   std::size_t count = 0;
   while (at + count < text.size() && IsDigit(text[at + count])) ++count;
@@ -57,11 +65,7 @@ std::string FullWidthToAscii(std::string_view utf8) {
 float ReadBound(std::string_view utf8) {
   const std::string ascii = FullWidthToAscii(utf8);
   std::string_view text = SkipBlanks(ascii);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
+  const bool negative = TakeSign(text);
   // The longest prefix of the form digits [. digits] [e [sign] digits].
   const std::size_t whole = CountDigits(text, 0);
   std::size_t length = whole;
@@ -94,11 +98,7 @@ float ReadBound(std::string_view utf8) {
 long long ReadLevel(std::string_view utf8) {
   const std::string ascii = FullWidthToAscii(utf8);
   std::string_view text = SkipBlanks(ascii);
-  bool negative = false;
-  if (!text.empty() && (text[0] == '+' || text[0] == '-')) {
-    negative = text[0] == '-';
-    text.remove_prefix(1);
-  }
+  const bool negative = TakeSign(text);
   long long value = 0;
   for (std::size_t at = 0; at < text.size() && IsDigit(text[at]); ++at) {
     const int digit = text[at] - '0';

@@ -35,6 +35,16 @@ bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
   return true;
 }
 
+// Copies the ASCII byte at in[i] to dest, or eight of them when the next eight all are,
+// and advances both positions.
+void CopyAscii(const unsigned char* in, std::size_t size, char* dest, std::size_t& i,
+               std::size_t& written) {
+  const std::size_t count = CopyAsciiBlock(in + i, size - i, dest) ? 8 : 1;
+  if (count == 1) *dest = static_cast<char>(in[i]);
+  i += count;
+  written += count;
+}
+
 // Reads the multi-byte character whose lead byte (at or above 0x80) is in[i]: Converted
 // with its GB18030 code (packed as the table packs it) and its UTF-8 length, or why the
 // table conversion cannot take it.
@@ -75,14 +85,7 @@ TableConversion ConvertUtf8(std::string_view input, Buffer& out) {
     char* dest = out.data() + written;
     const unsigned char lead = in[i];
     if (lead < 0x80) {
-      if (CopyAsciiBlock(in + i, size - i, dest)) {
-        i += 8;
-        written += 8;
-      } else {
-        *dest = static_cast<char>(lead);
-        ++i;
-        ++written;
-      }
+      CopyAscii(in, size, dest, i, written);
       continue;
     }
     std::uint32_t code = 0;
@@ -159,14 +162,7 @@ bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
     char* dest = out.data() + written;
     const unsigned char first = in[i];
     if (first < 0x80) {
-      if (CopyAsciiBlock(in + i, size - i, dest)) {
-        i += 8;
-        written += 8;
-      } else {
-        *dest = static_cast<char>(first);
-        ++i;
-        ++written;
-      }
+      CopyAscii(in, size, dest, i, written);
       continue;
     }
     if (first == 0x80 || first == 0xFF || i + 1 >= size) return false;
