@@ -1,7 +1,7 @@
 // make_corpus: writes the benchmark corpus of bench/compare, deterministically (the same
 // seed gives the same bytes, names and times on every run).
 //
-//   make_corpus [--scale F] [--only tree|big|same-size] [--seed N] DIR
+//   make_corpus [--scale F] [--only PART] [--seed N] DIR
 //
 //   DIR/tree       ~200,000 files in ~10,000 folders, depth up to 8, sizes log-uniform
 //                  from 100 B to 20 KB: ASCII text, UTF-8 / GBK / Big5 Chinese, UTF-16
@@ -9,6 +9,14 @@
 //                  "quillwort" (any letter case) in about 1 % of the text files
 //   DIR/big        ~40 files of 20 to 190 MB (~3 GB), ASCII and UTF-8 text
 //   DIR/same-size  ten files of 150 MB each, so a duplicate search must hash them all
+//   DIR/same-size-different  24 files of 48 MiB, one size, two real pairs: the rest
+//                  differ near their start, in their middle or at their end
+//   DIR/million    1,000,000 small files (0 to 400 B) in 20,000 folders, for listing
+//                  and the duplicate search by length
+//   DIR/huge       one sparse file of 4.5 GiB, zeros but for the word at its very end
+//
+// PART is one of tree, big, same-size, same-size-different, million, huge. The default
+// makes the first three; the others are made only when named.
 //
 // --scale multiplies every count and every big size (0.01 gives a quick corpus).
 
@@ -373,8 +381,73 @@ void MakeSameSize(const std::string& dir, double scale, Random& random) {
   std::cout << "same-size: 10 files of " << size / 1000000 << " MB\n";
 }
 
+// Twenty-four files of one size. Files 22 and 23 copy files 0 and 1: two real pairs. The others differ from file 0 in one 4 KiB block only: near the
+// start, in the middle or at the end, so every shortcut of a duplicate search is tried.
+void MakeSameSizeDifferent(const std::string& dir, double scale, Random& random) {
+  std::filesystem::create_directories(dir);
+  const std::size_t size = static_cast<std::size_t>((48u << 20) * std::min(1.0, scale * 4)) & ~std::size_t{4095};
+  std::string bytes(size, '\0');
+  Random fill(random.Next());
+  for (std::size_t at = 0; at + 8 <= size; at += 8) {
+    const std::uint64_t value = fill.Next();
+    std::memcpy(bytes.data() + at, &value, 8);
+  }
+  const std::size_t blocks = size / 4096;
+  for (int i = 0; i < 22; ++i) {
+    std::string copy = bytes;
+    if (i > 0) {
+      const std::size_t places[] = {random.Below(blocks / 64 + 1), blocks / 2 + random.Below(blocks / 8 + 1),
+                                    blocks - 1 - random.Below(blocks / 64 + 1)};
+      const std::size_t block = places[i % 3];
+      for (std::size_t at = block * 4096; at + 8 <= (block + 1) * 4096; at += 8) {
+        const std::uint64_t value = random.Next();
+        std::memcpy(copy.data() + at, &value, 8);
+      }
+    }
+    WriteFile(dir + "/same" + std::to_string(i) + ".dat", copy, SomeTime(random));
+  }
+  std::filesystem::copy_file(dir + "/same0.dat", dir + "/same22.dat");
+  std::filesystem::copy_file(dir + "/same1.dat", dir + "/same23.dat");
+  std::cout << "same-size-different: 24 files of " << size / 1048576 << " MiB\n";
+}
+
+// A million small files, for the jobs whose cost is the walk itself.
+void MakeMillion(const std::string& dir, double scale, Random& random) {
+  const std::size_t fileCount = static_cast<std::size_t>(1000000 * scale);
+  const std::size_t folderCount = std::max<std::size_t>(1, fileCount / 50);
+  std::vector<std::string> folders{dir};
+  std::filesystem::create_directories(dir);
+  for (std::size_t i = 1; i < folderCount; ++i) {
+    folders.push_back(folders[random.Below(folders.size())] + "/d" + std::to_string(i));
+    std::filesystem::create_directory(folders.back());
+  }
+  std::string bytes;
+  for (std::size_t i = 0; i < fileCount; ++i) {
+    bytes.assign(random.Below(401), 'x');
+    WriteFile(folders[random.Below(folders.size())] + "/f" + std::to_string(i) + ".txt", bytes,
+              SomeTime(random));
+  }
+  std::cout << "million: " << fileCount << " files in " << folderCount << " folders\n";
+}
+
+// 4.5 GiB of holes with the search word written at the end: a content search must read
+// past every 32-bit size to find it.
+void MakeHuge(const std::string& dir) {
+  std::filesystem::create_directories(dir);
+  const std::string path = dir + "/huge.txt";
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const std::string tail = std::string(" ") + kSearchWord + "\r\n";
+  const off_t at = (off_t{9} << 29) - static_cast<off_t>(tail.size());
+  if (fd < 0 || ::pwrite(fd, tail.data(), tail.size(), at) != static_cast<ssize_t>(tail.size())) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  ::close(fd);
+  std::cout << "huge: one sparse file of 4.5 GiB\n";
+}
+
 int Usage() {
-  std::cerr << "usage: make_corpus [--scale F] [--only tree|big|same-size] [--seed N] DIR\n";
+  std::cerr << "usage: make_corpus [--scale F] [--only PART] [--seed N] DIR\n";
   return 2;
 }
 
@@ -416,5 +489,14 @@ int main(int argc, char** argv) {
     Random random(seed + 2);
     MakeSameSize(dir + "/same-size", scale, random);
   }
+  if (only == "same-size-different") {
+    Random random(seed + 3);
+    MakeSameSizeDifferent(dir + "/same-size-different", scale, random);
+  }
+  if (only == "million") {
+    Random random(seed + 4);
+    MakeMillion(dir + "/million", scale, random);
+  }
+  if (only == "huge") MakeHuge(dir + "/huge");
   return 0;
 }

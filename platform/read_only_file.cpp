@@ -10,18 +10,20 @@ namespace tarnwick::platform {
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
-bool ReadOnlyFile::Open(const std::string& path) {
+bool ReadOnlyFile::Open(const std::string& path) { return OpenAt(AT_FDCWD, path.c_str()); }
+
+bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   Close();
   // Special files are refused before they are opened: opening a device can act on it
   // (a watchdog starts counting, a tape rewinds), and a FIFO would wait for a writer.
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstatat(folderFd, name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return false;
 
   // Non-blocking, and checked again once open, since the path may have been replaced
   // by a FIFO between the two looks.
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return false;
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {

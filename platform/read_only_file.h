@@ -20,6 +20,9 @@ class ReadOnlyFile {
 
   // False when the path is missing, unreadable or not a regular file.
   bool Open(const std::string& path);
+  // The same for `name` relative to the open folder `folderFd` (AT_FDCWD: the working
+  // folder), so a walk reaches its files without the kernel resolving whole paths.
+  bool OpenAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
   // Size, device and inode as the open file reports them.
   std::int64_t Size() const { return size_; }

@@ -1,0 +1,43 @@
+#pragma once
+// A fixed set of worker threads for the per-file work of a job (filters, digests).
+// Tasks run in any order on any worker; callers that need an order keep it themselves
+// (a sequence number per task, results merged in that order on the job's thread).
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tarnwick {
+
+// The worker count a job uses for `requested` threads: 0 means one per core.
+unsigned WorkerCount(unsigned requested);
+
+class WorkerPool {
+ public:
+  // Starts `threads` workers (at least one).
+  explicit WorkerPool(unsigned threads);
+  // Runs every task already submitted, then joins the workers.
+  ~WorkerPool();
+  WorkerPool(const WorkerPool&) = delete;
+  WorkerPool& operator=(const WorkerPool&) = delete;
+
+  unsigned Size() const { return static_cast<unsigned>(workers_.size()); }
+
+  // Queues a task. Tasks must not throw; what they produce they hand over themselves.
+  void Submit(std::function<void()> task);
+
+ private:
+  void Work();
+
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<std::function<void()>> tasks_;
+  bool closing_ = false;
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace tarnwick
