@@ -4,6 +4,7 @@
 // the file system gave and are never re-encoded.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <deque>
 
@@ -15,6 +16,10 @@ struct ResultRow {
   std::string timeText;   // 文件时间
   std::string countText;  // 内容字数, digits grouped by four: "1,2345"
   std::string folder;     // 所在目录: the path before its last "/", followed by "/"
+  // What the job learned of the file beyond the texts, for scripts (JSON output).
+  std::int64_t characters = -1;  // this file's own character count; -1: not counted
+  int encoding = 0;              // the TextEncoding its content was read as; 0: not read
+  std::uint32_t group = 0;       // duplicate jobs: the group's number from 1; 0: none
 };
 
 class ResultList {

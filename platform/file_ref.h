@@ -1,0 +1,22 @@
+#pragma once
+// How the per-file work of a job reaches a file: by its name in a folder the walk holds
+// open, with the full path beside it for what the user sees (rows, name tests, messages).
+
+#include <fcntl.h>
+
+#include <string_view>
+
+namespace tarnwick::platform {
+
+struct FileRef {
+  int folderFd = AT_FDCWD;     // the open folder `name` is relative to
+  const char* name = nullptr;  // the entry's name there (with AT_FDCWD: a path)
+  std::string_view path;       // the full path, raw bytes
+};
+
+// A file reached by its path alone (outside a walk: dropped files, the viewer).
+inline FileRef FileAtPath(const std::string_view& path, const char* pathText) {
+  return {AT_FDCWD, pathText, path};
+}
+
+}  // namespace tarnwick::platform
