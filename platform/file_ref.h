@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 
+#include <string>
 #include <string_view>
 
 namespace tarnwick::platform {
@@ -14,9 +15,8 @@ struct FileRef {
   std::string_view path;       // the full path, raw bytes
 };
 
-// A file reached by its path alone (outside a walk: dropped files, the viewer).
-inline FileRef FileAtPath(const std::string_view& path, const char* pathText) {
-  return {AT_FDCWD, pathText, path};
-}
+// A file reached by its path alone (outside a walk: dropped files, the viewer). The
+// reference points into `path`, which must outlive it.
+inline FileRef FileAtPath(const std::string& path) { return {AT_FDCWD, path.c_str(), path}; }
 
 }  // namespace tarnwick::platform
