@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 namespace tarnwick::platform {
-namespace {
 
 std::optional<FileStatus> StatusAt(int folderFd, const char* path) {
   struct stat status {};
@@ -17,10 +16,9 @@ std::optional<FileStatus> StatusAt(int folderFd, const char* path) {
   result.device = status.st_dev;
   result.inode = status.st_ino;
   result.modified = status.st_mtim;
+  result.changed = status.st_ctim;
   return result;
 }
-
-}  // namespace
 
 std::optional<FileStatus> StatusOf(const std::string& path) {
   return StatusAt(AT_FDCWD, path.c_str());

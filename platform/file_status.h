@@ -17,10 +17,13 @@ struct FileStatus {
   dev_t device = 0;
   ino_t inode = 0;
   timespec modified{};
+  timespec changed{};  // the status change time (ctime)
 };
 
 // nullopt when the path does not exist (a dangling link included) or cannot be looked at.
 std::optional<FileStatus> StatusOf(const std::string& path);
+// The same for `path` relative to the open folder `folderFd` (AT_FDCWD: the working folder).
+std::optional<FileStatus> StatusAt(int folderFd, const char* path);
 
 // A folder held open so that its files can be looked up by name: in a big tree this
 // spares the kernel walking the folder's whole path again for every file.
@@ -36,6 +39,8 @@ class OpenFolder {
   bool Open(const std::string& folder);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  // The folder's descriptor, for lookups relative to it; -1 when nothing is held.
+  int Descriptor() const { return fd_; }
 
   // StatusOf for the entry `name` of the folder held; nullopt when nothing is held.
   std::optional<FileStatus> StatusOf(const char* name) const;

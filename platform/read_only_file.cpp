@@ -7,6 +7,13 @@
 #include <cerrno>
 
 namespace tarnwick::platform {
+namespace {
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+}  // namespace
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
@@ -14,18 +21,32 @@ bool ReadOnlyFile::Open(const std::string& path) { return OpenAt(AT_FDCWD, path.
 
 bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   Close();
+  error_ = 0;
   // Special files are refused before they are opened: opening a device can act on it
   // (a watchdog starts counting, a tape rewinds), and a FIFO would wait for a writer.
   struct stat info {};
-  if (::fstatat(folderFd, name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstatat(folderFd, name, &info, 0) != 0) {
+    error_ = errno;
+    return false;
+  }
+  if (!S_ISREG(info.st_mode)) return false;
+  return OpenRegularAt(folderFd, name);
+}
 
-  // Non-blocking, and checked again once open, since the path may have been replaced
-  // by a FIFO between the two looks.
+bool ReadOnlyFile::OpenRegularAt(int folderFd, const char* name) {
+  Close();
+  error_ = 0;
+  // Non-blocking, and checked once open, since the path may have been replaced by a
+  // FIFO since it was looked at.
   int fd;
   do {
     fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    error_ = errno;
+    return false;
+  }
+  struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
     return false;
@@ -34,6 +55,8 @@ bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   size_ = info.st_size;
   device_ = info.st_dev;
   inode_ = info.st_ino;
+  modifiedNs_ = Nanoseconds(info.st_mtim);
+  changedNs_ = Nanoseconds(info.st_ctim);
   return true;
 }
 
@@ -42,8 +65,34 @@ std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
   for (;;) {
     const ssize_t got = ::read(fd_, buffer, count);
     if (got >= 0) return got;
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) {
+      error_ = errno;
+      return -1;
+    }
   }
+}
+
+std::int64_t ReadOnlyFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+  if (fd_ < 0) return -1;
+  for (;;) {
+    const ssize_t got = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+    if (got >= 0) return got;
+    if (errno != EINTR) {
+      error_ = errno;
+      return -1;
+    }
+  }
+}
+
+void ReadOnlyFile::AdviseSequential() {
+  if (fd_ >= 0) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+bool ReadOnlyFile::UnchangedSinceOpen() const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return false;
+  return info.st_size == size_ && Nanoseconds(info.st_mtim) == modifiedNs_ &&
+         Nanoseconds(info.st_ctim) == changedNs_;
 }
 
 void ReadOnlyFile::Close() {
@@ -53,6 +102,8 @@ void ReadOnlyFile::Close() {
   size_ = 0;
   device_ = 0;
   inode_ = 0;
+  modifiedNs_ = 0;
+  changedNs_ = 0;
 }
 
 }  // namespace tarnwick::platform

@@ -23,21 +23,41 @@ class ReadOnlyFile {
   // The same for `name` relative to the open folder `folderFd` (AT_FDCWD: the working
   // folder), so a walk reaches its files without the kernel resolving whole paths.
   bool OpenAt(int folderFd, const char* name);
+  // The same for a name that a stat has already found to be a regular file: that first
+  // look is not repeated (the opened file is still checked to be one).
+  bool OpenRegularAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
-  // Size, device and inode as the open file reports them.
+  // Why the last Open, OpenAt or read failed, as the system reported it (EACCES, EIO,
+  // ENOENT...); 0 when the path was refused for not being a regular file.
+  int Error() const { return error_; }
+
+  // Size, device, inode and times as the open file reported them when it was opened.
   std::int64_t Size() const { return size_; }
   dev_t Device() const { return device_; }
   ino_t Inode() const { return inode_; }
+  std::int64_t ModifiedNs() const { return modifiedNs_; }
+  std::int64_t ChangedNs() const { return changedNs_; }
+
   // Reads up to `count` bytes; retries on EINTR. Returns the count read, 0 at the end,
   // -1 on an error.
   std::int64_t Read(void* buffer, std::size_t count);
+  // The same at `offset`, leaving the file position alone.
+  std::int64_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
+  // Tells the system the file will be read once from start to end (a larger read-ahead).
+  void AdviseSequential();
+  // True while size and times are still those the file had when it was opened: false
+  // once it has been written to (or its status cannot be read).
+  bool UnchangedSinceOpen() const;
   void Close();
 
  private:
   int fd_ = -1;
+  int error_ = 0;
   std::int64_t size_ = 0;
   dev_t device_ = 0;
   ino_t inode_ = 0;
+  std::int64_t modifiedNs_ = 0;
+  std::int64_t changedNs_ = 0;
 };
 
 }  // namespace tarnwick::platform
