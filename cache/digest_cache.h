@@ -1,0 +1,133 @@
+#pragma once
+// The digest cache: what the duplicate filter learned of a file's content (its quick
+// hashes and its MD5 key), kept in an SQLite database between jobs and programs, so
+// that a job run again on an unchanged tree reads no file twice.
+//
+// An entry belongs to a file's device and inode and holds for its size, modification
+// time and change time to the nanosecond: any difference and the entry is not used.
+// The cache can never change a job's answer: an entry that fails its checksum is not
+// used, and a database that is missing, damaged, of another version, locked or not
+// writable is rebuilt or bypassed, with one notice saying so.
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tarnwick {
+
+// What identifies a file's content: the same file, the same size, not written to since.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t modifiedNs = 0;
+  std::int64_t changedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+using Md5Bytes = std::array<std::uint8_t, 16>;
+
+// The digests of one file; each is known or not.
+struct KnownDigests {
+  std::optional<std::uint64_t> ends;   // quick hash of the first and last pieces
+  std::optional<std::uint64_t> whole;  // quick hash of the whole content
+  std::optional<Md5Bytes> md5;         // the MD5 key of the duplicate filter
+  bool Empty() const { return !ends && !whole && !md5; }
+};
+
+enum class CacheProblem {
+  Unavailable,   // cannot be created or opened (a folder that cannot be made or written)
+  ReadOnly,      // the database or its folder cannot be written
+  Locked,        // another program holds it locked
+  Damaged,       // not a database, or a damaged one: started anew
+  OtherVersion,  // made by another version of the program: started anew
+  WriteFailed,   // a write failed during the job: not used for the rest of it
+};
+
+struct CacheNotice {
+  CacheProblem problem;
+  std::string path;
+  std::string detail;  // the system's or SQLite's own words, may be empty
+};
+
+class DigestCache {
+ public:
+  // Opens the database at `path`, creating it and its folder when missing. Never fails:
+  // a database that cannot be used leaves the cache bypassed (InUse false).
+  explicit DigestCache(std::string path);
+  // Writes what is still pending and, at most once a day, prunes old entries.
+  ~DigestCache();
+  DigestCache(const DigestCache&) = delete;
+  DigestCache& operator=(const DigestCache&) = delete;
+
+  bool InUse() const;
+  const std::string& Path() const { return path_; }
+
+  // The rest may be called from any thread.
+
+  // For each stamp, the digests stored for exactly that stamp (empty when none are).
+  void Lookup(std::span<const FileStamp> stamps, std::span<KnownDigests> found);
+  // Keeps the digests of the file with `stamp`, replacing what was kept for its device
+  // and inode. Written in batches, each in one transaction.
+  void Store(const FileStamp& stamp, const KnownDigests& digests);
+  // Writes everything pending now.
+  void Flush();
+
+  // The first problem met since the last call; each problem is told once.
+  std::optional<CacheNotice> TakeNotice();
+
+  struct Info {
+    std::int64_t entries = 0;
+    std::int64_t bytes = 0;  // the database's files on disk
+  };
+  Info Describe();
+  // Removes every entry. False, with a notice, when the database cannot be written.
+  bool Clear();
+
+ private:
+  struct Pending {
+    FileStamp stamp;
+    KnownDigests digests;
+  };
+  struct Touch {
+    std::uint64_t device;
+    std::uint64_t inode;
+  };
+
+  void Open();
+  bool Prepare();
+  bool CreateSchema();
+  bool Rebuild(CacheProblem why, const std::string& detail);
+  void Bypass(CacheProblem why, const std::string& detail);
+  void Report(CacheProblem why, const std::string& detail);
+  void FlushLocked();
+  void PruneLocked();
+  std::string ErrorText() const;
+  void CloseDatabase();
+
+  std::string path_;
+  mutable std::mutex mutex_;
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* select_ = nullptr;
+  sqlite3_stmt* upsert_ = nullptr;
+  sqlite3_stmt* touch_ = nullptr;
+  std::vector<Pending> pending_;
+  std::vector<Touch> touches_;
+  std::optional<CacheNotice> notice_;
+  bool reported_ = false;
+  bool wrote_ = false;
+};
+
+// $XDG_CACHE_HOME/tarnwick/digests.sqlite, or ~/.cache/tarnwick/digests.sqlite when
+// XDG_CACHE_HOME is unset or not an absolute path.
+std::string DefaultDigestCachePath();
+
+}  // namespace tarnwick
