@@ -6,6 +6,7 @@
 #   scripts/setup.sh start      install + build + start tarnwick
 #   scripts/setup.sh test       install + build + run every test
 #   scripts/setup.sh sanitize   install + build the core with ASan/UBSan + run its tests
+#   scripts/setup.sh bench      install + build, with the peer tools bench/compare times
 #
 # Works as root or as a user with sudo, and may be run any number of times.
 set -euo pipefail
@@ -17,11 +18,14 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libpcre2-dev libssl-dev
+  libpcre2-dev libssl-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
   hyperfine fdupes dbus
 )
+
+# Only bench/compare needs these: the duplicate finders it times ours against.
+bench_packages=(jdupes rdfind)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -45,9 +49,10 @@ build() { # build dir, extra cmake args...
   cmake --build "$dir" -j "$jobs"
 }
 
+[ "$mode" = bench ] && packages+=("${bench_packages[@]}")
 install_missing
 case "$mode" in
-  build)
+  build|bench)
     build "$here/build"
     ;;
   start)
@@ -66,7 +71,7 @@ case "$mode" in
       ctest --output-on-failure -j "$jobs"
     ;;
   *)
-    echo "usage: $0 [build|start|test|sanitize]" >&2
+    echo "usage: $0 [build|start|test|sanitize|bench]" >&2
     exit 2
     ;;
 esac
