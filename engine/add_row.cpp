@@ -21,11 +21,12 @@ std::string GroupedByFour(std::int64_t count) {
 
 }  // namespace
 
-void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
-                    const std::string& path, std::int64_t size, std::int64_t charCount,
-                    const std::string& timeText, const OptionControls& options) {
+void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list, const std::string& path,
+                    std::int64_t size, std::int64_t charCount, const std::string& timeText,
+                    const OptionControls& options, std::uint32_t group) {
   const std::size_t slash = path.rfind('/');
   ResultRow row;
+  row.group = group;
   if (slash == std::string::npos) {
     row.name = path;  // no folder part: the row's full path stays the path itself
   } else {
@@ -60,9 +61,9 @@ void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
   list.Append(std::move(row));
 }
 
-void AddRow(ResultList& list, const std::string& path, std::int64_t size,
-            std::int64_t charCount, const std::string& timeText, const OptionControls& options) {
-  AddRowInFolder(platform::OpenFolder(), list, path, size, charCount, timeText, options);
+void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
+            const std::string& timeText, const OptionControls& options, std::uint32_t group) {
+  AddRowInFolder(platform::OpenFolder(), list, path, size, charCount, timeText, options, group);
 }
 
 }  // namespace tarnwick

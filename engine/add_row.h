@@ -15,13 +15,14 @@ namespace tarnwick {
 // TimeColumnText while the time filter is ticked, else `timeText`, else the file's
 // modification time. One stat serves both the size and the modification time. On a
 // paths-only list the row gets 文件名 and 所在目录 alone and the file is not looked at.
-void AddRow(ResultList& list, const std::string& path, std::int64_t size,
-            std::int64_t charCount, const std::string& timeText, const OptionControls& options);
+// `group` is the row's duplicate group number (0: none).
+void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
+            const std::string& timeText, const OptionControls& options, std::uint32_t group = 0);
 
 // The same for a file of the walk's current folder, which `folder` holds open: the
 // file is looked up there by its name (by its path when `folder` holds nothing).
-void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list,
-                    const std::string& path, std::int64_t size, std::int64_t charCount,
-                    const std::string& timeText, const OptionControls& options);
+void AddRowInFolder(const platform::OpenFolder& folder, ResultList& list, const std::string& path,
+                    std::int64_t size, std::int64_t charCount, const std::string& timeText,
+                    const OptionControls& options, std::uint32_t group = 0);
 
 }  // namespace tarnwick

@@ -1,43 +1,65 @@
 #pragma once
 // The duplicate filter: collects the files that passed the other filters into groups
-// of equal key (MD5 digest, length or name) during the walk and lists them after it.
+// of equal key (MD5 key, length or name) during the walk and lists them after it.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "cache/digest_cache.h"
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
+#include "platform/file_ref.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
 
+// How a job reads files for their MD5 keys.
+struct DigestSetup {
+  DigestCache* cache = nullptr;  // what earlier jobs learned; null: read every file needed
+  unsigned threads = 0;          // workers reading files; 0: one per core
+};
+
+// A file the job could not read, and the system's reason (errno).
+struct FileError {
+  std::string path;
+  int error;
+};
+
 class DuplicateStore {
  public:
-  DuplicateStore();
+  // The key button selected in `options` decides the key for the whole job (the
+  // duplicate options are locked while a job runs).
+  DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
+                 const DigestSetup& setup = {});
   ~DuplicateStore();
   DuplicateStore(const DuplicateStore&) = delete;
   DuplicateStore& operator=(const DuplicateStore&) = delete;
 
-  // Forgets every group (start of a job).
-  void Clear();
+  // Adds a file that passed the other filters; called on the job's thread in walk
+  // order. `file` reaches it (relative to its open folder, or by its path) and names
+  // its full path. `size` is its length as the length filter measured it (0: not
+  // measured). `status` is a stat of it when the caller has one; otherwise the store
+  // makes its own. The same file reached twice (same device and inode) is kept once.
+  void Add(const platform::FileRef& file, std::int64_t size,
+           const platform::FileStatus* status = nullptr);
 
-  // Adds a file that passed the other filters. The key is chosen by the selected key
-  // button; `size` is the file's length as measured by the walk. The same file reached
-  // twice (same device and inode) is kept once.
-  void Add(const std::string& path, std::int64_t size, const OptionControls& options, JobHost& host,
-           const StopFlag& stop);
-  // The same for a file of the walk's current folder, which `folder` holds open: the
-  // file is looked up there by its name (by its path when `folder` holds nothing).
-  void AddInFolder(const platform::OpenFolder& folder, const std::string& path, std::int64_t size,
-                   const OptionControls& options, JobHost& host, const StopFlag& stop);
+  // After the walk: the MD5 keys still being read are waited for (with the window
+  // kept live), or, once the stop flag is set, left out.
+  void FinishWalk();
 
   // Appends the groups' files to `list` as the selected output asks: one file of each
-  // group of two or more, every file of those groups, or all but the first of each.
-  // Groups come in the order of their first file; files in the order they were found.
-  void List(const OptionControls& options, ResultList& list, JobHost& host, const StopFlag& stop);
+  // group of two or more, every file of those groups, or all but the last found of
+  // each. Groups come in the order of their first file; files in the order they were
+  // found. Each row carries its group's number, counting listed groups from 1.
+  // Returns early, after a group, once the stop flag is set.
+  void List(ResultList& list);
+
+  // The files whose content the job could not read for a reason the system gave.
+  std::vector<FileError> ReadErrors() const;
 
  private:
   struct State;

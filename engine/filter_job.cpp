@@ -10,9 +10,10 @@
 namespace tarnwick {
 
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop) {
+                  ResultList& list, JobHost& host, StopFlag& stop, const DigestSetup& digests,
+                  std::vector<FileError>* readErrors) {
   list.Clear();
-  DuplicateStore duplicates;
+  DuplicateStore duplicates(options, host, stop, digests);
   stop.Clear();
 
   std::unique_ptr<EntryLister> entryLister;
@@ -24,10 +25,12 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   FolderWalk(*entryLister, options, list, duplicates, host, stop).Run(root);
 
   if (!options.IsChecked(Check::DuplicateFilter)) return;
+  duplicates.FinishWalk();
   // A stop during the walk still lists the duplicates found so far; a second stop
   // ends the listing.
   if (stop.IsSet()) stop.Clear();
-  duplicates.List(options, list, host, stop);
+  duplicates.List(list);
+  if (readErrors) *readErrors = duplicates.ReadErrors();
 }
 
 std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs) {

@@ -6,8 +6,8 @@
 
 namespace tarnwick {
 
-void ProcessFile(const std::string& path, FolderWorkingSet& folder,
-                 const OptionControls& options, FileSinks& sinks) {
+void ProcessFile(const std::string& path, FolderWorkingSet& folder, const OptionControls& options,
+                 FileSinks& sinks) {
   if (options.IsChecked(Check::ContentFilter) &&
       !ContentFilterTest(path, folder.content, options)) {
     return;
@@ -30,7 +30,12 @@ void ProcessFile(const std::string& path, FolderWorkingSet& folder,
     timeText = std::move(time.timeText);
   }
   if (options.IsChecked(Check::DuplicateFilter)) {
-    sinks.duplicates.AddInFolder(folder.openFolder, path, size, options, sinks.host, sinks.stop);
+    const std::size_t slash = path.rfind('/');
+    const bool inFolder = folder.openFolder.IsOpen() && slash != std::string::npos;
+    sinks.duplicates.Add(
+        inFolder ? platform::FileRef{folder.openFolder.Descriptor(), path.c_str() + slash + 1, path}
+                 : platform::FileAtPath(path),
+        size);
     return;
   }
   AddRowInFolder(folder.openFolder, sinks.list, path, size, folder.characters, timeText, options);

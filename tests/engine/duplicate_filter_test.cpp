@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +13,7 @@
 #include "engine/filter_options.h"
 #include "engine/md5_key.h"
 #include "platform/md5_digest.h"
+#include "platform/read_only_file.h"
 #include "tests/engine/temp_tree.h"
 #include "tests/engine/walk_test_support.h"
 
@@ -20,14 +23,9 @@ namespace {
 using platform::Md5Hex;
 using Paths = std::vector<std::string>;
 
-// A running job's stop flag and a host that can press stop at a chosen event round.
+// A running job's stop flag and a host that can press stop when it is told something.
 struct Digesting {
   Digesting() { stop.Clear(); }
-  void StopAtRound(int round) {
-    host.onPendingEvents = [this, round] {
-      if (host.pendingEventCalls == round) stop.Set();
-    };
-  }
   StopFlag stop;
   test::RecordingHost host;
 };
@@ -36,19 +34,33 @@ FilterOptions DuplicateOptions(Check kind, Check output) {
   return test::Ticked({Check::DuplicateFilter, kind, output});
 }
 
-// Adds the files in order and lists the groups, as a job does; with `stopAtRound` the
-// stop comes at that event round, and the groups found so far are still listed.
-Paths RunStore(const Paths& files, const FilterOptions& options, int stopAtRound = 0) {
-  Digesting job;
-  if (stopAtRound > 0) job.StopAtRound(stopAtRound);
-  DuplicateStore store;
-  for (const std::string& path : files) store.Add(path, 0, options, job.host, job.stop);
+// Adds the files in order, ends the walk and lists the groups, as a job does; a stop
+// the host presses meanwhile still lists the groups found so far.
+Paths RunStore(const Paths& files, const FilterOptions& options, Digesting& job,
+               const DigestSetup& setup = {}) {
+  DuplicateStore store(options, job.host, job.stop, setup);
+  for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
+  store.FinishWalk();
   job.stop.Clear();
   ResultList list;
-  store.List(options, list, job.host, job.stop);
+  store.List(list);
   Paths paths;
   for (std::size_t index = 0; index < list.Count(); ++index) paths.push_back(list.FullPath(index));
   return paths;
+}
+
+Paths RunStore(const Paths& files, const FilterOptions& options, const DigestSetup& setup = {}) {
+  Digesting job;
+  return RunStore(files, options, job, setup);
+}
+
+// The key of one file read whole, or "" when it has none.
+std::string KeyOfFile(const std::string& path, const StopFlag& stop,
+                      std::int64_t pieceSize = kMd5PieceSize) {
+  platform::ReadOnlyFile file;
+  platform::Md5Value key{};
+  if (!file.Open(path) || Md5KeyOf(file, stop, key, pieceSize) != ReadEnd::Done) return "";
+  return platform::HexText(key);
 }
 
 TEST(DuplicateStoreTest, OutputsListOneAllOrAllButTheLastFound) {
@@ -123,24 +135,61 @@ TEST(DuplicateStoreTest, SameFileReachedTwiceIsOneMember) {
   }
 }
 
-TEST(DuplicateStoreTest, OnlyFilesOfASharedSizeAreDigested) {
+// A file that cannot have a duplicate is never read: sparse files of a size no other file
+// has, or whose first piece already differs from the other of its size, would take
+// minutes to read; a guard presses stop if the job lasts, and the job must not need it.
+TEST(DuplicateStoreTest, FilesThatCannotMatchAreNeverRead) {
   test::TempTree tree;
-  const Paths files = {tree.Create("a", "12345"), tree.Create("unique", "1234"),
-                       tree.Create("b", "12345")};
-  DuplicateStore store;
+  const Paths files = {tree.Create("a", "12345"), tree.Create("unique"), tree.Create("b", "12345"),
+                       tree.Create("head1", "1"), tree.Create("head2", "2")};
+  for (const char* sparse : {"unique", "head1", "head2"})
+    std::filesystem::resize_file(tree.Path(sparse),
+                                 (std::string_view(sparse) == "unique" ? 65LL : 64LL) << 30);
   Digesting job;
-  for (const std::string& path : files)
-    store.Add(path, 0, DuplicateOptions(Check::DupByMd5, Check::DupAll), job.host, job.stop);
-  EXPECT_EQ(job.host.statusTexts,
-            (Paths{"大小 5 B，正在读MD5：" + files[0], "大小 5 B，正在读MD5：" + files[2]}));
+  const auto start = std::chrono::steady_clock::now();
+  bool guardPressed = false;
+  job.host.onPendingEvents = [&] {
+    if (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) return;
+    guardPressed = true;
+    job.stop.Set();
+  };
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), job),
+            (Paths{files[0], files[2]}));
+  EXPECT_FALSE(guardPressed);
+  for (const std::string& status : job.host.statusTexts)
+    EXPECT_EQ(status.find("unique"), std::string::npos) << status;
 }
 
+// A stop in the middle of a big file ends its read within a read or two: the file is
+// left out and the groups already keyed are listed.
 TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
   test::TempTree tree;
-  const Paths files = {tree.Create("a", "xy"), tree.Create("b", "xy"), tree.Create("c", "xy")};
-  // Rounds 1 and 2 digest a and b; the stop comes while c is digested.
-  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), 3),
-            (Paths{files[0], files[1]}));
+  const Paths files = {tree.Create("a", "xy"), tree.Create("big1"), tree.Create("b", "xy"),
+                       tree.Create("big2")};
+  for (const char* big : {"big1", "big2"}) std::filesystem::resize_file(tree.Path(big), 64LL << 30);
+  Digesting job;
+  // The small files take milliseconds; a second later the big ones are being read.
+  const auto start = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point pressed;
+  job.host.onPendingEvents = [&] {
+    if (job.stop.IsSet() || std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+      return;
+    pressed = std::chrono::steady_clock::now();
+    job.stop.Set();
+  };
+  const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
+  DuplicateStore store(options, job.host, job.stop, DigestSetup{nullptr, 1});
+  for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
+  store.FinishWalk();
+  const auto waited = std::chrono::steady_clock::now() - pressed;
+  ASSERT_TRUE(job.stop.IsSet());
+  EXPECT_LT(waited, std::chrono::milliseconds(500));
+  job.stop.Clear();
+  ResultList list;
+  store.List(list);
+  ASSERT_EQ(list.Count(), 2u);
+  EXPECT_EQ(list.FullPath(0), files[0]);
+  EXPECT_EQ(list.FullPath(1), files[2]);
 }
 
 // The store digests a file only once a second file of its size turns up; its rows must
@@ -149,7 +198,7 @@ Paths ListByDigestingEveryFile(const Paths& files, Check output) {
   Digesting job;
   std::vector<std::pair<std::string, Paths>> groups;
   for (const std::string& path : files) {
-    const std::string key = Md5Key(path, 0, job.host, job.stop);
+    const std::string key = KeyOfFile(path, job.stop);
     if (key.empty()) continue;
     const auto group = std::find_if(groups.begin(), groups.end(),
                                     [&key](const auto& known) { return known.first == key; });
@@ -219,25 +268,22 @@ TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
       start += piece;
     }
     Digesting job;
-    EXPECT_EQ(Md5Key(path, 0, job.host, job.stop, kPiece), Md5Hex(digests)) << test.length;
-    EXPECT_EQ(job.host.pendingEventCalls, static_cast<int>(test.pieces.size())) << test.length;
+    EXPECT_EQ(KeyOfFile(path, job.stop, kPiece), Md5Hex(digests)) << test.length;
   }
   // Pinned: the MD5 of the 32-digit text of the MD5 of nothing.
   Digesting job;
-  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, job.host, job.stop),
-            "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(KeyOfFile(tree.Create("empty"), job.stop), "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(platform::HexText(EmptyFileKey()), "74be16979710d4c4e7c6647856088456");
 }
 
-TEST(Md5KeyTest, StopBeforeTheLastPieceGivesNoKey) {
+TEST(Md5KeyTest, StopGivesNoKey) {
   test::TempTree tree;
   const std::string path = tree.Create("three", std::string(3000, 'x'));
-  Digesting stopsAfterFirst;
-  stopsAfterFirst.StopAtRound(1);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterFirst.host, stopsAfterFirst.stop, 1000), "");
-  EXPECT_EQ(stopsAfterFirst.host.pendingEventCalls, 1);
-  Digesting stopsAfterLast;
-  stopsAfterLast.StopAtRound(3);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterLast.host, stopsAfterLast.stop, 1000).size(), 32u);
+  Digesting stopped;
+  stopped.stop.Set();
+  EXPECT_EQ(KeyOfFile(path, stopped.stop, 1000), "");
+  Digesting running;
+  EXPECT_EQ(KeyOfFile(path, running.stop, 1000).size(), 32u);
 }
 
 }  // namespace

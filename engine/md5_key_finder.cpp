@@ -1,0 +1,397 @@
+#include "engine/md5_key_finder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <ctime>
+#include <string>
+#include <utility>
+
+#include "engine/file_digests.h"
+#include "engine/md5_key.h"
+#include "platform/file_system_kind.h"
+#include "platform/folder_handle.h"
+#include "platform/read_only_file.h"
+#include "results/size_text.h"
+
+namespace tarnwick {
+namespace {
+
+// Work taken at once by a worker: many cache lookups or small files per lock, one big
+// file (a worker may spend seconds on it).
+constexpr std::size_t kLookupBatch = 256;
+constexpr std::size_t kSmallBatch = 32;
+// Items waiting beyond this hold the walk until the workers have caught up halfway.
+constexpr std::size_t kMostQueued = 1 << 16;
+// How often the job's thread wakes while it waits for the workers: events, status line.
+constexpr auto kWaitStep = std::chrono::milliseconds(20);
+// A file changed this recently may change again within its time stamp's resolution
+// without a new stamp: what was read of it is not cached.
+constexpr std::int64_t kSettledNs = 2'000'000'000;
+
+std::uint64_t MixKey(std::int64_t size, std::uint64_t value) {
+  std::uint64_t mixed =
+      (static_cast<std::uint64_t>(size) ^ (value * 0xBF58476D1CE4E5B9ULL)) * 0x94D049BB133111EBULL;
+  return mixed ^ (mixed >> 31);
+}
+
+bool Settled(std::int64_t changedNs) {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  const std::int64_t nowNs = static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+  return changedNs <= nowNs - kSettledNs;
+}
+
+}  // namespace
+
+// The folder a worker has open: files of one folder come one after another.
+struct Md5KeyFinder::OpenedFolder {
+  std::string_view folder;
+  int fd = -1;
+  int error = 0;
+  // What is read of its files may be kept: not /proc, /sys and the like, and not a
+  // file reached by a bare name, whose file system is not looked at.
+  bool keepable = false;
+  ~OpenedFolder() {
+    if (fd >= 0) ::close(fd);
+  }
+  // The descriptor to open `name` relative to; -1 when the folder cannot be reached.
+  int For(std::string_view wanted) {
+    if (wanted.empty()) {
+      keepable = false;
+      return AT_FDCWD;
+    }
+    if (wanted.data() != folder.data()) {
+      if (fd >= 0) ::close(fd);
+      folder = wanted;
+      fd = platform::OpenFolderHandle(wanted);
+      error = fd < 0 ? errno : 0;
+      keepable = fd >= 0 && !platform::IsKernelFileSystem(fd);
+    }
+    return fd;
+  }
+};
+
+Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, DigestCache* cache, unsigned threads,
+                           JobHost& host, const StopFlag& stop)
+    : files_(files), cache_(cache), threads_(WorkerCount(threads)), host_(host), stop_(stop) {}
+
+Md5KeyFinder::~Md5KeyFinder() {
+  std::lock_guard lock(mutex_);
+  lookups_.clear();
+  small_.clear();
+  big_.clear();
+}
+
+void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
+  records_.push_back({stamp});
+  if (!regular) return;
+  Join(sizes_, 0, file, Stage::Lookup);
+  if (resultsWaiting_.load(std::memory_order_relaxed)) Merge();
+  // Workers are woken for a batch, not for every file the walk brings.
+  if (queuedSinceStart_ >= kSmallBatch) StartWorkers();
+  if (!crowded_) return;
+  // The workers lag far behind the walk: wait for them, so the queue stays small.
+  for (;;) {
+    Merge();
+    StartWorkers();
+    {
+      std::unique_lock lock(mutex_);
+      if (stop_.IsSet() || lookups_.size() + small_.size() + big_.size() < kMostQueued / 2) break;
+      WaitForWorkers(lock);
+    }
+    host_.ProcessPendingEvents();
+  }
+  crowded_ = false;
+}
+
+void Md5KeyFinder::WaitForWorkers(std::unique_lock<std::mutex>& lock) {
+  jobWaiting_ = true;
+  changed_.wait_for(lock, kWaitStep, [this] {
+    return resultsWaiting_.load(std::memory_order_relaxed) || running_ == 0 || stop_.IsSet();
+  });
+  jobWaiting_ = false;
+}
+
+void Md5KeyFinder::Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next) {
+  const std::int64_t size = records_[file].stamp.size;
+  const auto [number, created] = table.index.FindOrInsert(
+      MixKey(size, value),
+      [&](std::uint32_t known) {
+        return table.buckets[known].size == size && table.buckets[known].value == value;
+      },
+      static_cast<std::uint32_t>(table.buckets.size()));
+  if (created) {
+    table.buckets.push_back({size, value, file, 1});
+    return;
+  }
+  // Advancing a file never comes back to this table, but it may grow the others.
+  const std::uint32_t first = table.buckets[number].first;
+  if (++table.buckets[number].count == 2) Advance(first, next);
+  Advance(file, next);
+}
+
+void Md5KeyFinder::Advance(std::uint32_t file, Stage stage) {
+  FileRecord& record = records_[file];
+  if (stage == Stage::Lookup) {
+    record.slot = static_cast<std::uint32_t>(slots_.size());
+    slots_.emplace_back();
+    if (cache_ && record.stamp.size > 0) return Queue(file, Stage::Lookup);
+    return Advance(file, Stage::Ends);
+  }
+  const KnownDigests& known = slots_[record.slot].known;
+  const bool isKnown = (stage == Stage::Ends && known.ends) ||
+                       (stage == Stage::Whole && known.whole) || (stage == Stage::Md5 && known.md5);
+  if (isKnown) return Continue(file, stage);
+  Queue(file, stage);
+}
+
+void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
+  const std::int64_t size = records_[file].stamp.size;
+  DigestSlot& slot = slots_[records_[file].slot];
+  switch (stage) {
+    case Stage::Lookup:
+      return Advance(file, Stage::Ends);
+    case Stage::Ends:
+      if (size == 0) {
+        // Every empty file has the same key: nothing to read, only the file to open.
+        slot.known.md5 = EmptyFileKey();
+        slot.hasKey = true;
+        return;
+      }
+      return Join(ends_, *slot.known.ends, file,
+                  EndsCoverWholeFile(size) ? Stage::Md5 : Stage::Whole);
+    case Stage::Whole:
+      return Join(wholes_, *slot.known.whole, file, Stage::Md5);
+    case Stage::Md5:
+      slot.hasKey = true;
+      return;
+  }
+}
+
+void Md5KeyFinder::Queue(std::uint32_t file, Stage stage) {
+  const FileStamp& stamp = records_[file].stamp;
+  const WorkItem item{file, stage, stamp, files_.Folder(file), files_.Name(file)};
+  std::lock_guard lock(mutex_);
+  std::deque<WorkItem>& queue = stage == Stage::Lookup                                   ? lookups_
+                                : stage == Stage::Ends || EndsCoverWholeFile(stamp.size) ? small_
+                                                                                         : big_;
+  queue.push_back(item);
+  ++queuedSinceStart_;
+  if (queue.size() > kMostQueued) crowded_ = true;
+}
+
+void Md5KeyFinder::OnResult(const WorkResult& result) {
+  if (result.end != ReadEnd::Done) {
+    // A vanished file or a special one is no error of the job; a refusal is.
+    if (result.end == ReadEnd::Unreadable && result.error != 0 && result.error != ENOENT)
+      errors_.push_back({result.file, result.error});
+    return;
+  }
+  DigestSlot& slot = slots_[records_[result.file].slot];
+  if (result.digests.ends) slot.known.ends = result.digests.ends;
+  if (result.digests.whole) slot.known.whole = result.digests.whole;
+  if (result.digests.md5) slot.known.md5 = result.digests.md5;
+  if (result.stage != Stage::Lookup) {
+    slot.read = true;
+    slot.cacheable = slot.cacheable && result.cacheable;
+  }
+  Continue(result.file, result.stage);
+}
+
+void Md5KeyFinder::Merge() {
+  if (!resultsWaiting_.exchange(false, std::memory_order_acquire)) return;
+  std::vector<WorkResult> taken;
+  {
+    std::lock_guard lock(mutex_);
+    taken.swap(results_);
+  }
+  for (const WorkResult& result : taken) OnResult(result);
+}
+
+void Md5KeyFinder::StartWorkers() {
+  queuedSinceStart_ = 0;
+  if (stop_.IsSet()) return;
+  unsigned starting = 0;
+  {
+    std::lock_guard lock(mutex_);
+    const std::size_t queued = lookups_.size() + small_.size() + big_.size();
+    const unsigned wanted = static_cast<unsigned>(std::min<std::size_t>(threads_, queued));
+    if (running_ >= wanted) return;
+    starting = wanted - running_;
+    running_ = wanted;
+  }
+  if (!pool_) pool_ = std::make_unique<WorkerPool>(threads_);
+  for (unsigned i = 0; i < starting; ++i) pool_->Submit([this] { Drain(); });
+}
+
+void Md5KeyFinder::Finish() {
+  for (;;) {
+    Merge();
+    StartWorkers();
+    {
+      std::unique_lock lock(mutex_);
+      if (stop_.IsSet()) {
+        lookups_.clear();
+        small_.clear();
+        big_.clear();
+        jobWaiting_ = true;
+        changed_.wait(lock, [this] { return running_ == 0; });
+        jobWaiting_ = false;
+        break;
+      }
+      if (running_ == 0 && results_.empty()) break;
+      WaitForWorkers(lock);
+    }
+    host_.ProcessPendingEvents();
+    ShowReading();
+  }
+  // Reads that ended before a stop still count; what they would lead to is not started.
+  resultsWaiting_.store(true);
+  Merge();
+  {
+    std::lock_guard lock(mutex_);
+    lookups_.clear();
+    small_.clear();
+    big_.clear();
+  }
+  StoreInCache();
+}
+
+void Md5KeyFinder::ShowReading() {
+  std::uint32_t file;
+  {
+    std::lock_guard lock(mutex_);
+    file = reading_;
+  }
+  if (file == kNone || file == shownReading_) return;
+  shownReading_ = file;
+  std::string path;
+  files_.PathOf(file, path);
+  host_.SetStatusText("大小 " + SizeText(records_[file].stamp.size) + "，正在读MD5：" + path);
+  host_.RefreshStatus();
+}
+
+void Md5KeyFinder::StoreInCache() {
+  if (!cache_) return;
+  for (const FileRecord& record : records_) {
+    if (record.slot == kNone || record.stamp.size == 0) continue;
+    const DigestSlot& slot = slots_[record.slot];
+    if (slot.read && slot.cacheable) cache_->Store(record.stamp, slot.known);
+  }
+  cache_->Flush();
+}
+
+const platform::Md5Value* Md5KeyFinder::KeyOf(std::uint32_t file) const {
+  const FileRecord& record = records_[file];
+  if (record.slot == kNone) return nullptr;
+  const DigestSlot& slot = slots_[record.slot];
+  return slot.hasKey ? &*slot.known.md5 : nullptr;
+}
+
+bool Md5KeyFinder::TakeWork(std::vector<WorkItem>& batch) {
+  batch.clear();
+  const auto take = [&batch](std::deque<WorkItem>& queue, std::size_t most) {
+    const std::size_t count = std::min(most, queue.size());
+    batch.insert(batch.end(), queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(count));
+    queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(count));
+  };
+  if (!lookups_.empty()) {
+    take(lookups_, kLookupBatch);
+  } else if (!small_.empty()) {
+    take(small_, kSmallBatch);
+  } else {
+    take(big_, 1);
+  }
+  if (!batch.empty() && batch.front().stage != Stage::Lookup) reading_ = batch.front().file;
+  return !batch.empty();
+}
+
+void Md5KeyFinder::Drain() {
+  OpenedFolder folder;
+  std::vector<WorkItem> batch;
+  std::vector<WorkResult> done;
+  std::vector<FileStamp> stamps;
+  std::vector<KnownDigests> found;
+  for (;;) {
+    {
+      std::lock_guard lock(mutex_);
+      if (!done.empty()) {
+        results_.insert(results_.end(), done.begin(), done.end());
+        done.clear();
+        resultsWaiting_.store(true, std::memory_order_release);
+        if (jobWaiting_) changed_.notify_all();
+      }
+      if (stop_.IsSet() || !TakeWork(batch)) {
+        --running_;
+        if (jobWaiting_) changed_.notify_all();
+        return;
+      }
+    }
+    if (batch.front().stage == Stage::Lookup) {
+      stamps.clear();
+      for (const WorkItem& item : batch) stamps.push_back(item.stamp);
+      found.resize(stamps.size());
+      cache_->Lookup(stamps, found);
+      for (std::size_t i = 0; i < batch.size(); ++i)
+        done.push_back({batch[i].file, Stage::Lookup, ReadEnd::Done, 0, false, found[i]});
+      continue;
+    }
+    for (const WorkItem& item : batch) done.push_back(Read(item, folder));
+  }
+}
+
+Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& folder) {
+  WorkResult result{item.file, item.stage, ReadEnd::Unreadable, 0, false, {}};
+  const int folderFd = folder.For(item.folder);
+  if (folderFd == -1) {
+    result.error = folder.error;
+    return result;
+  }
+  platform::ReadOnlyFile file;
+  if (!file.OpenRegularAt(folderFd, item.name)) {
+    result.error = file.Error();
+    return result;
+  }
+  // The key covers the size the walk grouped the file by; a file that has changed
+  // size since is no longer what was grouped.
+  if (file.Size() != item.stamp.size) {
+    result.end = ReadEnd::Changed;
+    return result;
+  }
+  switch (item.stage) {
+    case Stage::Ends: {
+      std::uint64_t value = 0;
+      result.end = item.stamp.size == 0 ? ReadEnd::Done : QuickEndsHash(file, stop_, value);
+      result.digests.ends = value;
+      break;
+    }
+    case Stage::Whole: {
+      std::uint64_t value = 0;
+      result.end = QuickWholeHash(file, stop_, value);
+      result.digests.whole = value;
+      break;
+    }
+    case Stage::Md5: {
+      platform::Md5Value key{};
+      result.end = Md5KeyOf(file, stop_, key);
+      result.digests.md5 = key;
+      break;
+    }
+    case Stage::Lookup:
+      break;
+  }
+  if (result.end == ReadEnd::Unreadable) result.error = file.Error();
+  if (result.end != ReadEnd::Done) result.digests = {};
+  result.cacheable = cache_ && folder.keepable && result.end == ReadEnd::Done &&
+                     file.Device() == item.stamp.device && file.Inode() == item.stamp.inode &&
+                     file.ModifiedNs() == item.stamp.modifiedNs &&
+                     file.ChangedNs() == item.stamp.changedNs && file.UnchangedSinceOpen() &&
+                     Settled(file.ChangedNs());
+  return result;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,160 @@
+#pragma once
+// The MD5 keys of the duplicate filter, found without reading every file. A file of a
+// size no other file has is never read. Files of a shared size first compare a quick
+// hash of their first and last pieces (of their whole content when they are small);
+// big files that still agree compare a quick hash of their whole content; only files
+// that agree with another to the end are given the MD5 key. The keys a job groups by
+// are those of digesting every file; fewer files are read, and each at most once a
+// stage. What the digest cache knows replaces a read.
+//
+// The reads run on worker threads. The job's thread hands the files in (Add), in walk
+// order, and is the one owner of what the reads found: it merges the workers' results
+// as they come, which decides what is read next. Finish waits for the rest, keeping
+// the window live.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <vector>
+
+#include "cache/digest_cache.h"
+#include "engine/digest_read.h"
+#include "engine/found_files.h"
+#include "engine/hash_index.h"
+#include "engine/job_host.h"
+#include "engine/stop_flag.h"
+#include "engine/worker_pool.h"
+#include "platform/md5_digest.h"
+
+namespace tarnwick {
+
+// A file the system would not let a job read, and its reason (errno).
+struct FileReadError {
+  std::uint32_t file;
+  int error;
+};
+
+class Md5KeyFinder {
+ public:
+  // `files` and `cache` (null: no cache) must outlive the finder. The reads run on a
+  // pool of `threads` workers (0: one per core), made when the first read is needed.
+  Md5KeyFinder(const FoundFiles& files, DigestCache* cache, unsigned threads, JobHost& host,
+               const StopFlag& stop);
+  // Returns once no worker is left working for it.
+  ~Md5KeyFinder();
+  Md5KeyFinder(const Md5KeyFinder&) = delete;
+  Md5KeyFinder& operator=(const Md5KeyFinder&) = delete;
+
+  // Takes the newest file of `files`, as a stat saw it. A file that is not a regular
+  // one (or could not be looked at) has no key and is never opened.
+  void Add(std::uint32_t file, const FileStamp& stamp, bool regular);
+  // Reads what is still needed and returns once every key is known, or once the stop
+  // flag is set: the reads in hand then end within one read and are left out, and what
+  // was found meanwhile is kept. Stores what was read in the digest cache.
+  void Finish();
+
+  // The key of `file`: nullptr when it has none (no other file of its size or of its
+  // quick hashes, unreadable, changed while read, or not reached before a stop).
+  const platform::Md5Value* KeyOf(std::uint32_t file) const;
+  // The files that could not be opened or read for a reason the system gave.
+  const std::vector<FileReadError>& Errors() const { return errors_; }
+
+ private:
+  enum class Stage : std::uint8_t { Lookup, Ends, Whole, Md5 };
+  static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+  struct FileRecord {
+    FileStamp stamp;
+    std::uint32_t slot = kNone;  // its digests once it may have a duplicate
+  };
+  // What is known of a file that may have a duplicate.
+  struct DigestSlot {
+    KnownDigests known;
+    bool read = false;      // some digest was read by this job
+    bool cacheable = true;  // every digest read matches the stamp the walk saw
+    bool hasKey = false;    // known.md5 is its key
+  };
+  // The files sharing a size, or a size and a quick hash: once a second one comes,
+  // both go on to the next stage, and so does every later one.
+  struct Bucket {
+    std::int64_t size;
+    std::uint64_t value;
+    std::uint32_t first;
+    std::uint32_t count;
+  };
+  struct BucketTable {
+    HashIndex index;
+    std::vector<Bucket> buckets;
+  };
+  // What a worker needs to read one file: nothing it shares with the job's thread.
+  struct WorkItem {
+    std::uint32_t file;
+    Stage stage;
+    FileStamp stamp;
+    std::string_view folder;
+    const char* name;
+  };
+  struct WorkResult {
+    std::uint32_t file;
+    Stage stage;
+    ReadEnd end;
+    int error;
+    bool cacheable;
+    KnownDigests digests;
+  };
+
+  // Job's thread.
+  // Moves the file to `stage`: from what is known when it is, else by a read (Lookup:
+  // it has just been found to share its size).
+  void Advance(std::uint32_t file, Stage stage);
+  // Goes on from what `stage` has made known of the file.
+  void Continue(std::uint32_t file, Stage stage);
+  void Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next);
+  void Queue(std::uint32_t file, Stage stage);
+  void OnResult(const WorkResult& result);
+  void Merge();
+  void StartWorkers();
+  // Waits a step for the workers' next result or end, with `lock` on mutex_.
+  void WaitForWorkers(std::unique_lock<std::mutex>& lock);
+  void ShowReading();
+  void StoreInCache();
+
+  // Worker threads.
+  struct OpenedFolder;
+  void Drain();
+  bool TakeWork(std::vector<WorkItem>& batch);
+  WorkResult Read(const WorkItem& item, OpenedFolder& folder);
+
+  const FoundFiles& files_;
+  DigestCache* const cache_;
+  const unsigned threads_;
+  JobHost& host_;
+  const StopFlag& stop_;
+
+  std::vector<FileRecord> records_;
+  std::vector<DigestSlot> slots_;
+  BucketTable sizes_, ends_, wholes_;
+  std::vector<FileReadError> errors_;
+  std::uint32_t shownReading_ = kNone;
+  bool crowded_ = false;              // a queue has grown past its bound
+  std::size_t queuedSinceStart_ = 0;  // items queued since workers were last started
+
+  // Shared with the workers, under mutex_.
+  std::mutex mutex_;
+  std::condition_variable changed_;  // a result came, or a worker stopped
+  std::deque<WorkItem> lookups_, small_, big_;
+  std::vector<WorkResult> results_;
+  unsigned running_ = 0;
+  bool jobWaiting_ = false;        // the job's thread waits on changed_
+  std::uint32_t reading_ = kNone;  // the file a worker took last
+  std::atomic<bool> resultsWaiting_{false};
+
+  // Last: destroyed first, so its threads end before what they use.
+  std::unique_ptr<WorkerPool> pool_;
+};
+
+}  // namespace tarnwick
