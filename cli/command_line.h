@@ -31,6 +31,9 @@ struct CommandLine {
   bool print0 = false;         // end each record with NUL instead of LF
   bool quiet = false;          // nothing on standard error but errors
   bool nameMaskGiven = false;  // --mask: an option the settings file does not keep
+  bool noCache = false;        // --no-cache: read files without the digest cache
+  bool cacheInfo = false;      // --cache-info
+  bool clearCache = false;     // --clear-cache
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;
 };

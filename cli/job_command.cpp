@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "cli/cache_command.h"
 #include "cli/interrupt.h"
 #include "cli/messages.h"
 #include "cli/output_writer.h"
@@ -49,7 +51,20 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
                                     .liveOutput = isatty(STDOUT_FILENO) == 1};
   TerminalHost host(show, printer, out, stop);
 
-  RunFilterJob(line.folder, line.lister, options, list, host, stop);
+  // Only MD5 keys are worth keeping between runs.
+  std::optional<DigestCache> cache;
+  if (!line.noCache && options.IsChecked(Check::DuplicateFilter) &&
+      options.IsChecked(Check::DupByMd5)) {
+    cache.emplace(DefaultDigestCachePath());
+  }
+  const auto reportCacheNotice = [&cache] {
+    if (!cache) return;
+    if (const std::optional<CacheNotice> notice = cache->TakeNotice()) ReportCacheNotice(*notice);
+  };
+  reportCacheNotice();
+  std::vector<FileError> readErrors;
+  RunFilterJob(line.folder, line.lister, options, list, host, stop,
+               DigestSetup{cache ? &*cache : nullptr, 0}, &readErrors);
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
@@ -57,9 +72,14 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   if (!written) {
     ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
   }
-  if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
+  reportCacheNotice();
+  if (!line.quiet) {
+    for (const FileError& error : readErrors)
+      ReportError("cannot read " + error.path + ": " + std::strerror(error.error));
+    WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
+  }
   if (WasInterrupted()) return 130;
-  return written ? 0 : 1;
+  return written && readErrors.empty() ? 0 : 1;
 }
 
 }  // namespace tarnwick::cli

@@ -7,12 +7,32 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace tarnwick::cli_test {
-CliProcess::CliProcess(const std::vector<std::string>& args) {
+
+const std::string& TestCacheHome() {
+  static const struct Folder {
+    Folder() {
+      char pattern[] = "/tmp/tarnwick-cli-cache-XXXXXX";
+      if (!mkdtemp(pattern)) std::abort();
+      path = pattern;
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+  } folder;
+  return folder.path;
+}
+
+CliProcess::CliProcess(const std::vector<std::string>& args,
+                       const std::vector<EnvironmentVariable>& environment) {
   int out[2], err[2];
+  const std::string& cacheHome = TestCacheHome();
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
   pid_ = fork();
   if (pid_ == 0) {
@@ -20,6 +40,9 @@ CliProcess::CliProcess(const std::vector<std::string>& args) {
     dup2(err[1], STDERR_FILENO);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
     setenv("TZ", "UTC", 1);
+    setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
+    for (const EnvironmentVariable& variable : environment)
+      setenv(variable.name.c_str(), variable.value.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -87,7 +110,10 @@ CliResult CliProcess::Wait(int timeoutSeconds) {
   return result;
 }
 
-CliResult RunCli(const std::vector<std::string>& args) { return CliProcess(args).Wait(); }
+CliResult RunCli(const std::vector<std::string>& args,
+                 const std::vector<EnvironmentVariable>& environment) {
+  return CliProcess(args, environment).Wait();
+}
 
 std::vector<std::string> SplitRecords(const std::string& text, char separator) {
   std::vector<std::string> records;

@@ -1,6 +1,8 @@
 #pragma once
 // Runs the built tarnwick-cli in a child process with TZ=UTC (so time texts are the
-// same on every machine) and collects its standard output, standard error and status.
+// same on every machine) and XDG_CACHE_HOME in a temporary folder of the test program
+// (so no test touches the user's digest cache), and collects its standard output,
+// standard error and status.
 
 #include <sys/types.h>
 
@@ -15,9 +17,16 @@ struct CliResult {
   std::string err;
 };
 
+// A variable of the child's environment, set over what the harness sets.
+struct EnvironmentVariable {
+  std::string name;
+  std::string value;
+};
+
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& args);
+  explicit CliProcess(const std::vector<std::string>& args,
+                      const std::vector<EnvironmentVariable>& environment = {});
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -36,7 +45,12 @@ class CliProcess {
 };
 
 // Runs to the end.
-CliResult RunCli(const std::vector<std::string>& args);
+CliResult RunCli(const std::vector<std::string>& args,
+                 const std::vector<EnvironmentVariable>& environment = {});
+
+// The XDG_CACHE_HOME every run gets unless it sets its own: one temporary folder for
+// the whole test program, removed at its exit.
+const std::string& TestCacheHome();
 
 // Splits `text` at `separator`; no empty last element for a trailing separator.
 std::vector<std::string> SplitRecords(const std::string& text, char separator = '\n');
