@@ -19,6 +19,29 @@ QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// What the status line says after a job whose digest cache met a problem.
+QString CacheNoticeText(const CacheNotice& notice) {
+  const QString because =
+      notice.detail.empty() ? QString()
+                            : QStringLiteral("（") + FromStd(notice.detail) + QStringLiteral("）");
+  switch (notice.problem) {
+    case CacheProblem::Unavailable:
+      return QStringLiteral("摘要缓存无法使用") + because + QStringLiteral("，已直接读取文件");
+    case CacheProblem::ReadOnly:
+      return QStringLiteral("摘要缓存不可写入") + because + QStringLiteral("，已直接读取文件");
+    case CacheProblem::Locked:
+      return QStringLiteral("摘要缓存被其他程序锁定，已直接读取文件");
+    case CacheProblem::Damaged:
+      return QStringLiteral("摘要缓存已损坏") + because + QStringLiteral("，已重新建立");
+    case CacheProblem::OtherVersion:
+      return QStringLiteral("摘要缓存来自其他版本，已重新建立");
+    case CacheProblem::WriteFailed:
+      return QStringLiteral("摘要缓存写入失败") + because +
+             QStringLiteral("，本次其余部分未使用缓存");
+  }
+  return {};
+}
+
 }  // namespace
 
 JobController::JobController(const Parts& parts)
@@ -49,10 +72,22 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window);
 
-  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop);
+  // Only MD5 keys are worth keeping between jobs.
+  const bool readsMd5 = parts_.options->IsChecked(Check::DuplicateFilter) &&
+                        parts_.options->IsChecked(Check::DupByMd5);
+  if (readsMd5 && !digestCache_)
+    digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
+  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop,
+               DigestSetup{readsMd5 ? digestCache_.get() : nullptr, 0});
 
   parts_.model->Flush();
-  parts_.statusBar->showMessage(FromStd(SummaryText(parts_.list->Count(), ElapsedMs())));
+  QString summary = FromStd(SummaryText(parts_.list->Count(), ElapsedMs()));
+  // A problem of the cache is told once, after the summary of the job that met it.
+  if (const std::optional<CacheNotice> notice =
+          digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
+    summary += QStringLiteral("  ") + CacheNoticeText(*notice);
+  }
+  parts_.statusBar->showMessage(summary);
   startButton_->setText(QString::fromUtf8(kStartCaptionIdle));
   ApplyGroupStates(parts_.window);
   parts_.stop->Set();

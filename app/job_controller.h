@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <chrono>
+#include <memory>
 
+#include "cache/digest_cache.h"
 #include "engine/filter_job.h"
 
 class QPushButton;
@@ -56,6 +58,8 @@ class JobController final : public JobHost {
   QPushButton* startButton_;
   std::chrono::steady_clock::time_point startTime_ = std::chrono::steady_clock::now();
   QString statusText_;
+  // Opened by the first job that reads MD5 keys, kept for the window's life.
+  std::unique_ptr<DigestCache> digestCache_;
 };
 
 }  // namespace tarnwick
