@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -20,20 +21,22 @@ constexpr int kApplicationId = 0x54524E57;
 constexpr int kSchemaVersion = 1;
 // Long enough for another program's batch of writes, short enough not to stall a job.
 constexpr int kBusyTimeoutMs = 1000;
-constexpr std::size_t kBatchSize = 4096;
-// Entries not used for this many days are pruned, and the oldest beyond the count.
-constexpr std::int64_t kPruneAfterDays = 90;
+// Entries are written in batches of this many, each in one transaction and in the
+// table's own order, so that a page is written once a batch.
+constexpr std::size_t kBatchSize = 65536;
+// Entries stored this many days ago are pruned (a file unchanged for that long is read
+// once more), and the oldest beyond the count.
+constexpr std::int64_t kPruneAfterDays = 365;
 constexpr std::int64_t kMaxEntries = 1000000;
-// A used entry is marked used again at most this often: a re-run writes nothing.
-constexpr std::int64_t kTouchEveryDays = 7;
 
+// An entry is found by one integer made of its device and inode (a lookup by integer
+// costs far less than by two columns); the two are kept beside it and checked.
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS digests("
-    " device INTEGER NOT NULL, inode INTEGER NOT NULL,"
+    " file INTEGER PRIMARY KEY, device INTEGER NOT NULL, inode INTEGER NOT NULL,"
     " size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL,"
     " ends INTEGER, whole INTEGER, md5 BLOB,"
-    " checksum INTEGER NOT NULL, used INTEGER NOT NULL,"
-    " PRIMARY KEY(device, inode)) WITHOUT ROWID;"
+    " checksum INTEGER NOT NULL, stored INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
 
 std::int64_t Today() { return static_cast<std::int64_t>(std::time(nullptr)) / 86400; }
@@ -43,6 +46,24 @@ std::int64_t Signed(std::uint64_t value) { return static_cast<std::int64_t>(valu
 std::uint64_t Mix(std::uint64_t state, std::uint64_t value) {
   state = (state ^ value) * 0x9E3779B97F4A7C15ULL;
   return state ^ (state >> 29);
+}
+
+// The entry's number: two files that share it share one entry, the later one's.
+std::int64_t EntryNumber(std::uint64_t device, std::uint64_t inode) {
+  return Signed(Mix(Mix(0, device), inode) >> 1);
+}
+
+// What a snapshot finds an entry by: its whole stamp, never 0, lowest bit clear.
+std::uint64_t PrintOf(const FileStamp& stamp) {
+  std::uint64_t print = 0x2545F4914F6CDD1DULL;
+  for (const std::uint64_t value :
+       {stamp.device, stamp.inode, static_cast<std::uint64_t>(stamp.size),
+        static_cast<std::uint64_t>(stamp.modifiedNs),
+        static_cast<std::uint64_t>(stamp.changedNs)}) {
+    print = Mix(print, value);
+  }
+  print = Mix(print, print >> 32) & ~std::uint64_t{1};
+  return print == 0 ? 2 : print;
 }
 
 // Ties an entry's digests to its stamp: a row changed by anything but this program
@@ -75,6 +96,7 @@ std::int64_t FileBytes(const std::string& path) {
 DigestCache::DigestCache(std::string path) : path_(std::move(path)) {
   std::lock_guard lock(mutex_);
   Open();
+  DropSnapshot();
 }
 
 DigestCache::~DigestCache() {
@@ -92,10 +114,8 @@ bool DigestCache::InUse() const {
 std::string DigestCache::ErrorText() const { return db_ ? sqlite3_errmsg(db_) : ""; }
 
 void DigestCache::CloseDatabase() {
-  for (sqlite3_stmt** statement : {&select_, &upsert_, &touch_}) {
-    sqlite3_finalize(*statement);
-    *statement = nullptr;
-  }
+  sqlite3_finalize(upsert_);
+  upsert_ = nullptr;
   sqlite3_close(db_);
   db_ = nullptr;
 }
@@ -109,7 +129,28 @@ void DigestCache::Bypass(CacheProblem why, const std::string& detail) {
   Report(why, detail);
   CloseDatabase();
   pending_.clear();
-  touches_.clear();
+  DropSnapshot();
+}
+
+void DigestCache::DropSnapshot() {
+  snapshot_ = {};
+  loaded_.store(db_ == nullptr, std::memory_order_release);
+}
+
+void DigestCache::Fail(int code, const std::string& detail) {
+  if (IsLock(code)) return Bypass(CacheProblem::Locked, detail);
+  if (code == SQLITE_READONLY) return Bypass(CacheProblem::ReadOnly, detail);
+  if (!IsDamage(code)) return Bypass(CacheProblem::WriteFailed, detail);
+  // Started anew next time; meanwhile nothing more is read from it.
+  Bypass(CacheProblem::Damaged, detail);
+  for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path_ + suffix).c_str());
+}
+
+void DigestCache::Configure() {
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  // A cache may lose its last writes in a power cut, never its consistency: commits do
+  // not wait for the disk.
+  sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
 }
 
 void DigestCache::Open() {
@@ -127,7 +168,7 @@ void DigestCache::Open() {
         ::access(folder.c_str(), W_OK) == 0 ? CacheProblem::Unavailable : CacheProblem::ReadOnly,
         detail);
   }
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  Configure();
   if (sqlite3_db_readonly(db_, "main") == 1) return Bypass(CacheProblem::ReadOnly, "");
 
   // What the file is: ours, fresh, someone else's, or no database at all.
@@ -182,20 +223,10 @@ bool DigestCache::CreateSchema() {
 }
 
 bool DigestCache::Prepare() {
-  const std::pair<sqlite3_stmt**, const char*> statements[] = {
-      {&select_,
-       "SELECT size, modified, changed, ends, whole, md5, checksum, used FROM digests"
-       " WHERE device=?1 AND inode=?2"},
-      {&upsert_, "INSERT OR REPLACE INTO digests VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"},
-      {&touch_, "UPDATE digests SET used=?3 WHERE device=?1 AND inode=?2"},
-  };
-  for (const auto& [statement, sql] : statements) {
-    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) !=
-        SQLITE_OK) {
-      return false;
-    }
-  }
-  return true;
+  return sqlite3_prepare_v3(
+             db_,
+             "INSERT OR REPLACE INTO digests VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
+             -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK;
 }
 
 bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
@@ -216,58 +247,102 @@ bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
     Bypass(CacheProblem::Unavailable, ErrorText());
     return false;
   }
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  Configure();
   if (!CreateSchema()) return false;
   if (Prepare()) return true;
   Bypass(CacheProblem::Unavailable, ErrorText());
   return false;
 }
 
-void DigestCache::Lookup(std::span<const FileStamp> stamps, std::span<KnownDigests> found) {
-  std::lock_guard lock(mutex_);
-  const std::int64_t today = Today();
-  for (std::size_t index = 0; index < stamps.size(); ++index) {
-    found[index] = {};
-    if (!db_) continue;
-    const FileStamp& stamp = stamps[index];
-    sqlite3_reset(select_);
-    sqlite3_bind_int64(select_, 1, Signed(stamp.device));
-    sqlite3_bind_int64(select_, 2, Signed(stamp.inode));
-    const int code = sqlite3_step(select_);
-    if (code == SQLITE_DONE) continue;
-    if (code != SQLITE_ROW) {
-      const std::string detail = ErrorText();
-      if (IsLock(code)) {
-        Bypass(CacheProblem::Locked, detail);
-      } else if (IsDamage(code)) {
-        // Started anew next time; meanwhile nothing more is read from it.
-        Bypass(CacheProblem::Damaged, detail);
-        for (const char* suffix : {"", "-wal", "-shm"}) ::unlink((path_ + suffix).c_str());
-      } else {
-        Bypass(CacheProblem::Unavailable, detail);
-      }
-      continue;
+void DigestCache::Snapshot::Insert(std::uint64_t print, const KnownDigests& digests) {
+  if (2 * (count + 1) > cells.size()) {
+    std::vector<Cell> old = std::move(cells);
+    cells.assign(old.empty() ? 1024 : 2 * old.size(), Cell{});
+    count = 0;
+    for (const Cell& cell : old) {
+      if (cell.print == 0) continue;
+      std::size_t at = (cell.print >> 1) & (cells.size() - 1);
+      while (cells[at].print != 0) at = (at + 1) & (cells.size() - 1);
+      cells[at] = cell;
+      ++count;
     }
-    const FileStamp stored{stamp.device, stamp.inode, sqlite3_column_int64(select_, 0),
-                           sqlite3_column_int64(select_, 1), sqlite3_column_int64(select_, 2)};
-    if (stored != stamp) continue;
+  }
+  Cell entry{print, 0};
+  if (digests.ends && !digests.whole && !digests.md5) {
+    entry.value = *digests.ends;
+  } else {
+    entry.print |= 1;
+    entry.value = fuller.size();
+    fuller.push_back(digests);
+  }
+  std::size_t at = (print >> 1) & (cells.size() - 1);
+  while (cells[at].print != 0) {
+    // Two entries with one stamp: the later one stands.
+    if ((cells[at].print & ~std::uint64_t{1}) == print) {
+      cells[at] = entry;
+      return;
+    }
+    at = (at + 1) & (cells.size() - 1);
+  }
+  cells[at] = entry;
+  ++count;
+}
+
+KnownDigests DigestCache::Snapshot::Find(std::uint64_t print) const {
+  if (cells.empty()) return {};
+  for (std::size_t at = (print >> 1) & (cells.size() - 1); cells[at].print != 0;
+       at = (at + 1) & (cells.size() - 1)) {
+    if ((cells[at].print & ~std::uint64_t{1}) != print) continue;
+    if (cells[at].print & 1) return fuller[cells[at].value];
     KnownDigests digests;
-    if (sqlite3_column_type(select_, 3) == SQLITE_INTEGER)
-      digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 3));
-    if (sqlite3_column_type(select_, 4) == SQLITE_INTEGER)
-      digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 4));
-    if (sqlite3_column_type(select_, 5) == SQLITE_BLOB &&
-        sqlite3_column_bytes(select_, 5) == static_cast<int>(sizeof(Md5Bytes))) {
+    digests.ends = cells[at].value;
+    return digests;
+  }
+  return {};
+}
+
+void DigestCache::LoadLocked() {
+  snapshot_ = {};
+  snapshot_.loaded = true;
+  loaded_.store(true, std::memory_order_release);
+  sqlite3_stmt* rows = nullptr;
+  int code = sqlite3_prepare_v2(db_,
+                                "SELECT device, inode, size, modified, changed, ends, whole, md5,"
+                                " checksum FROM digests",
+                                -1, &rows, nullptr);
+  while (code == SQLITE_OK || code == SQLITE_ROW) {
+    if ((code = sqlite3_step(rows)) != SQLITE_ROW) break;
+    const FileStamp stamp{static_cast<std::uint64_t>(sqlite3_column_int64(rows, 0)),
+                          static_cast<std::uint64_t>(sqlite3_column_int64(rows, 1)),
+                          sqlite3_column_int64(rows, 2), sqlite3_column_int64(rows, 3),
+                          sqlite3_column_int64(rows, 4)};
+    KnownDigests digests;
+    if (sqlite3_column_type(rows, 5) == SQLITE_INTEGER)
+      digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(rows, 5));
+    if (sqlite3_column_type(rows, 6) == SQLITE_INTEGER)
+      digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(rows, 6));
+    if (sqlite3_column_type(rows, 7) == SQLITE_BLOB &&
+        sqlite3_column_bytes(rows, 7) == static_cast<int>(sizeof(Md5Bytes))) {
       Md5Bytes md5;
-      std::memcpy(md5.data(), sqlite3_column_blob(select_, 5), md5.size());
+      std::memcpy(md5.data(), sqlite3_column_blob(rows, 7), md5.size());
       digests.md5 = md5;
     }
-    if (sqlite3_column_int64(select_, 6) != Checksum(stamp, digests)) continue;
-    if (sqlite3_column_int64(select_, 7) < today - kTouchEveryDays)
-      touches_.push_back({stamp.device, stamp.inode});
-    found[index] = digests;
+    if (digests.Empty() || sqlite3_column_int64(rows, 8) != Checksum(stamp, digests)) continue;
+    snapshot_.Insert(PrintOf(stamp), digests);
   }
-  if (select_) sqlite3_reset(select_);
+  sqlite3_finalize(rows);
+  if (code != SQLITE_DONE) Fail(code, ErrorText());
+}
+
+KnownDigests DigestCache::Find(const FileStamp& stamp) {
+  std::lock_guard lock(mutex_);
+  if (db_ && !snapshot_.loaded) LoadLocked();
+  return db_ ? snapshot_.Find(PrintOf(stamp)) : KnownDigests{};
+}
+
+void DigestCache::Load() {
+  std::lock_guard lock(mutex_);
+  if (db_ && !snapshot_.loaded) LoadLocked();
 }
 
 void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests) {
@@ -283,42 +358,38 @@ void DigestCache::Flush() {
 }
 
 void DigestCache::FlushLocked() {
-  if (!db_ || (pending_.empty() && touches_.empty())) return;
+  if (!db_ || pending_.empty()) return;
   const std::int64_t today = Today();
+  std::sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+    return EntryNumber(a.stamp.device, a.stamp.inode) < EntryNumber(b.stamp.device, b.stamp.inode);
+  });
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   for (const Pending& entry : pending_) {
     if (code != SQLITE_OK) break;
     const FileStamp& stamp = entry.stamp;
     const KnownDigests& digests = entry.digests;
     sqlite3_reset(upsert_);
-    sqlite3_bind_int64(upsert_, 1, Signed(stamp.device));
-    sqlite3_bind_int64(upsert_, 2, Signed(stamp.inode));
-    sqlite3_bind_int64(upsert_, 3, stamp.size);
-    sqlite3_bind_int64(upsert_, 4, stamp.modifiedNs);
-    sqlite3_bind_int64(upsert_, 5, stamp.changedNs);
-    digests.ends ? sqlite3_bind_int64(upsert_, 6, Signed(*digests.ends))
-                 : sqlite3_bind_null(upsert_, 6);
-    digests.whole ? sqlite3_bind_int64(upsert_, 7, Signed(*digests.whole))
-                  : sqlite3_bind_null(upsert_, 7);
-    digests.md5 ? sqlite3_bind_blob(upsert_, 8, digests.md5->data(),
+    sqlite3_bind_int64(upsert_, 1, EntryNumber(stamp.device, stamp.inode));
+    sqlite3_bind_int64(upsert_, 2, Signed(stamp.device));
+    sqlite3_bind_int64(upsert_, 3, Signed(stamp.inode));
+    sqlite3_bind_int64(upsert_, 4, stamp.size);
+    sqlite3_bind_int64(upsert_, 5, stamp.modifiedNs);
+    sqlite3_bind_int64(upsert_, 6, stamp.changedNs);
+    digests.ends ? sqlite3_bind_int64(upsert_, 7, Signed(*digests.ends))
+                 : sqlite3_bind_null(upsert_, 7);
+    digests.whole ? sqlite3_bind_int64(upsert_, 8, Signed(*digests.whole))
+                  : sqlite3_bind_null(upsert_, 8);
+    digests.md5 ? sqlite3_bind_blob(upsert_, 9, digests.md5->data(),
                                     static_cast<int>(digests.md5->size()), SQLITE_STATIC)
-                : sqlite3_bind_null(upsert_, 8);
-    sqlite3_bind_int64(upsert_, 9, Checksum(stamp, digests));
-    sqlite3_bind_int64(upsert_, 10, today);
+                : sqlite3_bind_null(upsert_, 9);
+    sqlite3_bind_int64(upsert_, 10, Checksum(stamp, digests));
+    sqlite3_bind_int64(upsert_, 11, today);
     code = sqlite3_step(upsert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
   }
-  for (const Touch& touch : touches_) {
-    if (code != SQLITE_OK) break;
-    sqlite3_reset(touch_);
-    sqlite3_bind_int64(touch_, 1, Signed(touch.device));
-    sqlite3_bind_int64(touch_, 2, Signed(touch.inode));
-    sqlite3_bind_int64(touch_, 3, today);
-    code = sqlite3_step(touch_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
-  }
   sqlite3_reset(upsert_);
-  sqlite3_reset(touch_);
   pending_.clear();
-  touches_.clear();
+  // What was written is found by the next snapshot.
+  DropSnapshot();
   if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) {
     wrote_ = true;
@@ -326,9 +397,7 @@ void DigestCache::FlushLocked() {
   }
   const std::string detail = ErrorText();
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-  if (IsLock(code)) return Bypass(CacheProblem::Locked, detail);
-  if (code == SQLITE_READONLY) return Bypass(CacheProblem::ReadOnly, detail);
-  Bypass(IsDamage(code) ? CacheProblem::Damaged : CacheProblem::WriteFailed, detail);
+  Fail(code, detail);
 }
 
 void DigestCache::PruneLocked() {
@@ -345,11 +414,11 @@ void DigestCache::PruneLocked() {
   if (prunedToday) return;
   const std::string script =
       "BEGIN IMMEDIATE;"
-      "DELETE FROM digests WHERE used < " +
+      "DELETE FROM digests WHERE stored < " +
       std::to_string(today - kPruneAfterDays) +
       ";"
-      "DELETE FROM digests WHERE (device, inode) IN (SELECT device, inode FROM digests"
-      " ORDER BY used LIMIT max(0, (SELECT count(*) FROM digests) - " +
+      "DELETE FROM digests WHERE file IN (SELECT file FROM digests"
+      " ORDER BY stored LIMIT max(0, (SELECT count(*) FROM digests) - " +
       std::to_string(kMaxEntries) +
       "));"
       "INSERT OR REPLACE INTO meta VALUES('pruned', " +
@@ -384,7 +453,7 @@ DigestCache::Info DigestCache::Describe() {
 bool DigestCache::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();
-  touches_.clear();
+  DropSnapshot();
   if (!db_) return false;
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE; DELETE FROM digests; DELETE FROM meta; COMMIT;",
                           nullptr, nullptr, nullptr);

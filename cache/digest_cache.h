@@ -10,11 +10,11 @@
 // writable is rebuilt or bypassed, with one notice saying so.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -73,10 +73,16 @@ class DigestCache {
 
   // The rest may be called from any thread.
 
-  // For each stamp, the digests stored for exactly that stamp (empty when none are).
-  void Lookup(std::span<const FileStamp> stamps, std::span<KnownDigests> found);
+  // The digests stored for exactly this stamp (empty when none are). The first call
+  // reads every entry into memory (unless Load has); what this program stores is found
+  // after a Flush.
+  KnownDigests Find(const FileStamp& stamp);
+  // Reads every entry into memory now, so that Find answers at once.
+  void Load();
+  // True once Find answers without reading the database first.
+  bool Loaded() const { return loaded_.load(std::memory_order_acquire); }
   // Keeps the digests of the file with `stamp`, replacing what was kept for its device
-  // and inode. Written in batches, each in one transaction.
+  // and inode. Written in large batches, each in one transaction.
   void Store(const FileStamp& stamp, const KnownDigests& digests);
   // Writes everything pending now.
   void Flush();
@@ -97,17 +103,34 @@ class DigestCache {
     FileStamp stamp;
     KnownDigests digests;
   };
-  struct Touch {
-    std::uint64_t device;
-    std::uint64_t inode;
+  // Every entry of the database, read at the first lookup: a job looks up each of its
+  // files, and one pass over the table costs far less than a query for each. Entries
+  // are found by a 64-bit print of their whole stamp. Most entries hold the quick hash
+  // of the ends alone and sit in their cell; the others are kept aside.
+  struct Snapshot {
+    struct Cell {
+      std::uint64_t print = 0;  // 0: empty; lowest bit set: `value` indexes `fuller`
+      std::uint64_t value = 0;  // the ends hash, or the index into `fuller`
+    };
+    std::vector<Cell> cells;
+    std::vector<KnownDigests> fuller;
+    std::size_t count = 0;
+    bool loaded = false;
+    void Insert(std::uint64_t print, const KnownDigests& digests);
+    KnownDigests Find(std::uint64_t print) const;
   };
 
   void Open();
+  void Configure();
   bool Prepare();
   bool CreateSchema();
   bool Rebuild(CacheProblem why, const std::string& detail);
   void Bypass(CacheProblem why, const std::string& detail);
   void Report(CacheProblem why, const std::string& detail);
+  // Bypasses the cache after SQLite failed with `code`, telling why.
+  void Fail(int code, const std::string& detail);
+  void LoadLocked();
+  void DropSnapshot();
   void FlushLocked();
   void PruneLocked();
   std::string ErrorText() const;
@@ -116,11 +139,10 @@ class DigestCache {
   std::string path_;
   mutable std::mutex mutex_;
   sqlite3* db_ = nullptr;
-  sqlite3_stmt* select_ = nullptr;
   sqlite3_stmt* upsert_ = nullptr;
-  sqlite3_stmt* touch_ = nullptr;
+  Snapshot snapshot_;
+  std::atomic<bool> loaded_{true};  // Snapshot loaded, or no database to load from
   std::vector<Pending> pending_;
-  std::vector<Touch> touches_;
   std::optional<CacheNotice> notice_;
   bool reported_ = false;
   bool wrote_ = false;

@@ -21,12 +21,12 @@ bool FileIdentitySet::Insert(dev_t device, ino_t inode) {
 
 bool FileIdentitySet::InsertInode(DeviceInodes& table, std::uint64_t inode) {
   if (inode == 0) return !std::exchange(table.hasInodeZero, true);
-  if (2 * (table.count + 1) > table.slots.size()) Grow(table);
-  const std::size_t mask = table.slots.size() - 1;
-  for (std::size_t at = HomeOf(inode, table.slots.size());; at = (at + 1) & mask) {
-    if (table.slots[at] == inode) return false;
-    if (table.slots[at] == 0) {
-      table.slots[at] = inode;
+  if (2 * (table.count + 1) > table.cells.size()) Grow(table);
+  const std::size_t mask = table.cells.size() - 1;
+  for (std::size_t at = HomeOf(inode, table.cells.size());; at = (at + 1) & mask) {
+    if (table.cells[at] == inode) return false;
+    if (table.cells[at] == 0) {
+      table.cells[at] = inode;
       ++table.count;
       return true;
     }
@@ -34,14 +34,14 @@ bool FileIdentitySet::InsertInode(DeviceInodes& table, std::uint64_t inode) {
 }
 
 void FileIdentitySet::Grow(DeviceInodes& table) {
-  std::vector<std::uint64_t> old = std::move(table.slots);
-  table.slots.assign(old.empty() ? 16 : 2 * old.size(), 0);
-  const std::size_t mask = table.slots.size() - 1;
+  std::vector<std::uint64_t> old = std::move(table.cells);
+  table.cells.assign(old.empty() ? 16 : 2 * old.size(), 0);
+  const std::size_t mask = table.cells.size() - 1;
   for (const std::uint64_t inode : old) {
     if (inode == 0) continue;
-    std::size_t at = HomeOf(inode, table.slots.size());
-    while (table.slots[at] != 0) at = (at + 1) & mask;
-    table.slots[at] = inode;
+    std::size_t at = HomeOf(inode, table.cells.size());
+    while (table.cells[at] != 0) at = (at + 1) & mask;
+    table.cells[at] = inode;
   }
 }
 

@@ -20,7 +20,7 @@ class FileIdentitySet {
   struct DeviceInodes {
     dev_t device = 0;
     bool hasInodeZero = false;  // 0 marks an empty slot, so inode 0 is kept aside
-    std::vector<std::uint64_t> slots;
+    std::vector<std::uint64_t> cells;
     std::size_t count = 0;
   };
   static bool InsertInode(DeviceInodes& table, std::uint64_t inode);

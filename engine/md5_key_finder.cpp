@@ -20,10 +20,10 @@
 namespace tarnwick {
 namespace {
 
-// Work taken at once by a worker: many cache lookups or small files per lock, one big
-// file (a worker may spend seconds on it).
-constexpr std::size_t kLookupBatch = 256;
+// Small files a worker takes at once (and then the rest of the last one's folder, up
+// to the most); a big file is taken alone, as a worker may spend seconds on it.
 constexpr std::size_t kSmallBatch = 32;
+constexpr std::size_t kMostInBatch = 256;
 // Items waiting beyond this hold the walk until the workers have caught up halfway.
 constexpr std::size_t kMostQueued = 1 << 16;
 // How often the job's thread wakes while it waits for the workers: events, status line.
@@ -33,7 +33,7 @@ constexpr auto kWaitStep = std::chrono::milliseconds(20);
 constexpr std::int64_t kSettledNs = 2'000'000'000;
 
 std::uint64_t MixKey(std::int64_t size, std::uint64_t value) {
-  std::uint64_t mixed =
+  const std::uint64_t mixed =
       (static_cast<std::uint64_t>(size) ^ (value * 0xBF58476D1CE4E5B9ULL)) * 0x94D049BB133111EBULL;
   return mixed ^ (mixed >> 31);
 }
@@ -77,22 +77,24 @@ struct Md5KeyFinder::OpenedFolder {
 
 Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, DigestCache* cache, unsigned threads,
                            JobHost& host, const StopFlag& stop)
-    : files_(files), cache_(cache), threads_(WorkerCount(threads)), host_(host), stop_(stop) {}
-
-Md5KeyFinder::~Md5KeyFinder() {
-  std::lock_guard lock(mutex_);
-  lookups_.clear();
-  small_.clear();
-  big_.clear();
+    : files_(files), cache_(cache), threads_(WorkerCount(threads)), host_(host), stop_(stop) {
+  // The cache is read while the walk begins, not when its first file needs it.
+  if (cache_ && !cache_->Loaded()) {
+    pool_ = std::make_unique<WorkerPool>(threads_);
+    pool_->Submit([cache] { cache->Load(); });
+  }
 }
+
+Md5KeyFinder::~Md5KeyFinder() { DropQueuedWork(); }
 
 void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
   records_.push_back({stamp});
   if (!regular) return;
-  Join(sizes_, 0, file, Stage::Lookup);
+  Join(sizes_, 0, file, Stage::Ends);
+  if (!awaiting_.empty() && cache_->Loaded()) EnterAwaiting();
   if (resultsWaiting_.load(std::memory_order_relaxed)) Merge();
-  // Workers are woken for a batch, not for every file the walk brings.
-  if (queuedSinceStart_ >= kSmallBatch) StartWorkers();
+  // Work is handed over, and workers woken, a batch at a time.
+  if (outgoing_.size() >= kSmallBatch) StartWorkers();
   if (!crowded_) return;
   // The workers lag far behind the walk: wait for them, so the queue stays small.
   for (;;) {
@@ -100,20 +102,12 @@ void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular)
     StartWorkers();
     {
       std::unique_lock lock(mutex_);
-      if (stop_.IsSet() || lookups_.size() + small_.size() + big_.size() < kMostQueued / 2) break;
+      if (stop_.IsSet() || small_.size() + big_.size() < kMostQueued / 2) break;
       WaitForWorkers(lock);
     }
     host_.ProcessPendingEvents();
   }
   crowded_ = false;
-}
-
-void Md5KeyFinder::WaitForWorkers(std::unique_lock<std::mutex>& lock) {
-  jobWaiting_ = true;
-  changed_.wait_for(lock, kWaitStep, [this] {
-    return resultsWaiting_.load(std::memory_order_relaxed) || running_ == 0 || stop_.IsSet();
-  });
-  jobWaiting_ = false;
 }
 
 void Md5KeyFinder::Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next) {
@@ -128,33 +122,46 @@ void Md5KeyFinder::Join(BucketTable& table, std::uint64_t value, std::uint32_t f
     table.buckets.push_back({size, value, file, 1});
     return;
   }
-  // Advancing a file never comes back to this table, but it may grow the others.
+  // Moving a file on never comes back to this table, but it may grow the others.
   const std::uint32_t first = table.buckets[number].first;
-  if (++table.buckets[number].count == 2) Advance(first, next);
-  Advance(file, next);
+  const bool second = ++table.buckets[number].count == 2;
+  const bool entering = &table == &sizes_;
+  if (second) entering ? Enter(first) : Advance(first, next);
+  entering ? Enter(file) : Advance(file, next);
+}
+
+void Md5KeyFinder::Enter(std::uint32_t file) {
+  FileRecord& record = records_[file];
+  record.slot = static_cast<std::uint32_t>(slots_.size());
+  DigestSlot& slot = slots_.emplace_back();
+  if (cache_ && record.stamp.size > 0) {
+    if (!cache_->Loaded()) return awaiting_.push_back(file);
+    slot.known = cache_->Find(record.stamp);
+  }
+  Advance(file, Stage::Ends);
+}
+
+void Md5KeyFinder::EnterAwaiting() {
+  for (const std::uint32_t file : awaiting_) {
+    slots_[records_[file].slot].known = cache_->Find(records_[file].stamp);
+    Advance(file, Stage::Ends);
+  }
+  awaiting_.clear();
 }
 
 void Md5KeyFinder::Advance(std::uint32_t file, Stage stage) {
-  FileRecord& record = records_[file];
-  if (stage == Stage::Lookup) {
-    record.slot = static_cast<std::uint32_t>(slots_.size());
-    slots_.emplace_back();
-    if (cache_ && record.stamp.size > 0) return Queue(file, Stage::Lookup);
-    return Advance(file, Stage::Ends);
-  }
+  const FileRecord& record = records_[file];
   const KnownDigests& known = slots_[record.slot].known;
   const bool isKnown = (stage == Stage::Ends && known.ends) ||
                        (stage == Stage::Whole && known.whole) || (stage == Stage::Md5 && known.md5);
   if (isKnown) return Continue(file, stage);
-  Queue(file, stage);
+  outgoing_.push_back({file, stage, record.stamp, files_.Folder(file), files_.Name(file)});
 }
 
 void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
   const std::int64_t size = records_[file].stamp.size;
   DigestSlot& slot = slots_[records_[file].slot];
   switch (stage) {
-    case Stage::Lookup:
-      return Advance(file, Stage::Ends);
     case Stage::Ends:
       if (size == 0) {
         // Every empty file has the same key: nothing to read, only the file to open.
@@ -172,18 +179,6 @@ void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
   }
 }
 
-void Md5KeyFinder::Queue(std::uint32_t file, Stage stage) {
-  const FileStamp& stamp = records_[file].stamp;
-  const WorkItem item{file, stage, stamp, files_.Folder(file), files_.Name(file)};
-  std::lock_guard lock(mutex_);
-  std::deque<WorkItem>& queue = stage == Stage::Lookup                                   ? lookups_
-                                : stage == Stage::Ends || EndsCoverWholeFile(stamp.size) ? small_
-                                                                                         : big_;
-  queue.push_back(item);
-  ++queuedSinceStart_;
-  if (queue.size() > kMostQueued) crowded_ = true;
-}
-
 void Md5KeyFinder::OnResult(const WorkResult& result) {
   if (result.end != ReadEnd::Done) {
     // A vanished file or a special one is no error of the job; a refusal is.
@@ -195,30 +190,34 @@ void Md5KeyFinder::OnResult(const WorkResult& result) {
   if (result.digests.ends) slot.known.ends = result.digests.ends;
   if (result.digests.whole) slot.known.whole = result.digests.whole;
   if (result.digests.md5) slot.known.md5 = result.digests.md5;
-  if (result.stage != Stage::Lookup) {
-    slot.read = true;
-    slot.cacheable = slot.cacheable && result.cacheable;
-  }
+  slot.read = true;
+  slot.cacheable = slot.cacheable && result.cacheable;
   Continue(result.file, result.stage);
 }
 
 void Md5KeyFinder::Merge() {
   if (!resultsWaiting_.exchange(false, std::memory_order_acquire)) return;
-  std::vector<WorkResult> taken;
   {
     std::lock_guard lock(mutex_);
-    taken.swap(results_);
+    merging_.swap(results_);
   }
-  for (const WorkResult& result : taken) OnResult(result);
+  for (const WorkResult& result : merging_) OnResult(result);
+  merging_.clear();
 }
 
 void Md5KeyFinder::StartWorkers() {
-  queuedSinceStart_ = 0;
-  if (stop_.IsSet()) return;
   unsigned starting = 0;
   {
     std::lock_guard lock(mutex_);
-    const std::size_t queued = lookups_.size() + small_.size() + big_.size();
+    for (const WorkItem& item : outgoing_) {
+      std::deque<WorkItem>& queue =
+          item.stage == Stage::Ends || EndsCoverWholeFile(item.stamp.size) ? small_ : big_;
+      queue.push_back(item);
+      if (queue.size() > kMostQueued) crowded_ = true;
+    }
+    outgoing_.clear();
+    if (stop_.IsSet()) return;
+    const std::size_t queued = small_.size() + big_.size();
     const unsigned wanted = static_cast<unsigned>(std::min<std::size_t>(threads_, queued));
     if (running_ >= wanted) return;
     starting = wanted - running_;
@@ -228,14 +227,29 @@ void Md5KeyFinder::StartWorkers() {
   for (unsigned i = 0; i < starting; ++i) pool_->Submit([this] { Drain(); });
 }
 
+void Md5KeyFinder::WaitForWorkers(std::unique_lock<std::mutex>& lock) {
+  jobWaiting_ = true;
+  changed_.wait_for(lock, kWaitStep, [this] {
+    return resultsWaiting_.load(std::memory_order_relaxed) || running_ == 0 || stop_.IsSet();
+  });
+  jobWaiting_ = false;
+}
+
+void Md5KeyFinder::DropQueuedWork() {
+  outgoing_.clear();
+  std::lock_guard lock(mutex_);
+  small_.clear();
+  big_.clear();
+}
+
 void Md5KeyFinder::Finish() {
+  EnterAwaiting();
   for (;;) {
     Merge();
     StartWorkers();
     {
       std::unique_lock lock(mutex_);
       if (stop_.IsSet()) {
-        lookups_.clear();
         small_.clear();
         big_.clear();
         jobWaiting_ = true;
@@ -243,21 +257,15 @@ void Md5KeyFinder::Finish() {
         jobWaiting_ = false;
         break;
       }
-      if (running_ == 0 && results_.empty()) break;
+      if (running_ == 0 && !resultsWaiting_.load(std::memory_order_relaxed)) break;
       WaitForWorkers(lock);
     }
     host_.ProcessPendingEvents();
     ShowReading();
   }
   // Reads that ended before a stop still count; what they would lead to is not started.
-  resultsWaiting_.store(true);
   Merge();
-  {
-    std::lock_guard lock(mutex_);
-    lookups_.clear();
-    small_.clear();
-    big_.clear();
-  }
+  DropQueuedWork();
   StoreInCache();
 }
 
@@ -294,19 +302,19 @@ const platform::Md5Value* Md5KeyFinder::KeyOf(std::uint32_t file) const {
 
 bool Md5KeyFinder::TakeWork(std::vector<WorkItem>& batch) {
   batch.clear();
-  const auto take = [&batch](std::deque<WorkItem>& queue, std::size_t most) {
-    const std::size_t count = std::min(most, queue.size());
-    batch.insert(batch.end(), queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(count));
-    queue.erase(queue.begin(), queue.begin() + static_cast<std::ptrdiff_t>(count));
-  };
-  if (!lookups_.empty()) {
-    take(lookups_, kLookupBatch);
-  } else if (!small_.empty()) {
-    take(small_, kSmallBatch);
-  } else {
-    take(big_, 1);
+  if (!small_.empty()) {
+    // A batch, and then the rest of its last folder: each folder is opened once.
+    while (!small_.empty() && (batch.size() < kSmallBatch ||
+                               (batch.size() < kMostInBatch &&
+                                small_.front().folder.data() == batch.back().folder.data()))) {
+      batch.push_back(small_.front());
+      small_.pop_front();
+    }
+  } else if (!big_.empty()) {
+    batch.push_back(big_.front());
+    big_.pop_front();
   }
-  if (!batch.empty() && batch.front().stage != Stage::Lookup) reading_ = batch.front().file;
+  if (!batch.empty()) reading_ = batch.front().file;
   return !batch.empty();
 }
 
@@ -314,8 +322,6 @@ void Md5KeyFinder::Drain() {
   OpenedFolder folder;
   std::vector<WorkItem> batch;
   std::vector<WorkResult> done;
-  std::vector<FileStamp> stamps;
-  std::vector<KnownDigests> found;
   for (;;) {
     {
       std::lock_guard lock(mutex_);
@@ -330,15 +336,6 @@ void Md5KeyFinder::Drain() {
         if (jobWaiting_) changed_.notify_all();
         return;
       }
-    }
-    if (batch.front().stage == Stage::Lookup) {
-      stamps.clear();
-      for (const WorkItem& item : batch) stamps.push_back(item.stamp);
-      found.resize(stamps.size());
-      cache_->Lookup(stamps, found);
-      for (std::size_t i = 0; i < batch.size(); ++i)
-        done.push_back({batch[i].file, Stage::Lookup, ReadEnd::Done, 0, false, found[i]});
-      continue;
     }
     for (const WorkItem& item : batch) done.push_back(Read(item, folder));
   }
@@ -381,8 +378,6 @@ Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& 
       result.digests.md5 = key;
       break;
     }
-    case Stage::Lookup:
-      break;
   }
   if (result.end == ReadEnd::Unreadable) result.error = file.Error();
   if (result.end != ReadEnd::Done) result.digests = {};

@@ -64,12 +64,13 @@ class Md5KeyFinder {
   const std::vector<FileReadError>& Errors() const { return errors_; }
 
  private:
-  enum class Stage : std::uint8_t { Lookup, Ends, Whole, Md5 };
+  // The reads a file may need, in this order.
+  enum class Stage : std::uint8_t { Ends, Whole, Md5 };
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
   struct FileRecord {
     FileStamp stamp;
-    std::uint32_t slot = kNone;  // its digests once it may have a duplicate
+    std::uint32_t slot = kNone;  // its digests, once it may have a duplicate
   };
   // What is known of a file that may have a duplicate.
   struct DigestSlot {
@@ -108,18 +109,22 @@ class Md5KeyFinder {
   };
 
   // Job's thread.
-  // Moves the file to `stage`: from what is known when it is, else by a read (Lookup:
-  // it has just been found to share its size).
+  // The file shares its size with another: from now on it may have a duplicate.
+  void Enter(std::uint32_t file);
+  // Enters the files that waited for the cache to be read.
+  void EnterAwaiting();
+  // Moves the file to `stage`: on at once when the stage's digest is known, else by a read.
   void Advance(std::uint32_t file, Stage stage);
   // Goes on from what `stage` has made known of the file.
   void Continue(std::uint32_t file, Stage stage);
   void Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next);
-  void Queue(std::uint32_t file, Stage stage);
   void OnResult(const WorkResult& result);
   void Merge();
+  // Hands the work read so far over and starts workers for it, up to the pool's size.
   void StartWorkers();
   // Waits a step for the workers' next result or end, with `lock` on mutex_.
   void WaitForWorkers(std::unique_lock<std::mutex>& lock);
+  void DropQueuedWork();
   void ShowReading();
   void StoreInCache();
 
@@ -139,14 +144,17 @@ class Md5KeyFinder {
   std::vector<DigestSlot> slots_;
   BucketTable sizes_, ends_, wholes_;
   std::vector<FileReadError> errors_;
+  std::vector<std::uint32_t> awaiting_;  // entered while the cache was being read
+  std::vector<WorkItem> outgoing_;       // work not yet handed to the workers
+  std::vector<WorkResult> merging_;      // results being merged
+  bool crowded_ = false;                 // a queue has grown past its bound
   std::uint32_t shownReading_ = kNone;
-  bool crowded_ = false;              // a queue has grown past its bound
-  std::size_t queuedSinceStart_ = 0;  // items queued since workers were last started
 
   // Shared with the workers, under mutex_.
   std::mutex mutex_;
   std::condition_variable changed_;  // a result came, or a worker stopped
-  std::deque<WorkItem> lookups_, small_, big_;
+  std::deque<WorkItem> small_;       // files or pieces of at most two end pieces
+  std::deque<WorkItem> big_;         // whole big files, one per worker at a time
   std::vector<WorkResult> results_;
   unsigned running_ = 0;
   bool jobWaiting_ = false;        // the job's thread waits on changed_
