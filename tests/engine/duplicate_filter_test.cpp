@@ -13,55 +13,19 @@
 #include "engine/filter_options.h"
 #include "engine/md5_key.h"
 #include "platform/md5_digest.h"
-#include "platform/read_only_file.h"
+#include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"
-#include "tests/engine/walk_test_support.h"
 
 namespace tarnwick {
 namespace {
 
 using platform::Md5Hex;
-using Paths = std::vector<std::string>;
-
-// A running job's stop flag and a host that can press stop when it is told something.
-struct Digesting {
-  Digesting() { stop.Clear(); }
-  StopFlag stop;
-  test::RecordingHost host;
-};
-
-FilterOptions DuplicateOptions(Check kind, Check output) {
-  return test::Ticked({Check::DuplicateFilter, kind, output});
-}
-
-// Adds the files in order, ends the walk and lists the groups, as a job does; a stop
-// the host presses meanwhile still lists the groups found so far.
-Paths RunStore(const Paths& files, const FilterOptions& options, Digesting& job,
-               const DigestSetup& setup = {}) {
-  DuplicateStore store(options, job.host, job.stop, setup);
-  for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
-  store.FinishWalk();
-  job.stop.Clear();
-  ResultList list;
-  store.List(list);
-  Paths paths;
-  for (std::size_t index = 0; index < list.Count(); ++index) paths.push_back(list.FullPath(index));
-  return paths;
-}
-
-Paths RunStore(const Paths& files, const FilterOptions& options, const DigestSetup& setup = {}) {
-  Digesting job;
-  return RunStore(files, options, job, setup);
-}
-
-// The key of one file read whole, or "" when it has none.
-std::string KeyOfFile(const std::string& path, const StopFlag& stop,
-                      std::int64_t pieceSize = kMd5PieceSize) {
-  platform::ReadOnlyFile file;
-  platform::Md5Value key{};
-  if (!file.Open(path) || Md5KeyOf(file, stop, key, pieceSize) != ReadEnd::Done) return "";
-  return platform::HexText(key);
-}
+using test::Digesting;
+using test::DuplicateOptions;
+using test::KeyOfFile;
+using test::ListByDigestingEveryFile;
+using test::Paths;
+using test::RunStore;
 
 TEST(DuplicateStoreTest, OutputsListOneAllOrAllButTheLastFound) {
   test::TempTree tree;
@@ -190,33 +154,6 @@ TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
   ASSERT_EQ(list.Count(), 2u);
   EXPECT_EQ(list.FullPath(0), files[0]);
   EXPECT_EQ(list.FullPath(1), files[2]);
-}
-
-// The store digests a file only once a second file of its size turns up; its rows must
-// be those of digesting every file in walk order and searching the groups in turn.
-Paths ListByDigestingEveryFile(const Paths& files, Check output) {
-  Digesting job;
-  std::vector<std::pair<std::string, Paths>> groups;
-  for (const std::string& path : files) {
-    const std::string key = KeyOfFile(path, job.stop);
-    if (key.empty()) continue;
-    const auto group = std::find_if(groups.begin(), groups.end(),
-                                    [&key](const auto& known) { return known.first == key; });
-    if (group == groups.end()) {
-      groups.push_back({key, {path}});
-    } else {
-      group->second.push_back(path);
-    }
-  }
-  Paths listed;
-  for (const auto& [key, members] : groups) {
-    if (members.size() < 2) continue;
-    std::size_t count = members.size();
-    if (output == Check::DupOne) count = 1;
-    if (output == Check::DupAllButOne) count -= 1;
-    listed.insert(listed.end(), members.begin(), members.begin() + count);
-  }
-  return listed;
 }
 
 TEST(DuplicateStoreTest, DeferredDigestsListWhatDigestingEveryFileLists) {
