@@ -19,8 +19,10 @@ namespace {
 // "TRNW": marks the database as ours; the version changes with what an entry means.
 constexpr int kApplicationId = 0x54524E57;
 constexpr int kSchemaVersion = 1;
-// Long enough for another program's batch of writes, short enough not to stall a job.
+// Long enough for another program's batch of writes, short enough not to stall a job;
+// opening, which a window may do on its own thread, waits less.
 constexpr int kBusyTimeoutMs = 1000;
+constexpr int kOpenBusyTimeoutMs = 250;
 // Entries are written in batches of this many, each in one transaction and in the
 // table's own order, so that a page is written once a batch.
 constexpr std::size_t kBatchSize = 65536;
@@ -96,6 +98,7 @@ std::int64_t FileBytes(const std::string& path) {
 DigestCache::DigestCache(std::string path) : path_(std::move(path)) {
   std::lock_guard lock(mutex_);
   Open();
+  if (db_) sqlite3_busy_timeout(db_, kBusyTimeoutMs);
   DropSnapshot();
 }
 
@@ -147,7 +150,7 @@ void DigestCache::Fail(int code, const std::string& detail) {
 }
 
 void DigestCache::Configure() {
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_timeout(db_, kOpenBusyTimeoutMs);
   // A cache may lose its last writes in a power cut, never its consistency: commits do
   // not wait for the disk.
   sqlite3_exec(db_, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);

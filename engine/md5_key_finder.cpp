@@ -243,7 +243,12 @@ void Md5KeyFinder::DropQueuedWork() {
 }
 
 void Md5KeyFinder::Finish() {
-  EnterAwaiting();
+  // After a stop the cache is not waited for: the files that waited for it are left out.
+  if (stop_.IsSet()) {
+    awaiting_.clear();
+  } else {
+    EnterAwaiting();
+  }
   for (;;) {
     Merge();
     StartWorkers();
@@ -266,7 +271,33 @@ void Md5KeyFinder::Finish() {
   // Reads that ended before a stop still count; what they would lead to is not started.
   Merge();
   DropQueuedWork();
-  StoreInCache();
+  StoreInCacheAside();
+}
+
+void Md5KeyFinder::StoreInCacheAside() {
+  if (!cache_) return;
+  // A worker writes while the window stays live; nothing it reads changes meanwhile.
+  if (!pool_) pool_ = std::make_unique<WorkerPool>(threads_);
+  {
+    std::lock_guard lock(mutex_);
+    ++running_;
+  }
+  pool_->Submit([this] {
+    StoreInCache();
+    std::lock_guard lock(mutex_);
+    --running_;
+    if (jobWaiting_) changed_.notify_all();
+  });
+  for (;;) {
+    {
+      std::unique_lock lock(mutex_);
+      jobWaiting_ = true;
+      changed_.wait_for(lock, kWaitStep, [this] { return running_ == 0; });
+      jobWaiting_ = false;
+      if (running_ == 0) return;
+    }
+    host_.ProcessPendingEvents();
+  }
 }
 
 void Md5KeyFinder::ShowReading() {

@@ -126,6 +126,8 @@ class Md5KeyFinder {
   void WaitForWorkers(std::unique_lock<std::mutex>& lock);
   void DropQueuedWork();
   void ShowReading();
+  // Stores what this job read in the cache, on a worker, keeping the window live.
+  void StoreInCacheAside();
   void StoreInCache();
 
   // Worker threads.
