@@ -90,7 +90,7 @@ Md5KeyFinder::~Md5KeyFinder() { DropQueuedWork(); }
 void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
   records_.push_back({stamp});
   if (!regular) return;
-  Join(sizes_, 0, file, Stage::Ends);
+  Join(sizes_, file, Stage::Ends);
   if (!awaiting_.empty() && cache_->Loaded()) EnterAwaiting();
   if (resultsWaiting_.load(std::memory_order_relaxed)) Merge();
   // Work is handed over, and workers woken, a batch at a time.
@@ -110,16 +110,18 @@ void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular)
   crowded_ = false;
 }
 
-void Md5KeyFinder::Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next) {
+void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, Stage next) {
   const std::int64_t size = records_[file].stamp.size;
+  const std::uint64_t value = BucketValue(table, file);
   const auto [number, created] = table.index.FindOrInsert(
       MixKey(size, value),
       [&](std::uint32_t known) {
-        return table.buckets[known].size == size && table.buckets[known].value == value;
+        const std::uint32_t first = table.buckets[known].first;
+        return records_[first].stamp.size == size && BucketValue(table, first) == value;
       },
       static_cast<std::uint32_t>(table.buckets.size()));
   if (created) {
-    table.buckets.push_back({size, value, file, 1});
+    table.buckets.push_back({file, 1});
     return;
   }
   // Moving a file on never comes back to this table, but it may grow the others.
@@ -130,20 +132,60 @@ void Md5KeyFinder::Join(BucketTable& table, std::uint64_t value, std::uint32_t f
   entering ? Enter(file) : Advance(file, next);
 }
 
-void Md5KeyFinder::Enter(std::uint32_t file) {
+std::uint64_t Md5KeyFinder::BucketValue(const BucketTable& table, std::uint32_t file) const {
+  if (&table == &ends_) return records_[file].ends;
+  if (&table == &wholes_) return further_[records_[file].further].whole;
+  return 0;
+}
+
+Md5KeyFinder::FurtherDigests& Md5KeyFinder::Further(std::uint32_t file) {
   FileRecord& record = records_[file];
-  record.slot = static_cast<std::uint32_t>(slots_.size());
-  DigestSlot& slot = slots_.emplace_back();
+  if (record.further == kNone) {
+    record.further = static_cast<std::uint32_t>(further_.size());
+    further_.emplace_back();
+  }
+  return further_[record.further];
+}
+
+KnownDigests Md5KeyFinder::Known(std::uint32_t file) const {
+  const FileRecord& record = records_[file];
+  KnownDigests digests;
+  if (record.flags & kEndsKnown) digests.ends = record.ends;
+  if (record.further == kNone) return digests;
+  const FurtherDigests& further = further_[record.further];
+  if (further.wholeKnown) digests.whole = further.whole;
+  if (further.md5Known) digests.md5 = further.md5;
+  return digests;
+}
+
+void Md5KeyFinder::Learn(std::uint32_t file, const KnownDigests& digests) {
+  FileRecord& record = records_[file];
+  if (digests.ends) {
+    record.ends = *digests.ends;
+    record.flags |= kEndsKnown;
+  }
+  if (digests.whole) {
+    Further(file).whole = *digests.whole;
+    Further(file).wholeKnown = true;
+  }
+  if (digests.md5) {
+    Further(file).md5 = *digests.md5;
+    Further(file).md5Known = true;
+  }
+}
+
+void Md5KeyFinder::Enter(std::uint32_t file) {
+  const FileRecord& record = records_[file];
   if (cache_ && record.stamp.size > 0) {
     if (!cache_->Loaded()) return awaiting_.push_back(file);
-    slot.known = cache_->Find(record.stamp);
+    Learn(file, cache_->Find(record.stamp));
   }
   Advance(file, Stage::Ends);
 }
 
 void Md5KeyFinder::EnterAwaiting() {
   for (const std::uint32_t file : awaiting_) {
-    slots_[records_[file].slot].known = cache_->Find(records_[file].stamp);
+    Learn(file, cache_->Find(records_[file].stamp));
     Advance(file, Stage::Ends);
   }
   awaiting_.clear();
@@ -151,30 +193,31 @@ void Md5KeyFinder::EnterAwaiting() {
 
 void Md5KeyFinder::Advance(std::uint32_t file, Stage stage) {
   const FileRecord& record = records_[file];
-  const KnownDigests& known = slots_[record.slot].known;
-  const bool isKnown = (stage == Stage::Ends && known.ends) ||
-                       (stage == Stage::Whole && known.whole) || (stage == Stage::Md5 && known.md5);
+  const FurtherDigests* further = record.further == kNone ? nullptr : &further_[record.further];
+  const bool isKnown = (stage == Stage::Ends && (record.flags & kEndsKnown)) ||
+                       (stage == Stage::Whole && further && further->wholeKnown) ||
+                       (stage == Stage::Md5 && further && further->md5Known);
   if (isKnown) return Continue(file, stage);
   outgoing_.push_back({file, stage, record.stamp, files_.Folder(file), files_.Name(file)});
 }
 
 void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
-  const std::int64_t size = records_[file].stamp.size;
-  DigestSlot& slot = slots_[records_[file].slot];
+  FileRecord& record = records_[file];
+  const std::int64_t size = record.stamp.size;
   switch (stage) {
     case Stage::Ends:
       if (size == 0) {
         // Every empty file has the same key: nothing to read, only the file to open.
-        slot.known.md5 = EmptyFileKey();
-        slot.hasKey = true;
+        Further(file).md5 = EmptyFileKey();
+        Further(file).md5Known = true;
+        records_[file].flags |= kHasKey;
         return;
       }
-      return Join(ends_, *slot.known.ends, file,
-                  EndsCoverWholeFile(size) ? Stage::Md5 : Stage::Whole);
+      return Join(ends_, file, EndsCoverWholeFile(size) ? Stage::Md5 : Stage::Whole);
     case Stage::Whole:
-      return Join(wholes_, *slot.known.whole, file, Stage::Md5);
+      return Join(wholes_, file, Stage::Md5);
     case Stage::Md5:
-      slot.hasKey = true;
+      record.flags |= kHasKey;
       return;
   }
 }
@@ -186,12 +229,10 @@ void Md5KeyFinder::OnResult(const WorkResult& result) {
       errors_.push_back({result.file, result.error});
     return;
   }
-  DigestSlot& slot = slots_[records_[result.file].slot];
-  if (result.digests.ends) slot.known.ends = result.digests.ends;
-  if (result.digests.whole) slot.known.whole = result.digests.whole;
-  if (result.digests.md5) slot.known.md5 = result.digests.md5;
-  slot.read = true;
-  slot.cacheable = slot.cacheable && result.cacheable;
+  Learn(result.file, result.digests);
+  FileRecord& record = records_[result.file];
+  record.flags |= kRead;
+  if (!result.cacheable) record.flags |= kUncacheable;
   Continue(result.file, result.stage);
 }
 
@@ -315,20 +356,17 @@ void Md5KeyFinder::ShowReading() {
 }
 
 void Md5KeyFinder::StoreInCache() {
-  if (!cache_) return;
-  for (const FileRecord& record : records_) {
-    if (record.slot == kNone || record.stamp.size == 0) continue;
-    const DigestSlot& slot = slots_[record.slot];
-    if (slot.read && slot.cacheable) cache_->Store(record.stamp, slot.known);
+  for (std::uint32_t file = 0; file < records_.size(); ++file) {
+    const FileRecord& record = records_[file];
+    if ((record.flags & kRead) && !(record.flags & kUncacheable) && record.stamp.size > 0)
+      cache_->Store(record.stamp, Known(file));
   }
   cache_->Flush();
 }
 
 const platform::Md5Value* Md5KeyFinder::KeyOf(std::uint32_t file) const {
   const FileRecord& record = records_[file];
-  if (record.slot == kNone) return nullptr;
-  const DigestSlot& slot = slots_[record.slot];
-  return slot.hasKey ? &*slot.known.md5 : nullptr;
+  return (record.flags & kHasKey) ? &further_[record.further].md5 : nullptr;
 }
 
 bool Md5KeyFinder::TakeWork(std::vector<WorkItem>& batch) {

@@ -68,22 +68,30 @@ class Md5KeyFinder {
   enum class Stage : std::uint8_t { Ends, Whole, Md5 };
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
+  // What is known of one file. The quick hash of its ends is kept here; the rarer
+  // whole-content hash and MD5 key beside it, for the files that come so far.
   struct FileRecord {
     FileStamp stamp;
-    std::uint32_t slot = kNone;  // its digests, once it may have a duplicate
+    std::uint64_t ends = 0;
+    std::uint32_t further = kNone;  // its entry in further_
+    std::uint8_t flags = 0;         // Flag bits
   };
-  // What is known of a file that may have a duplicate.
-  struct DigestSlot {
-    KnownDigests known;
-    bool read = false;      // some digest was read by this job
-    bool cacheable = true;  // every digest read matches the stamp the walk saw
-    bool hasKey = false;    // known.md5 is its key
+  enum Flag : std::uint8_t {
+    kEndsKnown = 1,    // `ends` holds its value
+    kRead = 2,         // some digest was read by this job
+    kUncacheable = 4,  // a digest read does not match the stamp the walk saw
+    kHasKey = 8,       // its MD5 key is known: it went through every stage
+  };
+  struct FurtherDigests {
+    std::uint64_t whole = 0;
+    platform::Md5Value md5{};
+    bool wholeKnown = false;
+    bool md5Known = false;
   };
   // The files sharing a size, or a size and a quick hash: once a second one comes,
-  // both go on to the next stage, and so does every later one.
+  // both go on to the next stage, and so does every later one. Its key is its first
+  // file's.
   struct Bucket {
-    std::int64_t size;
-    std::uint64_t value;
     std::uint32_t first;
     std::uint32_t count;
   };
@@ -117,7 +125,13 @@ class Md5KeyFinder {
   void Advance(std::uint32_t file, Stage stage);
   // Goes on from what `stage` has made known of the file.
   void Continue(std::uint32_t file, Stage stage);
-  void Join(BucketTable& table, std::uint64_t value, std::uint32_t file, Stage next);
+  void Join(BucketTable& table, std::uint32_t file, Stage next);
+  // What the file is bucketed by in `table`, beside its size.
+  std::uint64_t BucketValue(const BucketTable& table, std::uint32_t file) const;
+  FurtherDigests& Further(std::uint32_t file);
+  // Everything known of the file, as the cache keeps it; and the reverse.
+  KnownDigests Known(std::uint32_t file) const;
+  void Learn(std::uint32_t file, const KnownDigests& digests);
   void OnResult(const WorkResult& result);
   void Merge();
   // Hands the work read so far over and starts workers for it, up to the pool's size.
@@ -142,8 +156,9 @@ class Md5KeyFinder {
   JobHost& host_;
   const StopFlag& stop_;
 
-  std::vector<FileRecord> records_;
-  std::vector<DigestSlot> slots_;
+  // A deque: a million records grow without ever being copied.
+  std::deque<FileRecord> records_;
+  std::vector<FurtherDigests> further_;
   BucketTable sizes_, ends_, wholes_;
   std::vector<FileReadError> errors_;
   std::vector<std::uint32_t> awaiting_;  // entered while the cache was being read
