@@ -116,12 +116,12 @@ void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, Stage next) {
   const auto [number, created] = table.index.FindOrInsert(
       MixKey(size, value),
       [&](std::uint32_t known) {
-        const std::uint32_t first = table.buckets[known].first;
-        return records_[first].stamp.size == size && BucketValue(table, first) == value;
+        const Bucket& bucket = table.buckets[known];
+        return bucket.size == size && BucketValue(table, bucket.first) == value;
       },
       static_cast<std::uint32_t>(table.buckets.size()));
   if (created) {
-    table.buckets.push_back({file, 1});
+    table.buckets.push_back({size, file, 1});
     return;
   }
   // Moving a file on never comes back to this table, but it may grow the others.

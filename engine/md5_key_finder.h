@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "cache/digest_cache.h"
+#include "engine/chunked_vector.h"
 #include "engine/digest_read.h"
 #include "engine/found_files.h"
 #include "engine/hash_index.h"
@@ -89,9 +90,10 @@ class Md5KeyFinder {
     bool md5Known = false;
   };
   // The files sharing a size, or a size and a quick hash: once a second one comes,
-  // both go on to the next stage, and so does every later one. Its key is its first
-  // file's.
+  // both go on to the next stage, and so does every later one. A bucket's key is its
+  // first file's; its size is kept beside it too, since every file looks it up.
   struct Bucket {
+    std::int64_t size;
     std::uint32_t first;
     std::uint32_t count;
   };
@@ -156,8 +158,7 @@ class Md5KeyFinder {
   JobHost& host_;
   const StopFlag& stop_;
 
-  // A deque: a million records grow without ever being copied.
-  std::deque<FileRecord> records_;
+  ChunkedVector<FileRecord> records_;
   std::vector<FurtherDigests> further_;
   BucketTable sizes_, ends_, wholes_;
   std::vector<FileReadError> errors_;
