@@ -1,6 +1,5 @@
 #include "engine/duplicate_filter.h"
 
-#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
