@@ -51,8 +51,8 @@ const std::vector<Choice<int>> kMatchModes = {{"default", 0}, {"wildcard", 1}, {
 const std::vector<Choice<Lister>> kListers = {{"find", Lister::FindFile},
                                               {"mask", Lister::FileSystemObject}};
 
-const std::vector<Choice<OutputFormat>> kFormats = {{"paths", OutputFormat::Paths},
-                                                    {"rows", OutputFormat::Rows}};
+const std::vector<Choice<OutputFormat>> kFormats = {
+    {"paths", OutputFormat::Paths}, {"rows", OutputFormat::Rows}, {"json", OutputFormat::Json}};
 
 template <typename Value>
 CLI::IsMember WordsOf(const std::vector<Choice<Value>>& choices) {
@@ -188,9 +188,10 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   const char* output = "Output";
   app.add_option("--format", raw.format,
                  "paths: one full path per line (default); rows: name, size, time,\n"
-                 "character count and folder, joined by TAB")
+                 "character count and folder, joined by TAB; json: one JSON object\n"
+                 "per line (see man tarnwick-cli)")
       ->check(WordsOf(kFormats))
-      ->type_name("paths|rows")
+      ->type_name("paths|rows|json")
       ->group(output);
   app.add_flag("-0,--print0", line.print0,
                "end each path (or row) with a NUL byte instead of a line feed")
