@@ -316,7 +316,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
   } catch (const CLI::Success& helpOrVersion) {
     const int status = app.exit(helpOrVersion);
     if (std::cout.flush()) return status;
-    ReportError("cannot write the help");
+    ReportError("cannot write to standard output");
     return 1;
   } catch (const CLI::ParseError& error) {
     return UsageError(error.what());
