@@ -10,8 +10,8 @@ mkdir -p "$work/archive 档案"
 cd "$work"
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 
-# Runs tarnwick with the arguments, ends it the way a session ends once it handles
-# SIGTERM (it then saves its options), and prints its standard error.
+# Runs tarnwick with the arguments, ends it with SIGTERM (as logging out does) once it
+# handles the signal (it then saves its options); its standard error goes to $work/err.
 run_and_close() {
   "$tarnwick" "$@" 2>"$work/err" &
   local pid=$! caught=0
