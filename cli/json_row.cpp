@@ -12,10 +12,17 @@
 namespace tarnwick::cli {
 namespace {
 
-// `utf8` as a JSON string, quotes included.
+// `utf8` as a JSON string, quotes included. Runs of characters that need no escape
+// are copied whole.
 std::string Quoted(std::string_view utf8) {
   std::string text = "\"";
-  for (const char c : utf8) {
+  text.reserve(utf8.size() + 2);
+  std::size_t plain = 0;
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const auto c = static_cast<unsigned char>(utf8[at]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    text.append(utf8, plain, at - plain);
+    plain = at + 1;
     switch (c) {
       case '"':
         text += "\\\"";
@@ -32,16 +39,14 @@ std::string Quoted(std::string_view utf8) {
       case '\r':
         text += "\\r";
         break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escape[7];
-          std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned char>(c));
-          text += escape;
-        } else {
-          text += c;
-        }
+      default: {
+        char escape[7];
+        std::snprintf(escape, sizeof escape, "\\u%04x", c);
+        text += escape;
+      }
     }
   }
+  text.append(utf8, plain);
   return text + "\"";
 }
 
