@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iostream>
 #include <tuple>
 
 #include "cli/messages.h"
@@ -50,8 +51,8 @@ const std::vector<Choice<int>> kMatchModes = {{"default", 0}, {"wildcard", 1}, {
 const std::vector<Choice<Lister>> kListers = {{"find", Lister::FindFile},
                                               {"mask", Lister::FileSystemObject}};
 
-const std::vector<Choice<OutputFormat>> kFormats = {{"paths", OutputFormat::Paths},
-                                                    {"rows", OutputFormat::Rows}};
+const std::vector<Choice<OutputFormat>> kFormats = {
+    {"paths", OutputFormat::Paths}, {"rows", OutputFormat::Rows}, {"json", OutputFormat::Json}};
 
 template <typename Value>
 CLI::IsMember WordsOf(const std::vector<Choice<Value>>& choices) {
@@ -98,6 +99,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.get_formatter()->column_width(34);
 
   app.add_option("FOLDER", line.folder, "the folder to walk")->type_name("");
+  app.set_version_flag("--version", "tarnwick-cli " TARNWICK_VERSION, "print the version and exit");
 
   const char* walk = "Walk";
   app.add_option("--scope", raw.scope,
@@ -186,9 +188,10 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   const char* output = "Output";
   app.add_option("--format", raw.format,
                  "paths: one full path per line (default); rows: name, size, time,\n"
-                 "character count and folder, joined by TAB")
+                 "character count and folder, joined by TAB; json: one JSON object\n"
+                 "per line (see man tarnwick-cli)")
       ->check(WordsOf(kFormats))
-      ->type_name("paths|rows")
+      ->type_name("paths|rows|json")
       ->group(output);
   app.add_flag("-0,--print0", line.print0,
                "end each path (or row) with a NUL byte instead of a line feed")
@@ -198,7 +201,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.add_option("--encoding", line.encodingFiles,
                  "run no job: print each FILE's detected encoding, a TAB and its path")
       ->type_name("FILE")
-      ->expected(1, -1)
+      ->expected(0, -1)
       ->group(output);
 
   const char* settings = "Settings";
@@ -301,17 +304,38 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
   app.name("tarnwick-cli");
   RawFlags raw;
   Describe(app, out, raw);
+  // Everything after "--" is a FOLDER or, with --encoding, a FILE, even when it starts
+  // with "-": only the words before it are options.
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  const auto end = std::find(words.begin(), words.end(), "--");
+  std::vector<std::string> options(words.begin(), end);
+  const std::vector<std::string> operands(end == words.end() ? end : end + 1, words.end());
+  std::reverse(options.begin(), options.end());  // CLI11 reads the list from its back
   try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& help) {
-    return app.exit(help);
+    app.parse(options);
+  } catch (const CLI::Success& helpOrVersion) {
+    const int status = app.exit(helpOrVersion);
+    if (std::cout.flush()) return status;
+    ReportError("cannot write to standard output");
+    return 1;
   } catch (const CLI::ParseError& error) {
     return UsageError(error.what());
   }
 
   out.encodingReport = app.count("--encoding") > 0;
-  if (out.encodingReport && !out.folder.empty()) {
-    return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);
+  if (out.encodingReport) {
+    if (!out.folder.empty()) {
+      return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);
+    }
+    out.encodingFiles.insert(out.encodingFiles.end(), operands.begin(), operands.end());
+    // A bare --encoding holds one empty value; no file has an empty name.
+    std::erase(out.encodingFiles, "");
+    if (out.encodingFiles.empty()) return UsageError("--encoding needs at least one FILE");
+  } else if (!operands.empty()) {
+    if (!out.folder.empty() || operands.size() > 1) {
+      return UsageError("only one FOLDER may be given, not also: " + operands.back());
+    }
+    out.folder = operands.front();
   }
   if (!out.encodingReport && !out.saveSettings && out.folder.empty()) {
     return UsageError("FOLDER is required");

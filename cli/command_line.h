@@ -16,6 +16,7 @@ namespace tarnwick::cli {
 enum class OutputFormat {
   Paths,  // one full path per record
   Rows,   // the five column texts of the list, joined by TAB
+  Json,   // one JSON object per row (see json_row.h)
 };
 
 using OptionEdit = std::function<void(OptionControls&)>;

@@ -53,13 +53,13 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
-  const bool written = out.Flush();
-  if (!written) {
+  if (!out.Flush()) {
+    // The rows went nowhere: a summary counting them would claim what did not happen.
     ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
+    return WasInterrupted() ? 130 : 1;
   }
   if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
-  if (WasInterrupted()) return 130;
-  return written ? 0 : 1;
+  return WasInterrupted() ? 130 : 0;
 }
 
 }  // namespace tarnwick::cli

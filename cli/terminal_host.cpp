@@ -62,6 +62,8 @@ void TerminalHost::ProcessPendingEvents() {
     // A Ctrl-C pressed before the job cleared the flag still stops it.
     if (WasInterrupted()) stop_.Set();
   }
+  // Output that can no longer be written ends the job: its rows would be lost.
+  if (out_.Failed()) stop_.Set();
   if (++callsSinceClock_ < kCallsPerClockCheck) return;
   callsSinceClock_ = 0;
   Tick();

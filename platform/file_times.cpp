@@ -27,8 +27,8 @@ std::optional<LocalTime> ToLocalTime(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm parts{};
   if (!::localtime_r(&time, &parts)) return std::nullopt;
-  return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                   parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,  parts.tm_hour,
+                   parts.tm_min,         parts.tm_sec,     parts.tm_gmtoff};
 }
 
 }  // namespace tarnwick::platform

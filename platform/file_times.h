@@ -25,6 +25,7 @@ struct LocalTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  long utcOffset = 0;  // seconds east of UTC in force at that moment
 };
 
 // The local calendar time at `seconds`, with the zone offset in force at that moment

@@ -21,6 +21,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
   hyperfine fdupes dbus
+  qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
+  desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file
 )
 
 as_root() {

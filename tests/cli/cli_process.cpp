@@ -1,5 +1,6 @@
 #include "cli_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,12 +12,12 @@
 #include <sstream>
 
 namespace tarnwick::cli_test {
-CliProcess::CliProcess(const std::vector<std::string>& args) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& stdoutPath) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
   pid_ = fork();
   if (pid_ == 0) {
-    dup2(out[1], STDOUT_FILENO);
+    dup2(stdoutPath.empty() ? out[1] : open(stdoutPath.c_str(), O_WRONLY), STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
     setenv("TZ", "UTC", 1);

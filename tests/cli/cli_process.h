@@ -17,7 +17,8 @@ struct CliResult {
 
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& args);
+  // With `stdoutPath`, standard output goes to that file instead of to `out`.
+  explicit CliProcess(const std::vector<std::string>& args, const std::string& stdoutPath = "");
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;

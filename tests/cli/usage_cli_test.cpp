@@ -42,6 +42,9 @@ TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
       {{"--save-settings"}, "--settings"},
       {{"--settings", root + "/none.ini", root}, root + "/none.ini"},
       {{root, "--encoding", "x"}, root},
+      {{"--encoding", "--"}, "FILE"},
+      {{"--", root, root}, "only one FOLDER"},
+      {{"--scope", "tree", root, "--", root}, "only one FOLDER"},
   };
   for (const auto& c : cases) {
     const CliResult result = RunCli(c.args);
@@ -74,6 +77,29 @@ TEST(Streams, ResultsOnStdoutSummaryOnStderrUnlessQuiet) {
   EXPECT_EQ(none.status, 0);
   EXPECT_EQ(none.out, "");
   EXPECT_EQ(RunCli({"--help"}).status, 0);
+}
+
+TEST(Streams, OperandsAfterDoubleDashAreNeverOptions) {
+  CliTree tree;
+  tree.File("a.txt", "中文");
+  const CliResult files = RunCli({"--encoding", tree.Path("a.txt"), "--", "-rf", "--scope"});
+  EXPECT_EQ(files.status, 0) << files.err;
+  EXPECT_EQ(files.out, "UTF-8\t" + tree.Path("a.txt") + "\nANSI\t-rf\nANSI\t--scope\n");
+  const CliResult folder = RunCli({"-q", "--", tree.Root()});
+  EXPECT_EQ(folder.status, 0) << folder.err;
+  EXPECT_EQ(folder.out, tree.Path("a.txt") + "\n");
+}
+
+TEST(Streams, OutputThatCannotBeWrittenIsAnErrorWithoutASummary) {
+  CliTree tree;
+  tree.File("a.txt");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{tree.Root()}, {"--encoding", tree.Path("a.txt")}}) {
+    const CliResult result = CliProcess(args, "/dev/full").Wait();
+    EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
+    EXPECT_NE(result.err.find("cannot write the results"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("筛选完毕"), std::string::npos) << result.err;
+  }
 }
 
 TEST(Streams, ManyRowsArriveWholeAndInOrder) {
