@@ -9,6 +9,7 @@
 #include "app/control_roster.h"
 #include "app/event_pump.h"
 #include "app/group_states.h"
+#include "app/path_display_text.h"
 #include "app/result_model.h"
 #include "app/window_platform.h"
 
@@ -78,7 +79,7 @@ bool JobController::BusyCheck() {
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
 
-void JobController::SetStatusText(const std::string& text) { statusText_ = FromStd(text); }
+void JobController::SetStatusText(const std::string& text) { statusText_ = PathDisplayText(text); }
 
 std::int64_t JobController::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "app/path_display_text.h"
+
 namespace tarnwick {
 namespace {
 
@@ -15,10 +17,8 @@ constexpr ColumnInfo kColumns[ResultModel::kColumnCount] = {
     {"文件名", 300}, {"文件大小", 100}, {"文件时间", 180}, {"内容字数", 100}, {"所在目录", 700},
 };
 
-// Paths are raw bytes; bytes that are not UTF-8 show as replacement characters and
-// the stored bytes stay untouched.
-QString Display(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -59,15 +59,15 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
   const ResultRow& row = list_.Row(static_cast<std::size_t>(source));
   switch (index.column()) {
     case 0:
-      return Display(row.name);
+      return PathDisplayText(row.name);
     case 1:
-      return Display(row.sizeText);
+      return FromUtf8(row.sizeText);
     case 2:
-      return Display(row.timeText);
+      return FromUtf8(row.timeText);
     case 3:
-      return Display(row.countText);
+      return FromUtf8(row.countText);
     case 4:
-      return Display(row.folder);
+      return PathDisplayText(row.folder);
     default:
       return {};
   }

@@ -77,15 +77,16 @@ class ResultModelTest : public QObject {
     QCOMPARE(model.rowCount(), 0);
   }
 
-  void aNameThatIsNotUtf8IsShownAndItsBytesStayUntouched() {
+  void aNameThatIsNotUtf8IsShownDecodedAndItsBytesStayUntouched() {
     ResultList list;
     ResultModel model(list);
-    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";
-    list.Append(Row(gbkName, "/数据/"));
+    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";    // 中文.txt in GBK
+    const std::string folder = "/数据/\xb1\xa8\xb8\xe6/";  // 报告 in GBK
+    list.Append(Row(gbkName, folder));
     model.Flush();
-    QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral(".txt")));
-    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/"));
-    QCOMPARE(list.FullPath(0), "/数据/" + gbkName);
+    QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("中文.txt"));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/报告/"));
+    QCOMPARE(list.FullPath(0), folder + gbkName);
     QVERIFY(!model.index(0, 0).data(Qt::EditRole).isValid());
   }
 };

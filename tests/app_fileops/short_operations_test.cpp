@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -153,6 +154,28 @@ class ShortOperationsTest : public QObject {
     host.SelectRows({});
     host.Button("按钮复制路径")->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+  }
+
+  // A GBK name shows decoded in the viewer's title and in the copied text, while the
+  // copied text/uri-list carries its raw bytes, so pasting it reaches the file.
+  void aGbkNameShowsDecodedAndItsCopiedUriKeepsTheBytes() {
+    OperationsHost host;
+    const std::string gbkName = "\xb1\xa8\xb8\xe6.txt";  // 报告.txt in GBK
+    host.Add(gbkName, "gbk");
+    host.Add("b.txt", "b");
+    host.SelectRows({0, 1});
+    host.Button("按钮查看")->click();
+    QCOMPARE(host.Operations().Viewer()->windowTitle(), QStringLiteral("(编码:ANSI) 报告.txt"));
+
+    host.Button("按钮复制路径")->click();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    const QString folder = QString::fromStdString(host.Path(""));
+    QCOMPARE(copied->text(),
+             folder + QStringLiteral("报告.txt\r\n") + folder + QStringLiteral("b.txt"));
+    const QByteArray encodedFolder =
+        "file://" + QByteArray::fromStdString(host.Path("")).toPercentEncoding("/");
+    QCOMPARE(copied->data(QStringLiteral("text/uri-list")),
+             encodedFolder + "%B1%A8%B8%E6.txt\r\n" + encodedFolder + "b.txt\r\n");
   }
 };
 
