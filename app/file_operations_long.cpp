@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "app/file_operations.h"
+#include "app/path_display_text.h"
 #include "engine/filter_job.h"
 #include "results/path_parts.h"
 
@@ -36,6 +37,20 @@ bool RequestStopIfRunning(QPushButton* button, const QString& idleCaption, StopF
   button->setText(QStringLiteral("停止中"));
   stop.Set();
   return true;
+}
+
+// The end of a move or copy summary naming the files left where they were because a
+// file of the same run already held their name in the destination: the first few
+// names, and how many there were.
+QString SkippedNamesText(const QStringList& names, const QString& word) {
+  if (names.isEmpty()) return {};
+  constexpr int kNamesShown = 3;
+  QString text = QStringLiteral("；因同名未") + word + QStringLiteral("：") +
+                 names.mid(0, kNamesShown).join(QStringLiteral("、"));
+  if (names.size() > kNamesShown)
+    text += QStringLiteral(" 等 ") + Number(static_cast<std::size_t>(names.size())) +
+            QStringLiteral(" 个");
+  return text;
 }
 
 }  // namespace
@@ -81,7 +96,7 @@ void FileOperations::DeleteSelected() {
     const SelectedRow& row = rows[n - 1];
     ShowProgress(static_cast<int>(n), QStringLiteral("(") + total + QStringLiteral(":") +
                                           Number(n) + QStringLiteral(") 正在删除 >> ") +
-                                          FromUtf8(row.path));
+                                          PathDisplayText(row.path));
     if (!StillListed(row)) continue;
     const bool deleted = toTrash ? platform_.moveToTrash(row.path) : DeletePermanently(row.path);
     if (!deleted) continue;
@@ -124,23 +139,29 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
   services_.Stop().Clear();
   BeginProgress(static_cast<int>(rows.size()));
 
-  TransferRun run(kind);
+  std::vector<std::string> sources;
+  for (const SelectedRow& row : rows) sources.push_back(row.path);
+  TransferRun run(kind, sources);
   std::size_t successes = 0;
+  QStringList skipped;  // names already taken in the destination by a file of the run
   for (std::size_t i = 1; i <= rows.size() && !services_.Stop().IsSet(); ++i) {
     services_.ProcessPendingEvents();
     const SelectedRow& row = rows[i - 1];
     ShowProgress(static_cast<int>(i), QStringLiteral("(") + total + QStringLiteral(":") +
                                           Number(i) + QStringLiteral(") 正在") + word +
-                                          QStringLiteral(" >> ") + FromUtf8(row.path));
+                                          QStringLiteral(" >> ") + PathDisplayText(row.path));
     if (!StillListed(row)) continue;
-    if (!run.Transfer(row.path, destination + FileNamePart(row.path))) continue;
+    const std::string name = FileNamePart(row.path);
+    const TransferOutcome outcome = run.Transfer(row.path, destination + name);
+    if (outcome == TransferOutcome::NameTaken) skipped << PathDisplayText(name);
+    if (outcome != TransferOutcome::Done) continue;
     if (move) services_.List().SetFolder(row.index, destination);
     ++successes;
   }
 
   EndProgress(word + QStringLiteral("完毕！共 ") + total + QStringLiteral(" 个文件，成功") + word +
               QStringLiteral(" ") + Number(successes) + QStringLiteral(" 个文件，耗时 ") +
-              stopwatch.Elapsed());
+              stopwatch.Elapsed() + SkippedNamesText(skipped, word));
   button->setText(word);
   services_.Stop().Set();
 }

@@ -208,6 +208,51 @@ class LongOperationsTest : public QObject {
     QCOMPARE(host.Options().Text(Field::CopyFolder), host.Path("c/"));
   }
 
+  // Two picked files of one name: a copy ends with the later one (both sources stay), a
+  // move keeps the first and names the file it left in place. The progress text counts
+  // up and shows a GBK name decoded.
+  void filesOfOneNameCopyOverEachOtherButAMoveSkipsAndNamesThem() {
+    OperationsHost host;
+    host.Add("two/\xb1\xa8\xb8\xe6.txt", "gbk");  // 报告.txt in GBK
+    host.Add("one/same.txt", "first");
+    host.Add("two/same.txt", "second");
+    host.SelectRows({0, 1, 2});
+    // Events are handled before each file: each handling sees the previous file's text.
+    QStringList progress;
+    host.whileRunning = [&] {
+      if (host.Running("按钮复制") || host.Running("按钮移动")) progress << host.ProgressText();
+    };
+    host.folderToChoose = QString::fromStdString(host.Path("copies"));
+    QDir().mkpath(host.folderToChoose);
+    host.Button("按钮复制")->click();
+    QCOMPARE(ReadFile(host.Path("copies/same.txt")), "second");
+    QCOMPARE(ReadFile(host.Path("one/same.txt")), "first");
+    QVERIFY(StartsWith(host.ProgressText(), "复制完毕！共 3 个文件，成功复制 3 个文件，耗时 "));
+    QVERIFY(!host.ProgressText().contains(QStringLiteral("同名")));
+    QCOMPARE(progress, (QStringList{QString(),
+                                    QStringLiteral("(3:1) 正在复制 >> ") +
+                                        QString::fromStdString(host.Path("two/")) +
+                                        QStringLiteral("报告.txt"),
+                                    QStringLiteral("(3:2) 正在复制 >> ") +
+                                        QString::fromStdString(host.Path("one/same.txt"))}));
+
+    progress.clear();
+    host.folderToChoose = QString::fromStdString(host.Path("moved"));
+    QDir().mkpath(host.folderToChoose);
+    host.Button("按钮移动")->click();
+    QCOMPARE(progress.mid(1, 1),
+             QStringList{QStringLiteral("(3:1) 正在移动 >> ") +
+                         QString::fromStdString(host.Path("two/")) + QStringLiteral("报告.txt")});
+    QCOMPARE(ReadFile(host.Path("moved/same.txt")), "first");
+    QCOMPARE(ReadFile(host.Path("two/same.txt")), "second");
+    QCOMPARE(host.Paths(),
+             (std::vector<std::string>{host.Path("moved/\xb1\xa8\xb8\xe6.txt"),
+                                       host.Path("moved/same.txt"), host.Path("two/same.txt")}));
+    QVERIFY(StartsWith(host.ProgressText(), "移动完毕！共 3 个文件，成功移动 2 个文件，耗时 "));
+    QVERIFY2(host.ProgressText().endsWith(QStringLiteral("；因同名未移动：same.txt")),
+             qPrintable(host.ProgressText()));
+  }
+
   void withoutASelectionTheOperationsOnlySayWhatToSelect() {
     OperationsHost host;
     host.AddFiles(1);
