@@ -1,6 +1,5 @@
 // Delete, move and copy: the long operations, each its own stop button.
 
-#include <QFile>
 #include <QPushButton>
 #include <QTableView>
 #include <chrono>
@@ -8,6 +7,7 @@
 #include "app/file_operations.h"
 #include "app/path_display_text.h"
 #include "engine/filter_job.h"
+#include "platform/desktop/folder_chooser.h"
 #include "results/path_parts.h"
 
 namespace tarnwick {
@@ -125,13 +125,18 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
     return;
   }
   const QString total = Number(rows.size());
-  const QString initial =
-      QFile::decodeName(QByteArray::fromStdString(services_.Options().Text(rememberedFolder)));
+  const QString initial = DialogStartFolder(services_.Options().Text(rememberedFolder));
   const QString chosen = services_.ChooseFolder(initial, QStringLiteral("将选择的 ") + total +
                                                              QStringLiteral(" 个文件") + word +
                                                              QStringLiteral("到的目录："));
   if (chosen.isEmpty()) return;
-  const std::string destination = QFile::encodeName(chosen).toStdString() + "/";
+  const std::optional<std::string> folder = FolderOnDisk(chosen);
+  if (!folder) {
+    services_.ShowMessage(UndeterminedFolderText(chosen), QMessageBox::Ok,
+                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    return;
+  }
+  const std::string destination = *folder + "/";
   services_.Options().SetText(rememberedFolder, destination);
 
   const Stopwatch stopwatch;

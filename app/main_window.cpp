@@ -127,7 +127,8 @@ void MainWindow::SaveOnRequest() {
                           QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
     return;
   }
-  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle));
+  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
+              QMessageBox::Information);
 }
 
 OptionControls& MainWindow::Options() { return *options_; }
@@ -136,8 +137,8 @@ bool MainWindow::BusyCheck() { return job_->BusyCheck(); }
 
 QMessageBox::StandardButton MainWindow::ShowMessage(const QString& text,
                                                     QMessageBox::StandardButtons buttons,
-                                                    const QString& title) {
-  return platform_.showMessage(text, buttons, title, QMessageBox::Information);
+                                                    const QString& title, QMessageBox::Icon icon) {
+  return platform_.showMessage(text, buttons, title, icon);
 }
 
 QString MainWindow::ChooseFolder(const QString& initialFolder, const QString& prompt) {

@@ -42,7 +42,7 @@ class MainWindow final : public QWidget, public AppServices {
   OptionControls& Options() override;
   bool BusyCheck() override;
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
-                                          const QString& title) override;
+                                          const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
   void ProcessPendingEvents() override { pump_.Pump(); }
   void PumpWait(int ms) override;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <fstream>
 
 namespace tarnwick::testing {
 
@@ -13,8 +15,9 @@ WindowPlatform ScriptedUser::Platform() {
     messages << text;
     return QMessageBox::Ok;
   };
-  platform.chooseFolder = [this](const QString&, const QString&) {
+  platform.chooseFolder = [this](const QString& initialFolder, const QString&) {
     ++folderRequests;
+    initialFolders << initialFolder;
     if (whileChoosing) whileChoosing();
     return folderToChoose;
   };
@@ -35,6 +38,11 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write test file");
   file.write(bytes);
+}
+
+void WriteRawFile(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 QByteArray ReadFile(const QString& path) {

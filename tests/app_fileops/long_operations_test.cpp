@@ -1,7 +1,10 @@
 // Delete, move and copy from the window: confirmations, progress texts, bottom-up order,
 // the stop press, the busy check, the remembered folders and the summaries.
 
+#include <sys/stat.h>
+
 #include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include "operations_host.h"
@@ -251,6 +254,34 @@ class LongOperationsTest : public QObject {
     QVERIFY(StartsWith(host.ProgressText(), "移动完毕！共 3 个文件，成功移动 2 个文件，耗时 "));
     QVERIFY2(host.ProgressText().endsWith(QStringLiteral("；因同名未移动：same.txt")),
              qPrintable(host.ProgressText()));
+  }
+
+  // Qt's dialog answers a folder whose name is not UTF-8 with replacement characters: the
+  // files still go into that folder, whose bytes are remembered; two folders Qt shows
+  // alike cannot be told apart, and nothing is moved.
+  void aDestinationWhoseNameIsNotUtf8IsFoundFromTheDialogsAnswer() {
+    OperationsHost host;
+    host.AddFiles(2);
+    const std::string gbk = host.Path("\xb1\xa8\xb8\xe6");  // 报告 in GBK
+    QDir().mkpath(QString::fromStdString(host.Path("plain")));
+    ::mkdir(gbk.c_str(), 0755);
+    host.folderToChoose = QFile::decodeName(QByteArray::fromStdString(gbk));
+    host.SelectRows({0});
+    host.Button("按钮移动")->click();
+    QCOMPARE(ReadFile(gbk + "/file0.txt"), "content 0");
+    QCOMPARE(host.List().FullPath(0), gbk + "/file0.txt");
+    QCOMPARE(host.Options().Text(Field::MoveFolder), gbk + "/");
+
+    // The next chooser starts where Qt can name the folder; the twin makes the answer
+    // ambiguous.
+    ::mkdir(host.Path("\xb2\xa8\xb8\xe6").c_str(), 0755);
+    host.SelectRows({1});
+    host.Button("按钮移动")->click();
+    QCOMPARE(host.initialFolders.last(), QString::fromStdString(host.Path("")).chopped(1));
+    QCOMPARE(host.messages,
+             QStringList{QStringLiteral("无法确定所选的目录：") + host.folderToChoose});
+    QVERIFY(Exists(host.Path("a/file1.txt")));
+    QCOMPARE(host.Options().Text(Field::MoveFolder), gbk + "/");
   }
 
   void withoutASelectionTheOperationsOnlySayWhatToSelect() {

@@ -93,7 +93,7 @@ bool OperationsHost::BusyCheck() {
 
 QMessageBox::StandardButton OperationsHost::ShowMessage(const QString& text,
                                                         QMessageBox::StandardButtons buttons,
-                                                        const QString&) {
+                                                        const QString&, QMessageBox::Icon) {
   messages << text;
   return buttons.testFlag(QMessageBox::Cancel) ? answer : QMessageBox::Ok;
 }

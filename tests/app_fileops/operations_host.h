@@ -67,7 +67,7 @@ class OperationsHost final : public QWidget, public AppServices {
   OptionControls& Options() override;
   bool BusyCheck() override;
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
-                                          const QString& title) override;
+                                          const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
   void ProcessPendingEvents() override;
   void PumpWait(int ms) override;
