@@ -3,6 +3,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <chrono>
+#include <utility>
+#include <vector>
 
 #include "app/file_operations.h"
 #include "app/path_display_text.h"
@@ -29,6 +31,38 @@ class Stopwatch {
 
  private:
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// The rows of deleted files leave the list in batches: removing thousands of rows one by
+// one would cost the view far more than the deletes themselves.
+class RemovalBatch {
+ public:
+  explicit RemovalBatch(ResultList& list) : list_(list) {}
+
+  void Add(std::size_t index, std::string path) { rows_.push_back({index, std::move(path)}); }
+
+  // Removes the gathered rows at most every few tens of milliseconds.
+  void ApplyIfDue() {
+    if (std::chrono::steady_clock::now() - lastApplied_ >= kInterval) Apply();
+  }
+
+  // Removes the gathered rows that still hold their files: events handled since a row
+  // was gathered may have refilled the list.
+  void Apply() {
+    std::vector<std::size_t> indexes;
+    for (const auto& [index, path] : rows_) {
+      if (index < list_.Count() && list_.FullPath(index) == path) indexes.push_back(index);
+    }
+    rows_.clear();
+    list_.RemoveRows(std::move(indexes));
+    lastApplied_ = std::chrono::steady_clock::now();
+  }
+
+ private:
+  static constexpr std::chrono::milliseconds kInterval{40};
+  ResultList& list_;
+  std::vector<std::pair<std::size_t, std::string>> rows_;
+  std::chrono::steady_clock::time_point lastApplied_ = std::chrono::steady_clock::now();
 };
 
 // A press of a running operation's own button asks it to stop after the file in hand.
@@ -91,7 +125,9 @@ void FileOperations::DeleteSelected() {
 
   // From the last selected row up, so removing a row never moves one still to be done.
   std::size_t successes = 0;
+  RemovalBatch removals(services_.List());
   for (std::size_t n = rows.size(); n >= 1 && !services_.Stop().IsSet(); --n) {
+    removals.ApplyIfDue();
     services_.ProcessPendingEvents();
     const SelectedRow& row = rows[n - 1];
     ShowProgress(static_cast<int>(n), QStringLiteral("(") + total + QStringLiteral(":") +
@@ -100,9 +136,10 @@ void FileOperations::DeleteSelected() {
     if (!StillListed(row)) continue;
     const bool deleted = toTrash ? platform_.moveToTrash(row.path) : DeletePermanently(row.path);
     if (!deleted) continue;
-    services_.List().RemoveRow(row.index);
+    removals.Add(row.index, row.path);
     ++successes;
   }
+  removals.Apply();
 
   EndProgress(QStringLiteral("删除完毕！共 ") + total + QStringLiteral(" 个文件，成功删除 ") +
               Number(successes) + QStringLiteral(" 个文件，耗时(") + stopwatch.Elapsed() +

@@ -6,6 +6,8 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <span>
+#include <vector>
 
 #include "results/result_list.h"
 
@@ -32,16 +34,23 @@ class ResultModel final : public QAbstractTableModel, public ResultList::Observe
   void Flush();
 
   void RowsAppended(std::size_t first, std::size_t count) override;
-  void RowRemoved(std::size_t index) override;
+  // One removal signal pair per run, the last run first.
+  void RowsRemoved(std::span<const RowRun> runs) override;
   void RowChanged(std::size_t index) override;
   void Cleared() override;
 
  private:
   void QueueFlush();
+  // The list's row behind view row `row`; -1 for a row that has left the list but not
+  // yet the view.
+  int SourceRow(int row) const;
 
   ResultList& list_;
-  int shownRows_ = 0;     // rows the view has been told of
-  int removingRow_ = -1;  // the row being removed, between the two removal signals
+  int shownRows_ = 0;  // rows the view has been told of
+  // While a removal is announced: the runs the view still shows though the list has lost
+  // them (ascending), and how many rows the runs up to each one hold together.
+  std::vector<RowRun> leavingRuns_;
+  std::vector<std::size_t> leavingThrough_;
   bool flushQueued_ = false;
   QIcon documentIcon_;
 };

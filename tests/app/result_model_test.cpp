@@ -77,6 +77,32 @@ class ResultModelTest : public QObject {
     QCOMPARE(model.rowCount(), 0);
   }
 
+  // Rows leave in one batch: one removal signal per run, the last run first, with the
+  // rows between the runs shown right at every step (the tester checks the neighbours
+  // of each removed run). Rows the view was not yet told of leave without a signal.
+  void aBatchOfRemovalsSendsOneSignalPerRun() {
+    ResultList list;
+    ResultModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (int i = 0; i < 12; ++i) list.Append(Row(std::to_string(i)));
+    model.Flush();
+    list.Append(Row("12"));
+    list.Append(Row("13"));  // pending
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+
+    list.RemoveRows({1, 2, 5, 9, 10, 11, 12});
+    QCOMPARE(removed.size(), 3);
+    QCOMPARE((QList<int>{removed[0][1].toInt(), removed[0][2].toInt()}), (QList<int>{9, 11}));
+    QCOMPARE((QList<int>{removed[1][1].toInt(), removed[1][2].toInt()}), (QList<int>{5, 5}));
+    QCOMPARE((QList<int>{removed[2][1].toInt(), removed[2][2].toInt()}), (QList<int>{1, 2}));
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) shown << model.index(row, 0).data().toString();
+    QCOMPARE(shown, QStringLiteral("0 3 4 6 7 8").split(QLatin1Char(' ')));
+    model.Flush();
+    QCOMPARE(model.rowCount(), 7);
+    QCOMPARE(model.index(6, 0).data().toString(), QStringLiteral("13"));
+  }
+
   void aNameThatIsNotUtf8IsShownDecodedAndItsBytesStayUntouched() {
     ResultList list;
     ResultModel model(list);

@@ -3,8 +3,11 @@
 
 #include <sys/stat.h>
 
+#include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "operations_host.h"
@@ -43,6 +46,32 @@ class LongOperationsTest : public QObject {
     QVERIFY(StartsWith(host.ProgressText(), "删除完毕！共 5 个文件，成功删除 4 个文件，耗时("));
     QCOMPARE(host.Button("按钮删除")->text(), QStringLiteral("删除"));
     QVERIFY(host.Stop().IsSet());
+  }
+
+  // The rows of deleted files leave the list in batches, not one signal per file; the
+  // rows kept between them stay in order.
+  void deletedRowsLeaveTheListInBatches() {
+    OperationsHost host;
+    host.AddFiles(1000);
+    QAbstractItemModel* model = host.ListView()->model();
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
+    QItemSelection selection;
+    for (int row = 0; row < 1000; ++row) {
+      if (row % 7 != 0) selection.select(model->index(row, 0), model->index(row, 0));
+    }
+    host.ListView()->selectionModel()->select(
+        selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    host.Button("按钮删除")->click();
+
+    QVERIFY(StartsWith(host.ProgressText(), "删除完毕！共 857 个文件，成功删除 857 个文件"));
+    QCOMPARE(model->rowCount(), 143);
+    for (int row = 0; row < 143; ++row) {
+      QCOMPARE(host.List().FullPath(static_cast<std::size_t>(row)),
+               host.Path("a/file" + std::to_string(row * 7) + ".txt"));
+    }
+    // One signal per run of each batch: far fewer than one per file.
+    QVERIFY2(removed.size() < 300, qPrintable(QString::number(removed.size())));
   }
 
   void deleteWithCtrlGoesToTheTrashFromTheBottomUp() {
