@@ -58,6 +58,7 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
   ConnectEvents();
   RestoreOptions();
   statusTimer_->start();
+  setMinimumSize(MinimumWindowSize(this));
   LayoutMainWindow(this);
   AttachFileOperations(*this);
 }

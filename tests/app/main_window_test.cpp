@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -273,6 +274,53 @@ class MainWindowTest : public QObject {
     QCOMPARE(status->geometry().bottom(), w->height() - 1);
     QVERIFY(Control<QWidget>(w, control::kWalkPanel)->geometry().top() > list->geometry().bottom());
     QCOMPARE(Control<QWidget>(w, "分组框内容")->pos(), contentGroup);
+  }
+
+  // Shrunk as far as it goes, the window keeps every control whole, inside it and clear
+  // of the status bar; the list still shows a few rows.
+  void theSmallestWindowKeepsEveryControlWhole() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    w->resize(700, 500);
+    QCOMPARE(w->size(), w->minimumSize());
+    QVERIFY(w->minimumWidth() <= 1065 && w->minimumHeight() <= 759);
+    const QRect statusBar = Control<QWidget>(w, control::kStatusBar)->geometry();
+    QCOMPARE(statusBar.bottom(), w->height() - 1);
+    for (const ControlSpec& spec : ControlRoster()) {
+      // The banner's underline is one pixel wider than the window on purpose.
+      if (qstrcmp(spec.name, control::kBannerLine) == 0) continue;
+      const QWidget* control = Control<QWidget>(w, spec.name);
+      const QRect inWindow(control->mapTo(w, QPoint(0, 0)), control->size());
+      QVERIFY2(w->rect().contains(inWindow), spec.name);
+      QVERIFY2(!inWindow.intersects(statusBar), spec.name);
+    }
+    QVERIFY(Control<QWidget>(w, control::kResultList)->height() >= 100);
+  }
+
+  // The time fields are red while they can be edited; in a disabled group they look as
+  // disabled as the controls around them, with no red left.
+  void disabledTimeFieldsShowNoRedText() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* field = Control<QWidget>(window.get(), "编辑框时间起始");
+    auto redPixels = [field] {
+      const QImage image = field->grab().toImage();
+      int red = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor color = image.pixelColor(x, y);
+          red += color.red() > 160 && color.green() < 90 && color.blue() < 90;
+        }
+      }
+      return red;
+    };
+    QVERIFY(!field->isEnabled());
+    QCOMPARE(redPixels(), 0);
+    QCOMPARE(field->palette().color(QPalette::Disabled, QPalette::Text),
+             QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    Control<QAbstractButton>(window.get(), "选择框按时间筛选")->click();
+    QVERIFY(redPixels() > 20);
   }
 
   // The file operations reach the real window's buttons, and the remembered move folder
