@@ -63,8 +63,13 @@ int main(int argc, char* argv[]) {
 
   tarnwick::TerminationSignal termination;
   tarnwick::MainWindow window(settingsPath, tarnwick::DesktopPlatform());
-  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window,
-                   &tarnwick::MainWindow::CloseForTermination);
+  // SIGTERM ends the program even when a handler is still inside a dialog of its own:
+  // once the window has closed, every event loop ends, and one a handler would open
+  // afterwards returns at once.
+  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window, [&window] {
+    window.CloseForTermination();
+    QCoreApplication::exit(0);
+  });
   window.show();
   return QApplication::exec();
 }

@@ -1,11 +1,14 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -106,6 +109,8 @@ void MainWindow::ConnectEvents() {
   }
 
   connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { SaveForSessionEnd(); });
 
   // Files dropped anywhere on the window fill the list: no control takes a drop for
   // itself (an edit box would otherwise paste the paths as text).
@@ -151,8 +156,17 @@ void MainWindow::PumpWait(int ms) { tarnwick::PumpWait(ms); }
 
 void MainWindow::CloseForTermination() {
   reportSaveFailure_ = false;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(widget);
+    if (!dialog || !dialog->isVisible()) continue;
+    dialog->close();
+    // A message box without a button that closing may press ignores the close.
+    if (dialog->isVisible()) dialog->reject();
+  }
   close();
 }
+
+void MainWindow::SaveForSessionEnd() { settings_->Save(*options_, nullptr); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

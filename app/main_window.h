@@ -30,8 +30,10 @@ class MainWindow final : public QWidget, public AppServices {
   MainWindow(const std::string& settingsPath, WindowPlatform platform, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // A close request that comes from the session ending (SIGTERM): the options are saved
-  // as on any close, but a failed save is not reported, since nobody is there to answer.
+  // A close request that comes from the session ending (SIGTERM): any message box or
+  // dialog still open is closed as by its close button (a question then gets its Cancel,
+  // so nothing it asked about is done), and the options are saved as on any close; a
+  // failed save is not reported, since nobody is there to answer.
   void CloseForTermination();
 
   // AppServices
@@ -59,6 +61,9 @@ class MainWindow final : public QWidget, public AppServices {
   void ConnectEvents();
   void RestoreOptions();
   void SaveOnRequest();
+  // The session manager asks programs to save before the session ends (logout); the
+  // logout may still be cancelled, so the window stays open.
+  void SaveForSessionEnd();
   void DropFiles(const std::vector<std::string>& paths);
 
   WindowPlatform platform_;

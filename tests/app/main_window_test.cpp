@@ -9,10 +9,12 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -24,6 +26,7 @@
 #include "app/control_roster.h"
 #include "app/termination_signal.h"
 #include "app/window_options.h"
+#include "platform/desktop/message_box.h"
 #include "window_fixture.h"
 
 using namespace tarnwick;
@@ -235,6 +238,61 @@ class MainWindowTest : public QObject {
     ::raise(SIGTERM);
     QTRY_VERIFY(!window->isVisible());
     QVERIFY(ReadFile(SettingsPath()).contains("按时间筛选=真"));
+  }
+
+  // Logout through the session manager: its commit-data request saves the options; the
+  // window stays, since the logout may still be cancelled.
+  void theSessionManagersCommitDataRequestSavesTheOptions() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* manager = qApp->findChild<QSessionManager*>();
+    QVERIFY(manager);
+    Control<QAbstractButton>(window.get(), "选择框按重复筛选")->click();
+    QVERIFY(!ReadFile(SettingsPath()).contains("按重复筛选=真"));
+    emit qApp->commitDataRequest(*manager);
+    QVERIFY(ReadFile(SettingsPath()).contains("按重复筛选=真"));
+    QVERIFY(window->isVisible());
+    QVERIFY(user.messages.isEmpty());
+  }
+
+  // SIGTERM while a real message box waits for an answer: the box closes (a question
+  // with its Cancel, so nothing is deleted), the options are saved and the window closes.
+  void terminationClosesAnOpenMessageBox() {
+    const QString file = dir_.filePath(QStringLiteral("keep/one.txt"));
+    WriteFile(file, "1");
+    for (const char* button : {"文字保存配置", "按钮删除"}) {
+      ScriptedUser user;
+      WindowPlatform platform = user.Platform();
+      platform.showMessage = &ShowMessageBox;
+      auto window =
+          std::make_unique<MainWindow>(QFile::encodeName(SettingsPath()).toStdString(), platform);
+      window->show();
+      window->List().Append(
+          {"one.txt", "1 B", "", "0",
+           QFile::encodeName(dir_.filePath(QStringLiteral("keep/"))).toStdString()});
+      QCoreApplication::processEvents();
+      window->ListView()->selectAll();
+      Control<QAbstractButton>(window.get(), "选择框按时间筛选")->click();
+      TerminationSignal termination;
+      connect(&termination, &TerminationSignal::received, window.get(),
+              &MainWindow::CloseForTermination);
+      QString shown;
+      QTimer::singleShot(100, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+          shown = box->text();
+        ::raise(SIGTERM);
+      });
+      if (qstrcmp(button, "按钮删除") == 0) {
+        Control<QPushButton>(window.get(), button)->click();
+      } else {
+        QTest::mousePress(Control<QWidget>(window.get(), button), Qt::LeftButton);
+      }
+      QVERIFY2(!shown.isEmpty(), button);
+      QVERIFY(!window->isVisible());
+      QVERIFY(ReadFile(SettingsPath()).contains("按时间筛选=真"));
+      QCOMPARE(ReadFile(file), QByteArray("1"));
+      QFile::remove(SettingsPath());
+    }
   }
 
   void saveLinkConfirmsOrReportsTheFailure() {
