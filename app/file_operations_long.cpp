@@ -89,7 +89,7 @@ QString SkippedNamesText(const QStringList& names, const QString& word) {
 
 }  // namespace
 
-void FileOperations::DeleteSelected() {
+void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   QPushButton* button = Button("按钮删除");
   const QString idle = QStringLiteral("删除");
   if (RequestStopIfRunning(button, idle, services_.Stop())) return;
@@ -102,9 +102,12 @@ void FileOperations::DeleteSelected() {
   }
   // Ctrl is asked twice with events handled between, so a key state the window system
   // has not yet delivered is not taken; the second answer counts.
-  platform_.isCtrlHeld();
-  services_.ProcessPendingEvents();
-  const bool toTrash = platform_.isCtrlHeld();
+  if (!toTrashAsked) {
+    platform_.isCtrlHeld();
+    services_.ProcessPendingEvents();
+    toTrashAsked = platform_.isCtrlHeld();
+  }
+  const bool toTrash = *toTrashAsked;
 
   const QString total = Number(rows.size());
   const QString question =

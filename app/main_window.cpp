@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -90,11 +91,13 @@ void MainWindow::ConnectEvents() {
   connect(
       qobject_cast<QPushButton*>(find(control::kPasteButton)), &QPushButton::clicked, this,
       [this] { options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString()); });
+  const auto selectAll = [this] {
+    model_->Flush();  // rows a running job has just added are selected too
+    SelectAllRows(view_);
+  };
   connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked, this,
-          [this] {
-            model_->Flush();  // rows a running job has just added are selected too
-            SelectAllRows(view_);
-          });
+          selectAll);
+  new QShortcut(QKeySequence::SelectAll, view_, this, selectAll, Qt::WidgetWithChildrenShortcut);
   auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
   connect(exportButton, &QPushButton::clicked, this,
           [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });
@@ -107,6 +110,7 @@ void MainWindow::ConnectEvents() {
     connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
             [this] { ShowHelpDialog(this); });
   }
+  new QShortcut(QKeySequence::HelpContents, this, this, [this] { ShowHelpDialog(this); });
 
   connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
@@ -185,15 +189,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool MainWindow::TakesDrop(const QDropEvent& event) const {
+  // Rows dragged out of the list and let go over the window are not a drop of files:
+  // taking them would empty the list and list the same files again.
+  return event.mimeData()->hasUrls() && event.source() != view_;
+}
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (TakesDrop(*event)) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (TakesDrop(*event)) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  if (!TakesDrop(*event)) return;
   std::vector<std::string> paths = DroppedPaths(*event->mimeData());
   event->acceptProposedAction();
   // Listed once the drag has finished, so the program the files came from is not kept

@@ -11,6 +11,7 @@
 #include "app/event_pump.h"
 #include "app/window_platform.h"
 
+class QDropEvent;
 class QStatusBar;
 class QTableView;
 class QTimer;
@@ -65,6 +66,7 @@ class MainWindow final : public QWidget, public AppServices {
   // logout may still be cancelled, so the window stays open.
   void SaveForSessionEnd();
   void DropFiles(const std::vector<std::string>& paths);
+  bool TakesDrop(const QDropEvent& event) const;
 
   WindowPlatform platform_;
   ResultList list_;

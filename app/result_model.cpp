@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "app/path_display_text.h"
+#include "app/path_mime_data.h"
 
 namespace tarnwick {
 namespace {
@@ -73,6 +74,33 @@ QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int r
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   if (section < 0 || section >= kColumnCount) return {};
   return QString::fromUtf8(kColumns[section].header);
+}
+
+Qt::ItemFlags ResultModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid()) flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+QStringList ResultModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* ResultModel::mimeData(const QModelIndexList& indexes) const {
+  // One path per row, in list order, whatever cells of it the drag holds.
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : indexes) {
+    const int source = SourceRow(index.row());
+    if (source >= 0 && static_cast<std::size_t>(source) < list_.Count())
+      rows.push_back(static_cast<std::size_t>(source));
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::vector<std::string> paths;
+  for (const std::size_t row : rows) paths.push_back(list_.FullPath(row));
+  return NewPathMimeData(paths);
+}
+
+Qt::DropActions ResultModel::supportedDragActions() const {
+  return Qt::CopyAction | Qt::MoveAction;
 }
 
 void ResultModel::Flush() {

@@ -31,6 +31,13 @@ class ResultModel final : public QAbstractTableModel, public ResultList::Observe
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+  // Rows dragged out of the list carry their files' paths (NewPathMimeData), so a file
+  // manager can copy or move them.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override;
+
   void Flush();
 
   void RowsAppended(std::size_t first, std::size_t count) override;

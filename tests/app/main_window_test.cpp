@@ -199,6 +199,37 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->focusWidget(), list);
   }
 
+  // Ctrl+A in the list does what 全选 does, rows a job has just added included; in an edit
+  // box it selects the box's text. F1 opens the help.
+  void ctrlASelectsEveryRowAndF1OpensTheHelp() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    for (int i = 0; i < 3; ++i) window->List().Append({"f", "0 B", "", "0", "/d/"});
+    QCoreApplication::processEvents();
+    window->List().Append({"new", "0 B", "", "0", "/d/"});  // not yet announced
+
+    QWidget* mask = Control<QWidget>(window.get(), "编辑框过滤");
+    mask->setFocus();
+    QTest::keyClick(mask, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 4);
+
+    QString helpTitle;
+    QTimer::singleShot(100, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        helpTitle = dialog->windowTitle();
+        dialog->close();
+      }
+    });
+    QTest::keyClick(list, Qt::Key_F1);
+    QCOMPARE(helpTitle, QStringLiteral("疑点说明"));
+  }
+
   void optionsSurviveCloseAndNewWindow() {
     ScriptedUser user;
     FilterOptions saved;

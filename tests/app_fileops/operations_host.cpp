@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -34,7 +36,12 @@ OperationsHost::OperationsHost()
   show();
 }
 
-OperationsHost::~OperationsHost() { delete view_; }
+OperationsHost::~OperationsHost() {
+  delete view_;
+  // By bytes: QTemporaryDir cannot remove names that are not UTF-8.
+  std::error_code ignored;
+  std::filesystem::remove_all(QFile::encodeName(dir_.path()).toStdString(), ignored);
+}
 
 OptionControls& OperationsHost::Options() { return *options_; }
 

@@ -2,9 +2,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <memory>
 
 #include "operations_host.h"
 #include "platform/desktop/open_file.h"
@@ -154,6 +156,71 @@ class ShortOperationsTest : public QObject {
     host.SelectRows({});
     host.Button("按钮复制路径")->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+  }
+
+  // The keys of file managers act on the list while it has the focus: Delete to the
+  // trash, Shift+Delete for good (each with its question), Enter opens, Ctrl+C copies the
+  // paths. In another control they do that control's own work and touch no file.
+  void theKeysOfFileManagersWorkInTheList() {
+    OperationsHost host;
+    AddNamed(host, {"a.txt", "b.txt", "c.txt"});
+    host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&host));
+    QTableView* view = host.ListView();
+    std::vector<std::string> trashed;
+    host.trash = [&](const std::string& path) {
+      trashed.push_back(path);
+      return ::unlink(path.c_str()) == 0;
+    };
+
+    auto* mask = host.findChild<QLineEdit*>(QStringLiteral("编辑框过滤"));
+    mask->setFocus();
+    host.SelectRows({0});
+    QTest::keyClick(mask, Qt::Key_Delete);
+    QTest::keyClick(mask, Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(mask, Qt::Key_Return);
+    QCOMPARE(host.messages, QStringList());
+    QVERIFY(host.opened.empty() && trashed.empty());
+
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(host.opened, std::vector<std::string>{host.Path("a.txt")});
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->urls(),
+             QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(host.Path("a.txt")))});
+
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(host.messages, QStringList{QStringLiteral("确定要将选择的 1 个文件移到回收站吗？")});
+    QCOMPARE(trashed, std::vector<std::string>{host.Path("a.txt")});
+
+    host.SelectRows({0});
+    QTest::keyClick(view, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(host.messages.last(),
+             QStringLiteral("确定要彻底删除选择的 1 个文件吗？\n\n如果需要删除到回收站，"
+                            "请按住Ctrl键重新点击删除按钮"));
+    QVERIFY(!Exists(host.Path("b.txt")));
+    QCOMPARE(trashed.size(), std::size_t{1});
+    QCOMPARE(host.Paths(), std::vector<std::string>{host.Path("c.txt")});
+  }
+
+  // Rows dragged out of the list carry text/uri-list with the raw bytes of each file's
+  // path, once per row whatever cells the drag holds.
+  void rowsDraggedOutCarryTheirFilesAsUris() {
+    OperationsHost host;
+    host.Add("\xb1\xa8\xb8\xe6.txt", "gbk");
+    host.Add("b.txt", "b");
+    QTableView* view = host.ListView();
+    QCOMPARE(view->dragDropMode(), QAbstractItemView::DragOnly);
+    QAbstractItemModel* model = view->model();
+    QVERIFY(model->flags(model->index(0, 2)).testFlag(Qt::ItemIsDragEnabled));
+    QVERIFY(model->supportedDragActions().testFlag(Qt::CopyAction));
+    QVERIFY(model->supportedDragActions().testFlag(Qt::MoveAction));
+    const std::unique_ptr<QMimeData> data(
+        model->mimeData({model->index(1, 0), model->index(0, 3), model->index(1, 4)}));
+    const QByteArray folder =
+        "file://" + QByteArray::fromStdString(host.Path("")).toPercentEncoding("/");
+    QCOMPARE(data->data(QStringLiteral("text/uri-list")),
+             folder + "%B1%A8%B8%E6.txt\r\n" + folder + "b.txt\r\n");
   }
 
   // A GBK name shows decoded in the viewer's title and in the copied text, while the
