@@ -10,9 +10,10 @@ namespace tarnwick::testing {
 
 WindowPlatform ScriptedUser::Platform() {
   WindowPlatform platform;
-  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons, const QString&,
-                                QMessageBox::Icon) {
+  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons buttons,
+                                const QString& title, QMessageBox::Icon icon) {
     messages << text;
+    boxes << RecordedMessage{text, buttons, title, icon};
     return QMessageBox::Ok;
   };
   platform.chooseFolder = [this](const QString& initialFolder, const QString&) {

@@ -13,12 +13,14 @@
 
 #include "app/main_window.h"
 #include "engine/filter_options.h"
+#include "recorded_message.h"
 
 namespace tarnwick::testing {
 
 struct ScriptedUser {
-  QStringList messages;    // every message shown, in order
-  QString folderToChoose;  // the chooser's answer ("" = cancel)
+  QStringList messages;          // every message shown, in order
+  QList<RecordedMessage> boxes;  // the same messages with their buttons, title and icon
+  QString folderToChoose;        // the chooser's answer ("" = cancel)
   int folderRequests = 0;
   QStringList initialFolders;           // where each chooser started
   std::function<void()> whileChoosing;  // runs inside the chooser

@@ -38,9 +38,10 @@ class LongOperationsTest : public QObject {
     host.SelectRows({0, 1, 2, 3, 4});
     host.Button("按钮删除")->click();
 
-    QCOMPARE(host.messages, QStringList{QStringLiteral(
-                                "确定要彻底删除选择的 5 个文件吗？\n\n如果需要删除到回收站，"
-                                "请按住Ctrl键重新点击删除按钮")});
+    QCOMPARE(host.boxes, QList{Information(QStringLiteral("确定要彻底删除选择的 5 个文件吗？\n\n"
+                                                          "如果需要删除到回收站，"
+                                                          "请按住Ctrl键重新点击删除按钮"),
+                                           QMessageBox::Ok | QMessageBox::Cancel)});
     QCOMPARE(host.Paths(), std::vector<std::string>{host.Path("a/file1.txt")});
     for (int i : {0, 2, 3, 4}) QVERIFY(!Exists(host.Path("a/file" + std::to_string(i) + ".txt")));
     QVERIFY(StartsWith(host.ProgressText(), "删除完毕！共 5 个文件，成功删除 4 个文件，耗时("));
@@ -87,7 +88,8 @@ class LongOperationsTest : public QObject {
     };
     host.Button("按钮删除")->click();
 
-    QCOMPARE(host.messages, QStringList{QStringLiteral("确定要将选择的 3 个文件移到回收站吗？")});
+    QCOMPARE(host.boxes, QList{Information(QStringLiteral("确定要将选择的 3 个文件移到回收站吗？"),
+                                           QMessageBox::Ok | QMessageBox::Cancel)});
     const QString folder = QString::fromStdString(host.Path("a/"));
     QCOMPARE(
         progress,
@@ -307,8 +309,8 @@ class LongOperationsTest : public QObject {
     host.SelectRows({1});
     host.Button("按钮移动")->click();
     QCOMPARE(host.initialFolders.last(), QString::fromStdString(host.Path("")).chopped(1));
-    QCOMPARE(host.messages,
-             QStringList{QStringLiteral("无法确定所选的目录：") + host.folderToChoose});
+    QCOMPARE(host.boxes,
+             QList{Warning(QStringLiteral("无法确定所选的目录：") + host.folderToChoose)});
     QVERIFY(Exists(host.Path("a/file1.txt")));
     QCOMPARE(host.Options().Text(Field::MoveFolder), gbk + "/");
   }
@@ -316,11 +318,18 @@ class LongOperationsTest : public QObject {
   void withoutASelectionTheOperationsOnlySayWhatToSelect() {
     OperationsHost host;
     host.AddFiles(1);
-    for (const char* button : {"按钮删除", "按钮移动", "按钮复制", "按钮打开", "按钮定位"}) {
-      host.messages.clear();
-      host.Button(button)->click();
-      QCOMPARE(host.messages.size(), 1);
-      QVERIFY2(StartsWith(host.messages[0], "请先选择要"), button);
+    const struct {
+      const char* button;
+      const char* message;
+    } cases[] = {
+        {"按钮删除", "请先选择要删除的文件！"},       {"按钮移动", "请先选择要移动的文件！"},
+        {"按钮复制", "请先选择要复制的文件！"},       {"按钮打开", "请先选择要打开的文件！"},
+        {"按钮定位", "请先选择要定位到目录的文件！"},
+    };
+    for (const auto& c : cases) {
+      host.boxes.clear();
+      host.Button(c.button)->click();
+      QCOMPARE(host.boxes, QList{Information(QString::fromUtf8(c.message))});
     }
     QCOMPARE(host.prompts.size(), 0);
     QVERIFY(Exists(host.Path("a/file0.txt")));

@@ -100,8 +100,10 @@ bool OperationsHost::BusyCheck() {
 
 QMessageBox::StandardButton OperationsHost::ShowMessage(const QString& text,
                                                         QMessageBox::StandardButtons buttons,
-                                                        const QString&, QMessageBox::Icon) {
+                                                        const QString& title,
+                                                        QMessageBox::Icon icon) {
   messages << text;
+  boxes << RecordedMessage{text, buttons, title, icon};
   return buttons.testFlag(QMessageBox::Cancel) ? answer : QMessageBox::Ok;
 }
 
@@ -116,7 +118,10 @@ void OperationsHost::ProcessPendingEvents() {
   pump_.Pump();
 }
 
-void OperationsHost::PumpWait(int) { QCoreApplication::processEvents(); }
+void OperationsHost::PumpWait(int) {
+  if (whileWaiting) whileWaiting();
+  QCoreApplication::processEvents();
+}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos;

@@ -41,17 +41,31 @@ class ShortOperationsTest : public QObject {
     QCOMPARE(host.messages, QStringList());
     QCOMPARE(host.opened, std::vector<std::string>{host.Path("b.txt")});
 
+    // The button reads 定位中 / 打开中 while the files are handed on.
+    QStringList captions;
+    host.whileWaiting = [&] {
+      captions << host.Button("按钮打开")->text() + host.Button("按钮定位")->text();
+    };
     host.SelectRows({2, 0});
     host.Button("按钮定位")->click();
-    QCOMPARE(host.messages,
-             QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都定位到目录吗？")});
+    QCOMPARE(host.boxes,
+             QList{Information(QStringLiteral("当前选择了 2 个文件，确定要将它们都定位到目录吗？"),
+                               QMessageBox::Ok | QMessageBox::Cancel)});
     QCOMPARE(host.located, (std::vector<std::string>{host.Path("a.txt"), host.Path("c.txt")}));
     QCOMPARE(host.Button("按钮定位")->text(), QStringLiteral("定位"));
+    QCOMPARE(captions, QStringList(2, QStringLiteral("打开定位中")));
 
     host.answer = QMessageBox::Cancel;
     host.Button("按钮打开")->click();
-    QCOMPARE(host.messages.last(), QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？"));
+    QCOMPARE(host.boxes.last(),
+             Information(QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？"),
+                         QMessageBox::Ok | QMessageBox::Cancel));
     QCOMPARE(host.opened.size(), std::size_t{1});
+    host.answer = QMessageBox::Ok;
+    captions.clear();
+    host.Button("按钮打开")->click();
+    QCOMPARE(captions, QStringList(2, QStringLiteral("打开中定位")));
+    QCOMPARE(host.opened.size(), std::size_t{3});
 
     // A double-click opens, a right-click locates.
     QTableView* view = host.ListView();
@@ -152,6 +166,10 @@ class ShortOperationsTest : public QObject {
              host.Path("二.txt") + "\r\n" + host.Path("五.txt"));
     QCOMPARE(captions, QStringList(2, QStringLiteral("复制中")));
     QCOMPARE(host.Button("按钮复制路径")->text(), QStringLiteral("复制路径"));
+    QString captionWhileWaiting;
+    host.whileWaiting = [&] { captionWhileWaiting = host.Button("按钮复制路径")->text(); };
+    host.Button("按钮复制路径")->click();
+    QCOMPARE(captionWhileWaiting, QStringLiteral("复制完成"));
 
     host.SelectRows({});
     host.Button("按钮复制路径")->click();
