@@ -59,7 +59,6 @@ class ResultList {
   // ignored) in one pass over the list, moving only the rows on the shorter side of
   // them, and tells the observer once.
   void RemoveRows(std::vector<std::size_t> indexes);
-  void RemoveRow(std::size_t index) { RemoveRows({index}); }
   // Rewrites 所在目录 of one row (a move); `folder` ends in "/".
   void SetFolder(std::size_t index, std::string folder);
 

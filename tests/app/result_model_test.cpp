@@ -57,12 +57,12 @@ class ResultModelTest : public QObject {
     model.Flush();
 
     list.Append(Row("pending"));
-    list.RemoveRow(1);  // an announced row while another is still pending
+    list.RemoveRows({1});  // an announced row while another is still pending
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("c"));
     model.Flush();
     QCOMPARE(model.rowCount(), 3);
-    list.RemoveRow(2);  // the last row
+    list.RemoveRows({2});  // the last row
     QCOMPARE(model.rowCount(), 2);
 
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
