@@ -1,6 +1,5 @@
 #include "app/job_controller.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -9,8 +8,10 @@
 #include "app/control_roster.h"
 #include "app/event_pump.h"
 #include "app/group_states.h"
+#include "app/path_display_text.h"
 #include "app/result_model.h"
 #include "app/window_platform.h"
+#include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
 namespace {
@@ -34,13 +35,18 @@ void JobController::OnStartButton(Lister lister) {
   }
   if (BusyCheck()) return;
 
-  const QString initial =
-      QFile::decodeName(QByteArray::fromStdString(parts_.options->Text(Field::FilterFolder)));
+  const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
   const QString folder = parts_.platform->chooseFolder(
       initial, QStringLiteral(
                    "选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
   if (folder.isEmpty()) return;
-  const std::string root = QFile::encodeName(folder).toStdString();
+  const std::optional<std::string> onDisk = FolderOnDisk(folder);
+  if (!onDisk) {
+    parts_.platform->showMessage(UndeterminedFolderText(folder), QMessageBox::Ok,
+                                 QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    return;
+  }
+  const std::string& root = *onDisk;
 
   startTime_ = std::chrono::steady_clock::now();
   RefreshStatus();
@@ -78,7 +84,7 @@ bool JobController::BusyCheck() {
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
 
-void JobController::SetStatusText(const std::string& text) { statusText_ = FromStd(text); }
+void JobController::SetStatusText(const std::string& text) { statusText_ = PathDisplayText(text); }
 
 std::int64_t JobController::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

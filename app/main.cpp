@@ -73,8 +73,13 @@ int main(int argc, char* argv[]) {
   if (!arguments->folder.empty()) {
     window.Options().SetText(tarnwick::Field::FilterFolder, arguments->folder);
   }
-  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window,
-                   &tarnwick::MainWindow::CloseForTermination);
+  // SIGTERM ends the program even when a handler is still inside a dialog of its own:
+  // once the window has closed, every event loop ends, and one a handler would open
+  // afterwards returns at once.
+  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window, [&window] {
+    window.CloseForTermination();
+    QCoreApplication::exit(0);
+  });
   window.show();
   return QApplication::exec();
 }

@@ -4,19 +4,9 @@
 
 #include "engine/number_text.h"
 #include "engine/process_file.h"
-#include "text/program_text.h"
+#include "text/path_display.h"
 
 namespace tarnwick {
-namespace {
-
-// The status line is UTF-8; a folder name that is not is shown with replacements.
-std::string DisplayText(const std::string& path) {
-  if (IsAscii(path)) return path;
-  return Gb18030ToUtf8(Utf8ToGb18030(path));
-}
-
-}  // namespace
-
 long long FolderWalk::FolderLevel(const std::string& root, const std::string& folder) {
   std::string_view below(folder);
   if (below.starts_with(root)) below.remove_prefix(root.size());
@@ -39,7 +29,7 @@ void FolderWalk::WalkFolder(std::string& folder) {
   lister_.ListFiles(folder, options_.Text(Field::NameMask), entries);
 
   workingSet_.Prepare(folder, options_);
-  host_.SetStatusText("正在筛选：" + DisplayText(folder));
+  host_.SetStatusText("正在筛选：" + PathDisplayUtf8(folder));
   host_.RefreshStatus();
 
   FileSinks sinks{list_, duplicates_, host_, stop_};

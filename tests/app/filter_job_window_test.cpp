@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -83,6 +84,43 @@ class FilterJobWindowTest : public QObject {
     start->click();
     QCOMPARE(ListedNames(list), Texts({"c.txt", "d.txt"}));
     QCOMPARE(status->currentMessage(), summary);
+  }
+
+  // Qt's dialog answers a folder whose name is not UTF-8 with replacement characters: the
+  // job still walks the folder itself, remembers its bytes, and names it decoded in the
+  // running status line. The next dialog starts at the nearest folder Qt can name.
+  void aFolderWhoseNameIsNotUtf8IsWalkedAsItselfAndRemembered() {
+    const std::string gbkFolder =
+        QFile::encodeName(dir_.path()).toStdString() + "/\xb1\xa8\xb8\xe6";
+    WriteRawFile(gbkFolder + "/\xd6\xd0.txt", "x");  // 中.txt in GBK
+    ScriptedUser user;
+    {
+      auto window = OpenWindow(SettingsPath(), user);
+      auto* status = Control<QStatusBar>(window.get(), control::kStatusBar);
+      QStringList statusLines;
+      connect(status, &QStatusBar::messageChanged,
+              [&](const QString& line) { statusLines << line; });
+      user.folderToChoose = QFile::decodeName(QByteArray::fromStdString(gbkFolder));
+      QVERIFY(user.folderToChoose.contains(QChar::ReplacementCharacter));
+      Control<QPushButton>(window.get(), control::kStartButton)->click();
+      QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+               Texts({"中.txt"}));
+      QCOMPARE(window->List().FullPath(0), gbkFolder + "/\xd6\xd0.txt");
+      QCOMPARE(window->Options().Text(Field::FilterFolder), gbkFolder);
+      QVERIFY(statusLines.size() >= 2);
+      QVERIFY2(
+          QRegularExpression(QStringLiteral("^\\(.+\\) 正在筛选：") +
+                             QRegularExpression::escape(dir_.path()) + QStringLiteral("/报告/$"))
+              .match(statusLines.first())
+              .hasMatch(),
+          qPrintable(statusLines.first()));
+      window->close();
+    }
+    auto window = OpenWindow(SettingsPath(), user);
+    QCOMPARE(window->Options().Text(Field::FilterFolder), gbkFolder);
+    user.folderToChoose.clear();
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(user.initialFolders.last(), dir_.path());
   }
 
   // While the job runs the duplicate options are locked and the button says so; a second
