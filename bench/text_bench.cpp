@@ -93,17 +93,6 @@ BENCHMARK_CAPTURE(BM_LoadTextFile, gbk_chinese, "gbk-chinese.txt");
 BENCHMARK_CAPTURE(BM_LoadTextFile, utf16le_chinese, "utf16le-chinese.txt");
 BENCHMARK_CAPTURE(BM_LoadTextFile, binary, "binary.bin");
 
-// What the content filter loads for an ASCII pattern: content read into reused buffers,
-// UTF-8 left unconverted.
-void BM_LoadTextViewKeepingUtf8(benchmark::State& state, const char* name) {
-  const std::string path = Samples().Path(name);
-  const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
-  for (auto _ : state) benchmark::DoNotOptimize(LoadTextView(path, Utf8Content::KeepBytes));
-  state.SetBytesProcessed(state.iterations() * size);
-}
-BENCHMARK_CAPTURE(BM_LoadTextViewKeepingUtf8, ascii, "ascii.txt");
-BENCHMARK_CAPTURE(BM_LoadTextViewKeepingUtf8, utf8_chinese, "utf8-chinese.txt");
-
 // The program's text of a Chinese file to UTF-8, as regular-expression matching needs it.
 void BM_Gb18030ToUtf8(benchmark::State& state) {
   const std::string text = LoadTextFile(Samples().Path("gbk-chinese.txt")).text;

@@ -4,9 +4,9 @@
 
 #include "engine/filter_options.h"
 #include "temp_tree.h"
-#include "walk_test_support.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
+#include "walk_test_support.h"
 
 namespace tarnwick {
 namespace {
@@ -27,8 +27,8 @@ class ContentFilterTestCase : public ::testing::Test {
     options.SetChecked(Check::InContent, targets.content);
     options.SetMatchModeIndex(static_cast<int>(mode));
     ContentMatcher matcher;
-    matcher.Build(options);
-    return ContentFilterTest(path, matcher, options);
+    matcher.Build(pattern);
+    return ContentFilterTest(platform::FileAtPath(path), matcher, options).pass;
   }
 
   test::TempTree tree;
