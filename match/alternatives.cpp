@@ -45,6 +45,7 @@ void AlternativesSearch::SetPattern(std::string_view pattern) {
   utf8Needles_.clear();
   hasEmptyPiece_ = false;
   utf8Forms_ = true;
+  allAscii_ = IsAscii(pattern_);
   longest_ = 0;
   for (const std::string_view piece : pieces_) {
     if (piece.empty()) {

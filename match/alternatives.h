@@ -37,6 +37,10 @@ class AlternativesSearch final : public ContentSearch {
   bool Take(std::string_view piece) override;
   void End() override {}
   bool TakesUtf8() const override { return utf8Forms_; }
+  // ASCII pieces not found in the bytes are not found in any reading of them: in the
+  // raw reading they could only occur where they occur in the bytes.
+  bool MayHoldForEveryReading() const override { return allAscii_; }
+  bool HoldsForEveryReading() const override { return allAscii_ && !found_; }
   bool Found() const override { return found_; }
   bool KnownWithoutText() const override { return pieces_.empty(); }
 
@@ -50,6 +54,7 @@ class AlternativesSearch final : public ContentSearch {
   std::vector<std::string_view> pieces_;
   bool hasEmptyPiece_ = false;
   bool utf8Forms_ = false;  // every piece converts to UTF-8 and back unchanged
+  bool allAscii_ = false;
   std::size_t longest_ = 0;
 
   std::vector<LiteralNeedle>* needles_ = &gbNeedles_;

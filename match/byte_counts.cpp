@@ -3,7 +3,7 @@
 namespace tarnwick {
 
 void ByteCounts::Sample(std::string_view text) {
-  constexpr std::size_t kSampleSize = 2048;
+  constexpr std::size_t kSampleSize = 256;
   // Old samples fade, so a search follows the text it is in now.
   constexpr std::uint32_t kFadeAt = 1u << 20;
   const std::size_t step = text.size() > kSampleSize ? text.size() / kSampleSize : 1;

@@ -1,8 +1,8 @@
 #pragma once
 // One literal piece of a Default-mode pattern searched in text, character by character in
-// meaning but fast in fact: the scan looks with memchr for the piece's byte that is
-// rarest in the text searched (both cases of a letter) and checks each place found.
-// Nothing of the text is copied or folded.
+// meaning but fast in fact: a vector scan looks for places where the piece's two bytes
+// rarest in the text searched both stand at their offsets (either case of a letter), and
+// checks each such place. Nothing of the text is copied or folded.
 
 #include <cstddef>
 #include <string>
@@ -20,7 +20,7 @@ class LiteralNeedle {
 
   std::size_t size() const { return needle_.size(); }
   const std::string& bytes() const { return needle_; }
-  // Chooses the byte the scan looks for: the one `counts` shows least often.
+  // Chooses the bytes the scan looks for: the two `counts` shows least often.
   void Aim(const ByteCounts& counts);
 
   // True when the needle occurs in `text` (which starts on a character boundary) at a
@@ -31,10 +31,18 @@ class LiteralNeedle {
   bool FoundIn(std::string_view text, std::size_t startsBefore) const;
 
  private:
+  // A byte of the needle the scan compares, at its offset, in both cases of a letter.
+  struct Anchor {
+    std::size_t offset = 0;
+    char lower = 0;
+    char upper = 0;
+  };
+
   std::string needle_;
   std::string folded_;  // ASCII letters lower-cased
   TextForm form_;
-  std::size_t anchor_ = 0;
+  Anchor rare_;    // the rarest byte
+  Anchor second_;  // the next rarest (the same as rare_ for a one-byte needle)
 };
 
 }  // namespace tarnwick

@@ -149,14 +149,16 @@ void MetaCharsetScan::Scan(const Segment& segment) {
   if (closeAt_) head_.End();
 }
 
-void MetaCharsetScan::Take(std::string_view piece) {
+void MetaCharsetScan::Take(std::string_view piece, bool mayHoldTag) {
   if (Settled() || piece.empty()) return;
   if (!kept_.empty()) {
-    std::string junction = kept_;
-    junction.append(piece.substr(0, kKeep));
-    Scan({junction, length_ - kept_.size(), length_, true});
+    junction_ = kept_;
+    junction_.append(piece.substr(0, kKeep));
+    Scan({junction_, length_ - kept_.size(), length_, true});
   }
-  if (!Settled()) Scan({piece, length_, length_ + piece.size(), false});
+  // The words looked for outside a chunk all start with «<».
+  const bool waits = whole_.WaitsForTag() && (!head_.Started() || head_.WaitsForTag());
+  if (!Settled() && (mayHoldTag || !waits)) Scan({piece, length_, length_ + piece.size(), false});
   length_ += piece.size();
   if (piece.size() >= kKeep) {
     kept_.assign(piece.substr(piece.size() - kKeep));

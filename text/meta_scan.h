@@ -16,8 +16,9 @@ class MetaCharsetScan {
  public:
   MetaCharsetScan() { Reset(); }
   void Reset();
-  // The next piece of the text (read as text).
-  void Take(std::string_view piece);
+  // The next piece of the text (read as text). Without `mayHoldTag` the caller knows the
+  // piece holds no «<»: unless a chunk is open, nothing in it can change the answer.
+  void Take(std::string_view piece, bool mayHoldTag = true);
   // The text ends.
   void End();
   // The answer no longer depends on text to come: the head section has closed, or the
@@ -46,6 +47,8 @@ class MetaCharsetScan {
     // The section ends at `end`: a chunk not closed by then closes nothing.
     void End();
     bool Started() const { return started_; }
+    // Looking for the next "<meta", or done: a text without «<» changes nothing.
+    bool WaitsForTag() const { return state_ != State::InChunk; }
     std::optional<TextEncoding> Result() const { return result_; }
 
    private:
@@ -70,6 +73,7 @@ class MetaCharsetScan {
   bool ended_ = false;
   std::uint64_t length_ = 0;  // text taken so far
   std::string kept_;          // its last bytes, for places that run on into a piece
+  std::string junction_;      // the kept bytes and the start of the next piece
 };
 
 }  // namespace tarnwick

@@ -23,6 +23,15 @@ class TextConsumer {
   virtual void End() = 0;
   // Whether the text may be handed over as UTF-8.
   virtual bool TakesUtf8() const { return false; }
+
+  // Whether the answer given so far would be the same had the bytes been read raw (as
+  // text in the double-byte code page) instead of as UTF-8, so that the choice between
+  // those two readings cannot change it: a search for ASCII words that found none in the
+  // UTF-8 bytes finds none in the raw reading either. The loader then need not check
+  // that the content is UTF-8 at all, unless the encoding is wanted.
+  virtual bool HoldsForEveryReading() const { return false; }
+  // Whether HoldsForEveryReading may ever be true: only then is the check put off.
+  virtual bool MayHoldForEveryReading() const { return false; }
 };
 
 }  // namespace tarnwick

@@ -56,7 +56,7 @@ std::size_t WalkTo(std::string_view bytes, std::size_t at, std::size_t target) {
 
 void RawTextCut::Reset() { *this = RawTextCut(); }
 
-RawTextCut::Part RawTextCut::Take(std::string_view piece) {
+RawTextCut::Part RawTextCut::Take(std::string_view piece, bool mayEnd) {
   Part part;
   if (ended_ || piece.empty()) return part;
   const auto* data = reinterpret_cast<const unsigned char*>(piece.data());
@@ -73,7 +73,7 @@ RawTextCut::Part RawTextCut::Take(std::string_view piece) {
   }
   // Each 0x00 or 0x1A ends the text where it starts a character; a 0x00 that is a
   // second byte ends it before its first byte. A 0x1A that is a second byte is text.
-  std::size_t from = boundary;
+  std::size_t from = mayEnd ? boundary : piece.size();
   while (from < piece.size()) {
     const std::size_t stop = NextStopCandidate(piece, from);
     if (stop == piece.size()) break;

@@ -27,8 +27,10 @@ class RawTextCut {
     std::size_t length = 0;  // bytes of the piece, from its start, that are text
   };
   // Takes the next piece of the bytes. A first byte at the very end of the piece is held
-  // back (not counted in `length`) until the next piece shows what follows it.
-  Part Take(std::string_view piece);
+  // back (not counted in `length`) until the next piece shows what follows it. Without
+  // `mayEnd` the caller knows the piece holds no 0x00 and no 0x1A, so the text cannot
+  // end in it and only its last byte is looked at closely.
+  Part Take(std::string_view piece, bool mayEnd = true);
   // True once the text has ended; later pieces give nothing.
   bool Ended() const { return ended_; }
   // The bytes are over: a first byte held back is not kept, and the text ends.

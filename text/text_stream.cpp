@@ -3,18 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "text/byte_buffer.h"
+#include "text/byte_marks.h"
 #include "text/gb_pieces.h"
 #include "text/meta_scan.h"
 #include "text/streamed_conversion.h"
 #include "text/text_loader.h"
 #include "text/text_scan.h"
 #include "text/utf8_check.h"
+#include "text/utf8_pieces.h"
 
 namespace tarnwick {
 namespace {
@@ -29,6 +32,7 @@ struct StreamBuffers {
   RawTextCut raw;
   MetaCharsetScan meta;
   GbPieces gb;
+  Utf8Pieces utf8Pieces;
   std::array<std::unique_ptr<StreamConverter>, 7> converters;  // by TextEncoding
 
   // The lenient conversion of `encoding` (not Ansi) into GB18030, made on first use.
@@ -140,18 +144,126 @@ class Decoding {
     return consumer_.Take(converted);
   }
 
-  // Passes what of `piece` is text, read raw, to the declaration search.
-  void SearchDeclaration(std::string_view piece) {
+  // Passes what of `piece` is text, read raw, to the declaration search. `mayEnd`: the
+  // piece may hold a byte that ends that text; `mayHoldTag`: it may hold a «<».
+  void SearchDeclaration(std::string_view piece, bool mayEnd, bool mayHoldTag) {
     MetaCharsetScan& meta = buffers_.meta;
-    const RawTextCut::Part part = buffers_.raw.Take(piece);
+    const RawTextCut::Part part = buffers_.raw.Take(piece, mayEnd);
     if (part.confirmedLead) meta.Take({&part.lead, 1});
-    meta.Take(piece.substr(0, part.length));
+    meta.Take(piece.substr(0, part.length), mayHoldTag);
     if (buffers_.raw.Ended()) meta.End();
   }
+
+  // The encoding the UTF-8 reading reports, once the whole content has proved to be UTF-8.
+  // An empty text (an empty file, or one starting with a zero) is the raw reading's too,
+  // which reports "ANSI"; a text shorter than the content is reported as UTF-8.
+  StreamOutcome Utf8Reading() {
+    const Utf8Check& utf8 = buffers_.utf8;
+    const std::uint64_t length = utf8.TextLength();
+    const bool shorter = length > 0 && length < utf8.ContentLength();
+    return {Status::Read, static_cast<int>(shorter ? TextEncoding::Utf8 : TextEncoding::Ansi), 0};
+  }
+
+  bool EncodingWanted() const { return !settings_.encodingWanted || settings_.encodingWanted(); }
 
   // Content without a mark: read as UTF-8 while it may be, the declaration searched
   // alongside in the raw reading.
   StreamOutcome ReadUnmarked() {
+    if (consumer_.TakesUtf8() && consumer_.MayHoldForEveryReading()) return ReadUncheckedUtf8();
+    return ReadCheckedUtf8();
+  }
+
+  // The bytes handed over as UTF-8 without checking them, cut at the first zero; checked
+  // afterwards only when the answer depends on the reading or the encoding is wanted.
+  StreamOutcome ReadUncheckedUtf8() {
+    MetaCharsetScan& meta = buffers_.meta;
+    Utf8Pieces& pieces = buffers_.utf8Pieces;
+    buffers_.raw.Reset();
+    meta.Reset();
+    pieces.Reset();
+    consumer_.Begin(TextForm::Utf8);
+    bool settled = false;
+    bool ended = false;
+    // The pieces before the one in hand, as long as they were all ASCII: a check need not
+    // read them again.
+    std::uint64_t asciiLength = 0;
+    std::uint64_t asciiZero = UINT64_MAX;
+    bool allAscii = true;
+    for (;;) {
+      if (StopRequested()) return Stopped();
+      const std::string_view piece = reader_.Piece();
+      const ByteMarks marks = ScanByteMarks(piece, !ended);
+      if (!meta.Settled()) {
+        SearchDeclaration(piece, marks.stopByte, marks.openAngle);
+        if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+      }
+      if (!ended) {
+        settled = pieces.Take(piece.substr(0, marks.firstZero), consumer_);
+        if (marks.firstZero != std::string_view::npos || reader_.Last()) {
+          if (!settled) settled = pieces.Finish(consumer_);
+          consumer_.End();
+          ended = true;
+        }
+      }
+      // A found answer depends on the reading: the rest is read to check it.
+      if (settled && allAscii) return CheckUtf8Reading(ended, asciiLength, asciiZero);
+      if (settled || reader_.Last()) break;
+      if (!marks.ascii) allAscii = false;
+      if (allAscii && marks.firstZero != std::string_view::npos && asciiZero == UINT64_MAX)
+        asciiZero = asciiLength + marks.firstZero;
+      asciiLength += piece.size();
+      if (!reader_.Next()) return Failed();
+    }
+    if (!settled) {
+      if (!meta.Settled()) {
+        buffers_.raw.Finish();
+        meta.End();
+        if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+      }
+      if (consumer_.HoldsForEveryReading() && !EncodingWanted()) return {Status::Read, 0, 0};
+    }
+    if (!reader_.Restart()) return Failed();
+    return CheckUtf8Reading(ended, 0, UINT64_MAX);
+  }
+
+  // Checks that the content is UTF-8, from the piece in hand, for an answer already given
+  // on the UTF-8 reading (`ended`: the consumer has had the end of the text). The
+  // `asciiLength` bytes before that piece are ASCII, with the first zero at `asciiZero`;
+  // the declaration search goes on where it stands.
+  StreamOutcome CheckUtf8Reading(bool ended, std::uint64_t asciiLength, std::uint64_t asciiZero) {
+    Utf8Check& utf8 = buffers_.utf8;
+    MetaCharsetScan& meta = buffers_.meta;
+    utf8.Reset();
+    utf8.TakeAscii(asciiLength, asciiZero);
+    if (asciiLength == 0 && !meta.Settled()) {
+      buffers_.raw.Reset();
+      meta.Reset();
+    }
+    bool searched = asciiLength > 0;  // the piece in hand has been given to the search
+    for (;;) {
+      if (StopRequested()) return Stopped();
+      const std::string_view piece = reader_.Piece();
+      if (!utf8.Take(piece)) return ReadRaw(!meta.Settled());
+      if (!meta.Settled() && !searched) {
+        SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
+        if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+      }
+      searched = false;
+      if (reader_.Last()) break;
+      if (!reader_.Next()) return Failed();
+    }
+    if (!utf8.Finish()) return ReadRaw(!meta.Settled());
+    if (!meta.Settled()) {
+      buffers_.raw.Finish();
+      meta.End();
+      if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+    }
+    if (!ended) consumer_.End();
+    return Utf8Reading();
+  }
+
+  // Content without a mark, checked as UTF-8 as it is handed over.
+  StreamOutcome ReadCheckedUtf8() {
     Utf8Check& utf8 = buffers_.utf8;
     MetaCharsetScan& meta = buffers_.meta;
     utf8.Reset();
@@ -164,11 +276,13 @@ class Decoding {
     for (;;) {
       if (StopRequested()) return Stopped();
       const std::string_view piece = reader_.Piece();
+      // A piece that proves the content is not UTF-8 sends the reading back to the start,
+      // raw, where the declaration search starts again too.
+      if (!utf8.Take(piece)) return ReadRaw(!meta.Settled());
       if (!meta.Settled()) {
-        SearchDeclaration(piece);
+        SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
         if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
       }
-      if (!utf8.Take(piece)) return ReadRaw(!meta.Settled());
       if (!settled && !ended) {
         settled = TakeUtf8(utf8.Completed());
         if (!settled)
@@ -188,11 +302,7 @@ class Decoding {
       if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
     }
     if (!ended) consumer_.End();
-    // An empty text (an empty file, or one starting with a zero) is the raw reading's
-    // too, which reports "ANSI"; a text shorter than the content is reported as UTF-8.
-    const std::uint64_t length = utf8.TextLength();
-    const bool shorter = length > 0 && length < utf8.ContentLength();
-    return {Status::Read, static_cast<int>(shorter ? TextEncoding::Utf8 : TextEncoding::Ansi), 0};
+    return Utf8Reading();
   }
 
   // The raw reading, from the first byte, mark included; with `detect` the declaration

@@ -13,7 +13,10 @@
 //   reported as UTF-8 only if its text, cut at the first zero, is shorter than the whole
 //   content: a byte at the very end can change both. Such content is read to its end
 //   (past a settled answer only checked, no longer converted or handed on), unless a
-//   byte proves it is not UTF-8: then it is read again from its first byte, raw.
+//   byte proves it is not UTF-8: then it is read again from its first byte, raw. For a
+//   consumer whose answer may hold for every reading, the check is put off: the bytes are
+//   handed over as UTF-8 unchecked, and checked (from the first byte again) only if the
+//   answer turns out to depend on the reading, or the encoding is wanted.
 // - The raw reading (bytes taken as they are, up to the first 0x00 or 0x1A that starts
 //   a character) ends where that text ends, or as soon as the answer stands and the
 //   search for a declaration is settled (the head section has closed).
@@ -37,6 +40,9 @@ struct StreamSettings {
   std::size_t pieceSize = kPieceSize;
   // Asked between pieces: true stops the reading.
   std::function<bool()> stopRequested;
+  // Asked once the answer holds for every reading: whether the encoding must still be
+  // settled (the outcome's encoding is 0 when it is not). Unset: always.
+  std::function<bool()> encodingWanted;
 };
 
 struct StreamOutcome {
