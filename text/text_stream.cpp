@@ -164,6 +164,11 @@ class Decoding {
     return {Status::Read, static_cast<int>(shorter ? TextEncoding::Utf8 : TextEncoding::Ansi), 0};
   }
 
+  // Content that starts with a zero byte: its text is empty read as UTF-8, and read raw
+  // too, which reports "ANSI"; nothing after the zero can change either (the declaration
+  // search sees an empty text). Such a file, a sparse one above all, is not read on.
+  StreamOutcome EmptyText() { return {Status::Read, static_cast<int>(TextEncoding::Ansi), 0}; }
+
   bool EncodingWanted() const { return !settings_.encodingWanted || settings_.encodingWanted(); }
 
   // Content without a mark: read as UTF-8 while it may be, the declaration searched
@@ -203,6 +208,8 @@ class Decoding {
           if (!settled) settled = pieces.Finish(consumer_);
           consumer_.End();
           ended = true;
+          // Content that starts with a zero is the empty text in every reading.
+          if (allAscii && asciiLength == 0 && marks.firstZero == 0) return EmptyText();
         }
       }
       // A found answer depends on the reading: the rest is read to check it.
@@ -291,6 +298,8 @@ class Decoding {
       if (utf8.TextEnded() && !ended) {
         consumer_.End();
         ended = true;
+        // Content that starts with a zero is the empty text in every reading.
+        if (utf8.TextLength() == 0) return EmptyText();
       }
       if (reader_.Last()) break;
       if (!reader_.Next()) return Failed();

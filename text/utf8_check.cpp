@@ -9,7 +9,12 @@
 #endif
 
 #include "platform/iconv_converter.h"
+#include "text/cpu_features.h"
 #include "text/gb18030_tables.h"
+
+#if defined(TARNWICK_AVX2_VARIANTS)
+#include <immintrin.h>
+#endif
 
 namespace tarnwick {
 namespace {
@@ -78,6 +83,33 @@ std::size_t ConvertedLength(const unsigned char* lengths, const unsigned char* b
   return converted != 0 ? converted : IconvLength(bytes, length);
 }
 
+#if defined(TARNWICK_AVX2_VARIANTS)
+// Skips 128-byte blocks of ASCII in which no byte needs noting: none of 0x00 and 0x1A
+// unless `stopsNoted`, no «<» unless `anglesNoted`. Returns where it stopped.
+__attribute__((target("avx2"))) std::size_t SkipAsciiWide(const unsigned char* data, std::size_t i,
+                                                          std::size_t size, bool stopsNoted,
+                                                          bool anglesNoted) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i sub = _mm256_set1_epi8(0x1A);
+  const __m256i angle = _mm256_set1_epi8('<');
+  const __m256i stopMask = stopsNoted ? _mm256_setzero_si256() : _mm256_set1_epi8(-1);
+  const __m256i angleMask = anglesNoted ? _mm256_setzero_si256() : _mm256_set1_epi8(-1);
+  for (; i + 128 <= size; i += 128) {
+    __m256i high = _mm256_setzero_si256();
+    __m256i noted = _mm256_setzero_si256();
+    for (std::size_t offset = 0; offset < 128; offset += 32) {
+      const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + i + offset));
+      high = _mm256_or_si256(high, v);
+      const __m256i stops = _mm256_or_si256(_mm256_cmpeq_epi8(v, zero), _mm256_cmpeq_epi8(v, sub));
+      noted = _mm256_or_si256(noted, _mm256_and_si256(stops, stopMask));
+      noted = _mm256_or_si256(noted, _mm256_and_si256(_mm256_cmpeq_epi8(v, angle), angleMask));
+    }
+    if (_mm256_movemask_epi8(_mm256_or_si256(high, noted)) != 0) break;
+  }
+  return i;
+}
+#endif
+
 }  // namespace
 
 void Utf8Check::MarkZero(std::size_t at) {
@@ -99,6 +131,11 @@ void Utf8Check::Note(unsigned char byte, std::size_t at) {
 // Returns where it stopped, always at a character boundary.
 std::size_t Utf8Check::Blocks(const unsigned char* data, std::size_t i, std::size_t size,
                               std::int64_t* adjustment) {
+#if defined(TARNWICK_AVX2_VARIANTS)
+  // Long ASCII runs (and the zeros of a sparse file, once a zero has been seen) pass
+  // without a look at each block.
+  if (HasAvx2()) i = SkipAsciiWide(data, i, size, zeroSeen_ && stopByte_, openAngle_);
+#endif
 #if defined(__SSE2__)
   const unsigned char* lengths = GbLengths();
   const __m128i zero = _mm_setzero_si128();
