@@ -282,13 +282,15 @@ std::optional<std::string> RegexObject::CompileError() {
   if (impl.Ready() || !impl.matchContext || impl.compileError == 0) return std::nullopt;
   PCRE2_UCHAR message[256];
   if (pcre2_get_error_message(impl.compileError, message, sizeof message) < 0) return "bad pattern";
-  // The offset counts bytes of the UTF-8 pattern; the user counts characters.
+  std::string text(reinterpret_cast<const char*>(message));
+  // The offset counts bytes of the UTF-8 pattern; the user counts characters. An error
+  // found at the very start (a pattern too large, say) has no place worth naming.
+  if (impl.compileErrorOffset == 0) return text;
   const std::string_view before =
       std::string_view(impl.compiledPattern).substr(0, impl.compileErrorOffset);
   std::size_t character = 1;
   for (const char byte : before) character += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
-  return std::string(reinterpret_cast<const char*>(message)) + " at character " +
-         std::to_string(character);
+  return text + " at character " + std::to_string(character);
 }
 
 int RegexObject::MatchCount(std::string_view text) {

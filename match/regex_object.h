@@ -31,8 +31,8 @@ class RegexObject {
   // one in force and only the flags are written. Always returns true.
   bool SetPattern(std::string_view pattern, bool ignoreCase = true, bool multiline = true,
                   bool global = true);
-  // Why the engine rejects the pattern in force, as "message at character N" (N from 1);
-  // nullopt when it compiles (or there is no engine).
+  // Why the engine rejects the pattern in force, as "message at character N" (N counted
+  // from 1, where the engine stopped); nullopt when it compiles (or there is no engine).
   std::optional<std::string> CompileError();
   // Number of matches in text (0 or 1 when Global is off).
   int MatchCount(std::string_view text);
