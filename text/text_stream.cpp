@@ -189,10 +189,10 @@ class Decoding {
     consumer_.Begin(TextForm::Utf8);
     bool settled = false;
     bool ended = false;
-    // The pieces before the one in hand, as long as they were all ASCII: a check need not
-    // read them again.
-    std::uint64_t asciiLength = 0;
-    std::uint64_t asciiZero = UINT64_MAX;
+    // The bytes before the piece in hand, and whether all of them are ASCII (then a check
+    // need not read them again), with the first zero among them.
+    std::uint64_t before = 0;
+    std::uint64_t zeroBefore = UINT64_MAX;
     bool allAscii = true;
     for (;;) {
       if (StopRequested()) return Stopped();
@@ -209,16 +209,16 @@ class Decoding {
           consumer_.End();
           ended = true;
           // Content that starts with a zero is the empty text in every reading.
-          if (allAscii && asciiLength == 0 && marks.firstZero == 0) return EmptyText();
+          if (before == 0 && marks.firstZero == 0) return EmptyText();
         }
       }
       // A found answer depends on the reading: the rest is read to check it.
-      if (settled && allAscii) return CheckUtf8Reading(ended, asciiLength, asciiZero);
+      if (settled && allAscii) return CheckUtf8Reading(ended, before, zeroBefore);
       if (settled || reader_.Last()) break;
       if (!marks.ascii) allAscii = false;
-      if (allAscii && marks.firstZero != std::string_view::npos && asciiZero == UINT64_MAX)
-        asciiZero = asciiLength + marks.firstZero;
-      asciiLength += piece.size();
+      if (marks.firstZero != std::string_view::npos && zeroBefore == UINT64_MAX)
+        zeroBefore = before + marks.firstZero;
+      before += piece.size();
       if (!reader_.Next()) return Failed();
     }
     if (!settled) {
@@ -235,18 +235,19 @@ class Decoding {
 
   // Checks that the content is UTF-8, from the piece in hand, for an answer already given
   // on the UTF-8 reading (`ended`: the consumer has had the end of the text). The
-  // `asciiLength` bytes before that piece are ASCII, with the first zero at `asciiZero`;
-  // the declaration search goes on where it stands.
-  StreamOutcome CheckUtf8Reading(bool ended, std::uint64_t asciiLength, std::uint64_t asciiZero) {
+  // `asciiBefore` bytes before that piece are ASCII, with the first zero at `zeroBefore`;
+  // the declaration search goes on where it stands. With none before, the piece in hand
+  // is the first and everything starts from it.
+  StreamOutcome CheckUtf8Reading(bool ended, std::uint64_t asciiBefore, std::uint64_t zeroBefore) {
     Utf8Check& utf8 = buffers_.utf8;
     MetaCharsetScan& meta = buffers_.meta;
     utf8.Reset();
-    utf8.TakeAscii(asciiLength, asciiZero);
-    if (asciiLength == 0 && !meta.Settled()) {
+    utf8.TakeAscii(asciiBefore, zeroBefore);
+    if (asciiBefore == 0 && !meta.Settled()) {
       buffers_.raw.Reset();
       meta.Reset();
     }
-    bool searched = asciiLength > 0;  // the piece in hand has been given to the search
+    bool searched = asciiBefore > 0;  // the piece in hand has been given to the search
     for (;;) {
       if (StopRequested()) return Stopped();
       const std::string_view piece = reader_.Piece();

@@ -38,7 +38,8 @@ inline constexpr std::size_t kPieceSize = 128 * 1024;
 
 struct StreamSettings {
   std::size_t pieceSize = kPieceSize;
-  // Asked between pieces: true stops the reading.
+  // Asked between pieces: true stops the reading. It must not read another file on this
+  // thread (the reading's buffers are the thread's).
   std::function<bool()> stopRequested;
   // Asked once the answer holds for every reading: whether the encoding must still be
   // settled (the outcome's encoding is 0 when it is not). Unset: always.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <random>
 #include <string>
 #include <vector>
@@ -160,6 +161,39 @@ TEST(StreamedSearch, AnswerFoundBeforeTheContentProvesNotUtf8IsReadAgain) {
   const Streamed valid = StreamSearch(matcher, search, raw.substr(0, raw.size() - 1), 8);
   EXPECT_TRUE(valid.found);
   EXPECT_EQ(valid.outcome.encoding, static_cast<int>(TextEncoding::Utf8));
+}
+
+// A source whose third read fails, as a disk with a bad sector does.
+class FailingSource final : public ByteSource {
+ public:
+  explicit FailingSource(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::int64_t Read(char* into, std::size_t count) override {
+    if (++reads_ == 3) {
+      errno = EIO;
+      return -1;
+    }
+    return inner_.Read(into, count);
+  }
+  bool Rewind() override { return inner_.Rewind(); }
+
+ private:
+  std::string bytes_;
+  MemorySource inner_{bytes_};
+  int reads_ = 0;
+};
+
+TEST(StreamedSearch, ReadThatFailsMidwayIsTheEmptyTextWithItsErrno) {
+  ContentMatcher matcher;
+  const Search search{MatchMode::Default, "needle"};
+  FailingSource source("needle" + std::string(1000, 'x'));
+  StreamSettings settings;
+  settings.pieceSize = 100;
+  ContentSearch& consumer = matcher.Search(search.mode, search.pattern);
+  const StreamOutcome outcome = StreamText(source, consumer, settings);
+  EXPECT_EQ(outcome.status, StreamOutcome::Status::Failed);
+  EXPECT_EQ(outcome.error, EIO);
+  EXPECT_EQ(outcome.encoding, 0);
+  EXPECT_FALSE(consumer.Found());
 }
 
 TEST(StreamedSearch, StopBetweenPiecesGivesNoAnswer) {
