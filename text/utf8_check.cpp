@@ -9,6 +9,7 @@
 #endif
 
 #include "platform/iconv_converter.h"
+#include "text/bit_count.h"
 #include "text/cpu_features.h"
 #include "text/gb18030_tables.h"
 
@@ -21,14 +22,6 @@ namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The set bits of a 16-bit mask (the processor's own count needs flags the build does not
-// assume).
-int BitCount16(unsigned mask) {
-  mask = mask - ((mask >> 1) & 0x5555u);
-  mask = (mask & 0x3333u) + ((mask >> 2) & 0x3333u);
-  mask = (mask + (mask >> 4)) & 0x0F0Fu;
-  return static_cast<int>((mask + (mask >> 8)) & 0x1Fu);
-}
 
 // The length of the sequence a lead byte starts; 0 for a byte no sequence starts with.
 std::size_t SequenceLength(unsigned char lead) {
