@@ -44,8 +44,8 @@ std::size_t CountAsciiBlocks(std::string_view text, std::size_t i, bool skipSpac
     }
     const __m128i offset = _mm_sub_epi8(v, tab);
     const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(offset, lastControl), offset);
-    const unsigned spaces = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(control, _mm_cmpeq_epi8(v, blank))));
+    const unsigned spaces =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(control, _mm_cmpeq_epi8(v, blank))));
     count += 16 - BitCount16(spaces);
   }
 #else

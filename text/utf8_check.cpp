@@ -22,7 +22,6 @@ namespace {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-
 // The length of the sequence a lead byte starts; 0 for a byte no sequence starts with.
 std::size_t SequenceLength(unsigned char lead) {
   if (lead >= 0xC2 && lead <= 0xDF) return 2;
