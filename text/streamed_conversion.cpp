@@ -8,6 +8,10 @@ StreamConverter::StreamConverter(const char* from, const char* to, std::string_v
     : iconv_(from, to, replacement) {
   if (std::strcmp(from, "UTF-8") == 0 && std::strcmp(to, "GB18030") == 0) table_ = Utf8ToGb18030Run;
   if (std::strcmp(from, "GB18030") == 0 && std::strcmp(to, "UTF-8") == 0) table_ = Gb18030ToUtf8Run;
+  if (std::strcmp(from, "UTF-16LE") == 0 && std::strcmp(to, "GB18030") == 0)
+    table_ = Utf16LeToGb18030Run;
+  if (std::strcmp(from, "UTF-16BE") == 0 && std::strcmp(to, "GB18030") == 0)
+    table_ = Utf16BeToGb18030Run;
 }
 
 void StreamConverter::Convert(std::string_view input, bool last, std::string& out) {

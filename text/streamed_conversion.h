@@ -1,8 +1,8 @@
 #pragma once
 // Lenient conversions of content that arrives in pieces (bad input becomes a
 // replacement, as in the loader's fallbacks), giving for the pieces joined what
-// converting them whole gives. Between UTF-8 and GB18030 the table conversions do the
-// common characters and iconv the rest.
+// converting them whole gives. From UTF-8 and UTF-16 to GB18030 and back to UTF-8 the
+// table conversions do the common characters and iconv the rest.
 
 #include <string>
 #include <string_view>

@@ -105,6 +105,53 @@ TableRun Utf8ToGb18030Run(std::string_view input, std::string& out) {
   return run;
 }
 
+template <bool bigEndian>
+TableRun Utf16ToGb18030Run(std::string_view input, std::string& out) {
+  const std::uint32_t* table = Gb18030FromBmpTable();
+  const auto* in = reinterpret_cast<const unsigned char*>(input.data());
+  const std::size_t size = input.size();
+  std::size_t written = out.size();
+  // Two UTF-16 bytes become at most four GB18030 bytes.
+  out.resize(written + 2 * size + kSlack);
+  TableRun run;
+  std::size_t i = 0;
+  for (; i + 2 <= size; i += 2) {
+    const std::uint32_t unit = bigEndian ? (in[i] << 8) | in[i + 1] : (in[i + 1] << 8) | in[i];
+    char* dest = out.data() + written;
+    if (unit < 0x80) {
+      *dest = static_cast<char>(unit);
+      ++written;
+      continue;
+    }
+    const std::uint32_t code = unit >= 0xD800 && unit < 0xE000 ? 0 : table[unit];
+    if (code == 0) {
+      run.stop = TableConversion::Declined;
+      break;
+    }
+    if (code > 0xFFFF) {
+      dest[0] = static_cast<char>(code >> 24);
+      dest[1] = static_cast<char>(code >> 16);
+      dest += 2;
+      written += 2;
+    }
+    dest[0] = static_cast<char>(code >> 8);
+    dest[1] = static_cast<char>(code);
+    written += 2;
+  }
+  if (run.stop == TableConversion::Converted && i < size) run.stop = TableConversion::Invalid;
+  out.resize(written);
+  run.converted = i;
+  return run;
+}
+
+TableRun Utf16LeToGb18030Run(std::string_view input, std::string& out) {
+  return Utf16ToGb18030Run<false>(input, out);
+}
+
+TableRun Utf16BeToGb18030Run(std::string_view input, std::string& out) {
+  return Utf16ToGb18030Run<true>(input, out);
+}
+
 TableRun Gb18030ToUtf8Run(std::string_view input, std::string& out) {
   const std::uint16_t* table = BmpFromGb18030TwoByteTable();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());

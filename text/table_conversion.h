@@ -27,6 +27,13 @@ struct TableRun {
 // not convert alone (Declined).
 TableRun Utf8ToGb18030Run(std::string_view input, std::string& out);
 
+// UTF-16 (little- or big-endian) to GB18030, appended to `out`, for the Basic
+// Multilingual Plane: up to the first surrogate (Declined: iconv pairs them and judges a
+// lone one), a unit cut off at the end (Invalid) or a character the table leaves to
+// iconv (Declined).
+TableRun Utf16LeToGb18030Run(std::string_view input, std::string& out);
+TableRun Utf16BeToGb18030Run(std::string_view input, std::string& out);
+
 // GB18030 to UTF-8, appended to `out`, for ASCII and two-byte characters: up to the
 // first four-byte character, invalid or cut-off sequence (Invalid), or code the table
 // leaves to iconv (Declined).
