@@ -163,6 +163,22 @@ TEST(StreamedSearch, AnswerFoundBeforeTheContentProvesNotUtf8IsReadAgain) {
   EXPECT_EQ(valid.outcome.encoding, static_cast<int>(TextEncoding::Utf8));
 }
 
+// A match that runs over many pieces: the text from where it may start is held until it
+// completes, and searched again only as the new text doubles it.
+TEST(StreamedSearch, RegexMatchSpanningManyPiecesIsFound) {
+  const std::string text = "x start " + std::string(3 << 20, 'y') + " end";
+  for (const char* pattern : {"start[\\s\\S]*end", "start y+ end$", "(?<=x )start"}) {
+    ContentMatcher matcher;
+    matcher.Build(pattern);
+    EXPECT_TRUE(StreamSearch(matcher, {MatchMode::Regex, pattern}, text, kPieceSize).found)
+        << pattern;
+  }
+  // «$» at the end of a piece is no line end while more may follow.
+  ContentMatcher matcher;
+  matcher.Build("end$");
+  EXPECT_FALSE(StreamSearch(matcher, {MatchMode::Regex, "end$"}, text + "!", kPieceSize).found);
+}
+
 // A source whose third read fails, as a disk with a bad sector does.
 class FailingSource final : public ByteSource {
  public:
