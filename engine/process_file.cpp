@@ -6,11 +6,12 @@
 
 namespace tarnwick {
 
-void ProcessFile(const std::string& path, FolderWorkingSet& folder, const OptionControls& options,
-                 FileSinks& sinks) {
+void ProcessFile(const std::string& path, FolderWorkingSet& folder,
+                 const OptionControls& options, FileSinks& sinks) {
   const auto stopRequested = [&sinks] { return sinks.stop.IsSet(); };
   if (options.IsChecked(Check::ContentFilter) &&
-      !ContentFilterTest(platform::FileAtPath(path), folder.content, options, stopRequested).pass) {
+      !ContentFilterTest(platform::FileAtPath(path), folder.content, options, stopRequested)
+           .pass) {
     return;
   }
   std::int64_t size = 0;  // 0: not measured yet

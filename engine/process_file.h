@@ -47,7 +47,7 @@ struct FileSinks {
 };
 
 // Runs one file through the ticked filters; options are read as each step is reached.
-void ProcessFile(const std::string& path, FolderWorkingSet& folder, const OptionControls& options,
-                 FileSinks& sinks);
+void ProcessFile(const std::string& path, FolderWorkingSet& folder,
+                 const OptionControls& options, FileSinks& sinks);
 
 }  // namespace tarnwick
