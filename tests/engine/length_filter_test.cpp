@@ -21,14 +21,8 @@ struct CountCase {
 
 TEST(CountCharactersTest, CountsCharactersAndLineBreaks) {
   const CountCase cases[] = {
-      {"", 0},
-      {"a\r\nb", 3},
-      {"a\n\nb", 4},
-      {"a\r\rb", 4},
-      {"\r", 1},
-      {"\n", 1},
-      {"\n\r", 2},
-      {"\r\r\n", 2},
+      {"", 0},     {"a\r\nb", 3}, {"a\n\nb", 4},    {"a\r\rb", 4},
+      {"\r", 1},   {"\n", 1},      {"\n\r", 2},      {"\r\r\n", 2},
       {"\xD6\xD0\xCE\xC4", 2},        // 中文
       {"\x81\x40", 1},                // double byte with an ASCII-range trail
       {"\x81\x30\x81\x30", 2},        // a four-byte character counts two
