@@ -44,7 +44,7 @@ class MetaCharsetScan {
    public:
     void Start(std::uint64_t at);
     void Scan(const Segment& segment);
-    // The section ends at `end`: a chunk not closed by then closes nothing.
+    // The section ends: a chunk not closed by then closes nothing.
     void End();
     bool Started() const { return started_; }
     // Looking for the next "<meta", or done: a text without «<» changes nothing.

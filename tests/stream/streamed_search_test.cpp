@@ -53,6 +53,13 @@ const std::vector<std::string> kFragments = {
     "\xC8\x41",
 };
 
+// Runs long enough for the scans that take sixteen or more bytes at a time.
+const std::vector<std::string> kLongRuns = {
+    std::string(150, 'a') + "quillwort",
+    std::string(140, 'z') + "\xE4\xB8\xAD\xE6\x96\x87",
+    std::string(130, '\0'),
+};
+
 const std::vector<std::string> kStarts = {"", "", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"};
 
 struct Search {
@@ -74,8 +81,10 @@ const Search kSearches[] = {
 
 std::string RandomBytes(std::mt19937& random) {
   std::string bytes = kStarts[random() % kStarts.size()];
-  for (int count = static_cast<int>(random() % 20); count > 0; --count)
-    bytes += kFragments[random() % kFragments.size()];
+  for (int count = static_cast<int>(random() % 20); count > 0; --count) {
+    bytes += random() % 10 == 0 ? kLongRuns[random() % kLongRuns.size()]
+                                : kFragments[random() % kFragments.size()];
+  }
   return bytes;
 }
 

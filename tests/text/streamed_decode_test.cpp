@@ -59,6 +59,23 @@ const std::vector<std::string> kFragments = {
     "\x3D\xD8\x00\xDE"s,  // UTF-16 text, a lone and a whole pair
 };
 
+// Runs long enough for the checks that take sixteen or more bytes at a time.
+std::string Repeated(const std::string& unit, int times) {
+  std::string run;
+  for (int i = 0; i < times; ++i) run += unit;
+  return run;
+}
+
+const std::vector<std::string> kLongRuns = {
+    std::string(150, 'a'),
+    Repeated("\xE4\xB8\xAD\xE6\x96\x87", 30),  // 中文, UTF-8
+    Repeated("\xE4\xB8\xAD\xE3\x80\x81\xEF\xBC\x8C"
+             "ab",
+             12),                      // with punctuation
+    Repeated("\xD6\xD0\xCE\xC4", 40),  // GBK
+    std::string(140, '\0'),
+};
+
 const std::vector<std::string> kStarts = {
     "", "", "", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", "<html><head>", "<meta charset=big5>",
 };
@@ -66,14 +83,17 @@ const std::vector<std::string> kStarts = {
 std::string RandomBytes(std::mt19937& random) {
   std::string bytes = kStarts[random() % kStarts.size()];
   const int count = static_cast<int>(random() % 24);
-  for (int i = 0; i < count; ++i) bytes += kFragments[random() % kFragments.size()];
+  for (int i = 0; i < count; ++i) {
+    bytes += random() % 8 == 0 ? kLongRuns[random() % kLongRuns.size()]
+                               : kFragments[random() % kFragments.size()];
+  }
   return bytes;
 }
 
 TEST(StreamedDecode, GivesTheWholeBytesReadingForAnyPieceSize) {
   std::mt19937 random(20261208);
-  const std::size_t pieceSizes[] = {1, 2, 3, 4, 5, 7, 11, 16, 29, 64, 1 << 20};
-  for (int sample = 0; sample < 4000; ++sample) {
+  const std::size_t pieceSizes[] = {1, 2, 3, 4, 5, 7, 11, 16, 29, 64, 200, 1 << 20};
+  for (int sample = 0; sample < 3000; ++sample) {
     const std::string bytes = RandomBytes(random);
     const DecodedText expected = testing::DecodeWholeBytes(bytes);
     for (const std::size_t pieceSize : pieceSizes) {
