@@ -11,6 +11,7 @@
 #include "app/path_display_text.h"
 #include "app/result_model.h"
 #include "app/window_platform.h"
+#include "engine/content_pattern_check.h"
 #include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
@@ -34,6 +35,12 @@ void JobController::OnStartButton(Lister lister) {
     return;
   }
   if (BusyCheck()) return;
+  if (const auto problem = ContentPatternProblem(*parts_.options)) {
+    parts_.platform->showMessage(QStringLiteral("筛选内容无法编译：") + FromStd(*problem),
+                                 QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
+                                 QMessageBox::Warning);
+    return;
+  }
 
   const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
   const QString folder = parts_.platform->chooseFolder(

@@ -11,6 +11,7 @@
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
 #include "cli/terminal_host.h"
+#include "engine/content_pattern_check.h"
 #include "engine/filter_job.h"
 #include "engine/stop_flag.h"
 
@@ -34,6 +35,10 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   const std::string problem = FolderProblem(line.folder);
   if (!problem.empty()) {
     ReportError(problem);
+    return 2;
+  }
+  if (const auto pattern = ContentPatternProblem(options)) {
+    ReportError("the content pattern does not compile: " + *pattern);
     return 2;
   }
 

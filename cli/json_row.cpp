@@ -6,7 +6,7 @@
 
 #include "match/utf8_repair.h"
 #include "platform/file_times.h"
-#include "text/table_conversion.h"
+#include "text/path_display.h"
 #include "text/text_loader.h"
 
 namespace tarnwick::cli {
@@ -50,29 +50,6 @@ std::string Quoted(std::string_view utf8) {
   return text + "\"";
 }
 
-// A path (or part of one) as readable as it can be: each component that is not UTF-8
-// is read as GB18030 when it reads cleanly that way (legacy Chinese archives), else
-// its bytes that are not UTF-8 become U+FFFD.
-std::string Readable(std::string_view path) {
-  std::string text;
-  while (!path.empty()) {
-    const std::size_t slash = path.find('/');
-    const std::string_view component = path.substr(0, slash);
-    std::string decoded;
-    if (IsValidUtf8(component)) {
-      text += component;
-    } else if (Gb18030ToUtf8ByTable(component, decoded)) {
-      text += decoded;
-    } else {
-      text += RepairUtf8(component);
-    }
-    if (slash == std::string_view::npos) break;
-    text += '/';
-    path.remove_prefix(slash + 1);
-  }
-  return text;
-}
-
 std::string Base64(std::string_view bytes) {
   std::string text(4 * ((bytes.size() + 2) / 3), '\0');
   EVP_EncodeBlock(reinterpret_cast<unsigned char*>(text.data()),
@@ -107,10 +84,10 @@ std::optional<long long> EpochNanoseconds(const timespec& time) {
 
 std::string JsonRow(const ResultRow& row, const std::optional<platform::FileDetails>& details) {
   const std::string path = row.folder + row.name;
-  std::string json = "{\"path\":" + Quoted(Readable(path));
+  std::string json = "{\"path\":" + Quoted(PathDisplayUtf8(path));
   if (!IsValidUtf8(path)) json += ",\"path_base64\":\"" + Base64(path) + "\"";
-  json += ",\"name\":" + Quoted(Readable(row.name));
-  json += ",\"folder\":" + Quoted(Readable(row.folder));
+  json += ",\"name\":" + Quoted(PathDisplayUtf8(row.name));
+  json += ",\"folder\":" + Quoted(PathDisplayUtf8(row.folder));
   if (details) {
     json += ",\"size\":" + std::to_string(details->size);
     for (const auto& [key, time] :

@@ -8,13 +8,16 @@ namespace tarnwick {
 
 void ProcessFile(const std::string& path, FolderWorkingSet& folder,
                  const OptionControls& options, FileSinks& sinks) {
+  const auto stopRequested = [&sinks] { return sinks.stop.IsSet(); };
   if (options.IsChecked(Check::ContentFilter) &&
-      !ContentFilterTest(path, folder.content, options)) {
+      !ContentFilterTest(platform::FileAtPath(path), folder.content, options, stopRequested)
+           .pass) {
     return;
   }
   std::int64_t size = 0;  // 0: not measured yet
   if (options.IsChecked(Check::LengthFilter)) {
-    const LengthFilter::Result length = folder.length.Test(path, options);
+    const LengthFilter::Result length =
+        folder.length.Test(platform::FileAtPath(path), options, stopRequested);
     if (length.countedCharacters) {
       folder.characters = length.characters;
     } else {

@@ -32,8 +32,7 @@ struct FolderWorkingSet {
   // Prepares the objects from the option texts of this moment (an unchanged pattern
   // is not compiled again) and starts the folder's count at 0.
   void Prepare(const std::string& folderPath, const OptionControls& options) {
-    length.PrepareFolder();
-    content.Build(options);
+    content.Build(options.Text(Field::ContentPattern));
     characters = 0;
     openFolder.Open(folderPath);
   }

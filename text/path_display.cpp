@@ -4,7 +4,6 @@
 
 #include "platform/iconv_converter.h"
 #include "text/program_text.h"
-#include "text/table_conversion.h"
 
 namespace tarnwick {
 namespace {
@@ -12,9 +11,7 @@ namespace {
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 
 bool IsUtf8(std::string_view bytes) {
-  // The table answers for most text; iconv for what the table leaves to it.
-  return IsAscii(bytes) || TableConvertedLength(bytes) ||
-         platform::ConvertStrict(bytes, "UTF-8", "UTF-16LE");
+  return IsAscii(bytes) || platform::ConvertStrict(bytes, "UTF-8", "UTF-16LE");
 }
 
 std::string PartText(std::string_view part) {

@@ -51,6 +51,24 @@ class FilterJobWindowTest : public QObject {
 
   void init() { QFile::remove(SettingsPath()); }
 
+  // A pattern the engine rejects stops the press before the folder is asked for: no job,
+  // no change to the list, a warning that names the fault.
+  void patternThatDoesNotCompileIsRefusedBeforeTheJob() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    Control<QAbstractButton>(window.get(), "选择框按内容筛选")->click();
+    window->Options().SetMatchModeIndex(2);
+    window->Options().SetText(Field::ContentPattern, "a(");
+    user.folderToChoose = tree_;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(user.folderRequests, 0);
+    QCOMPARE(user.messages, QStringList{QStringLiteral(
+                                "筛选内容无法编译：missing closing parenthesis at character 3")});
+    QCOMPARE(list->model()->rowCount(), 0);
+    QVERIFY(window->Stop().IsSet());
+  }
+
   void jobListsTheChosenFolderAndWritesTheSummary() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
