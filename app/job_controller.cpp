@@ -49,9 +49,13 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window);
 
-  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop);
+  // The window runs the job as the command line does, one worker per core; the
+  // options are read here, on the window's thread, and copied for the workers.
+  JobSettings settings;
+  settings.threads = 0;
+  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
-  parts_.model->Flush();
+  ShowNewestRow();
   parts_.statusBar->showMessage(FromStd(SummaryText(parts_.list->Count(), ElapsedMs())));
   startButton_->setText(QString::fromUtf8(kStartCaptionIdle));
   ApplyGroupStates(parts_.window);
@@ -61,11 +65,16 @@ void JobController::OnStartButton(Lister lister) {
 void JobController::RefreshStatus() {
   if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
   const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
-  // The newest row the view knows of. Announcing pending rows here as well would make
-  // the view re-measure its rows on every folder entry, which costs more than the walk.
+  ShowNewestRow();
+  parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
+}
+
+void JobController::ShowNewestRow() {
+  // Rows appended since the last events were handled are announced first, or the view
+  // would rest on a row that is no longer the newest.
+  parts_.model->Flush();
   const int rows = parts_.model->rowCount();
   if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
-  parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
 }
 
 bool JobController::BusyCheck() {

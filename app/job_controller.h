@@ -40,7 +40,7 @@ class JobController final : public JobHost {
   void OnStartButton(Lister lister);
 
   // The status line "(" + elapsed + ") " + activity, and the list scrolled to its newest
-  // row. Does nothing outside a job.
+  // row (also when the job ends). Does nothing outside a job.
   void RefreshStatus() override;
 
   // True, after telling the user, when a long operation runs (the stop flag is clear).
@@ -51,6 +51,7 @@ class JobController final : public JobHost {
 
  private:
   std::int64_t ElapsedMs() const;
+  void ShowNewestRow();
 
   Parts parts_;
   QPushButton* startButton_;

@@ -29,8 +29,8 @@ const std::string& FileTimes::Of(TimeKind kind) const {
   return modified;
 }
 
-FileTimes ReadFileTimes(const std::string& path) {
-  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(path);
+FileTimes ReadFileTimes(const platform::FileRef& file) {
+  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(file);
   if (!stamps) return {};
   return FileTimes{LocalTimeText(stamps->created), LocalTimeText(stamps->modified),
                    LocalTimeText(stamps->accessed)};

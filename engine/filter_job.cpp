@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/duplicate_filter.h"
+#include "engine/file_pipeline.h"
 #include "engine/file_system_object_enumerator.h"
 #include "engine/find_file_enumerator.h"
 #include "engine/folder_walk.h"
@@ -10,7 +11,7 @@
 namespace tarnwick {
 
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop) {
+                  ResultList& list, JobHost& host, StopFlag& stop, const JobSettings& settings) {
   list.Clear();
   DuplicateStore duplicates;
   stop.Clear();
@@ -21,7 +22,11 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
-  FolderWalk(*entryLister, options, list, duplicates, host, stop).Run(root);
+  {
+    FilePipeline pipeline(settings.threads, options, {list, duplicates, host, stop});
+    FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
+    pipeline.Finish();
+  }
 
   if (!options.IsChecked(Check::DuplicateFilter)) return;
   // A stop during the walk still lists the duplicates found so far; a second stop

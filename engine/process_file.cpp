@@ -1,39 +1,60 @@
 #include "engine/process_file.h"
 
+#include <string>
+
 #include "engine/add_row.h"
 #include "engine/content_filter.h"
 #include "engine/time_filter.h"
+#include "platform/read_only_file.h"
 
 namespace tarnwick {
 
-void ProcessFile(const std::string& path, FolderWorkingSet& folder,
-                 const OptionControls& options, FileSinks& sinks) {
-  if (options.IsChecked(Check::ContentFilter) &&
-      !ContentFilterTest(path, folder.content, options)) {
-    return;
+FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
+                                const FilterOptions& options, bool pathsOnly) {
+  if (folder.number != folderNumber_) {
+    // The folder's objects, from the options of the moment the walk entered it (an
+    // unchanged pattern is not compiled again).
+    folderNumber_ = folder.number;
+    length_.PrepareFolder();
+    content_.Build(*folder.optionsAtEntry);
   }
-  std::int64_t size = 0;  // 0: not measured yet
-  if (options.IsChecked(Check::LengthFilter)) {
-    const LengthFilter::Result length = folder.length.Test(path, options);
+  platform::TakeReadFailure();  // what earlier work on this thread left is not this file's
+
+  FileOutcome outcome;
+  const bool contentFilter = options.IsChecked(Check::ContentFilter);
+  const bool lengthFilter = options.IsChecked(Check::LengthFilter);
+  // The filters that read content take the full path.
+  std::string path;
+  if (contentFilter || lengthFilter) path = folder.base + name;
+  const platform::FileRef file{folder.fd, name, path};
+
+  bool pass = !contentFilter || ContentFilterTest(path, content_, options);
+  if (pass && lengthFilter) {
+    const LengthFilter::Result length = length_.Test(path, options);
+    outcome.counted = length.countedCharacters;
     if (length.countedCharacters) {
-      folder.characters = length.characters;
+      outcome.characters = length.characters;
     } else {
-      size = length.size;
+      outcome.size = length.size;
     }
-    if (!length.pass) return;
+    pass = length.pass;
   }
+  outcome.error = platform::TakeReadFailure();
+  if (!pass) return outcome;
   // The time text belongs to this file alone: a row never shows another file's time.
   std::string timeText;
   if (options.IsChecked(Check::TimeFilter)) {
-    TimeTestResult time = TimeFilterTest(path, options);
-    if (!time.pass) return;
+    TimeTestResult time = TimeFilterTest(file, options);
+    if (!time.pass) return outcome;
     timeText = std::move(time.timeText);
   }
+  outcome.pass = true;
   if (options.IsChecked(Check::DuplicateFilter)) {
-    sinks.duplicates.AddInFolder(folder.openFolder, path, size, options, sinks.host, sinks.stop);
-    return;
+    outcome.toDuplicates = true;
+    return outcome;
   }
-  AddRowInFolder(folder.openFolder, sinks.list, path, size, folder.characters, timeText, options);
+  outcome.row = MakeRow(file, folder.base, name, outcome.size, timeText, options, pathsOnly);
+  return outcome;
 }
 
 }  // namespace tarnwick

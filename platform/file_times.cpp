@@ -7,10 +7,10 @@
 
 namespace tarnwick::platform {
 
-std::optional<FileStamps> ReadFileStamps(const std::string& path) {
+std::optional<FileStamps> ReadFileStamps(const FileRef& file) {
   struct statx status {};
   constexpr unsigned kWanted = STATX_BTIME | STATX_MTIME | STATX_ATIME;
-  if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, kWanted, &status) != 0)
+  if (::statx(file.folderFd, file.name, AT_STATX_SYNC_AS_STAT, kWanted, &status) != 0)
     return std::nullopt;
   FileStamps stamps;
   stamps.modified = status.stx_mtime.tv_sec;

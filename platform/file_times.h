@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/file_ref.h"
+
 namespace tarnwick::platform {
 
 // Seconds since the epoch (UTC), rounded down to the second.
@@ -16,7 +18,7 @@ struct FileStamps {
 
 // Follows symbolic links. nullopt when the file does not exist or cannot be looked at.
 // Never opens the file, so a FIFO or an unreadable file is no obstacle.
-std::optional<FileStamps> ReadFileStamps(const std::string& path);
+std::optional<FileStamps> ReadFileStamps(const FileRef& file);
 
 struct LocalTime {
   int year = 0;
