@@ -108,12 +108,18 @@ TEST(Encoding, NamesEachOfTheSixEncodings) {
     args.push_back(tree.Path(c.name));
     expected += std::string(c.encoding) + "\t" + tree.Path(c.name) + "\n";
   }
-  args.push_back(tree.Path("missing.txt"));
-  expected += "ANSI\t" + tree.Path("missing.txt") + "\n";
-
   const CliResult result = RunCli(args);
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, expected);
+
+  // A file that is not there has no encoding to tell: it is named with the reason, the
+  // others are still told, and the status says something went wrong.
+  args.insert(args.begin() + 1, tree.Path("missing.txt"));
+  const CliResult missing = RunCli(args);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, expected);
+  EXPECT_EQ(missing.err,
+            "tarnwick-cli: " + tree.Path("missing.txt") + ": No such file or directory\n");
 }
 
 class SettingsFile : public ::testing::Test {
