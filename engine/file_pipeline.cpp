@@ -55,24 +55,22 @@ FilePipeline::~FilePipeline() {
   pool_.reset();
 }
 
-std::shared_ptr<const FilterOptions> FilePipeline::Options() {
+const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   if (!snapshot_ || options_.Revision() != snapshotRevision_) {
     snapshot_ = std::make_shared<const FilterOptions>(options_);
     snapshotRevision_ = options_.Revision();
+    snapshotNeedsWorkers_ = !pathsOnly_ || snapshot_->IsChecked(Check::ContentFilter) ||
+                            snapshot_->IsChecked(Check::LengthFilter) ||
+                            snapshot_->IsChecked(Check::TimeFilter);
   }
   return snapshot_;
 }
 
-bool FilePipeline::NeedsWorkers(const FilterOptions& options) const {
-  return !pathsOnly_ || options.IsChecked(Check::ContentFilter) ||
-         options.IsChecked(Check::LengthFilter) || options.IsChecked(Check::TimeFilter);
-}
-
 void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, const char* name) {
-  const std::shared_ptr<const FilterOptions> options = Options();
+  const std::shared_ptr<const FilterOptions>& options = Options();
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
-  if (!pool_ || (queue_.empty() && !open_ && !NeedsWorkers(*options))) {
+  if (!pool_ || (queue_.empty() && !open_ && !snapshotNeedsWorkers_)) {
     FileOutcome outcome = ownWorker_.Process(*folder, name, *options, pathsOnly_);
     Merge(*folder, name, outcome, *options);
     return;

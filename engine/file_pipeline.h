@@ -50,7 +50,7 @@ class FilePipeline {
 
   // The options as they read now, for the files handed out from now on: copied again
   // only when they have changed.
-  std::shared_ptr<const FilterOptions> Options();
+  const std::shared_ptr<const FilterOptions>& Options();
 
   // Hands out the file `name` of `folder` (copied; the folder's optionsAtEntry set).
   // With one thread it is worked on and merged before this returns. With several it
@@ -69,7 +69,6 @@ class FilePipeline {
  private:
   struct Batch;
 
-  bool NeedsWorkers(const FilterOptions& options) const;
   void Merge(const FolderVisit& folder, const char* name, FileOutcome& outcome,
              const FilterOptions& options);
   void Submit();
@@ -85,6 +84,8 @@ class FilePipeline {
   const bool pathsOnly_;
   std::shared_ptr<const FilterOptions> snapshot_;
   std::uint64_t snapshotRevision_ = 0;
+  // The copy's files need something looked at, which is worth a worker's time.
+  bool snapshotNeedsWorkers_ = false;
   FileWorker ownWorker_;  // the job thread's
 
   // Merge state: the folder of the last file merged and its last character count.

@@ -40,6 +40,14 @@ Kind KindOf(int folderFd, unsigned char type, const char* name) {
   return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::File;
 }
 
+std::uint64_t HeadOf(std::string_view name) {
+  std::uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    head = (head << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0U);
+  }
+  return head;
+}
+
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
 
 // Bytes of the character at `at`: a whole UTF-8 sequence when one starts there, else 1.
@@ -80,13 +88,14 @@ bool DirectoryListing::Read(int folderFd) {
       if (name == "." || name == "..") continue;
       const Kind kind = KindOf(folderFd, entry->d_type, entry->d_name);
       if (kind == Kind::Skipped) continue;
-      entries_.push_back({static_cast<std::uint32_t>(names_.size()),
+      entries_.push_back({HeadOf(name), static_cast<std::uint32_t>(names_.size()),
                           static_cast<std::uint32_t>(name.size()), kind == Kind::Folder});
       names_.append(name);
       names_.push_back('\0');
     }
   }
   std::sort(entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
     const std::string_view names(names_);
     return names.substr(a.offset, a.length) < names.substr(b.offset, b.length);
   });

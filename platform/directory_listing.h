@@ -37,6 +37,9 @@ class DirectoryListing {
   // Names live in one buffer, each followed by a NUL, so that a listing costs no
   // allocation per entry.
   struct Entry {
+    // The name's first eight bytes as one big-endian number (zeros after a shorter
+    // name): most comparisons of the sort end there.
+    std::uint64_t head;
     std::uint32_t offset;
     std::uint32_t length;
     bool folder;
