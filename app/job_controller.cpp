@@ -15,6 +15,8 @@
 namespace tarnwick {
 namespace {
 
+constexpr auto kScrollInterval = std::chrono::milliseconds(100);
+
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -65,16 +67,22 @@ void JobController::OnStartButton(Lister lister) {
 void JobController::RefreshStatus() {
   if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
   const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
-  ShowNewestRow();
+  // The walk refreshes on entry to every folder; laying out the new rows costs time in
+  // the number of rows, so the list follows at most every kScrollInterval.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastScroll_ >= kScrollInterval) {
+    lastScroll_ = now;
+    ShowNewestRow();
+  }
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
 }
 
 void JobController::ShowNewestRow() {
   // Rows appended since the last events were handled are announced first, or the view
-  // would rest on a row that is no longer the newest.
+  // would rest on a row that is no longer the newest; scrollToBottom lays the new rows
+  // out before it moves, where scrolling to a row would stop at the old end.
   parts_.model->Flush();
-  const int rows = parts_.model->rowCount();
-  if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
+  parts_.view->scrollToBottom();
 }
 
 bool JobController::BusyCheck() {

@@ -180,7 +180,9 @@ void FilePipeline::MergeDone() {
     if (batch->Count() == 0) continue;
     for (std::size_t i = 0; i < batch->Count(); ++i) {
       Merge(*batch->folder, batch->Name(i), batch->outcomes[i], *batch->options);
-      // A stop keeps what has been merged and drops the rest.
+      // The walk may be done while many files wait to be merged: the window stays live
+      // and a stop keeps what has been merged and drops the rest.
+      sinks_.host.ProcessPendingEvents();
       if (sinks_.stop.IsSet()) {
         Drop();
         return;
