@@ -41,18 +41,15 @@ struct FilePipeline::Batch {
   const char* Name(std::size_t index) const { return names.data() + starts[index]; }
 };
 
-FilePipeline::FilePipeline(unsigned threads, const OptionControls& options, const Sinks& sinks)
-    : options_(options), sinks_(sinks), pathsOnly_(sinks.list.PathsOnly()) {
-  const unsigned count = WorkerCount(threads);
-  if (count <= 1) return;
-  workers_ = std::make_unique<FileWorker[]>(count);
-  workerCount_ = count;
-  pool_ = std::make_unique<WorkerPool>(count);
+FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks)
+    : options_(options), sinks_(sinks), pathsOnly_(sinks.list.PathsOnly()), pool_(pool) {
+  if (pool_) workers_ = std::make_unique<FileWorker[]>(pool_->Size());
 }
 
 FilePipeline::~FilePipeline() {
   Drop();
-  pool_.reset();
+  std::unique_lock lock(mutex_);
+  batchDone_.wait(lock, [this] { return running_ == 0; });
 }
 
 const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
@@ -86,7 +83,7 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, const c
   open_->names.push_back('\0');
   if (open_->Count() >= batchLimit_) Submit();
   MergeDone();
-  while (!sinks_.stop.IsSet() && queue_.size() >= kQueuedBatchesPerWorker * workerCount_) {
+  while (!sinks_.stop.IsSet() && queue_.size() >= kQueuedBatchesPerWorker * pool_->Size()) {
     WaitForFirst();
     MergeDone();
   }
@@ -149,6 +146,10 @@ void FilePipeline::Submit() {
   std::shared_ptr<Batch> batch = std::move(open_);
   batch->outcomes.resize(batch->Count());
   queue_.push_back(batch);
+  {
+    std::lock_guard lock(mutex_);
+    ++running_;
+  }
   pool_->Submit([this, batch] { RunBatch(*batch); });
 }
 
@@ -159,11 +160,11 @@ void FilePipeline::RunBatch(Batch& batch) {
     batch.outcomes[i] = worker.Process(*batch.folder, batch.Name(i), *batch.options, pathsOnly_);
   batch.workNanos =
       std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
-  {
-    std::lock_guard lock(mutex_);
-    batch.done = true;
-  }
-  batchDone_.notify_one();
+  // Notified under the lock: once it is released the pipeline may end.
+  std::lock_guard lock(mutex_);
+  batch.done = true;
+  --running_;
+  batchDone_.notify_all();
 }
 
 void FilePipeline::MergeDone() {

@@ -40,10 +40,10 @@ class FilePipeline {
     const StopFlag& stop;
   };
 
-  // `threads` as JobSettings::threads: 0 one per core, 1 no pool. `options` are read on
-  // the job's thread only.
-  FilePipeline(unsigned threads, const OptionControls& options, const Sinks& sinks);
-  // Drops whatever has not been merged and waits for the workers.
+  // Without a pool every file is worked on at once on the job's thread. `options` are
+  // read on the job's thread only. The pool must outlive the pipeline.
+  FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks);
+  // Drops whatever has not been merged and waits for the batches the workers are on.
   ~FilePipeline();
   FilePipeline(const FilePipeline&) = delete;
   FilePipeline& operator=(const FilePipeline&) = delete;
@@ -98,12 +98,12 @@ class FilePipeline {
   std::size_t batchLimit_ = 1;                // files per batch, grown from timings
   double nanosPerFile_ = 0;
 
+  WorkerPool* const pool_;
   std::unique_ptr<FileWorker[]> workers_;  // one per pool worker
-  std::size_t workerCount_ = 0;
-  std::mutex mutex_;  // guards Batch::done
+  std::mutex mutex_;                       // guards Batch::done and running_
   std::condition_variable batchDone_;
+  std::size_t running_ = 0;  // batches handed to the pool and not yet done
   std::atomic<bool> dropping_{false};
-  std::unique_ptr<WorkerPool> pool_;  // last, so that it is joined first
 };
 
 }  // namespace tarnwick

@@ -7,6 +7,7 @@
 #include "engine/file_system_object_enumerator.h"
 #include "engine/find_file_enumerator.h"
 #include "engine/folder_walk.h"
+#include "engine/worker_pool.h"
 
 namespace tarnwick {
 
@@ -22,9 +23,13 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
+  // One thread: every file and folder on this one, as the window always did.
+  const unsigned threads = WorkerCount(settings.threads);
+  const std::unique_ptr<WorkerPool> pool =
+      threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
   {
-    FilePipeline pipeline(settings.threads, options, {list, duplicates, host, stop});
-    FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
+    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
+    FolderWalk(*entryLister, options, settings, pipeline, pool.get(), host, stop).Run(root);
     pipeline.Finish();
   }
 

@@ -11,18 +11,18 @@ namespace tarnwick {
 
 FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
                                 const FilterOptions& options, bool pathsOnly) {
-  if (folder.number != folderNumber_) {
-    // The folder's objects, from the options of the moment the walk entered it (an
+  const bool contentFilter = options.IsChecked(Check::ContentFilter);
+  const bool lengthFilter = options.IsChecked(Check::LengthFilter);
+  if (contentFilter && folder.number != contentFolder_) {
+    // The folder's matcher, from the pattern of the moment the walk entered it (an
     // unchanged pattern is not compiled again).
-    folderNumber_ = folder.number;
-    length_.PrepareFolder();
+    contentFolder_ = folder.number;
     content_.Build(*folder.optionsAtEntry);
   }
+  if (lengthFilter) length_.PrepareFolder();
   platform::TakeReadFailure();  // what earlier work on this thread left is not this file's
 
   FileOutcome outcome;
-  const bool contentFilter = options.IsChecked(Check::ContentFilter);
-  const bool lengthFilter = options.IsChecked(Check::LengthFilter);
   // The filters that read content take the full path.
   std::string path;
   if (contentFilter || lengthFilter) path = folder.base + name;

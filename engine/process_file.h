@@ -37,7 +37,7 @@ class FileWorker {
  private:
   LengthFilter length_;
   ContentMatcher content_;
-  std::uint64_t folderNumber_ = 0;  // the visit the objects were last prepared for
+  std::uint64_t contentFolder_ = 0;  // the visit the matcher was last built for
 };
 
 }  // namespace tarnwick
