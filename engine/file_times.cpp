@@ -33,7 +33,7 @@ FileTimes ReadFileTimes(const platform::FileRef& file) {
   const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(file);
   if (!stamps) return {};
   return FileTimes{LocalTimeText(stamps->created), LocalTimeText(stamps->modified),
-                   LocalTimeText(stamps->accessed)};
+                   LocalTimeText(stamps->accessed), stamps->size};
 }
 
 std::string LocalTimeText(std::int64_t seconds) {

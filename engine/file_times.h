@@ -15,6 +15,7 @@ struct FileTimes {
   std::string created;
   std::string modified;
   std::string accessed;
+  std::int64_t size = 0;  // the file's size, read with the times
 
   const std::string& Of(TimeKind kind) const;
 };

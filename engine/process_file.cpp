@@ -43,17 +43,19 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
   if (!pass) return outcome;
   // The time text belongs to this file alone: a row never shows another file's time.
   std::string timeText;
+  std::int64_t rowSize = outcome.size;
   if (options.IsChecked(Check::TimeFilter)) {
     TimeTestResult time = TimeFilterTest(file, options);
     if (!time.pass) return outcome;
     timeText = std::move(time.timeText);
+    if (rowSize == 0) rowSize = time.size;
   }
   outcome.pass = true;
   if (options.IsChecked(Check::DuplicateFilter)) {
     outcome.toDuplicates = true;
     return outcome;
   }
-  outcome.row = MakeRow(file, folder.base, name, outcome.size, timeText, options, pathsOnly);
+  outcome.row = MakeRow(file, folder.base, name, rowSize, timeText, options, pathsOnly);
   return outcome;
 }
 

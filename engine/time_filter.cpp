@@ -26,11 +26,12 @@ TimeCompareMode SelectedCompareMode(const OptionControls& options) {
 }  // namespace
 
 TimeTestResult TimeFilterTest(const platform::FileRef& file, const OptionControls& options) {
-  std::string timeText = ReadFileTimes(file).Of(SelectedKind(options));
+  const FileTimes times = ReadFileTimes(file);
+  std::string timeText = times.Of(SelectedKind(options));
   const bool pass =
       InTimeRange(ParseDateTime(timeText), ParseDateTime(options.Text(Field::TimeFrom)),
                   ParseDateTime(options.Text(Field::TimeTo)), SelectedCompareMode(options));
-  return TimeTestResult{pass, std::move(timeText)};
+  return TimeTestResult{pass, std::move(timeText), times.size};
 }
 
 std::string TimeColumnText(const platform::FileRef& file, const std::string& timeText,

@@ -14,6 +14,7 @@ struct TimeTestResult {
   bool pass = false;
   // The tested time as the 文件时间 column shows it; "" when the time is unreadable.
   std::string timeText;
+  std::int64_t size = 0;  // the file's size, read with its times (0 when unreadable)
 };
 
 // Reads the selected time of the file and compares it with the bounds, read now. A

@@ -14,6 +14,7 @@ struct FileStamps {
   std::int64_t created = 0;  // birth time where the file system records it, else modified
   std::int64_t modified = 0;
   std::int64_t accessed = 0;
+  std::int64_t size = 0;  // read by the same look, so a row needs no second one
 };
 
 // Follows symbolic links. nullopt when the file does not exist or cannot be looked at.
