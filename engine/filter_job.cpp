@@ -29,7 +29,7 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
       threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
   {
     FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
-    FolderWalk(*entryLister, options, settings, pipeline, pool.get(), host, stop).Run(root);
+    FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
     pipeline.Finish();
   }
 

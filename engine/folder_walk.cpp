@@ -6,10 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <chrono>
-#include <utility>
 
 #include "engine/number_text.h"
 #include "match/utf8_repair.h"
@@ -19,8 +16,6 @@ namespace tarnwick {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-// How long the walk waits for a worker before it handles window events again.
-constexpr auto kWaitSlice = std::chrono::milliseconds(10);
 
 // The status line is UTF-8; a folder name that is not is shown with replacements.
 std::string DisplayText(const std::string& path) {
@@ -45,53 +40,16 @@ std::size_t HeldFolderLimit() {
 
 }  // namespace
 
-// A subfolder opened and listed by whichever thread claims it first: a worker ahead of
-// the walk, or the walk itself when it gets there before any worker did.
-struct FolderWalk::Ahead {
-  std::shared_ptr<const FolderVisit> parent;  // keeps the parent's descriptor open
-  std::string name;
-  std::atomic<bool> claimed{false};
-  bool done = false;  // guarded by AheadSync::mutex
-  int fd = -1;
-  int openError = 0;
-  platform::DirectoryListing listing;
-
-  ~Ahead() {
-    if (fd >= 0) ::close(fd);
-  }
-  void OpenAndList() {
-    fd = ::openat(parent->fd, name.c_str(), kFolderFlags | O_NOFOLLOW);
-    if (fd < 0) {
-      openError = errno;
-      return;
-    }
-    listing.Read(fd);
-  }
-};
-
-// Shared with the workers' tasks, which may end after the walk.
-struct FolderWalk::AheadSync {
-  std::mutex mutex;
-  std::condition_variable done;
-};
-
 FolderWalk::FolderWalk(EntryLister& lister, const OptionControls& options,
-                       const JobSettings& settings, FilePipeline& pipeline, WorkerPool* pool,
-                       JobHost& host, const StopFlag& stop)
+                       const JobSettings& settings, FilePipeline& pipeline, JobHost& host,
+                       const StopFlag& stop)
     : lister_(lister),
       options_(options),
       settings_(settings),
       pipeline_(pipeline),
-      pool_(pool),
       host_(host),
       stop_(stop),
-      heldFolders_(HeldFolderLimit()),
-      aheadLimit_(std::min<std::size_t>(64, heldFolders_ / 2)),
-      aheadSync_(std::make_shared<AheadSync>()) {}
-
-FolderWalk::~FolderWalk() {
-  for (Frame& frame : frames_) CallOffAhead(frame);
-}
+      heldFolders_(HeldFolderLimit()) {}
 
 long long FolderWalk::FolderLevel(const std::string& root, const std::string& folder) {
   std::string_view below(folder);
@@ -109,7 +67,7 @@ void FolderWalk::Run(const std::string& root) {
   rules_.emplace(settings_, text, fd);
   depth_ = 0;
   if (!listing_.Read(fd)) pipeline_.AddUnreadableFolder(text, listing_.Error());
-  Descend(fd, std::move(text), &listing_);
+  Descend(fd, std::move(text));
   while (depth_ > 0 && !stop_.IsSet()) {
     Frame& frame = frames_[depth_ - 1];
     if (frame.lost || frame.next == frame.starts.size()) {
@@ -118,47 +76,26 @@ void FolderWalk::Run(const std::string& root) {
     }
     EnterNextSubfolder(frame);
   }
-  while (depth_ > 0) {
-    Frame& frame = frames_[--depth_];
-    CallOffAhead(frame);
-    frame.visit.reset();
-  }
+  while (depth_ > 0) frames_[--depth_].visit.reset();
 }
 
 void FolderWalk::EnterNextSubfolder(Frame& frame) {
-  const std::size_t index = frame.next++;
-  const char* name = frame.subfolders.data() + frame.starts[index];
-  // Held until the subfolder's visit is done with the listing.
-  const std::shared_ptr<Ahead> ahead = std::move(frame.ahead[index]);
-  int child;
-  int error = 0;
-  if (ahead) {
-    TakeAhead(*ahead);
-    child = std::exchange(ahead->fd, -1);
-    error = ahead->openError;
-  } else {
-    // A link put in the folder's place since it was listed is not followed.
-    child = ::openat(frame.visit->fd, name, kFolderFlags | O_NOFOLLOW);
-    if (child < 0) error = errno;
-  }
+  const char* name = frame.subfolders.data() + frame.starts[frame.next++];
+  // A link put in the folder's place since it was listed is not followed.
+  const int child = ::openat(frame.visit->fd, name, kFolderFlags | O_NOFOLLOW);
   if (child < 0) {
-    pipeline_.AddUnreadableFolder(frame.base + name, error);
+    pipeline_.AddUnreadableFolder(frame.base + name, errno);
     return;
   }
   if (rules_->OnOtherFileSystem(child)) {
     ::close(child);
     return;
   }
-  const platform::DirectoryListing* listing = ahead ? &ahead->listing : nullptr;
-  if (!listing) {
-    listing_.Read(child);
-    listing = &listing_;
-  }
-  if (listing->Error() != 0) pipeline_.AddUnreadableFolder(frame.base + name, listing->Error());
-  Descend(child, frame.base + name, listing);
+  if (!listing_.Read(child)) pipeline_.AddUnreadableFolder(frame.base + name, listing_.Error());
+  Descend(child, frame.base + name);
 }
 
-void FolderWalk::Descend(int fd, std::string text, const platform::DirectoryListing* listing) {
+void FolderWalk::Descend(int fd, std::string text) {
   if (frames_.size() == depth_) frames_.emplace_back();
   Frame& frame = frames_[depth_++];
   frame.text = std::move(text);
@@ -177,7 +114,7 @@ void FolderWalk::Descend(int fd, std::string text, const platform::DirectoryList
       high.visit.reset();
     }
   }
-  Visit(frame, *listing);
+  Visit(frame);
 }
 
 void FolderWalk::Ascend() {
@@ -200,7 +137,6 @@ void FolderWalk::Ascend() {
       }
     }
   }
-  CallOffAhead(leaving);
   leaving.visit.reset();
 }
 
@@ -210,7 +146,9 @@ bool FolderWalk::WithinLevels(const std::string& folder) {
   return level < ReadLevel(options_.Text(Field::Levels));
 }
 
-void FolderWalk::Visit(Frame& frame, const platform::DirectoryListing& listing) {
+// Visits the folder of `frame`, whose entries are in listing_.
+void FolderWalk::Visit(Frame& frame) {
+  const platform::DirectoryListing& listing = listing_;
   const std::shared_ptr<const FolderVisit> visit = frame.visit;
   lister_.PickFiles(frame.text, options_.Text(Field::NameMask), listing, picked_);
   if (depth_ == 1) root_ = frame.text;
@@ -220,7 +158,6 @@ void FolderWalk::Visit(Frame& frame, const platform::DirectoryListing& listing) 
 
   frame.subfolders.clear();
   frame.starts.clear();
-  frame.ahead.clear();
   frame.next = 0;
   for (const std::uint32_t index : picked_) {
     const char* name = listing.NameData(index);
@@ -241,58 +178,6 @@ void FolderWalk::Visit(Frame& frame, const platform::DirectoryListing& listing) 
     frame.starts.push_back(static_cast<std::uint32_t>(frame.subfolders.size()));
     frame.subfolders.append(listing.Name(i));
     frame.subfolders.push_back('\0');
-  }
-  frame.ahead.resize(frame.starts.size());
-  if (pool_) ListAhead(frame);
-}
-
-void FolderWalk::ListAhead(Frame& frame) {
-  // The first subfolder is entered next, before a worker could get far with it; each
-  // later one waits for the whole subtree of the one before. One task lists them all:
-  // waking a worker costs about as much as listing a small folder.
-  std::vector<std::shared_ptr<Ahead>> task;
-  for (std::size_t i = 1; i < frame.starts.size() && aheadCount_ < aheadLimit_; ++i) {
-    auto ahead = std::make_shared<Ahead>();
-    ahead->parent = frame.visit;
-    ahead->name = frame.subfolders.data() + frame.starts[i];
-    frame.ahead[i] = ahead;
-    task.push_back(std::move(ahead));
-    ++aheadCount_;
-  }
-  if (task.empty()) return;
-  pool_->Submit([task = std::move(task), sync = aheadSync_] {
-    for (const std::shared_ptr<Ahead>& ahead : task) {
-      if (ahead->claimed.exchange(true)) continue;
-      ahead->OpenAndList();
-      // Notified under the lock: once it is released the walk may end.
-      std::lock_guard lock(sync->mutex);
-      ahead->done = true;
-      sync->done.notify_all();
-    }
-  });
-}
-
-void FolderWalk::TakeAhead(Ahead& ahead) {
-  --aheadCount_;
-  if (!ahead.claimed.exchange(true)) {
-    ahead.OpenAndList();
-    return;
-  }
-  std::unique_lock lock(aheadSync_->mutex);
-  while (!aheadSync_->done.wait_for(lock, kWaitSlice, [&ahead] { return ahead.done; })) {
-    lock.unlock();
-    host_.ProcessPendingEvents();
-    lock.lock();
-  }
-}
-
-void FolderWalk::CallOffAhead(Frame& frame) {
-  for (std::shared_ptr<Ahead>& ahead : frame.ahead) {
-    if (!ahead) continue;
-    // A worker that has not started it leaves it; one that has finishes on its own.
-    ahead->claimed.store(true);
-    ahead.reset();
-    --aheadCount_;
   }
 }
 

@@ -3,16 +3,13 @@
 // depth-first, as far as the scope options allow, each file handed to the pipeline.
 // Each folder is opened once, relative to its parent, and its entries are reached
 // relative to it: no path is resolved whole, so depth and path length have no limit.
-// The walk keeps its own stack, not the program's. With a pool of workers, the
-// subfolders the walk will enter later are opened and listed ahead, on the workers.
+// The walk keeps its own stack, not the program's.
 
 #include <sys/types.h>
 
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,21 +22,14 @@
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
 #include "engine/walk_rules.h"
-#include "engine/worker_pool.h"
 #include "platform/directory_listing.h"
 
 namespace tarnwick {
 
 class FolderWalk {
  public:
-  // Without a pool every folder is opened and listed when the walk enters it. The pool
-  // must outlive the walk.
   FolderWalk(EntryLister& lister, const OptionControls& options, const JobSettings& settings,
-             FilePipeline& pipeline, WorkerPool* pool, JobHost& host, const StopFlag& stop);
-  // Work ahead that has not started yet is called off.
-  ~FolderWalk();
-  FolderWalk(const FolderWalk&) = delete;
-  FolderWalk& operator=(const FolderWalk&) = delete;
+             FilePipeline& pipeline, JobHost& host, const StopFlag& stop);
 
   // Walks `root` and, as the scope options say, its subfolders. Trailing "/" of `root`
   // are dropped ("d/", "d//" and "d" are one folder; "/" stays "/"). Returns early,
@@ -51,9 +41,6 @@ class FolderWalk {
   static long long FolderLevel(const std::string& root, const std::string& folder);
 
  private:
-  struct Ahead;
-  struct AheadSync;
-
   // One folder on the way down from the root.
   struct Frame {
     // Holds the folder open; empty once let go in a deep tree (see Descend).
@@ -66,27 +53,19 @@ class FolderWalk {
     bool lost = false;       // could not be opened again: its subfolders are skipped
     std::string subfolders;  // names still to enter, each followed by a NUL
     std::vector<std::uint32_t> starts;
-    // Beside each name: the subfolder opened and listed ahead, or nothing.
-    std::vector<std::shared_ptr<Ahead>> ahead;
     std::size_t next = 0;
   };
 
-  void Visit(Frame& frame, const platform::DirectoryListing& listing);
-  void Descend(int fd, std::string text, const platform::DirectoryListing* listing);
+  void Visit(Frame& frame);
+  void Descend(int fd, std::string text);
   void EnterNextSubfolder(Frame& frame);
   void Ascend();
   bool WithinLevels(const std::string& folder);
-  void ListAhead(Frame& frame);
-  // Waits, keeping the window live, until the work ahead is done (or does it here when
-  // no worker has started it) and takes it over.
-  void TakeAhead(Ahead& ahead);
-  void CallOffAhead(Frame& frame);
 
   EntryLister& lister_;
   const OptionControls& options_;
   const JobSettings& settings_;
   FilePipeline& pipeline_;
-  WorkerPool* const pool_;
   JobHost& host_;
   const StopFlag& stop_;
   std::optional<WalkRules> rules_;
@@ -97,12 +76,8 @@ class FolderWalk {
   // Folders held open on the way down; deeper ones make the walk let the highest go.
   std::size_t heldFolders_;
   std::uint64_t visits_ = 0;
-  platform::DirectoryListing listing_;  // for folders not listed ahead
+  platform::DirectoryListing listing_;  // the folder being visited
   std::vector<std::uint32_t> picked_;
-  // Subfolders opened and listed ahead and not yet entered, each holding a descriptor.
-  std::size_t aheadCount_ = 0;
-  std::size_t aheadLimit_;
-  std::shared_ptr<AheadSync> aheadSync_;
 };
 
 }  // namespace tarnwick
