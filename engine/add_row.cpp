@@ -19,13 +19,12 @@ std::string CountText(std::int64_t count) {
   return text;
 }
 
-ResultRow MakeRow(const platform::FileRef& file, std::string_view folder, std::string_view name,
-                  std::int64_t size, const std::string& timeText, const OptionControls& options,
-                  bool pathsOnly) {
-  ResultRow row;
+void FillRow(ResultRow& row, const platform::FileRef& file, std::string_view folder,
+             std::string_view name, std::int64_t size, const std::string& timeText,
+             const OptionControls& options, bool pathsOnly) {
   row.name = name;
   row.folder = folder;
-  if (pathsOnly) return row;
+  if (pathsOnly) return;
 
   const bool timeFilter = options.IsChecked(Check::TimeFilter);
   const bool needsModifiedTime = !timeFilter && timeText.empty();
@@ -41,7 +40,6 @@ ResultRow MakeRow(const platform::FileRef& file, std::string_view folder, std::s
   } else if (status) {
     row.timeText = LocalTimeText(status->modified.tv_sec);
   }
-  return row;
 }
 
 void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
@@ -50,8 +48,9 @@ void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::i
   // A path without a folder part keeps the whole path as its name.
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const std::string_view whole(path);
-  ResultRow row = MakeRow(platform::FileAtPath(path), whole.substr(0, nameStart),
-                          whole.substr(nameStart), size, timeText, options, list.PathsOnly());
+  ResultRow row;
+  FillRow(row, platform::FileAtPath(path), whole.substr(0, nameStart), whole.substr(nameStart),
+          size, timeText, options, list.PathsOnly());
   if (!list.PathsOnly()) row.countText = CountText(charCount);
   list.Append(std::move(row));
 }

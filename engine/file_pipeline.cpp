@@ -38,7 +38,11 @@ struct FilePipeline::Batch {
   bool done = false;  // guarded by the pipeline's mutex
 
   std::size_t Count() const { return starts.size(); }
-  const char* Name(std::size_t index) const { return names.data() + starts[index]; }
+  // A name, followed by its NUL.
+  std::string_view Name(std::size_t index) const {
+    const std::size_t end = index + 1 < starts.size() ? starts[index + 1] - 1 : names.size() - 1;
+    return std::string_view(names).substr(starts[index], end - starts[index]);
+  }
 };
 
 FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks)
@@ -63,7 +67,7 @@ const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   return snapshot_;
 }
 
-void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, const char* name) {
+void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name) {
   const std::shared_ptr<const FilterOptions>& options = Options();
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
@@ -115,7 +119,7 @@ void FilePipeline::Finish() {
   if (sinks_.stop.IsSet()) Drop();
 }
 
-void FilePipeline::Merge(const FolderVisit& folder, const char* name, FileOutcome& outcome,
+void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome,
                          const FilterOptions& options) {
   // The character count carries from file to file within a folder and starts at 0 in
   // each.
@@ -124,13 +128,13 @@ void FilePipeline::Merge(const FolderVisit& folder, const char* name, FileOutcom
     carried_ = 0;
   }
   if (outcome.counted) carried_ = outcome.characters;
-  if (outcome.error != 0) sinks_.host.ReportUnreadable(folder.base + name, outcome.error);
+  if (outcome.error != 0) sinks_.host.ReportUnreadable(folder.PathOf(name), outcome.error);
   if (!outcome.pass) return;
 
   if (outcome.toDuplicates) {
-    const std::string path = folder.base + name;
+    const std::string path = folder.PathOf(name);
     platform::TakeReadFailure();
-    sinks_.duplicates.Add(platform::FileRef{folder.fd, name, path}, outcome.size, options,
+    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size, options,
                           sinks_.host, sinks_.stop);
     if (const int error = platform::TakeReadFailure()) sinks_.host.ReportUnreadable(path, error);
     return;

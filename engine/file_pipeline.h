@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/duplicate_filter.h"
@@ -52,11 +53,12 @@ class FilePipeline {
   // only when they have changed.
   const std::shared_ptr<const FilterOptions>& Options();
 
-  // Hands out the file `name` of `folder` (copied; the folder's optionsAtEntry set).
+  // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
+  // folder's optionsAtEntry set).
   // With one thread it is worked on and merged before this returns. With several it
   // may wait, keeping the window live, while too much work is pending; done files are
   // merged meanwhile.
-  void Add(const std::shared_ptr<const FolderVisit>& folder, const char* name);
+  void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name);
   // The walk has handed out every file of the folder it is in: its last batch starts.
   void EndOfFolderFiles();
   // A folder that could not be opened or read, reported in walk order among the files.
@@ -69,7 +71,7 @@ class FilePipeline {
  private:
   struct Batch;
 
-  void Merge(const FolderVisit& folder, const char* name, FileOutcome& outcome,
+  void Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome,
              const FilterOptions& options);
   void Submit();
   void RunBatch(Batch& batch);

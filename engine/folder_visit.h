@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/filter_options.h"
 
@@ -26,6 +27,13 @@ struct FolderVisit {
   const std::string base;
   // Counts visits in walk order; what carries from file to file restarts with each.
   const std::uint64_t number;
+  // The full path of the entry `name`.
+  std::string PathOf(std::string_view name) const {
+    std::string path;
+    path.reserve(base.size() + name.size());
+    return path.append(base).append(name);
+  }
+
   // The options when the walk entered the folder: the patterns of the wildcard and
   // regex modes are taken from them (every other option is read per file).
   std::shared_ptr<const FilterOptions> optionsAtEntry;

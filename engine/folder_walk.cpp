@@ -160,8 +160,8 @@ void FolderWalk::Visit(Frame& frame) {
   frame.starts.clear();
   frame.next = 0;
   for (const std::uint32_t index : picked_) {
-    const char* name = listing.NameData(index);
-    if (rules_->ExcludesName(name)) continue;
+    const std::string_view name = listing.Name(index);
+    if (rules_->ExcludesName(name.data())) continue;
     host_.ProcessPendingEvents();
     pipeline_.Add(visit, name);
     if (stop_.IsSet()) return;

@@ -9,7 +9,7 @@
 
 namespace tarnwick {
 
-FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
+FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name,
                                 const FilterOptions& options, bool pathsOnly) {
   const bool contentFilter = options.IsChecked(Check::ContentFilter);
   const bool lengthFilter = options.IsChecked(Check::LengthFilter);
@@ -25,8 +25,8 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
   FileOutcome outcome;
   // The filters that read content take the full path.
   std::string path;
-  if (contentFilter || lengthFilter) path = folder.base + name;
-  const platform::FileRef file{folder.fd, name, path};
+  if (contentFilter || lengthFilter) path = folder.PathOf(name);
+  const platform::FileRef file{folder.fd, name.data(), path};
 
   bool pass = !contentFilter || ContentFilterTest(path, content_, options);
   if (pass && lengthFilter) {
@@ -55,7 +55,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, const char* name,
     outcome.toDuplicates = true;
     return outcome;
   }
-  outcome.row = MakeRow(file, folder.base, name, rowSize, timeText, options, pathsOnly);
+  FillRow(outcome.row, file, folder.base, name, rowSize, timeText, options, pathsOnly);
   return outcome;
 }
 

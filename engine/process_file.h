@@ -6,6 +6,7 @@
 // order.
 
 #include <cstdint>
+#include <string_view>
 
 #include "engine/filter_options.h"
 #include "engine/folder_visit.h"
@@ -29,10 +30,11 @@ struct FileOutcome {
 // The filters' objects of one thread. Each thread that runs file work owns one.
 class FileWorker {
  public:
-  // Runs the file `name` of `folder` through the filters ticked in `options`. With
+  // Runs the file `name` (followed by a NUL in memory) of `folder` through the filters
+  // ticked in `options`. With
   // `pathsOnly` a listed file's row holds only its name and folder.
-  FileOutcome Process(const FolderVisit& folder, const char* name, const FilterOptions& options,
-                      bool pathsOnly);
+  FileOutcome Process(const FolderVisit& folder, std::string_view name,
+                      const FilterOptions& options, bool pathsOnly);
 
  private:
   LengthFilter length_;

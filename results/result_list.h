@@ -42,7 +42,7 @@ class ResultList {
   void SetPathsOnly(bool pathsOnly) { pathsOnly_ = pathsOnly; }
   bool PathsOnly() const { return pathsOnly_; }
 
-  void Append(ResultRow row);
+  void Append(ResultRow&& row);
   void Clear();
   void RemoveRow(std::size_t index);
   // Rewrites 所在目录 of one row (a move); `folder` ends in "/".
