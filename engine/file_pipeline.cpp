@@ -116,7 +116,15 @@ void FilePipeline::Finish() {
     WaitForFirst();
     MergeDone();
   }
-  if (sinks_.stop.IsSet()) Drop();
+  if (!sinks_.stop.IsSet()) return;
+  Drop();
+  // A worker finishes the file in hand; the window stays live meanwhile.
+  std::unique_lock lock(mutex_);
+  while (!batchDone_.wait_for(lock, kWaitSlice, [this] { return running_ == 0; })) {
+    lock.unlock();
+    sinks_.host.ProcessPendingEvents();
+    lock.lock();
+  }
 }
 
 void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome,

@@ -65,7 +65,7 @@ class FilePipeline {
   void AddUnreadableFolder(const std::string& path, int error);
   // Merges every file handed out, in order, keeping the window live while it waits.
   // Once the stop flag is set nothing more is merged: the rows listed are the walk's
-  // first files, without gaps.
+  // first files, without gaps; the workers' files in hand are finished and dropped.
   void Finish();
 
  private:
