@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 
 #include "engine/add_row.h"
 #include "platform/read_only_file.h"
