@@ -47,10 +47,9 @@ TEST_F(Unreadable, FolderIsNamedAndTheRestOfTheTreeIsWalked) {
 
 TEST_F(Unreadable, FileWhoseContentIsTestedIsNamedInWalkOrder) {
   for (const char* threads : {"1", "3"}) {
-    const CliResult result = RunCli(
-        {"--scope", "tree", "--content", "word", "--in", "content", "--threads", threads,
-         tree.Root()},
-        kUser);
+    const CliResult result = RunCli({"--scope", "tree", "--content", "word", "--in", "content",
+                                     "--threads", threads, tree.Root()},
+                                    kUser);
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_EQ(tree.Relative(SplitRecords(result.out)), (Paths{"a.txt", "z/after.txt"}));
     EXPECT_EQ(result.err.find(Named("secret.txt") + Named("locked")), 0u) << result.err;

@@ -28,8 +28,9 @@ TEST(FolderText, TrailingSlashesNameTheSameFolderUnderBothListers) {
 
 TEST(TrashFolders, TrashedCopiesAreNotWalkedUnlessTheChosenFolderIsInATrash) {
   CliTree tree;
-  for (const char* name : {"photo.jpg", ".Trash-1000/files/photo.jpg", ".Trash/1000/files/photo.jpg",
-                           "home/Trash/files/photo.jpg", "sub/.Trash-0/files/photo.jpg"}) {
+  for (const char* name :
+       {"photo.jpg", ".Trash-1000/files/photo.jpg", ".Trash/1000/files/photo.jpg",
+        "home/Trash/files/photo.jpg", "sub/.Trash-0/files/photo.jpg"}) {
     tree.File(name, "the same picture");
   }
   tree.File("docs/Trash/note.txt");  // named like a trash, but not the user's own
@@ -78,11 +79,12 @@ TEST(Exclude, NamesOfFilesAndFoldersAreLeftOutWithWhatTheFoldersHold) {
 TEST(OneFileSystem, FoldersOfOtherMountsAreNotEntered) {
   // /proc is a file system of its own wherever the tests run; its cpuinfo lies one
   // level below the root.
-  struct stat root {}, proc {};
+  struct stat root {};
+  struct stat proc {};
   if (stat("/", &root) != 0 || stat("/proc/cpuinfo", &proc) != 0 || root.st_dev == proc.st_dev)
     GTEST_SKIP() << "no /proc mounted apart from /";
-  const std::vector<std::string> job = {"-q", "--scope", "levels", "--levels", "2",
-                                        "--mask", "cpuinfo"};
+  const std::vector<std::string> job = {"-q", "--scope", "levels", "--levels",
+                                        "2",  "--mask",  "cpuinfo"};
   std::vector<std::string> crossing = job;
   crossing.push_back("/");
   EXPECT_EQ(SplitRecords(RunCli(crossing).out), (Paths{"/proc/cpuinfo"}));
@@ -125,7 +127,8 @@ TEST(Threads, RowsAreTheSameWhateverTheThreadCount) {
     const std::string single = printed("1");
     EXPECT_FALSE(single.empty()) << ::testing::PrintToString(job);
     for (const char* threads : {"2", "3", "8"}) {
-      EXPECT_EQ(printed(threads), single) << threads << " threads " << ::testing::PrintToString(job);
+      EXPECT_EQ(printed(threads), single)
+          << threads << " threads " << ::testing::PrintToString(job);
     }
   }
   for (const char* bad : {"-1", "x", "2000"}) {
