@@ -128,9 +128,9 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
                "do not enter folders on other file systems (mounts) than FOLDER's")
       ->group(walk);
   app.add_option("--threads", line.job.threads,
-                 "threads for the work on the files (default 0: one per core); the\n"
-                 "output is the same whatever the number")
-      ->check(CLI::Range(0U, 1024U))
+                 "threads for the work on the files, 1 to 1024 (default 0: one per\n"
+                 "core); the output is the same whatever the number")
+      ->check(CLI::Range(0U, 1024U).description(""))
       ->type_name("N")
       ->group(walk);
 
