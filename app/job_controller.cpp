@@ -17,6 +17,8 @@
 namespace tarnwick {
 namespace {
 
+constexpr auto kScrollInterval = std::chrono::milliseconds(100);
+
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
@@ -62,9 +64,13 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window);
 
-  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop);
+  // The window runs the job as the command line does, one worker per core; the
+  // options are read here, on the window's thread, and copied for the workers.
+  JobSettings settings;
+  settings.threads = 0;
+  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
-  parts_.model->Flush();
+  ShowNewestRow();
   parts_.statusBar->showMessage(FromStd(SummaryText(parts_.list->Count(), ElapsedMs())));
   startButton_->setText(QString::fromUtf8(kStartCaptionIdle));
   ApplyGroupStates(parts_.window);
@@ -74,11 +80,22 @@ void JobController::OnStartButton(Lister lister) {
 void JobController::RefreshStatus() {
   if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
   const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
-  // The newest row the view knows of. Announcing pending rows here as well would make
-  // the view re-measure its rows on every folder entry, which costs more than the walk.
-  const int rows = parts_.model->rowCount();
-  if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
+  // The walk refreshes on entry to every folder; laying out the new rows costs time in
+  // the number of rows, so the list follows at most every kScrollInterval.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastScroll_ >= kScrollInterval) {
+    lastScroll_ = now;
+    ShowNewestRow();
+  }
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
+}
+
+void JobController::ShowNewestRow() {
+  // Rows appended since the last events were handled are announced first, or the view
+  // would rest on a row that is no longer the newest; scrollToBottom lays the new rows
+  // out before it moves, where scrolling to a row would stop at the old end.
+  parts_.model->Flush();
+  parts_.view->scrollToBottom();
 }
 
 bool JobController::BusyCheck() {

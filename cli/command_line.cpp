@@ -120,6 +120,21 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kListers))
       ->type_name("find|mask")
       ->group(walk);
+  app.add_option("--exclude", line.job.excludes,
+                 "leave out files and folders (with all they hold) whose name matches\n"
+                 "the shell pattern GLOB; may be given several times")
+      ->type_name("GLOB")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->group(walk);
+  app.add_flag("--one-file-system", line.job.oneFileSystem,
+               "do not enter folders on other file systems (mounts) than FOLDER's")
+      ->group(walk);
+  app.add_option("--threads", line.job.threads,
+                 "threads for the work on the files, 1 to 1024 (default 0: one per\n"
+                 "core); the output is the same whatever the number")
+      ->check(CLI::Range(0U, 1024U).description(""))
+      ->type_name("N")
+      ->group(walk);
 
   const char* content = "Content filter";
   app.add_option("--content", raw.content,
@@ -220,8 +235,11 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "line go to standard error. Ctrl-C stops the job like the stop button: the files found\n"
       "so far are printed and the duplicate groups listed; a second Ctrl-C while the first is\n"
       "still pending ends the program at once.\n"
-      "Exit status: 0 when the job ran, 1 when the output or the settings file could not be\n"
-      "written, 2 for bad usage or a FOLDER that is not a folder, 130 when stopped by Ctrl-C.\n"
+      "Each folder or file that cannot be read (no permission, an I/O error) is named on\n"
+      "standard error, as find does; -q leaves them out.\n"
+      "Exit status: 0 when the job ran, 1 when some folder or file could not be read or\n"
+      "the output or the settings file could not be written, 2 for bad usage or a FOLDER\n"
+      "that is not a folder, 130 when stopped by Ctrl-C.\n"
       "\n"
       "Examples:\n"
       "  tarnwick-cli --scope tree --mask '*.txt' --content 发票 ~/archive\n"

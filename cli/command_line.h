@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/filter_job.h"
+#include "engine/job_settings.h"
 #include "engine/option_controls.h"
 
 namespace tarnwick::cli {
@@ -32,6 +33,8 @@ struct CommandLine {
   bool print0 = false;         // end each record with NUL instead of LF
   bool quiet = false;          // nothing on standard error but errors
   bool nameMaskGiven = false;  // --mask: an option the settings file does not keep
+  // --threads (0, the default: one per core), --exclude, --one-file-system.
+  JobSettings job{.threads = 0, .excludes = {}, .oneFileSystem = false};
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;
 };

@@ -51,10 +51,11 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   RowPrinter printer(list, out, line.format, line.print0);
   list.SetObserver(&printer);
   const TerminalHost::Settings show{.showProgress = !line.quiet && isatty(STDERR_FILENO) == 1,
-                                    .liveOutput = isatty(STDOUT_FILENO) == 1};
+                                    .liveOutput = isatty(STDOUT_FILENO) == 1,
+                                    .nameUnreadable = !line.quiet};
   TerminalHost host(show, printer, out, stop);
 
-  RunFilterJob(line.folder, line.lister, options, list, host, stop);
+  RunFilterJob(line.folder, line.lister, options, list, host, stop, line.job);
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
@@ -64,7 +65,8 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
     return WasInterrupted() ? 130 : 1;
   }
   if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
-  return WasInterrupted() ? 130 : 0;
+  if (WasInterrupted()) return 130;
+  return host.UnreadableCount() == 0 ? 0 : 1;
 }
 
 }  // namespace tarnwick::cli

@@ -141,16 +141,13 @@ void DuplicateStore::Clear() { state_ = std::make_unique<State>(); }
 
 void DuplicateStore::Add(const std::string& path, std::int64_t size, const OptionControls& options,
                          JobHost& host, const StopFlag& stop) {
-  AddInFolder(platform::OpenFolder(), path, size, options, host, stop);
+  Add(platform::FileAtPath(path), size, options, host, stop);
 }
 
-void DuplicateStore::AddInFolder(const platform::OpenFolder& folder, const std::string& path,
-                                 std::int64_t size, const OptionControls& options, JobHost& host,
-                                 const StopFlag& stop) {
-  const std::size_t slash = path.rfind('/');
-  const std::optional<platform::FileStatus> status =
-      folder.IsOpen() && slash != std::string::npos ? folder.StatusOf(path.c_str() + slash + 1)
-                                                    : platform::StatusOf(path);
+void DuplicateStore::Add(const platform::FileRef& found, std::int64_t size,
+                         const OptionControls& options, JobHost& host, const StopFlag& stop) {
+  const std::string path(found.path);
+  const std::optional<platform::FileStatus> status = platform::StatusOf(found);
   // Overlapping name patterns, hard links and links to files can bring the same file
   // twice; it must not become its own duplicate (and be offered for deletion).
   if (status && !state_->filesSeen.insert({status->device, status->inode}).second) return;

@@ -9,7 +9,7 @@
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
-#include "platform/file_status.h"
+#include "platform/file_ref.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
@@ -29,10 +29,9 @@ class DuplicateStore {
   // twice (same device and inode) is kept once.
   void Add(const std::string& path, std::int64_t size, const OptionControls& options, JobHost& host,
            const StopFlag& stop);
-  // The same for a file of the walk's current folder, which `folder` holds open: the
-  // file is looked up there by its name (by its path when `folder` holds nothing).
-  void AddInFolder(const platform::OpenFolder& folder, const std::string& path, std::int64_t size,
-                   const OptionControls& options, JobHost& host, const StopFlag& stop);
+  // The same for a file the walk reaches by its name in an open folder.
+  void Add(const platform::FileRef& file, std::int64_t size, const OptionControls& options,
+           JobHost& host, const StopFlag& stop);
 
   // Appends the groups' files to `list` as the selected output asks: one file of each
   // group of two or more, every file of those groups, or all but the first of each.

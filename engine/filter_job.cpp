@@ -3,14 +3,16 @@
 #include <memory>
 
 #include "engine/duplicate_filter.h"
+#include "engine/file_pipeline.h"
 #include "engine/file_system_object_enumerator.h"
 #include "engine/find_file_enumerator.h"
 #include "engine/folder_walk.h"
+#include "engine/worker_pool.h"
 
 namespace tarnwick {
 
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop) {
+                  ResultList& list, JobHost& host, StopFlag& stop, const JobSettings& settings) {
   list.Clear();
   DuplicateStore duplicates;
   stop.Clear();
@@ -21,7 +23,15 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
-  FolderWalk(*entryLister, options, list, duplicates, host, stop).Run(root);
+  // One thread: every file and folder on this one, as the window always did.
+  const unsigned threads = WorkerCount(settings.threads);
+  const std::unique_ptr<WorkerPool> pool =
+      threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
+  {
+    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
+    FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
+    pipeline.Finish();
+  }
 
   if (!options.IsChecked(Check::DuplicateFilter)) return;
   // A stop during the walk still lists the duplicates found so far; a second stop

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/job_host.h"
+#include "engine/job_settings.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
 #include "results/result_list.h"
@@ -21,9 +22,11 @@ enum class Lister {
 };
 
 // Runs the job. Clears `stop` at the start; leaves it as the walk left it (set when
-// the user stopped). `root` is the chosen folder; rows go to `list`.
+// the user stopped). `root` is the chosen folder; rows go to `list`. `options` are read
+// on the calling thread only, also when `settings` asks for several threads.
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop);
+                  ResultList& list, JobHost& host, StopFlag& stop,
+                  const JobSettings& settings = {});
 
 // "筛选完毕！共筛选出 " + n + " 个文件，耗时 " + FormatElapsed(ms) + "。请单击按钮操作列表！"
 std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs);

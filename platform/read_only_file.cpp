@@ -7,17 +7,45 @@
 #include <cerrno>
 
 namespace tarnwick::platform {
+namespace {
+
+thread_local int tReadFailure = 0;
+
+void NoteFailure(int error) {
+  if (IsReadFailure(error)) tReadFailure = error;
+}
+
+}  // namespace
+
+bool IsReadFailure(int error) {
+  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP && error != EISDIR;
+}
+
+int TakeReadFailure() {
+  const int failure = tReadFailure;
+  tReadFailure = 0;
+  return failure;
+}
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 bool ReadOnlyFile::Open(const std::string& path) { return OpenAt(AT_FDCWD, path.c_str()); }
 
+bool ReadOnlyFile::Fail(int error) {
+  error_ = error;
+  if (error != 0) NoteFailure(error);
+  return false;
+}
+
 bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   Close();
+  error_ = 0;
   // Special files are refused before they are opened: opening a device can act on it
   // (a watchdog starts counting, a tape rewinds), and a FIFO would wait for a writer.
   struct stat info {};
-  if (::fstatat(folderFd, name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (::fstatat(folderFd, name, &info, 0) != 0) return Fail(errno);
+  if (S_ISDIR(info.st_mode)) return Fail(EISDIR);
+  if (!S_ISREG(info.st_mode)) return Fail(0);
 
   // Non-blocking, and checked again once open, since the path may have been replaced
   // by a FIFO between the two looks.
@@ -25,10 +53,10 @@ bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   do {
     fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(errno);
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return false;
+    return Fail(0);
   }
   fd_ = fd;
   size_ = info.st_size;
@@ -42,7 +70,9 @@ std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
   for (;;) {
     const ssize_t got = ::read(fd_, buffer, count);
     if (got >= 0) return got;
-    if (errno != EINTR) return -1;
+    if (errno == EINTR) continue;
+    NoteFailure(errno);
+    return -1;
   }
 }
 

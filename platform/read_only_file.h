@@ -24,6 +24,9 @@ class ReadOnlyFile {
   // folder), so a walk reaches its files without the kernel resolving whole paths.
   bool OpenAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
+  // Why the last Open failed: the system's errno, EISDIR for a folder, 0 for a special
+  // file (refused by design, not an error).
+  int Error() const { return error_; }
   // Size, device and inode as the open file reports them.
   std::int64_t Size() const { return size_; }
   dev_t Device() const { return device_; }
@@ -34,10 +37,26 @@ class ReadOnlyFile {
   void Close();
 
  private:
+  bool Fail(int error);
+
   int fd_ = -1;
+  int error_ = 0;
   std::int64_t size_ = 0;
   dev_t device_ = 0;
   ino_t inode_ = 0;
 };
+
+// Whether `error` (an errno) is a failure worth naming: not a file that does not exist, a
+// dangling or looping link, a folder, or 0 (a special file), which the filters treat as
+// empty by design.
+bool IsReadFailure(int error);
+
+// The filters open and read files themselves; a job learns from this note why one of
+// them could not be read. Returns the errno of the last open or read on the calling
+// thread that failed for a reason the system reports (no permission, an I/O error)
+// and clears it; 0 when none failed since the last call. A file that does not exist, a
+// dangling or looping link and a special file leave no note: they are what the filters
+// treat as empty by design.
+int TakeReadFailure();
 
 }  // namespace tarnwick::platform

@@ -5,7 +5,7 @@
 
 namespace tarnwick {
 
-void ResultList::Append(ResultRow row) {
+void ResultList::Append(ResultRow&& row) {
   rows_.push_back(std::move(row));
   if (observer_) observer_->RowsAppended(rows_.size() - 1, 1);
 }

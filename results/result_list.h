@@ -53,7 +53,7 @@ class ResultList {
   void SetPathsOnly(bool pathsOnly) { pathsOnly_ = pathsOnly; }
   bool PathsOnly() const { return pathsOnly_; }
 
-  void Append(ResultRow row);
+  void Append(ResultRow&& row);
   void Clear();
   // Removes the rows at `indexes` (in any order; repeats and indexes past the end are
   // ignored) in one pass over the list, moving only the rows on the shorter side of

@@ -19,12 +19,9 @@ bool MemorySource::Rewind() {
 }
 
 OpenResult FileSource::Open() {
-  // errno is cleared first: a refusal without one is a file that is not regular.
-  errno = 0;
   if (open_.OpenAt(file_.folderFd, file_.name)) return OpenResult::Opened;
-  error_ = errno;
-  if (error_ == 0 || error_ == ENOENT || error_ == ENOTDIR) return OpenResult::Skipped;
-  return OpenResult::Failed;
+  error_ = open_.Error();
+  return platform::IsReadFailure(error_) ? OpenResult::Failed : OpenResult::Skipped;
 }
 
 std::int64_t FileSource::Read(char* into, std::size_t count) {

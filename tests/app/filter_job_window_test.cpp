@@ -3,8 +3,10 @@
 // while the job runs.
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -207,6 +209,53 @@ class FilterJobWindowTest : public QObject {
     QVERIFY(window->BusyCheck());
     window->Stop().Set();
     QVERIFY(!window->BusyCheck());
+  }
+
+  // However many rows come in after the last refresh of the status line, the job ends
+  // with the list on its newest row.
+  void theListEndsOnItsNewestRow() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    Control<QAbstractButton>(window.get(), "单选框遍历子目录")->click();
+    user.folderToChoose = tree_;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(list->model()->rowCount(), 404);
+    QVERIFY(list->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+  }
+
+  // A job copies the options for its workers only when their revision has changed, so
+  // every change of an option control, by the program or by the user, must count.
+  void everyOptionControlCountsItsChanges() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    OptionControls& options = window->Options();
+    const auto changes = [&options](const std::function<void()>& change) {
+      const std::uint64_t before = options.Revision();
+      change();
+      return options.Revision() != before;
+    };
+    for (int i = 0; i < kCheckCount; ++i) {
+      const auto check = static_cast<Check>(i);
+      const bool radio = GroupOf(check).first != GroupOf(check).last;
+      // A selected radio button is left alone: only selecting another one changes it.
+      if (radio && options.IsChecked(check)) continue;
+      QVERIFY2(changes([&] { options.SetChecked(check, !options.IsChecked(check)); }),
+               ObjectName(check));
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+      const auto field = static_cast<Field>(i);
+      if (field == Field::FilterFolder || field == Field::MoveFolder || field == Field::CopyFolder)
+        continue;  // remembered folders, not options of a job
+      QVERIFY2(changes([&] { options.SetText(field, "2001-02-03 04:05:06"); }), ObjectName(field));
+    }
+    QVERIFY(changes([&] { options.SetMatchModeIndex(2); }));
+    QVERIFY(changes([&] {
+      QTest::keyClicks(Control<QLineEdit>(window.get(), "编辑框层次"), QStringLiteral("7"));
+    }));
+    QVERIFY(!changes([] {}));
+    QVERIFY(FilterOptions(options) == Snapshot(options));
   }
 
   void rightButtonJobUsesTheMaskLister() {

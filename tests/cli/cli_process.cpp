@@ -1,6 +1,7 @@
 #include "cli_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -12,15 +13,24 @@
 #include <sstream>
 
 namespace tarnwick::cli_test {
-CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& stdoutPath) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
   pid_ = fork();
   if (pid_ == 0) {
+    const std::string& stdoutPath = environment.stdoutPath;
     dup2(stdoutPath.empty() ? out[1] : open(stdoutPath.c_str(), O_WRONLY), STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
     setenv("TZ", "UTC", 1);
+    for (const std::string& variable : environment.variables)
+      putenv(const_cast<char*>(variable.c_str()));
+    constexpr gid_t kNobody = 65534;
+    if (environment.asOrdinaryUser && geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+         setresuid(kNobody, kNobody, kNobody) != 0)) {
+      _exit(126);
+    }
     std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -88,7 +98,9 @@ CliResult CliProcess::Wait(int timeoutSeconds) {
   return result;
 }
 
-CliResult RunCli(const std::vector<std::string>& args) { return CliProcess(args).Wait(); }
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment) {
+  return CliProcess(args, environment).Wait();
+}
 
 std::vector<std::string> SplitRecords(const std::string& text, char separator) {
   std::vector<std::string> records;

@@ -15,10 +15,19 @@ struct CliResult {
   std::string err;
 };
 
+// How the child runs beyond its arguments.
+struct CliEnvironment {
+  std::vector<std::string> variables;  // "NAME=value", set in the child
+  // Give up root (for the user nobody) when the tests run as root, so that permissions
+  // apply to the program as they do to any user; the tree must be open to others.
+  bool asOrdinaryUser = false;
+  // Standard output goes to this file instead of to the result's `out` when set.
+  std::string stdoutPath;
+};
+
 class CliProcess {
  public:
-  // With `stdoutPath`, standard output goes to that file instead of to `out`.
-  explicit CliProcess(const std::vector<std::string>& args, const std::string& stdoutPath = "");
+  explicit CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment = {});
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -37,7 +46,7 @@ class CliProcess {
 };
 
 // Runs to the end.
-CliResult RunCli(const std::vector<std::string>& args);
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment = {});
 
 // Splits `text` at `separator`; no empty last element for a trailing separator.
 std::vector<std::string> SplitRecords(const std::string& text, char separator = '\n');
