@@ -460,13 +460,13 @@ class MainWindowTest : public QObject {
     QVERIFY(w->minimumWidth() <= 1065 && w->minimumHeight() <= 759);
     const QRect statusBar = Control<QWidget>(w, control::kStatusBar)->geometry();
     QCOMPARE(statusBar.bottom(), w->height() - 1);
-    for (const ControlSpec& spec : ControlRoster()) {
+    for (const ControlSpec& entry : ControlRoster()) {
       // The banner's underline is one pixel wider than the window on purpose.
-      if (qstrcmp(spec.name, control::kBannerLine) == 0) continue;
-      const QWidget* control = Control<QWidget>(w, spec.name);
+      if (qstrcmp(entry.name, control::kBannerLine) == 0) continue;
+      const QWidget* control = Control<QWidget>(w, entry.name);
       const QRect inWindow(control->mapTo(w, QPoint(0, 0)), control->size());
-      QVERIFY2(w->rect().contains(inWindow), spec.name);
-      QVERIFY2(!inWindow.intersects(statusBar), spec.name);
+      QVERIFY2(w->rect().contains(inWindow), entry.name);
+      QVERIFY2(!inWindow.intersects(statusBar), entry.name);
     }
     QVERIFY(Control<QWidget>(w, control::kResultList)->height() >= 100);
   }
