@@ -17,6 +17,12 @@ namespace tarnwick {
 
 inline constexpr const char* kMessageTitle = "Brellin：";
 
+// The message for a folder the chooser answered with whose bytes on disk cannot be told
+// (FolderOnDisk): two names there differ only in bytes the dialog cannot show.
+inline QString UndeterminedFolderText(const QString& chosen) {
+  return QStringLiteral("无法确定所选的目录：") + chosen;
+}
+
 class AppServices {
  public:
   virtual ~AppServices() = default;
@@ -35,10 +41,11 @@ class AppServices {
 
   // True, after telling the user, when a long operation already runs.
   virtual bool BusyCheck() = 0;
-  // Application-modal message box with the information icon; returns the button pressed.
+  // Application-modal message box; returns the button pressed.
   virtual QMessageBox::StandardButton ShowMessage(
       const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-      const QString& title = QString::fromUtf8(kMessageTitle)) = 0;
+      const QString& title = QString::fromUtf8(kMessageTitle),
+      QMessageBox::Icon icon = QMessageBox::Information) = 0;
   // The folder browser; "" when the user cancels. An empty prompt means "请选择一个文件夹".
   virtual QString ChooseFolder(const QString& initialFolder, const QString& prompt = {}) = 0;
   // Handles pending window events, at most every few tens of milliseconds, so it may be

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 #include <algorithm>
 #include <utility>
@@ -34,6 +35,18 @@ FileOperations::FileOperations(AppServices& services, FileOperationsPlatform pla
   }
 
   QTableView* view = services_.ListView();
+  const std::pair<QKeySequence, void (FileOperations::*)()> keys[] = {
+      {QKeySequence(Qt::Key_Delete), &FileOperations::DeleteSelectedToTrash},
+      {QKeySequence(Qt::SHIFT | Qt::Key_Delete), &FileOperations::DeleteSelectedForGood},
+      {QKeySequence(Qt::Key_Return), &FileOperations::OpenSelected},
+      {QKeySequence(Qt::Key_Enter), &FileOperations::OpenSelected},
+      {QKeySequence::Copy, &FileOperations::CopySelectedPaths},
+  };
+  for (const auto& [key, operation] : keys) {
+    new QShortcut(
+        key, view, this, [this, operation] { (this->*operation)(); },
+        Qt::WidgetWithChildrenShortcut);
+  }
   connect(view, &QTableView::doubleClicked, this, [this] { OpenSelected(); });
   view->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(view, &QTableView::customContextMenuRequested, this, [this] { LocateSelected(); });

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,11 +28,16 @@ class FileOperations final : public QObject {
   Q_OBJECT
 
  public:
-  // Connects the buttons 删除 移动 复制 打开 定位 查看 复制路径 and the list's double-click,
-  // right-click, click and current-row change. Owned by the main window.
+  // Connects the buttons 删除 移动 复制 打开 定位 查看 复制路径, the list's double-click,
+  // right-click, click and current-row change, and the keys of file managers while the
+  // list has the focus: Delete, Shift+Delete, Enter and Ctrl+C. Owned by the main window.
   FileOperations(AppServices& services, FileOperationsPlatform platform);
 
-  void DeleteSelected();
+  // 按钮删除: to the trash while Ctrl is held, else for good.
+  void DeleteSelected() { DeleteRows(std::nullopt); }
+  // The Delete key sends the files to the trash, Shift+Delete deletes them for good.
+  void DeleteSelectedToTrash() { DeleteRows(true); }
+  void DeleteSelectedForGood() { DeleteRows(false); }
   void MoveSelected() { TransferSelected(TransferRun::Kind::Move); }
   void CopySelected() { TransferSelected(TransferRun::Kind::Copy); }
   void OpenSelected() { LaunchSelected(false); }
@@ -58,6 +64,8 @@ class FileOperations final : public QObject {
   // may be refilled by a drop in the middle of an operation, and a row that now names
   // another file must not be acted on.
   bool StillListed(const SelectedRow& row) const;
+  // `toTrash` unset: asks the keyboard whether Ctrl is held.
+  void DeleteRows(std::optional<bool> toTrash);
   void TransferSelected(TransferRun::Kind kind);
   void LaunchSelected(bool locate);
   void BeginProgress(int total);

@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/file_operations.h"
+#include "app/path_mime_data.h"
 #include "platform/desktop/clipboard.h"
 
 namespace tarnwick {
@@ -73,13 +74,12 @@ void FileOperations::CopySelectedPaths() {
   QPushButton* button = Button("按钮复制路径");
   const std::vector<SelectedRow> rows = SelectionSnapshot();
   button->setText(QStringLiteral("复制中"));
-  std::string text;
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    if (i > 0) text += "\r\n";
-    text += rows[i].path;
+  std::vector<std::string> paths;
+  for (const SelectedRow& row : rows) {
+    paths.push_back(row.path);
     services_.ProcessPendingEvents();
   }
-  SetClipboardText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  SetClipboardData(NewPathMimeData(paths));
   button->setText(QStringLiteral("复制完成"));
   services_.PumpWait(1000);
   button->setText(QStringLiteral("复制路径"));

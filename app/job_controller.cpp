@@ -1,6 +1,5 @@
 #include "app/job_controller.h"
 
-#include <QFile>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -9,11 +8,16 @@
 #include "app/control_roster.h"
 #include "app/event_pump.h"
 #include "app/group_states.h"
+#include "app/path_display_text.h"
 #include "app/result_model.h"
 #include "app/window_platform.h"
+#include "engine/content_pattern_check.h"
+#include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
 namespace {
+
+constexpr auto kScrollInterval = std::chrono::milliseconds(100);
 
 QString FromStd(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -56,14 +60,25 @@ void JobController::OnStartButton(Lister lister) {
     return;
   }
   if (BusyCheck()) return;
+  if (const auto problem = ContentPatternProblem(*parts_.options)) {
+    parts_.platform->showMessage(QStringLiteral("筛选内容无法编译：") + FromStd(*problem),
+                                 QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
+                                 QMessageBox::Warning);
+    return;
+  }
 
-  const QString initial =
-      QFile::decodeName(QByteArray::fromStdString(parts_.options->Text(Field::FilterFolder)));
+  const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
   const QString folder = parts_.platform->chooseFolder(
       initial, QStringLiteral(
                    "选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
   if (folder.isEmpty()) return;
-  const std::string root = QFile::encodeName(folder).toStdString();
+  const std::optional<std::string> onDisk = FolderOnDisk(folder);
+  if (!onDisk) {
+    parts_.platform->showMessage(UndeterminedFolderText(folder), QMessageBox::Ok,
+                                 QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    return;
+  }
+  const std::string& root = *onDisk;
 
   startTime_ = std::chrono::steady_clock::now();
   RefreshStatus();
@@ -72,15 +87,19 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window);
 
-  // Only MD5 keys are worth keeping between jobs.
+  // The window runs the job as the command line does, one worker per core; the
+  // options are read here, on the window's thread, and copied for the workers. Only
+  // MD5 keys are worth keeping between jobs.
   const bool readsMd5 = parts_.options->IsChecked(Check::DuplicateFilter) &&
                         parts_.options->IsChecked(Check::DupByMd5);
   if (readsMd5 && !digestCache_)
     digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
-  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop,
-               DigestSetup{readsMd5 ? digestCache_.get() : nullptr, 0});
+  JobSettings settings;
+  settings.threads = 0;
+  settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
+  RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
-  parts_.model->Flush();
+  ShowNewestRow();
   QString summary = FromStd(SummaryText(parts_.list->Count(), ElapsedMs()));
   // A problem of the cache is told once, after the summary of the job that met it.
   if (const std::optional<CacheNotice> notice =
@@ -96,11 +115,22 @@ void JobController::OnStartButton(Lister lister) {
 void JobController::RefreshStatus() {
   if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
   const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
-  // The newest row the view knows of. Announcing pending rows here as well would make
-  // the view re-measure its rows on every folder entry, which costs more than the walk.
-  const int rows = parts_.model->rowCount();
-  if (rows > 0) parts_.view->scrollTo(parts_.model->index(rows - 1, 0));
+  // The walk refreshes on entry to every folder; laying out the new rows costs time in
+  // the number of rows, so the list follows at most every kScrollInterval.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - lastScroll_ >= kScrollInterval) {
+    lastScroll_ = now;
+    ShowNewestRow();
+  }
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
+}
+
+void JobController::ShowNewestRow() {
+  // Rows appended since the last events were handled are announced first, or the view
+  // would rest on a row that is no longer the newest; scrollToBottom lays the new rows
+  // out before it moves, where scrolling to a row would stop at the old end.
+  parts_.model->Flush();
+  parts_.view->scrollToBottom();
 }
 
 bool JobController::BusyCheck() {
@@ -113,7 +143,7 @@ bool JobController::BusyCheck() {
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
 
-void JobController::SetStatusText(const std::string& text) { statusText_ = FromStd(text); }
+void JobController::SetStatusText(const std::string& text) { statusText_ = PathDisplayText(text); }
 
 std::int64_t JobController::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

@@ -42,7 +42,7 @@ class JobController final : public JobHost {
   void OnStartButton(Lister lister);
 
   // The status line "(" + elapsed + ") " + activity, and the list scrolled to its newest
-  // row. Does nothing outside a job.
+  // row (at most ten times a second, and when the job ends). Does nothing outside a job.
   void RefreshStatus() override;
 
   // True, after telling the user, when a long operation runs (the stop flag is clear).
@@ -53,10 +53,12 @@ class JobController final : public JobHost {
 
  private:
   std::int64_t ElapsedMs() const;
+  void ShowNewestRow();
 
   Parts parts_;
   QPushButton* startButton_;
   std::chrono::steady_clock::time_point startTime_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
   // Opened by the first job that reads MD5 keys, kept for the window's life.
   std::unique_ptr<DigestCache> digestCache_;

@@ -1,18 +1,24 @@
 // tarnwick: the desktop program.
 //
-//   tarnwick [--settings FILE]
+//   tarnwick [--settings FILE] [FOLDER]
+//   tarnwick --version | --help
 //
 // FILE is the settings file to use; without it Tarnwick.ini lives beside the program
-// when that folder is writable, else in $XDG_CONFIG_HOME/tarnwick/.
+// when the user has put one there, else in $XDG_CONFIG_HOME/tarnwick/. FOLDER is where
+// the folder chooser starts.
 
 #include <QApplication>
-#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QStringList>
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "app/desktop_identity.h"
 #include "app/main_window.h"
+#include "app/qt_translations.h"
+#include "app/start_arguments.h"
 #include "app/termination_signal.h"
 #include "settings/settings_location.h"
 
@@ -31,40 +37,49 @@ void UseCjkFont() {
   }
 }
 
-// The settings file named by --settings, "" when none is named; false on bad usage.
-bool ParseArguments(const QStringList& arguments, QString* settingsFile) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (argument == QStringLiteral("--settings") && i + 1 < arguments.size()) {
-      *settingsFile = arguments[++i];
-    } else if (argument.startsWith(QStringLiteral("--settings="))) {
-      *settingsFile = argument.mid(11);
-    } else {
-      return false;
-    }
-  }
-  return true;
-}
+std::vector<std::string> Words(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
-  QString settingsFile;
-  if (!ParseArguments(QApplication::arguments(), &settingsFile)) {
-    std::fprintf(stderr, "usage: tarnwick [--settings FILE]\n");
+  if (const auto text = tarnwick::InformationRequested(Words(argc, argv))) {
+    std::fputs(text->c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+  }
+
+  QApplication application(argc, argv);  // takes Qt's own options out of argv
+  std::string error;
+  const auto arguments = tarnwick::ParseStartArguments(Words(argc, argv), error);
+  if (!arguments) {
+    std::fprintf(stderr, "tarnwick: %s\nusage: tarnwick [--settings FILE] [FOLDER]\n",
+                 error.c_str());
     return 2;
   }
+  if (!arguments->warning.empty())
+    std::fprintf(stderr, "tarnwick: %s\n", arguments->warning.c_str());
+  tarnwick::SetDesktopIdentity(application);
+  tarnwick::InstallQtTranslations(application);
   UseCjkFont();
 
   const std::string settingsPath =
-      settingsFile.isEmpty() ? tarnwick::DefaultSettingsPath(tarnwick::CurrentExecutablePath())
-                             : QFile::encodeName(settingsFile).toStdString();
+      arguments->settingsFile.empty()
+          ? tarnwick::DefaultSettingsPath(tarnwick::CurrentExecutablePath())
+          : arguments->settingsFile;
 
   tarnwick::TerminationSignal termination;
   tarnwick::MainWindow window(settingsPath, tarnwick::DesktopPlatform());
-  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window,
-                   &tarnwick::MainWindow::CloseForTermination);
+  // The folder the window was opened on is where the chooser starts, as if it had been
+  // chosen last; the job still waits for the start button.
+  if (!arguments->folder.empty()) {
+    window.Options().SetText(tarnwick::Field::FilterFolder, arguments->folder);
+  }
+  // SIGTERM ends the program even when a handler is still inside a dialog of its own:
+  // once the window has closed, every event loop ends, and one a handler would open
+  // afterwards returns at once.
+  QObject::connect(&termination, &tarnwick::TerminationSignal::received, &window, [&window] {
+    window.CloseForTermination();
+    QCoreApplication::exit(0);
+  });
   window.show();
   return QApplication::exec();
 }

@@ -1,11 +1,15 @@
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSessionManager>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -58,6 +62,7 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
   ConnectEvents();
   RestoreOptions();
   statusTimer_->start();
+  setMinimumSize(MinimumWindowSize(this));
   LayoutMainWindow(this);
   AttachFileOperations(*this);
 }
@@ -86,11 +91,13 @@ void MainWindow::ConnectEvents() {
   connect(
       qobject_cast<QPushButton*>(find(control::kPasteButton)), &QPushButton::clicked, this,
       [this] { options_->SetText(Field::ContentPattern, ClipboardText().toUtf8().toStdString()); });
+  const auto selectAll = [this] {
+    model_->Flush();  // rows a running job has just added are selected too
+    SelectAllRows(view_);
+  };
   connect(qobject_cast<QPushButton*>(find(control::kSelectAllButton)), &QPushButton::clicked, this,
-          [this] {
-            model_->Flush();  // rows a running job has just added are selected too
-            SelectAllRows(view_);
-          });
+          selectAll);
+  new QShortcut(QKeySequence::SelectAll, view_, this, selectAll, Qt::WidgetWithChildrenShortcut);
   auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
   connect(exportButton, &QPushButton::clicked, this,
           [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });
@@ -103,8 +110,11 @@ void MainWindow::ConnectEvents() {
     connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
             [this] { ShowHelpDialog(this); });
   }
+  new QShortcut(QKeySequence::HelpContents, this, this, [this] { ShowHelpDialog(this); });
 
   connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
+          [this](QSessionManager&) { SaveForSessionEnd(); });
 
   // Files dropped anywhere on the window fill the list: no control takes a drop for
   // itself (an edit box would otherwise paste the paths as text).
@@ -127,7 +137,8 @@ void MainWindow::SaveOnRequest() {
                           QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
     return;
   }
-  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle));
+  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
+              QMessageBox::Information);
 }
 
 OptionControls& MainWindow::Options() { return *options_; }
@@ -136,8 +147,8 @@ bool MainWindow::BusyCheck() { return job_->BusyCheck(); }
 
 QMessageBox::StandardButton MainWindow::ShowMessage(const QString& text,
                                                     QMessageBox::StandardButtons buttons,
-                                                    const QString& title) {
-  return platform_.showMessage(text, buttons, title, QMessageBox::Information);
+                                                    const QString& title, QMessageBox::Icon icon) {
+  return platform_.showMessage(text, buttons, title, icon);
 }
 
 QString MainWindow::ChooseFolder(const QString& initialFolder, const QString& prompt) {
@@ -149,8 +160,17 @@ void MainWindow::PumpWait(int ms) { tarnwick::PumpWait(ms); }
 
 void MainWindow::CloseForTermination() {
   reportSaveFailure_ = false;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<QDialog*>(widget);
+    if (!dialog || !dialog->isVisible()) continue;
+    dialog->close();
+    // A message box without a button that closing may press ignores the close.
+    if (dialog->isVisible()) dialog->reject();
+  }
   close();
 }
+
+void MainWindow::SaveForSessionEnd() { settings_->Save(*options_, nullptr); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
@@ -169,15 +189,22 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+bool MainWindow::TakesDrop(const QDropEvent& event) const {
+  // Rows dragged out of the list and let go over the window are not a drop of files:
+  // taking them would empty the list and list the same files again.
+  return event.mimeData()->hasUrls() && event.source() != view_;
+}
+
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (TakesDrop(*event)) event->acceptProposedAction();
 }
 
 void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+  if (TakesDrop(*event)) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  if (!TakesDrop(*event)) return;
   std::vector<std::string> paths = DroppedPaths(*event->mimeData());
   event->acceptProposedAction();
   // Listed once the drag has finished, so the program the files came from is not kept

@@ -11,6 +11,7 @@
 #include "app/event_pump.h"
 #include "app/window_platform.h"
 
+class QDropEvent;
 class QStatusBar;
 class QTableView;
 class QTimer;
@@ -30,8 +31,10 @@ class MainWindow final : public QWidget, public AppServices {
   MainWindow(const std::string& settingsPath, WindowPlatform platform, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // A close request that comes from the session ending (SIGTERM): the options are saved
-  // as on any close, but a failed save is not reported, since nobody is there to answer.
+  // A close request that comes from the session ending (SIGTERM): any message box or
+  // dialog still open is closed as by its close button (a question then gets its Cancel,
+  // so nothing it asked about is done), and the options are saved as on any close; a
+  // failed save is not reported, since nobody is there to answer.
   void CloseForTermination();
 
   // AppServices
@@ -42,7 +45,7 @@ class MainWindow final : public QWidget, public AppServices {
   OptionControls& Options() override;
   bool BusyCheck() override;
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
-                                          const QString& title) override;
+                                          const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
   void ProcessPendingEvents() override { pump_.Pump(); }
   void PumpWait(int ms) override;
@@ -59,7 +62,11 @@ class MainWindow final : public QWidget, public AppServices {
   void ConnectEvents();
   void RestoreOptions();
   void SaveOnRequest();
+  // The session manager asks programs to save before the session ends (logout); the
+  // logout may still be cancelled, so the window stays open.
+  void SaveForSessionEnd();
   void DropFiles(const std::vector<std::string>& paths);
+  bool TakesDrop(const QDropEvent& event) const;
 
   WindowPlatform platform_;
   ResultList list_;

@@ -2,6 +2,11 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <algorithm>
+#include <iterator>
+
+#include "app/path_display_text.h"
+#include "app/path_mime_data.h"
 
 namespace tarnwick {
 namespace {
@@ -15,10 +20,8 @@ constexpr ColumnInfo kColumns[ResultModel::kColumnCount] = {
     {"文件名", 300}, {"文件大小", 100}, {"文件时间", 180}, {"内容字数", 100}, {"所在目录", 700},
 };
 
-// Paths are raw bytes; bytes that are not UTF-8 show as replacement characters and
-// the stored bytes stay untouched.
-QString Display(const std::string& bytes) {
-  return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -47,27 +50,21 @@ int ResultModel::columnCount(const QModelIndex& parent) const {
 QVariant ResultModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= shownRows_) return {};
   if (role != Qt::DisplayRole && role != Qt::DecorationRole) return {};
-  // The list tells of a removal after the fact; until the view has taken note, the
-  // rows after the removed one are found one place earlier in the list.
-  int source = index.row();
-  if (removingRow_ >= 0 && source >= removingRow_) {
-    if (source == removingRow_) return {};
-    --source;
-  }
-  if (static_cast<std::size_t>(source) >= list_.Count()) return {};
+  const int source = SourceRow(index.row());
+  if (source < 0 || static_cast<std::size_t>(source) >= list_.Count()) return {};
   if (role == Qt::DecorationRole) return index.column() == 0 ? QVariant(documentIcon_) : QVariant();
   const ResultRow& row = list_.Row(static_cast<std::size_t>(source));
   switch (index.column()) {
     case 0:
-      return Display(row.name);
+      return PathDisplayText(row.name);
     case 1:
-      return Display(row.sizeText);
+      return FromUtf8(row.sizeText);
     case 2:
-      return Display(row.timeText);
+      return FromUtf8(row.timeText);
     case 3:
-      return Display(row.countText);
+      return FromUtf8(row.countText);
     case 4:
-      return Display(row.folder);
+      return PathDisplayText(row.folder);
     default:
       return {};
   }
@@ -77,6 +74,33 @@ QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int r
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   if (section < 0 || section >= kColumnCount) return {};
   return QString::fromUtf8(kColumns[section].header);
+}
+
+Qt::ItemFlags ResultModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  if (index.isValid()) flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+QStringList ResultModel::mimeTypes() const { return {QStringLiteral("text/uri-list")}; }
+
+QMimeData* ResultModel::mimeData(const QModelIndexList& indexes) const {
+  // One path per row, in list order, whatever cells of it the drag holds.
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : indexes) {
+    const int source = SourceRow(index.row());
+    if (source >= 0 && static_cast<std::size_t>(source) < list_.Count())
+      rows.push_back(static_cast<std::size_t>(source));
+  }
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  std::vector<std::string> paths;
+  for (const std::size_t row : rows) paths.push_back(list_.FullPath(row));
+  return NewPathMimeData(paths);
+}
+
+Qt::DropActions ResultModel::supportedDragActions() const {
+  return Qt::CopyAction | Qt::MoveAction;
 }
 
 void ResultModel::Flush() {
@@ -101,14 +125,39 @@ void ResultModel::QueueFlush() {
 
 void ResultModel::RowsAppended(std::size_t, std::size_t) { QueueFlush(); }
 
-void ResultModel::RowRemoved(std::size_t index) {
-  const int row = static_cast<int>(index);
-  if (row >= shownRows_) return;  // a row the view was not yet told of
-  removingRow_ = row;
-  beginRemoveRows({}, row, row);
-  --shownRows_;
-  removingRow_ = -1;
-  endRemoveRows();
+int ResultModel::SourceRow(int row) const {
+  // The list tells of a removal after the fact; until the view has taken note of a run,
+  // its rows are still shown and the rows above are found that much earlier in the list.
+  const auto above =
+      std::upper_bound(leavingRuns_.begin(), leavingRuns_.end(), static_cast<std::size_t>(row),
+                       [](std::size_t value, const RowRun& run) { return value < run.first; });
+  if (above == leavingRuns_.begin()) return row;
+  const auto run = std::prev(above);
+  if (static_cast<std::size_t>(row) < run->first + run->count) return -1;
+  return row -
+         static_cast<int>(leavingThrough_[static_cast<std::size_t>(run - leavingRuns_.begin())]);
+}
+
+void ResultModel::RowsRemoved(std::span<const RowRun> runs) {
+  // Rows the view was not yet told of leave without a signal.
+  const auto shown = static_cast<std::size_t>(shownRows_);
+  std::size_t through = 0;
+  for (const RowRun& run : runs) {
+    if (run.first >= shown) break;
+    const RowRun visible{run.first, std::min(run.count, shown - run.first)};
+    leavingRuns_.push_back(visible);
+    through += visible.count;
+    leavingThrough_.push_back(through);
+  }
+  while (!leavingRuns_.empty()) {
+    const RowRun run = leavingRuns_.back();
+    const int first = static_cast<int>(run.first);
+    beginRemoveRows({}, first, first + static_cast<int>(run.count) - 1);
+    leavingRuns_.pop_back();
+    leavingThrough_.pop_back();
+    shownRows_ -= static_cast<int>(run.count);
+    endRemoveRows();
+  }
 }
 
 void ResultModel::RowChanged(std::size_t index) {

@@ -19,6 +19,9 @@ QTableView* CreateResultView(QWidget* parent, ResultModel* model) {
   view->setWordWrap(false);
   view->setIconSize(QSize(20, 20));
   view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  // Rows can be dragged out to a file manager; drops land on the window, not the list.
+  view->setDragDropMode(QAbstractItemView::DragOnly);
+  view->setDefaultDropAction(Qt::CopyAction);
 
   // Fixed row heights: the view never measures rows, whatever their number.
   QHeaderView* rows = view->verticalHeader();

@@ -30,8 +30,11 @@ TimeFieldEdit::TimeFieldEdit(QWidget* parent) : QAbstractSpinBox(parent) {
   font.setPointSize(11);
   setFont(font);
 
+  // Red while the field can be edited; a disabled field keeps the style's disabled
+  // colours, so it looks as disabled as the controls around it.
   QPalette redText = palette();
-  redText.setColor(QPalette::Text, Qt::red);
+  redText.setColor(QPalette::Active, QPalette::Text, Qt::red);
+  redText.setColor(QPalette::Inactive, QPalette::Text, Qt::red);
   setPalette(redText);
 
   // Typing never edits the text directly: keys and clicks go through the part rules.

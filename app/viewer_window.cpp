@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 
+#include "app/path_display_text.h"
 #include "results/path_parts.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
@@ -29,7 +30,7 @@ void ViewerWindow::ShowFile(const std::string& path) {
   const DecodedText decoded = LoadTextFile(path);
   edit_->setPlainText(FromUtf8(Gb18030ToUtf8(decoded.text)));
   setWindowTitle(QStringLiteral("(编码:") + QString::fromUtf8(DisplayName(decoded.encoding)) +
-                 QStringLiteral(") ") + FromUtf8(FileNamePart(path)));
+                 QStringLiteral(") ") + PathDisplayText(FileNamePart(path)));
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent* event) {

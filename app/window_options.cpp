@@ -38,6 +38,28 @@ WindowOptions::WindowOptions(QWidget* window) {
   }
   matchMode_ = window->findChild<QComboBox*>(QString::fromUtf8(control::kMatchMode));
   Q_ASSERT(matchMode_);
+
+  const auto changed = [this] { ++revision_; };
+  for (QAbstractButton* check : checks_) {
+    QObject::connect(check, &QAbstractButton::toggled, &changeReceiver_, changed);
+  }
+  for (int i = 0; i < kFieldCount; ++i) {
+    if (!IsTagField(static_cast<Field>(i))) CountChangesOf(fields_[i]);
+  }
+  QObject::connect(matchMode_, &QComboBox::currentIndexChanged, &changeReceiver_, changed);
+}
+
+void WindowOptions::CountChangesOf(QWidget* field) {
+  const auto changed = [this] { ++revision_; };
+  if (auto* edit = qobject_cast<QPlainTextEdit*>(field)) {
+    QObject::connect(edit, &QPlainTextEdit::textChanged, &changeReceiver_, changed);
+    return;
+  }
+  // A time field edits its text in a line edit of its own.
+  auto* line = qobject_cast<QLineEdit*>(field);
+  if (!line) line = field->findChild<QLineEdit*>();
+  Q_ASSERT(line);
+  QObject::connect(line, &QLineEdit::textChanged, &changeReceiver_, changed);
 }
 
 bool WindowOptions::IsChecked(Check check) const {

@@ -3,6 +3,7 @@
 // reads or sets the control at that moment; nothing is copied, so a change the user
 // makes during a job applies from the engine's next read.
 
+#include <QObject>
 #include <array>
 
 #include "engine/option_controls.h"
@@ -29,11 +30,19 @@ class WindowOptions final : public OptionControls {
   // An index outside the three modes selects 0 "默认".
   int MatchModeIndex() const override;
   void SetMatchModeIndex(int index) override;
+  // Counts the change signals of the option controls, whoever changed them.
+  std::uint64_t Revision() const override { return revision_; }
 
  private:
+  void CountChangesOf(QWidget* field);
+
   std::array<QAbstractButton*, kCheckCount> checks_{};
   std::array<QWidget*, kFieldCount> fields_{};
   QComboBox* matchMode_ = nullptr;
+  std::uint64_t revision_ = 0;
+  // Receives the change signals; its end disconnects them, so a control that outlives
+  // these options never calls into them.
+  QObject changeReceiver_;
 };
 
 }  // namespace tarnwick

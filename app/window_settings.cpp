@@ -32,7 +32,7 @@ void WindowSettings::Show(const std::string& text, const std::string& title, boo
   platform_.showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                         QMessageBox::Ok,
                         QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                        exclamationIcon ? QMessageBox::Warning : QMessageBox::Information);
+                        exclamationIcon ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 
 }  // namespace tarnwick

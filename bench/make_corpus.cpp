@@ -13,7 +13,7 @@
 //                  differ near their start, in their middle or at their end
 //   DIR/million    1,000,000 small files (0 to 400 B) in 20,000 folders, for listing
 //                  and the duplicate search by length
-//   DIR/huge       one sparse file of 4.5 GiB, zeros but for the word at its very end
+//   DIR/huge       one text file of 4.5 GiB, the search word only at its very end
 //
 // PART is one of tree, big, same-size, same-size-different, million, huge. The default
 // makes the first three; the others are made only when named.
@@ -430,20 +430,40 @@ void MakeMillion(const std::string& dir, double scale, Random& random) {
   std::cout << "million: " << fileCount << " files in " << folderCount << " folders\n";
 }
 
-// 4.5 GiB of holes with the search word written at the end: a content search must read
-// past every 32-bit size to find it.
-void MakeHuge(const std::string& dir) {
+// 4.5 GiB of ASCII text lines with the search word only at the very end: a content
+// search must read past every 32-bit size to find it, and count past 2^32 characters.
+// Not sparse: holes read as zero bytes, and a text ends at its first zero.
+void MakeHuge(const std::string& dir, Random& random) {
   std::filesystem::create_directories(dir);
   const std::string path = dir + "/huge.txt";
+  TextMaker maker(random);
+  std::string block = maker.Ascii(1u << 20, false);
+  DropPartialCharacter(block);
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    std::perror(path.c_str());
+    std::exit(1);
+  }
+  const std::uint64_t target = std::uint64_t{9} << 29;
+  std::uint64_t written = 0;
+  while (written + block.size() <= target) {
+    for (std::size_t done = 0; done < block.size();) {
+      const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
+      if (n <= 0) {
+        std::perror(path.c_str());
+        std::exit(1);
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    written += block.size();
+  }
   const std::string tail = std::string(" ") + kSearchWord + "\r\n";
-  const off_t at = (off_t{9} << 29) - static_cast<off_t>(tail.size());
-  if (fd < 0 || ::pwrite(fd, tail.data(), tail.size(), at) != static_cast<ssize_t>(tail.size())) {
+  if (::write(fd, tail.data(), tail.size()) != static_cast<ssize_t>(tail.size())) {
     std::perror(path.c_str());
     std::exit(1);
   }
   ::close(fd);
-  std::cout << "huge: one sparse file of 4.5 GiB\n";
+  std::cout << "huge: one text file of " << (written + tail.size()) / 1048576 << " MiB\n";
 }
 
 int Usage() {
@@ -497,6 +517,9 @@ int main(int argc, char** argv) {
     Random random(seed + 4);
     MakeMillion(dir + "/million", scale, random);
   }
-  if (only == "huge") MakeHuge(dir + "/huge");
+  if (only == "huge") {
+    Random random(seed + 5);
+    MakeHuge(dir + "/huge", random);
+  }
   return 0;
 }

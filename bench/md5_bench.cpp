@@ -47,7 +47,7 @@ class BenchFile {
 };
 
 // The key of a file opened once per round, as a digest worker opens each file.
-std::string KeyOf(const std::string& path, const tarnwick::StopFlag& stop) {
+std::string KeyOf(const std::string& path, const tarnwick::StopRequest& stop) {
   tarnwick::platform::ReadOnlyFile file;
   tarnwick::platform::Md5Value key{};
   if (!file.Open(path) || tarnwick::Md5KeyOf(file, stop, key) != tarnwick::ReadEnd::Done) return {};
@@ -57,8 +57,7 @@ std::string KeyOf(const std::string& path, const tarnwick::StopFlag& stop) {
 void BM_Md5Key(benchmark::State& state) {
   const std::int64_t size = state.range(0) << 20;
   static const BenchFile file(size);
-  tarnwick::StopFlag stop;
-  stop.Clear();
+  const tarnwick::StopRequest stop = [] { return false; };
   for (auto _ : state) benchmark::DoNotOptimize(KeyOf(file.Path(), stop));
   state.SetBytesProcessed(state.iterations() * size);
 }
@@ -67,8 +66,7 @@ BENCHMARK(BM_Md5Key)->Arg(64)->Unit(benchmark::kMillisecond);
 void BM_Md5KeySmallFile(benchmark::State& state) {
   // A 4 KiB file: what most files of a tree cost (open, read, two digests).
   static const BenchFile file(4096);
-  tarnwick::StopFlag stop;
-  stop.Clear();
+  const tarnwick::StopRequest stop = [] { return false; };
   for (auto _ : state) benchmark::DoNotOptimize(KeyOf(file.Path(), stop));
 }
 BENCHMARK(BM_Md5KeySmallFile)->Unit(benchmark::kMicrosecond);
@@ -77,8 +75,7 @@ BENCHMARK(BM_Md5KeySmallFile)->Unit(benchmark::kMicrosecond);
 void BM_QuickWholeHash(benchmark::State& state) {
   const std::int64_t size = state.range(0) << 10;
   const BenchFile file(size);
-  tarnwick::StopFlag stop;
-  stop.Clear();
+  const tarnwick::StopRequest stop = [] { return false; };
   for (auto _ : state) {
     tarnwick::platform::ReadOnlyFile open;
     std::uint64_t value = 0;

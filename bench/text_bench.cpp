@@ -1,6 +1,7 @@
-// LoadTextFile on 1 MB files of each kind the loader meets, and the conversions of
-// the program's text to UTF-8. The files are written to /tmp/tarnwick-text-bench at
-// each run and left there, so that other tools can be timed on the very same bytes:
+// LoadTextFile on 1 MB files of each kind the loader meets, the streamed loader feeding
+// the content filter's search and the length filter's count, its UTF-8 check alone, and
+// the conversions of the program's text to UTF-8. The files are written to /tmp/tarnwick-text-bench
+// at each run and left there, so that other tools can be timed on the very same bytes:
 //   cat F F F ... > /dev/null;  iconv -f UTF-8 -t GB18030 F F F ... > /dev/null
 
 #include <benchmark/benchmark.h>
@@ -8,12 +9,17 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 
+#include "engine/character_measure.h"
+#include "match/content_matcher.h"
 #include "platform/iconv_converter.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
+#include "text/text_stream.h"
+#include "text/utf8_check.h"
 
 namespace tarnwick {
 namespace {
@@ -93,16 +99,56 @@ BENCHMARK_CAPTURE(BM_LoadTextFile, gbk_chinese, "gbk-chinese.txt");
 BENCHMARK_CAPTURE(BM_LoadTextFile, utf16le_chinese, "utf16le-chinese.txt");
 BENCHMARK_CAPTURE(BM_LoadTextFile, binary, "binary.bin");
 
-// What the content filter loads for an ASCII pattern: content read into reused buffers,
-// UTF-8 left unconverted.
-void BM_LoadTextViewKeepingUtf8(benchmark::State& state, const char* name) {
+// The content filter's read of a file: streamed from the file to the search for a word
+// that is not there (so all of it is read), the encoding wanted only for a file listed.
+void BM_StreamedSearch(benchmark::State& state, const char* name) {
   const std::string path = Samples().Path(name);
   const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
-  for (auto _ : state) benchmark::DoNotOptimize(LoadTextView(path, Utf8Content::KeepBytes));
+  ContentMatcher matcher;
+  for (auto _ : state) {
+    ContentSearch& search = matcher.Search(MatchMode::Default, "quillwort");
+    StreamSettings settings;
+    settings.encodingWanted = [&search] { return search.Found(); };
+    benchmark::DoNotOptimize(StreamFileText(platform::FileAtPath(path), search, settings));
+    benchmark::DoNotOptimize(search.Found());
+  }
   state.SetBytesProcessed(state.iterations() * size);
 }
-BENCHMARK_CAPTURE(BM_LoadTextViewKeepingUtf8, ascii, "ascii.txt");
-BENCHMARK_CAPTURE(BM_LoadTextViewKeepingUtf8, utf8_chinese, "utf8-chinese.txt");
+BENCHMARK_CAPTURE(BM_StreamedSearch, ascii, "ascii.txt");
+BENCHMARK_CAPTURE(BM_StreamedSearch, utf8_chinese, "utf8-chinese.txt");
+BENCHMARK_CAPTURE(BM_StreamedSearch, gbk_chinese, "gbk-chinese.txt");
+BENCHMARK_CAPTURE(BM_StreamedSearch, utf16le_chinese, "utf16le-chinese.txt");
+BENCHMARK_CAPTURE(BM_StreamedSearch, binary, "binary.bin");
+
+// The length filter's read: every character counted, tags and blanks taken out.
+void BM_StreamedCount(benchmark::State& state, const char* name) {
+  const std::string path = Samples().Path(name);
+  const auto size = static_cast<std::int64_t>(std::filesystem::file_size(path));
+  CharacterMeasure measure;
+  measure.Configure(true, true);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(StreamFileText(platform::FileAtPath(path), measure));
+    benchmark::DoNotOptimize(measure.Count());
+  }
+  state.SetBytesProcessed(state.iterations() * size);
+}
+BENCHMARK_CAPTURE(BM_StreamedCount, ascii, "ascii.txt");
+BENCHMARK_CAPTURE(BM_StreamedCount, utf8_chinese, "utf8-chinese.txt");
+BENCHMARK_CAPTURE(BM_StreamedCount, gbk_chinese, "gbk-chinese.txt");
+
+// The UTF-8 check of unmarked content, on bytes in memory, in the loader's pieces.
+void BM_Utf8Check(benchmark::State& state, const char* name) {
+  std::ifstream in(Samples().Path(name), std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  for (auto _ : state) {
+    Utf8Check check;
+    for (std::size_t at = 0; at < bytes.size(); at += kPieceSize)
+      benchmark::DoNotOptimize(check.Take(std::string_view(bytes).substr(at, kPieceSize)));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK_CAPTURE(BM_Utf8Check, ascii, "ascii.txt");
+BENCHMARK_CAPTURE(BM_Utf8Check, utf8_chinese, "utf8-chinese.txt");
 
 // The program's text of a Chinese file to UTF-8, as regular-expression matching needs it.
 void BM_Gb18030ToUtf8(benchmark::State& state) {

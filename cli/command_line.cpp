@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iostream>
 #include <tuple>
 
 #include "cli/messages.h"
@@ -50,8 +51,8 @@ const std::vector<Choice<int>> kMatchModes = {{"default", 0}, {"wildcard", 1}, {
 const std::vector<Choice<Lister>> kListers = {{"find", Lister::FindFile},
                                               {"mask", Lister::FileSystemObject}};
 
-const std::vector<Choice<OutputFormat>> kFormats = {{"paths", OutputFormat::Paths},
-                                                    {"rows", OutputFormat::Rows}};
+const std::vector<Choice<OutputFormat>> kFormats = {
+    {"paths", OutputFormat::Paths}, {"rows", OutputFormat::Rows}, {"json", OutputFormat::Json}};
 
 template <typename Value>
 CLI::IsMember WordsOf(const std::vector<Choice<Value>>& choices) {
@@ -98,6 +99,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.get_formatter()->column_width(34);
 
   app.add_option("FOLDER", line.folder, "the folder to walk")->type_name("");
+  app.set_version_flag("--version", "tarnwick-cli " TARNWICK_VERSION, "print the version and exit");
 
   const char* walk = "Walk";
   app.add_option("--scope", raw.scope,
@@ -117,6 +119,21 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
                  "find: one listing per pattern (default); mask: one listing, names tested")
       ->check(WordsOf(kListers))
       ->type_name("find|mask")
+      ->group(walk);
+  app.add_option("--exclude", line.job.excludes,
+                 "leave out files and folders (with all they hold) whose name matches\n"
+                 "the shell pattern GLOB; may be given several times")
+      ->type_name("GLOB")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+      ->group(walk);
+  app.add_flag("--one-file-system", line.job.oneFileSystem,
+               "do not enter folders on other file systems (mounts) than FOLDER's")
+      ->group(walk);
+  app.add_option("--threads", line.job.threads,
+                 "threads for the work on the files, 1 to 1024 (default 0: one per\n"
+                 "core); the output is the same whatever the number")
+      ->check(CLI::Range(0U, 1024U).description(""))
+      ->type_name("N")
       ->group(walk);
 
   const char* content = "Content filter";
@@ -186,9 +203,10 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   const char* output = "Output";
   app.add_option("--format", raw.format,
                  "paths: one full path per line (default); rows: name, size, time,\n"
-                 "character count and folder, joined by TAB")
+                 "character count and folder, joined by TAB; json: one JSON object\n"
+                 "per line (see man tarnwick-cli)")
       ->check(WordsOf(kFormats))
-      ->type_name("paths|rows")
+      ->type_name("paths|rows|json")
       ->group(output);
   app.add_flag("-0,--print0", line.print0,
                "end each path (or row) with a NUL byte instead of a line feed")
@@ -198,7 +216,7 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.add_option("--encoding", line.encodingFiles,
                  "run no job: print each FILE's detected encoding, a TAB and its path")
       ->type_name("FILE")
-      ->expected(1, -1)
+      ->expected(0, -1)
       ->group(output);
 
   const char* cache = "Digest cache";
@@ -228,9 +246,11 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "line go to standard error. Ctrl-C stops the job like the stop button: the files found\n"
       "so far are printed and the duplicate groups listed; a second Ctrl-C while the first is\n"
       "still pending ends the program at once.\n"
-      "Exit status: 0 when the job ran, 1 when the output or the settings file could not be\n"
-      "written or a file's content could not be read, 2 for bad usage or a FOLDER that is\n"
-      "not a folder, 130 when stopped by Ctrl-C.\n"
+      "Each folder or file that cannot be read (no permission, an I/O error) is named on\n"
+      "standard error, as find does; -q leaves them out.\n"
+      "Exit status: 0 when the job ran, 1 when some folder or file could not be read or\n"
+      "the output or the settings file could not be written, 2 for bad usage or a FOLDER\n"
+      "that is not a folder, 130 when stopped by Ctrl-C.\n"
       "MD5 keys are kept in $XDG_CACHE_HOME/tarnwick/digests.sqlite (~/.cache/tarnwick/ by\n"
       "default) for the files they were read from, unchanged, so a job run again reads less.\n"
       "\n"
@@ -315,17 +335,38 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
   app.name("tarnwick-cli");
   RawFlags raw;
   Describe(app, out, raw);
+  // Everything after "--" is a FOLDER or, with --encoding, a FILE, even when it starts
+  // with "-": only the words before it are options.
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  const auto end = std::find(words.begin(), words.end(), "--");
+  std::vector<std::string> options(words.begin(), end);
+  const std::vector<std::string> operands(end == words.end() ? end : end + 1, words.end());
+  std::reverse(options.begin(), options.end());  // CLI11 reads the list from its back
   try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& help) {
-    return app.exit(help);
+    app.parse(options);
+  } catch (const CLI::Success& helpOrVersion) {
+    const int status = app.exit(helpOrVersion);
+    if (std::cout.flush()) return status;
+    ReportError("cannot write to standard output");
+    return 1;
   } catch (const CLI::ParseError& error) {
     return UsageError(error.what());
   }
 
   out.encodingReport = app.count("--encoding") > 0;
-  if (out.encodingReport && !out.folder.empty()) {
-    return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);
+  if (out.encodingReport) {
+    if (!out.folder.empty()) {
+      return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);
+    }
+    out.encodingFiles.insert(out.encodingFiles.end(), operands.begin(), operands.end());
+    // A bare --encoding holds one empty value; no file has an empty name.
+    std::erase(out.encodingFiles, "");
+    if (out.encodingFiles.empty()) return UsageError("--encoding needs at least one FILE");
+  } else if (!operands.empty()) {
+    if (!out.folder.empty() || operands.size() > 1) {
+      return UsageError("only one FOLDER may be given, not also: " + operands.back());
+    }
+    out.folder = operands.front();
   }
   const bool cacheCommand = out.cacheInfo || out.clearCache;
   if (cacheCommand && !out.folder.empty()) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/filter_job.h"
+#include "engine/job_settings.h"
 #include "engine/option_controls.h"
 
 namespace tarnwick::cli {
@@ -16,6 +17,7 @@ namespace tarnwick::cli {
 enum class OutputFormat {
   Paths,  // one full path per record
   Rows,   // the five column texts of the list, joined by TAB
+  Json,   // one JSON object per row (see json_row.h)
 };
 
 using OptionEdit = std::function<void(OptionControls&)>;
@@ -34,6 +36,9 @@ struct CommandLine {
   bool noCache = false;        // --no-cache: read files without the digest cache
   bool cacheInfo = false;      // --cache-info
   bool clearCache = false;     // --clear-cache
+  // --threads (0, the default: one per core), --exclude, --one-file-system; the digest
+  // cache is the job's to open.
+  JobSettings job{.threads = 0, .excludes = {}, .oneFileSystem = false, .digestCache = nullptr};
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;
 };

@@ -7,8 +7,10 @@
 namespace tarnwick::cli {
 
 // Prints, for each file, the display name of its detected encoding, a TAB and the path
-// ("ANSI" for a file that cannot be read, as the viewer shows it). Returns the exit
-// status: 0, or 1 when the output could not be written.
+// ("ANSI" for a special file, as the viewer shows it). A file that cannot be opened or
+// read (missing, no permission, a folder) is named on standard error with the reason
+// instead. Returns the exit status: 0, or 1 when a file could not be read or the output
+// could not be written.
 int RunEncodingCommand(const std::vector<std::string>& files);
 
 }  // namespace tarnwick::cli

@@ -13,6 +13,7 @@
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
 #include "cli/terminal_host.h"
+#include "engine/content_pattern_check.h"
 #include "engine/filter_job.h"
 #include "engine/stop_flag.h"
 
@@ -38,6 +39,10 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
     ReportError(problem);
     return 2;
   }
+  if (const auto pattern = ContentPatternProblem(options)) {
+    ReportError("the content pattern does not compile: " + *pattern);
+    return 2;
+  }
 
   static StopFlag stop;
   InstallInterruptHandler(stop);
@@ -48,7 +53,8 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   RowPrinter printer(list, out, line.format, line.print0);
   list.SetObserver(&printer);
   const TerminalHost::Settings show{.showProgress = !line.quiet && isatty(STDERR_FILENO) == 1,
-                                    .liveOutput = isatty(STDOUT_FILENO) == 1};
+                                    .liveOutput = isatty(STDOUT_FILENO) == 1,
+                                    .nameUnreadable = !line.quiet};
   TerminalHost host(show, printer, out, stop);
 
   // Only MD5 keys are worth keeping between runs.
@@ -62,24 +68,21 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
     if (const std::optional<CacheNotice> notice = cache->TakeNotice()) ReportCacheNotice(*notice);
   };
   reportCacheNotice();
-  std::vector<FileError> readErrors;
-  RunFilterJob(line.folder, line.lister, options, list, host, stop,
-               DigestSetup{cache ? &*cache : nullptr, 0}, &readErrors);
+  JobSettings settings = line.job;
+  settings.digestCache = cache ? &*cache : nullptr;
+  RunFilterJob(line.folder, line.lister, options, list, host, stop, settings);
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
-  const bool written = out.Flush();
-  if (!written) {
-    ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
-  }
   reportCacheNotice();
-  if (!line.quiet) {
-    for (const FileError& error : readErrors)
-      ReportError("cannot read " + error.path + ": " + std::strerror(error.error));
-    WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
+  if (!out.Flush()) {
+    // The rows went nowhere: a summary counting them would claim what did not happen.
+    ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));
+    return WasInterrupted() ? 130 : 1;
   }
+  if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
   if (WasInterrupted()) return 130;
-  return written && readErrors.empty() ? 0 : 1;
+  return host.UnreadableCount() == 0 ? 0 : 1;
 }
 
 }  // namespace tarnwick::cli

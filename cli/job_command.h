@@ -7,8 +7,9 @@
 
 namespace tarnwick::cli {
 
-// Returns the exit status: 0 when the job ran, 1 when the results could not be written,
-// 2 when FOLDER is not a folder, 130 when Ctrl-C stopped the job.
+// Returns the exit status: 0 when the job ran, 1 when some folder or file could not be
+// read or the results could not be written, 2 when FOLDER is not a folder, 130 when
+// Ctrl-C stopped the job.
 int RunJobCommand(const CommandLine& line, const OptionControls& options);
 
 }  // namespace tarnwick::cli

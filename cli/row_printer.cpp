@@ -1,5 +1,8 @@
 #include "cli/row_printer.h"
 
+#include "cli/json_row.h"
+#include "platform/file_details.h"
+
 namespace tarnwick::cli {
 
 void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
@@ -8,6 +11,8 @@ void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
     if (format_ == OutputFormat::Paths) {
       out_.Write(row.folder);
       out_.Write(row.name);
+    } else if (format_ == OutputFormat::Json) {
+      out_.Write(JsonRow(row, platform::ReadFileDetails(row.folder + row.name)));
     } else {
       for (const std::string* column : {&row.name, &row.sizeText, &row.timeText, &row.countText}) {
         out_.Write(*column);

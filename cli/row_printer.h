@@ -19,7 +19,7 @@ class RowPrinter final : public ResultList::Observer {
   std::size_t Printed() const { return printed_; }
 
   void RowsAppended(std::size_t first, std::size_t count) override;
-  void RowRemoved(std::size_t) override {}
+  void RowsRemoved(std::span<const RowRun>) override {}
   void RowChanged(std::size_t) override {}
   void Cleared() override {}
 

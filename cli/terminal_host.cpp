@@ -3,6 +3,8 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "cli/interrupt.h"
 #include "cli/messages.h"
 #include "engine/filter_job.h"
@@ -62,6 +64,8 @@ void TerminalHost::ProcessPendingEvents() {
     // A Ctrl-C pressed before the job cleared the flag still stops it.
     if (WasInterrupted()) stop_.Set();
   }
+  // Output that can no longer be written ends the job: its rows would be lost.
+  if (out_.Failed()) stop_.Set();
   if (++callsSinceClock_ < kCallsPerClockCheck) return;
   callsSinceClock_ = 0;
   Tick();
@@ -70,6 +74,13 @@ void TerminalHost::ProcessPendingEvents() {
 void TerminalHost::SetStatusText(const std::string& text) { status_ = text; }
 
 void TerminalHost::RefreshStatus() { Tick(); }
+
+void TerminalHost::ReportUnreadable(const std::string& path, int error) {
+  ++unreadable_;
+  if (!settings_.nameUnreadable) return;
+  ClearProgress();
+  ReportError(path + ": " + std::strerror(error));
+}
 
 std::int64_t TerminalHost::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();

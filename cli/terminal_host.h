@@ -5,6 +5,7 @@
 // through the StopFlag (see interrupt.h).
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -18,14 +19,20 @@ namespace tarnwick::cli {
 class TerminalHost final : public JobHost {
  public:
   struct Settings {
-    bool showProgress;  // draw the progress line on standard error
-    bool liveOutput;    // standard output is a terminal: write results out as they come
+    bool showProgress;    // draw the progress line on standard error
+    bool liveOutput;      // standard output is a terminal: write results out as they come
+    bool nameUnreadable;  // name each folder and file that cannot be read on standard error
   };
   TerminalHost(Settings settings, const RowPrinter& printer, OutputWriter& out, StopFlag& stop);
 
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
   void RefreshStatus() override;
+  // "tarnwick-cli: PATH: reason" on standard error (unless quiet), as find does.
+  void ReportUnreadable(const std::string& path, int error) override;
+
+  // Folders and files reported as unreadable so far.
+  std::size_t UnreadableCount() const { return unreadable_; }
 
   // Milliseconds since the host was made (the job's start).
   std::int64_t ElapsedMs() const;
@@ -47,6 +54,7 @@ class TerminalHost final : public JobHost {
   unsigned callsSinceClock_ = 0;
   bool started_ = false;
   bool progressShown_ = false;
+  std::size_t unreadable_ = 0;
 };
 
 // Terminal columns `text` takes, as FitToColumns counts them.

@@ -42,11 +42,11 @@ std::int64_t Nanoseconds(const timespec& time) {
 // a job over a million files makes no heap block per file or per group, and groups
 // come out in the order of their first file without sorting.
 struct DuplicateStore::State {
-  State(const OptionControls& options, JobHost& host, const StopFlag& stop,
-        const DigestSetup& setup)
+  State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
+        DigestCache* cache)
       : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
     if (kind == DuplicateKind::ByMd5)
-      md5 = std::make_unique<Md5KeyFinder>(files, setup.cache, setup.threads, host, stop);
+      md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
   }
 
   struct Group {
@@ -111,8 +111,8 @@ struct DuplicateStore::State {
 };
 
 DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
-                               const DigestSetup& setup)
-    : state_(std::make_unique<State>(options, host, stop, setup)) {}
+                               WorkerPool* pool, DigestCache* cache)
+    : state_(std::make_unique<State>(options, host, stop, pool, cache)) {}
 
 DuplicateStore::~DuplicateStore() = default;
 
@@ -121,7 +121,7 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
   State& state = *state_;
   std::optional<platform::FileStatus> own;
   if (!status) {
-    own = platform::StatusAt(file.folderFd, file.name);
+    own = platform::StatusOf(file);
     if (own) status = &*own;
   }
   // Overlapping name patterns, hard links and links to files can bring the same file
@@ -153,6 +153,11 @@ void DuplicateStore::FinishWalk() {
   if (!state.md5) return;
   state.md5->Finish();
   state.GroupByKey();
+  std::string path;
+  for (const FileReadError& error : state.md5->Errors()) {
+    state.files.PathOf(error.file, path);
+    state.host.ReportUnreadable(path, error.error);
+  }
 }
 
 void DuplicateStore::List(ResultList& list) {
@@ -189,16 +194,6 @@ void DuplicateStore::List(ResultList& list) {
     }
     if (state.stop.IsSet()) return;
   }
-}
-
-std::vector<FileError> DuplicateStore::ReadErrors() const {
-  std::vector<FileError> errors;
-  if (!state_->md5) return errors;
-  for (const FileReadError& error : state_->md5->Errors()) {
-    errors.push_back({{}, error.error});
-    state_->files.PathOf(error.file, errors.back().path);
-  }
-  return errors;
 }
 
 }  // namespace tarnwick

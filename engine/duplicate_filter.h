@@ -4,37 +4,26 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "cache/digest_cache.h"
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
+#include "engine/worker_pool.h"
 #include "platform/file_ref.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
 
-// How a job reads files for their MD5 keys.
-struct DigestSetup {
-  DigestCache* cache = nullptr;  // what earlier jobs learned; null: read every file needed
-  unsigned threads = 0;          // workers reading files; 0: one per core
-};
-
-// A file the job could not read, and the system's reason (errno).
-struct FileError {
-  std::string path;
-  int error;
-};
-
 class DuplicateStore {
  public:
   // The key button selected in `options` decides the key for the whole job (the
-  // duplicate options are locked while a job runs).
+  // duplicate options are locked while a job runs). MD5 keys are read on `pool`, the
+  // job's workers, or on the job's thread when it is null; `cache` (null: none) says
+  // what earlier jobs read. Both must outlive the store.
   DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
-                 const DigestSetup& setup = {});
+                 WorkerPool* pool, DigestCache* cache);
   ~DuplicateStore();
   DuplicateStore(const DuplicateStore&) = delete;
   DuplicateStore& operator=(const DuplicateStore&) = delete;
@@ -48,7 +37,9 @@ class DuplicateStore {
            const platform::FileStatus* status = nullptr);
 
   // After the walk: the MD5 keys still being read are waited for (with the window
-  // kept live), or, once the stop flag is set, left out.
+  // kept live), or, once the stop flag is set, left out. Files whose content could not
+  // be read for a reason the system gives go to the host's ReportUnreadable, in walk
+  // order.
   void FinishWalk();
 
   // Appends the groups' files to `list` as the selected output asks: one file of each
@@ -57,9 +48,6 @@ class DuplicateStore {
   // found. Each row carries its group's number, counting listed groups from 1.
   // Returns early, after a group, once the stop flag is set.
   void List(ResultList& list);
-
-  // The files whose content the job could not read for a reason the system gave.
-  std::vector<FileError> ReadErrors() const;
 
  private:
   struct State;

@@ -4,7 +4,7 @@
 
 namespace tarnwick {
 
-ReadEnd QuickEndsHash(platform::ReadOnlyFile& file, const StopFlag& stop, std::uint64_t& value) {
+ReadEnd QuickEndsHash(platform::ReadOnlyFile& file, const StopRequest& stop, std::uint64_t& value) {
   const std::int64_t size = file.Size();
   if (EndsCoverWholeFile(size)) return QuickWholeHash(file, stop, value);
   QuickHash hash;
@@ -17,7 +17,8 @@ ReadEnd QuickEndsHash(platform::ReadOnlyFile& file, const StopFlag& stop, std::u
   return end;
 }
 
-ReadEnd QuickWholeHash(platform::ReadOnlyFile& file, const StopFlag& stop, std::uint64_t& value) {
+ReadEnd QuickWholeHash(platform::ReadOnlyFile& file, const StopRequest& stop,
+                       std::uint64_t& value) {
   QuickHash hash;
   if (file.Size() > 2 * kEndPieceSize) file.AdviseSequential();
   const ReadEnd end =

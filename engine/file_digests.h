@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "engine/digest_read.h"
-#include "engine/stop_flag.h"
 #include "platform/read_only_file.h"
 
 namespace tarnwick {
@@ -18,9 +17,9 @@ inline bool EndsCoverWholeFile(std::int64_t size) { return size <= 2 * kEndPiece
 
 // The quick hash of the open file's first and last kEndPieceSize bytes, or of all of it
 // when EndsCoverWholeFile.
-ReadEnd QuickEndsHash(platform::ReadOnlyFile& file, const StopFlag& stop, std::uint64_t& value);
+ReadEnd QuickEndsHash(platform::ReadOnlyFile& file, const StopRequest& stop, std::uint64_t& value);
 
 // The quick hash of the open file's whole content.
-ReadEnd QuickWholeHash(platform::ReadOnlyFile& file, const StopFlag& stop, std::uint64_t& value);
+ReadEnd QuickWholeHash(platform::ReadOnlyFile& file, const StopRequest& stop, std::uint64_t& value);
 
 }  // namespace tarnwick

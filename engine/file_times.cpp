@@ -29,11 +29,11 @@ const std::string& FileTimes::Of(TimeKind kind) const {
   return modified;
 }
 
-FileTimes ReadFileTimes(const std::string& path) {
-  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(path);
+FileTimes ReadFileTimes(const platform::FileRef& file) {
+  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(file);
   if (!stamps) return {};
   return FileTimes{LocalTimeText(stamps->created), LocalTimeText(stamps->modified),
-                   LocalTimeText(stamps->accessed)};
+                   LocalTimeText(stamps->accessed), stamps->size};
 }
 
 std::string LocalTimeText(std::int64_t seconds) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/file_ref.h"
+
 namespace tarnwick {
 
 enum class TimeKind { Created, Modified, Accessed };
@@ -13,13 +15,14 @@ struct FileTimes {
   std::string created;
   std::string modified;
   std::string accessed;
+  std::int64_t size = 0;  // the file's size, read with the times
 
   const std::string& Of(TimeKind kind) const;
 };
 
 // All three texts are empty when the file's times cannot be read (it has vanished, or
 // its folder may not be searched). A file without read permission still has its times.
-FileTimes ReadFileTimes(const std::string& path);
+FileTimes ReadFileTimes(const platform::FileRef& file);
 
 // "yyyy-MM-dd HH:mm:ss" (four-digit year, the rest two digits) in local time for
 // `seconds` since the epoch; "" when the system cannot represent that moment.

@@ -3,17 +3,17 @@
 #include <memory>
 
 #include "engine/duplicate_filter.h"
+#include "engine/file_pipeline.h"
 #include "engine/file_system_object_enumerator.h"
 #include "engine/find_file_enumerator.h"
 #include "engine/folder_walk.h"
+#include "engine/worker_pool.h"
 
 namespace tarnwick {
 
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop, const DigestSetup& digests,
-                  std::vector<FileError>* readErrors) {
+                  ResultList& list, JobHost& host, StopFlag& stop, const JobSettings& settings) {
   list.Clear();
-  DuplicateStore duplicates(options, host, stop, digests);
   stop.Clear();
 
   std::unique_ptr<EntryLister> entryLister;
@@ -22,7 +22,17 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
-  FolderWalk(*entryLister, options, list, duplicates, host, stop).Run(root);
+  // One thread: every file, folder and digest on this one, as the window always did.
+  // The pool lives until the duplicates are listed: the digests are read on it too.
+  const unsigned threads = WorkerCount(settings.threads);
+  const std::unique_ptr<WorkerPool> pool =
+      threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
+  DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache);
+  {
+    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
+    FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
+    pipeline.Finish();
+  }
 
   if (!options.IsChecked(Check::DuplicateFilter)) return;
   duplicates.FinishWalk();
@@ -30,7 +40,6 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   // ends the listing.
   if (stop.IsSet()) stop.Clear();
   duplicates.List(list);
-  if (readErrors) *readErrors = duplicates.ReadErrors();
 }
 
 std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs) {

@@ -6,10 +6,9 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "engine/duplicate_filter.h"
 #include "engine/job_host.h"
+#include "engine/job_settings.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
 #include "results/result_list.h"
@@ -23,12 +22,11 @@ enum class Lister {
 };
 
 // Runs the job. Clears `stop` at the start; leaves it as the walk left it (set when
-// the user stopped). `root` is the chosen folder; rows go to `list`. `digests` says
-// how MD5 keys are read; files that could not be read for them go to `readErrors`
-// when it is given.
+// the user stopped). `root` is the chosen folder; rows go to `list`. `options` are read
+// on the calling thread only, also when `settings` asks for several threads.
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
-                  ResultList& list, JobHost& host, StopFlag& stop, const DigestSetup& digests = {},
-                  std::vector<FileError>* readErrors = nullptr);
+                  ResultList& list, JobHost& host, StopFlag& stop,
+                  const JobSettings& settings = {});
 
 // "筛选完毕！共筛选出 " + n + " 个文件，耗时 " + FormatElapsed(ms) + "。请单击按钮操作列表！"
 std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs);

@@ -95,9 +95,16 @@ FilterOptions::FilterOptions() {
   for (int i = 0; i < kFieldCount; ++i) texts_[i] = kFields[i].initialText;
 }
 
+FilterOptions::FilterOptions(const OptionControls& source)
+    : matchMode_(source.MatchModeIndex()), revision_(source.Revision()) {
+  for (int i = 0; i < kCheckCount; ++i) checked_[i] = source.IsChecked(static_cast<Check>(i));
+  for (int i = 0; i < kFieldCount; ++i) texts_[i] = source.Text(static_cast<Field>(i));
+}
+
 bool FilterOptions::IsChecked(Check check) const { return checked_[Index(check)]; }
 
 void FilterOptions::SetChecked(Check check, bool on) {
+  ++revision_;
   const CheckGroup group = GroupOf(check);
   if (group.first == group.last) {
     checked_[Index(check)] = on;
@@ -116,7 +123,10 @@ std::string FilterOptions::Caption(Check check) const {
 
 std::string FilterOptions::Text(Field field) const { return texts_[Index(field)]; }
 
-void FilterOptions::SetText(Field field, const std::string& text) { texts_[Index(field)] = text; }
+void FilterOptions::SetText(Field field, const std::string& text) {
+  texts_[Index(field)] = text;
+  ++revision_;
+}
 
 bool FilterOptions::operator==(const FilterOptions& other) const {
   return checked_ == other.checked_ && texts_ == other.texts_ && matchMode_ == other.matchMode_;

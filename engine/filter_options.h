@@ -13,6 +13,8 @@ namespace tarnwick {
 class FilterOptions final : public OptionControls {
  public:
   FilterOptions();
+  // A copy of every option as `source` holds it now.
+  explicit FilterOptions(const OptionControls& source);
 
   bool IsChecked(Check check) const override;
   void SetChecked(Check check, bool on) override;
@@ -20,14 +22,20 @@ class FilterOptions final : public OptionControls {
   std::string Text(Field field) const override;
   void SetText(Field field, const std::string& text) override;
   int MatchModeIndex() const override { return matchMode_; }
-  void SetMatchModeIndex(int index) override { matchMode_ = index; }
+  void SetMatchModeIndex(int index) override {
+    matchMode_ = index;
+    ++revision_;
+  }
+  std::uint64_t Revision() const override { return revision_; }
 
+  // Compares the options; how often they changed does not count.
   bool operator==(const FilterOptions& other) const;
 
  private:
   std::array<bool, kCheckCount> checked_{};
   std::array<std::string, kFieldCount> texts_;
   int matchMode_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 // The radio group a button belongs to, as the first and last Check of the group;

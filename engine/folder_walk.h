@@ -1,44 +1,39 @@
 #pragma once
 // The walk of one filter job: every folder's files first, then its subfolders,
-// depth-first, as far as the scope options allow, each file through ProcessFile.
+// depth-first, as far as the scope options allow, each file handed to the pipeline.
+// Each folder is opened once, relative to its parent, and its entries are reached
+// relative to it: no path is resolved whole, so depth and path length have no limit.
+// The walk keeps its own stack, not the program's.
 
+#include <sys/types.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "engine/duplicate_filter.h"
+#include "engine/entry_lister.h"
+#include "engine/file_pipeline.h"
+#include "engine/folder_visit.h"
 #include "engine/job_host.h"
+#include "engine/job_settings.h"
 #include "engine/option_controls.h"
-#include "engine/process_file.h"
 #include "engine/stop_flag.h"
-#include "results/result_list.h"
+#include "engine/walk_rules.h"
+#include "platform/directory_listing.h"
 
 namespace tarnwick {
 
-// Lists the entries of one folder as full paths, in a reproducible order. A folder that
-// cannot be read gives no entries.
-class EntryLister {
- public:
-  virtual ~EntryLister() = default;
-  // Fills `entries` with the folder's files whose names the "|"-separated `patterns`
-  // match (UTF-8; empty means every file). A lister may put a "/" at the end of
-  // `folder`; the walk then uses that form from here on.
-  virtual void ListFiles(std::string& folder, std::string_view patterns,
-                         std::vector<std::string>& entries) = 0;
-  // Fills `entries` with every subfolder of `folder`, in the form ListFiles left it.
-  // The directory read by ListFiles for the same folder serves again.
-  virtual void ListFolders(const std::string& folder, std::vector<std::string>& entries) = 0;
-};
-
 class FolderWalk {
  public:
-  FolderWalk(EntryLister& lister, const OptionControls& options, ResultList& list,
-             DuplicateStore& duplicates, JobHost& host, StopFlag& stop)
-      : lister_(lister), options_(options), list_(list), duplicates_(duplicates),
-        host_(host), stop_(stop) {}
+  FolderWalk(EntryLister& lister, const OptionControls& options, const JobSettings& settings,
+             FilePipeline& pipeline, JobHost& host, const StopFlag& stop);
 
-  // Walks `root` and, as the scope options say, its subfolders. Returns early, after
-  // the file in hand, once the stop flag is set.
+  // Walks `root` and, as the scope options say, its subfolders. Trailing "/" of `root`
+  // are dropped ("d/", "d//" and "d" are one folder; "/" stays "/"). Returns early,
+  // after the file in hand, once the stop flag is set.
   void Run(const std::string& root);
 
   // The level of a folder below the root: the root is 1, its subfolders 2. The root's
@@ -46,17 +41,43 @@ class FolderWalk {
   static long long FolderLevel(const std::string& root, const std::string& folder);
 
  private:
-  void WalkFolder(std::string& folder);
+  // One folder on the way down from the root.
+  struct Frame {
+    // Holds the folder open; empty once let go in a deep tree (see Descend).
+    std::shared_ptr<FolderVisit> visit;
+    std::string text;  // the folder as the lister left it: status line and levels
+    std::string base;  // its path followed by "/"
+    // Taken when the folder is let go, to check the descriptor opened again.
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool lost = false;       // could not be opened again: its subfolders are skipped
+    std::string subfolders;  // names still to enter, each followed by a NUL
+    std::vector<std::uint32_t> starts;
+    std::size_t next = 0;
+  };
+
+  void Visit(Frame& frame);
+  void Descend(int fd, std::string text);
+  void EnterNextSubfolder(Frame& frame);
+  void Ascend();
   bool WithinLevels(const std::string& folder);
 
   EntryLister& lister_;
   const OptionControls& options_;
-  ResultList& list_;
-  DuplicateStore& duplicates_;
+  const JobSettings& settings_;
+  FilePipeline& pipeline_;
   JobHost& host_;
-  StopFlag& stop_;
-  std::string root_;
-  FolderWorkingSet workingSet_;
+  const StopFlag& stop_;
+  std::optional<WalkRules> rules_;
+  std::string root_;  // the root as the lister left it
+  // Frames by depth, kept with their buffers from folder to folder; `depth_` in use.
+  std::deque<Frame> frames_;
+  std::size_t depth_ = 0;
+  // Folders held open on the way down; deeper ones make the walk let the highest go.
+  std::size_t heldFolders_;
+  std::uint64_t visits_ = 0;
+  platform::DirectoryListing listing_;  // the folder being visited
+  std::vector<std::uint32_t> picked_;
 };
 
 }  // namespace tarnwick

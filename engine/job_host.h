@@ -16,6 +16,11 @@ class JobHost {
   virtual void SetStatusText(const std::string& text) = 0;
   // Refresh the status line now (on entry to each folder, before each digest).
   virtual void RefreshStatus() = 0;
+  // A folder or file the job could not open or read, for a reason the system gives as
+  // `error` (an errno: no permission, an I/O error). Called on the job's thread, in walk
+  // order. The window stays silent, as it does for every single file; the command line
+  // names each on standard error.
+  virtual void ReportUnreadable(const std::string& /*path*/, int /*error*/) {}
 };
 
 }  // namespace tarnwick

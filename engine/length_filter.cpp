@@ -1,14 +1,23 @@
 #include "engine/length_filter.h"
 
-#include "engine/count_characters.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include "engine/number_text.h"
-#include "results/file_size.h"
-#include "text/text_loader.h"
+#include "text/text_stream.h"
 
 namespace tarnwick {
 namespace {
 
 constexpr double kTolerance = 0.0000001;
+
+// stat's size of the file, looked up in its folder (a link gives its target's size); 0
+// when it is gone or cannot be looked at.
+std::int64_t SizeOf(const platform::FileRef& file) {
+  struct stat status {};
+  if (::fstatat(file.folderFd, file.name, &status, 0) != 0) return 0;
+  return static_cast<std::int64_t>(status.st_size);
+}
 
 // Multiplier of the selected unit; none of KB..TB selected means 1.
 double UnitMultiplier(const OptionControls& options, bool measureSize) {
@@ -42,29 +51,26 @@ bool WithinBounds(std::int64_t measure, const OptionControls& options, bool meas
 
 }  // namespace
 
-void LengthFilter::PrepareFolder() {
-  // The two patterns never change, so the engines compiled for the first folder serve
-  // every later one; a tree of ten thousand folders would otherwise compile them ten
-  // thousand times.
-  if (prepared_) return;
-  stripTags_.CreateEngine();
-  stripTags_.SetPattern("<[\\s\\S]+?>", true, true, true);
-  stripSpace_.CreateEngine();
-  stripSpace_.SetPattern("\\s", true, true, true);
-  prepared_ = true;
-}
-
-LengthFilter::Result LengthFilter::Test(const std::string& path, const OptionControls& options) {
+LengthFilter::Result LengthFilter::Test(const platform::FileRef& file,
+                                        const OptionControls& options,
+                                        const std::function<bool()>& stopRequested) {
   Result result;
   if (options.IsChecked(Check::MeasureSize)) {
-    result.size = FileSizeOf(path);
+    result.size = SizeOf(file);
     result.pass = WithinBounds(result.size, options, true);
     return result;
   }
-  std::string text = LoadTextFile(path).text;
-  if (options.IsChecked(Check::StripTags)) text = stripTags_.ReplaceAll(text, "");
-  if (options.IsChecked(Check::StripSpace)) text = stripSpace_.ReplaceAll(text, "");
-  result.characters = CountCharacters(text);
+  measure_.Configure(options.IsChecked(Check::StripTags), options.IsChecked(Check::StripSpace));
+  StreamSettings settings;
+  settings.stopRequested = stopRequested;
+  const StreamOutcome outcome = StreamFileText(file, measure_, settings);
+  if (outcome.status == StreamOutcome::Status::Stopped) {
+    result.stopped = true;
+    return result;
+  }
+  result.encoding = outcome.encoding;
+  result.error = outcome.error;
+  result.characters = measure_.Count();
   result.countedCharacters = true;
   result.pass = WithinBounds(result.characters, options, false);
   return result;

@@ -4,34 +4,34 @@
 // of the selected unit button.
 
 #include <cstdint>
-#include <string>
+#include <functional>
 
+#include "engine/character_measure.h"
 #include "engine/option_controls.h"
-#include "match/regex_object.h"
+#include "platform/file_ref.h"
 
 namespace tarnwick {
 
 class LengthFilter {
  public:
-  // Readies the two stripping objects: tags "<[\s\S]+?>" and white space "\s", both
-  // case-insensitive, multiline and global. Called on entry to each folder.
-  void PrepareFolder();
-
   struct Result {
     bool pass = false;
     std::int64_t size = 0;        // the file's size (0 when it cannot be measured)
     std::int64_t characters = 0;  // the character count, when counted
     bool countedCharacters = false;
+    int encoding = 0;      // the TextEncoding the content was read as; 0: not read
+    int error = 0;         // the errno of a file that could not be opened or read
+    bool stopped = false;  // the count was stopped on request: no result
   };
 
-  // Measures the file by the selected measure and compares it with the bounds.
-  // Options are read at the moment of the call.
-  Result Test(const std::string& path, const OptionControls& options);
+  // Measures the file by the selected measure and compares it with the bounds. Options
+  // are read at the moment of the call. A count is stopped between two pieces of the
+  // file once `stopRequested` (when set) says so.
+  Result Test(const platform::FileRef& file, const OptionControls& options,
+              const std::function<bool()>& stopRequested = {});
 
  private:
-  RegexObject stripTags_{TextForm::Gb18030};
-  RegexObject stripSpace_{TextForm::Gb18030};
-  bool prepared_ = false;
+  CharacterMeasure measure_;
 };
 
 }  // namespace tarnwick

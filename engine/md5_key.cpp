@@ -15,7 +15,7 @@ std::optional<platform::Md5Value> Md5Of(const std::string& text) {
 
 }  // namespace
 
-ReadEnd Md5KeyOf(platform::ReadOnlyFile& file, const StopFlag& stop, platform::Md5Value& key,
+ReadEnd Md5KeyOf(platform::ReadOnlyFile& file, const StopRequest& stop, platform::Md5Value& key,
                  std::int64_t pieceSize) {
   const std::int64_t size = file.Size();
   const std::int64_t pieces = std::max<std::int64_t>(1, size / pieceSize);

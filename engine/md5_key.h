@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "engine/digest_read.h"
-#include "engine/stop_flag.h"
 #include "platform/md5_digest.h"
 #include "platform/read_only_file.h"
 
@@ -19,7 +18,7 @@ inline constexpr std::int64_t kMd5PieceSize = 104857600;
 // MD5s of the pieces; equal data gives equal keys. `key` is set only when the result is
 // Done; a failure of the MD5 service counts as Unreadable. Memory does not grow with the
 // piece size.
-ReadEnd Md5KeyOf(platform::ReadOnlyFile& file, const StopFlag& stop, platform::Md5Value& key,
+ReadEnd Md5KeyOf(platform::ReadOnlyFile& file, const StopRequest& stop, platform::Md5Value& key,
                  std::int64_t pieceSize = kMd5PieceSize);
 
 // The key of every empty file: the MD5 of the 32-digit MD5 of nothing.

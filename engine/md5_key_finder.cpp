@@ -27,6 +27,7 @@ constexpr std::size_t kMostInBatch = 256;
 // Items waiting beyond this hold the walk until the workers have caught up halfway.
 constexpr std::size_t kMostQueued = 1 << 16;
 // How often the job's thread wakes while it waits for the workers: events, status line.
+// Reading on the job's thread, it shows the file it reads as often.
 constexpr auto kWaitStep = std::chrono::milliseconds(20);
 // A file changed this recently may change again within its time stamp's resolution
 // without a new stamp: what was read of it is not cached.
@@ -75,17 +76,30 @@ struct Md5KeyFinder::OpenedFolder {
   }
 };
 
-Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, DigestCache* cache, unsigned threads,
+Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache,
                            JobHost& host, const StopFlag& stop)
-    : files_(files), cache_(cache), threads_(WorkerCount(threads)), host_(host), stop_(stop) {
-  // The cache is read while the walk begins, not when its first file needs it.
-  if (cache_ && !cache_->Loaded()) {
-    pool_ = std::make_unique<WorkerPool>(threads_);
-    pool_->Submit([cache] { cache->Load(); });
-  }
+    : files_(files),
+      pool_(pool),
+      cache_(cache),
+      host_(host),
+      stop_(stop),
+      workerStop_([&stop] { return stop.IsSet(); }),
+      hereStop_([this] {
+        host_.ProcessPendingEvents();
+        ShowReading();
+        return stop_.IsSet();
+      }) {
+  // The cache is read on a worker while the walk begins, not when its first file needs
+  // it. The task uses nothing of the finder: the cache and the pool outlive it.
+  if (pool_ && cache_ && !cache_->Loaded()) pool_->Submit([cache] { cache->Load(); });
 }
 
-Md5KeyFinder::~Md5KeyFinder() { DropQueuedWork(); }
+Md5KeyFinder::~Md5KeyFinder() {
+  DropQueuedWork();
+  std::unique_lock lock(mutex_);
+  jobWaiting_ = true;
+  changed_.wait(lock, [this] { return running_ == 0; });
+}
 
 void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
   records_.push_back({stamp});
@@ -177,7 +191,8 @@ void Md5KeyFinder::Learn(std::uint32_t file, const KnownDigests& digests) {
 void Md5KeyFinder::Enter(std::uint32_t file) {
   const FileRecord& record = records_[file];
   if (cache_ && record.stamp.size > 0) {
-    if (!cache_->Loaded()) return awaiting_.push_back(file);
+    // Without a pool the first lookup reads the cache here.
+    if (pool_ && !cache_->Loaded()) return awaiting_.push_back(file);
     Learn(file, cache_->Find(record.stamp));
   }
   Advance(file, Stage::Ends);
@@ -225,7 +240,7 @@ void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
 void Md5KeyFinder::OnResult(const WorkResult& result) {
   if (result.end != ReadEnd::Done) {
     // A vanished file or a special one is no error of the job; a refusal is.
-    if (result.end == ReadEnd::Unreadable && result.error != 0 && result.error != ENOENT)
+    if (result.end == ReadEnd::Unreadable && platform::IsReadFailure(result.error))
       errors_.push_back({result.file, result.error});
     return;
   }
@@ -247,6 +262,7 @@ void Md5KeyFinder::Merge() {
 }
 
 void Md5KeyFinder::StartWorkers() {
+  if (!pool_) return ReadHere();
   unsigned starting = 0;
   {
     std::lock_guard lock(mutex_);
@@ -259,13 +275,32 @@ void Md5KeyFinder::StartWorkers() {
     outgoing_.clear();
     if (stop_.IsSet()) return;
     const std::size_t queued = small_.size() + big_.size();
-    const unsigned wanted = static_cast<unsigned>(std::min<std::size_t>(threads_, queued));
+    const unsigned wanted = static_cast<unsigned>(std::min<std::size_t>(pool_->Size(), queued));
     if (running_ >= wanted) return;
     starting = wanted - running_;
     running_ = wanted;
   }
-  if (!pool_) pool_ = std::make_unique<WorkerPool>(threads_);
   for (unsigned i = 0; i < starting; ++i) pool_->Submit([this] { Drain(); });
+}
+
+void Md5KeyFinder::ReadHere() {
+  OpenedFolder folder;
+  std::vector<WorkItem> items;
+  // What a read makes known may call for more reads: they are read in turn.
+  while (!outgoing_.empty() && !stop_.IsSet()) {
+    items.swap(outgoing_);
+    for (const WorkItem& item : items) {
+      if (stop_.IsSet()) break;
+      {
+        std::lock_guard lock(mutex_);
+        reading_ = item.file;
+      }
+      OnResult(Read(item, folder, hereStop_));
+    }
+    items.clear();
+  }
+  // After a stop what is left is not read.
+  outgoing_.clear();
 }
 
 void Md5KeyFinder::WaitForWorkers(std::unique_lock<std::mutex>& lock) {
@@ -312,13 +347,16 @@ void Md5KeyFinder::Finish() {
   // Reads that ended before a stop still count; what they would lead to is not started.
   Merge();
   DropQueuedWork();
+  // Reported in walk order, whatever order the reads ended in.
+  std::sort(errors_.begin(), errors_.end(),
+            [](const FileReadError& a, const FileReadError& b) { return a.file < b.file; });
   StoreInCacheAside();
 }
 
 void Md5KeyFinder::StoreInCacheAside() {
   if (!cache_) return;
+  if (!pool_) return StoreInCache();
   // A worker writes while the window stays live; nothing it reads changes meanwhile.
-  if (!pool_) pool_ = std::make_unique<WorkerPool>(threads_);
   {
     std::lock_guard lock(mutex_);
     ++running_;
@@ -348,6 +386,10 @@ void Md5KeyFinder::ShowReading() {
     file = reading_;
   }
   if (file == kNone || file == shownReading_) return;
+  // A status line for every small file would cost more than reading it.
+  const auto now = std::chrono::steady_clock::now();
+  if (now - shownAt_ < kWaitStep) return;
+  shownAt_ = now;
   shownReading_ = file;
   std::string path;
   files_.PathOf(file, path);
@@ -406,11 +448,12 @@ void Md5KeyFinder::Drain() {
         return;
       }
     }
-    for (const WorkItem& item : batch) done.push_back(Read(item, folder));
+    for (const WorkItem& item : batch) done.push_back(Read(item, folder, workerStop_));
   }
 }
 
-Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& folder) {
+Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& folder,
+                                            const StopRequest& stop) {
   WorkResult result{item.file, item.stage, ReadEnd::Unreadable, 0, false, {}};
   const int folderFd = folder.For(item.folder);
   if (folderFd == -1) {
@@ -431,19 +474,19 @@ Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& 
   switch (item.stage) {
     case Stage::Ends: {
       std::uint64_t value = 0;
-      result.end = item.stamp.size == 0 ? ReadEnd::Done : QuickEndsHash(file, stop_, value);
+      result.end = item.stamp.size == 0 ? ReadEnd::Done : QuickEndsHash(file, stop, value);
       result.digests.ends = value;
       break;
     }
     case Stage::Whole: {
       std::uint64_t value = 0;
-      result.end = QuickWholeHash(file, stop_, value);
+      result.end = QuickWholeHash(file, stop, value);
       result.digests.whole = value;
       break;
     }
     case Stage::Md5: {
       platform::Md5Value key{};
-      result.end = Md5KeyOf(file, stop_, key);
+      result.end = Md5KeyOf(file, stop, key);
       result.digests.md5 = key;
       break;
     }

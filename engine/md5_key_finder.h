@@ -7,16 +7,17 @@
 // are those of digesting every file; fewer files are read, and each at most once a
 // stage. What the digest cache knows replaces a read.
 //
-// The reads run on worker threads. The job's thread hands the files in (Add), in walk
-// order, and is the one owner of what the reads found: it merges the workers' results
-// as they come, which decides what is read next. Finish waits for the rest, keeping
-// the window live.
+// The reads run on the job's worker pool. The job's thread hands the files in (Add), in
+// walk order, and is the one owner of what the reads found: it merges the workers'
+// results as they come, which decides what is read next. Finish waits for the rest,
+// keeping the window live. A job without a pool reads on its own thread, handling
+// window events between reads.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
-#include <memory>
 #include <mutex>
 #include <string_view>
 #include <vector>
@@ -41,9 +42,9 @@ struct FileReadError {
 
 class Md5KeyFinder {
  public:
-  // `files` and `cache` (null: no cache) must outlive the finder. The reads run on a
-  // pool of `threads` workers (0: one per core), made when the first read is needed.
-  Md5KeyFinder(const FoundFiles& files, DigestCache* cache, unsigned threads, JobHost& host,
+  // `files`, `pool` (null: read on the calling thread) and `cache` (null: no cache)
+  // must outlive the finder. Every call comes from the job's thread.
+  Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache, JobHost& host,
                const StopFlag& stop);
   // Returns once no worker is left working for it.
   ~Md5KeyFinder();
@@ -61,7 +62,8 @@ class Md5KeyFinder {
   // The key of `file`: nullptr when it has none (no other file of its size or of its
   // quick hashes, unreadable, changed while read, or not reached before a stop).
   const platform::Md5Value* KeyOf(std::uint32_t file) const;
-  // The files that could not be opened or read for a reason the system gave.
+  // The files that could not be opened or read for a reason the system gave
+  // (platform::IsReadFailure), in walk order once Finish has returned.
   const std::vector<FileReadError>& Errors() const { return errors_; }
 
  private:
@@ -136,11 +138,14 @@ class Md5KeyFinder {
   void Learn(std::uint32_t file, const KnownDigests& digests);
   void OnResult(const WorkResult& result);
   void Merge();
-  // Hands the work read so far over and starts workers for it, up to the pool's size.
+  // Hands the work read so far over and starts workers for it, up to the pool's size;
+  // without a pool, reads it here.
   void StartWorkers();
+  void ReadHere();
   // Waits a step for the workers' next result or end, with `lock` on mutex_.
   void WaitForWorkers(std::unique_lock<std::mutex>& lock);
   void DropQueuedWork();
+  // Shows the file a read is on, at most once a wait step.
   void ShowReading();
   // Stores what this job read in the cache, on a worker, keeping the window live.
   void StoreInCacheAside();
@@ -150,13 +155,16 @@ class Md5KeyFinder {
   struct OpenedFolder;
   void Drain();
   bool TakeWork(std::vector<WorkItem>& batch);
-  WorkResult Read(const WorkItem& item, OpenedFolder& folder);
+  WorkResult Read(const WorkItem& item, OpenedFolder& folder, const StopRequest& stop);
 
   const FoundFiles& files_;
+  WorkerPool* const pool_;
   DigestCache* const cache_;
-  const unsigned threads_;
   JobHost& host_;
   const StopFlag& stop_;
+  // What a read on a worker, and one on the job's thread, takes for a stop request.
+  const StopRequest workerStop_;
+  const StopRequest hereStop_;
 
   ChunkedVector<FileRecord> records_;
   std::vector<FurtherDigests> further_;
@@ -167,6 +175,7 @@ class Md5KeyFinder {
   std::vector<WorkResult> merging_;      // results being merged
   bool crowded_ = false;                 // a queue has grown past its bound
   std::uint32_t shownReading_ = kNone;
+  std::chrono::steady_clock::time_point shownAt_{};
 
   // Shared with the workers, under mutex_.
   std::mutex mutex_;
@@ -178,9 +187,6 @@ class Md5KeyFinder {
   bool jobWaiting_ = false;        // the job's thread waits on changed_
   std::uint32_t reading_ = kNone;  // the file a worker took last
   std::atomic<bool> resultsWaiting_{false};
-
-  // Last: destroyed first, so its threads end before what they use.
-  std::unique_ptr<WorkerPool> pool_;
 };
 
 }  // namespace tarnwick

@@ -5,6 +5,7 @@
 // FilterOptions implements it as a plain value for the command line and the tests.
 // The settings file reads and writes every option through it too.
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwick {
@@ -90,6 +91,10 @@ class OptionControls {
   // Selected index of 组合框匹配模式: 0 "默认", 1 "通配", 2 "正则".
   virtual int MatchModeIndex() const = 0;
   virtual void SetMatchModeIndex(int index) = 0;
+
+  // Grows with every change of an option: a job that keeps a copy of the options reads
+  // them again only when this differs from the value it saw when it copied them.
+  virtual std::uint64_t Revision() const = 0;
 };
 
 }  // namespace tarnwick

@@ -1,44 +1,69 @@
 #include "engine/process_file.h"
 
+#include <string>
+
 #include "engine/add_row.h"
 #include "engine/content_filter.h"
 #include "engine/time_filter.h"
 
 namespace tarnwick {
 
-void ProcessFile(const std::string& path, FolderWorkingSet& folder, const OptionControls& options,
-                 FileSinks& sinks) {
-  if (options.IsChecked(Check::ContentFilter) &&
-      !ContentFilterTest(path, folder.content, options)) {
-    return;
+FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name,
+                                const FilterOptions& options, bool pathsOnly,
+                                const std::function<bool()>& stopRequested) {
+  const bool contentFilter = options.IsChecked(Check::ContentFilter);
+  const bool lengthFilter = options.IsChecked(Check::LengthFilter);
+  if (contentFilter) {
+    // The folder's pattern, taken when the walk entered it (an unchanged pattern is not
+    // compiled again).
+    content_.Build(folder.optionsAtEntry->Text(Field::ContentPattern));
   }
-  std::int64_t size = 0;  // 0: not measured yet
-  if (options.IsChecked(Check::LengthFilter)) {
-    const LengthFilter::Result length = folder.length.Test(path, options);
+
+  FileOutcome outcome;
+  // The filters that read content show the full path in their name test.
+  std::string path;
+  if (contentFilter || lengthFilter) path = folder.PathOf(name);
+  const platform::FileRef file{folder.fd, name.data(), path};
+
+  bool pass = true;
+  if (contentFilter) {
+    const ContentTestResult found = ContentFilterTest(file, content_, options, stopRequested);
+    if (found.stopped) return outcome;
+    pass = found.pass;
+    outcome.encoding = found.encoding;
+    outcome.error = found.error;
+  }
+  if (pass && lengthFilter) {
+    const LengthFilter::Result length = length_.Test(file, options, stopRequested);
+    if (length.stopped) return outcome;
+    outcome.counted = length.countedCharacters;
     if (length.countedCharacters) {
-      folder.characters = length.characters;
+      outcome.characters = length.characters;
     } else {
-      size = length.size;
+      outcome.size = length.size;
     }
-    if (!length.pass) return;
+    // The content filter does not read the content of a file its empty pattern passes.
+    if (outcome.encoding == 0) outcome.encoding = length.encoding;
+    if (outcome.error == 0) outcome.error = length.error;
+    pass = length.pass;
   }
+  if (!pass) return outcome;
   // The time text belongs to this file alone: a row never shows another file's time.
   std::string timeText;
+  std::int64_t rowSize = outcome.size;
   if (options.IsChecked(Check::TimeFilter)) {
-    TimeTestResult time = TimeFilterTest(path, options);
-    if (!time.pass) return;
+    TimeTestResult time = TimeFilterTest(file, options);
+    if (!time.pass) return outcome;
     timeText = std::move(time.timeText);
+    if (rowSize == 0) rowSize = time.size;
   }
+  outcome.pass = true;
   if (options.IsChecked(Check::DuplicateFilter)) {
-    const std::size_t slash = path.rfind('/');
-    const bool inFolder = folder.openFolder.IsOpen() && slash != std::string::npos;
-    sinks.duplicates.Add(
-        inFolder ? platform::FileRef{folder.openFolder.Descriptor(), path.c_str() + slash + 1, path}
-                 : platform::FileAtPath(path),
-        size);
-    return;
+    outcome.toDuplicates = true;
+    return outcome;
   }
-  AddRowInFolder(folder.openFolder, sinks.list, path, size, folder.characters, timeText, options);
+  FillRow(outcome.row, file, folder.base, name, rowSize, timeText, options, pathsOnly);
+  return outcome;
 }
 
 }  // namespace tarnwick

@@ -1,54 +1,47 @@
 #pragma once
 // The per-file pipeline: content, length and time filters in that order, each only
-// while its switch is ticked and the file has passed the ones before it; a passing
-// file is listed at once, or handed to the duplicate filter when that is on.
+// while its switch is ticked and the file has passed the ones before it. It runs on any
+// thread, with options copied for it, and tells what it found; the merge step
+// (file_pipeline.h) then lists the file, or hands it to the duplicate filter, in walk
+// order.
 
 #include <cstdint>
-#include <string>
+#include <functional>
+#include <string_view>
 
-#include "engine/duplicate_filter.h"
-#include "engine/job_host.h"
+#include "engine/filter_options.h"
+#include "engine/folder_visit.h"
 #include "engine/length_filter.h"
-#include "engine/option_controls.h"
-#include "engine/stop_flag.h"
 #include "match/match_mode.h"
-#include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
 
-// The filters' per-folder objects and what the pipeline carries between the files of
-// one folder. A folder's files are all processed before its first subfolder is
-// entered, so one set serves the whole walk when Prepare runs on entry to each folder.
-struct FolderWorkingSet {
-  LengthFilter length;
-  ContentMatcher content;
-  // The last character count of this folder: a file listed without being counted
-  // shows it (0 until a file of the folder has been counted).
-  std::int64_t characters = 0;
-  // The folder itself, where rows look their files up.
-  platform::OpenFolder openFolder;
-
-  // Prepares the objects from the option texts of this moment (an unchanged pattern
-  // is not compiled again) and starts the folder's count at 0.
-  void Prepare(const std::string& folderPath, const OptionControls& options) {
-    length.PrepareFolder();
-    content.Build(options);
-    characters = 0;
-    openFolder.Open(folderPath);
-  }
+struct FileOutcome {
+  bool pass = false;            // passed every ticked filter before the duplicate filter
+  bool toDuplicates = false;    // the duplicate filter is on: grouped, not listed now
+  bool counted = false;         // the length filter counted the file's characters
+  std::int64_t characters = 0;  // that count
+  std::int64_t size = 0;        // the size the length filter measured; 0: not measured
+  int encoding = 0;             // the TextEncoding the content was read as; 0: not read
+  int error = 0;                // errno of an open or read that failed, as the system said
+  ResultRow row;                // a listed file's row, every text but 内容字数
 };
 
-// Where passing files go.
-struct FileSinks {
-  ResultList& list;
-  DuplicateStore& duplicates;
-  JobHost& host;
-  const StopFlag& stop;
-};
+// The filters' objects of one thread. Each thread that runs file work owns one.
+class FileWorker {
+ public:
+  // Runs the file `name` (followed by a NUL in memory) of `folder` through the filters
+  // ticked in `options`. With `pathsOnly` a listed file's row holds only its name and
+  // folder. A content read stops between two pieces once `stopRequested` says so; the
+  // file then does not pass.
+  FileOutcome Process(const FolderVisit& folder, std::string_view name,
+                      const FilterOptions& options, bool pathsOnly,
+                      const std::function<bool()>& stopRequested);
 
-// Runs one file through the ticked filters; options are read as each step is reached.
-void ProcessFile(const std::string& path, FolderWorkingSet& folder,
-                 const OptionControls& options, FileSinks& sinks);
+ private:
+  LengthFilter length_;
+  ContentMatcher content_;
+};
 
 }  // namespace tarnwick

@@ -25,23 +25,25 @@ TimeCompareMode SelectedCompareMode(const OptionControls& options) {
 
 }  // namespace
 
-TimeTestResult TimeFilterTest(const std::string& path, const OptionControls& options) {
-  std::string timeText = ReadFileTimes(path).Of(SelectedKind(options));
+TimeTestResult TimeFilterTest(const platform::FileRef& file, const OptionControls& options) {
+  const FileTimes times = ReadFileTimes(file);
+  std::string timeText = times.Of(SelectedKind(options));
   const bool pass =
       InTimeRange(ParseDateTime(timeText), ParseDateTime(options.Text(Field::TimeFrom)),
                   ParseDateTime(options.Text(Field::TimeTo)), SelectedCompareMode(options));
-  return TimeTestResult{pass, std::move(timeText)};
+  return TimeTestResult{pass, std::move(timeText), times.size};
 }
 
-std::string TimeColumnText(const std::string& path, const std::string& timeText,
+std::string TimeColumnText(const platform::FileRef& file, const std::string& timeText,
                            const OptionControls& options) {
   const TimeCompareMode mode = SelectedCompareMode(options);
   if (!timeText.empty()) return TimeDisplayText(ParseDateTime(timeText), mode);
-  return TimeDisplayText(ParseDateTime(ReadFileTimes(path).Of(SelectedKind(options))), mode);
+  return TimeDisplayText(ParseDateTime(ReadFileTimes(file).Of(SelectedKind(options))), mode);
 }
 
 std::string ModifiedTimeText(const std::string& path) {
-  const std::optional<platform::FileStamps> stamps = platform::ReadFileStamps(path);
+  const std::optional<platform::FileStamps> stamps =
+      platform::ReadFileStamps(platform::FileAtPath(path));
   return stamps ? LocalTimeText(stamps->modified) : std::string();
 }
 

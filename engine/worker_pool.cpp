@@ -3,6 +3,11 @@
 #include <algorithm>
 
 namespace tarnwick {
+namespace {
+
+thread_local unsigned tWorkerIndex = 0;
+
+}  // namespace
 
 unsigned WorkerCount(unsigned requested) {
   if (requested != 0) return requested;
@@ -12,7 +17,7 @@ unsigned WorkerCount(unsigned requested) {
 WorkerPool::WorkerPool(unsigned threads) {
   const unsigned count = std::max(1U, threads);
   workers_.reserve(count);
-  for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this] { Work(); });
+  for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this, i] { Work(i); });
 }
 
 WorkerPool::~WorkerPool() {
@@ -32,7 +37,10 @@ void WorkerPool::Submit(std::function<void()> task) {
   ready_.notify_one();
 }
 
-void WorkerPool::Work() {
+unsigned WorkerPool::CurrentWorker() { return tWorkerIndex; }
+
+void WorkerPool::Work(unsigned index) {
+  tWorkerIndex = index;
   for (;;) {
     std::function<void()> task;
     {

@@ -30,8 +30,12 @@ class WorkerPool {
   // Queues a task. Tasks must not throw; what they produce they hand over themselves.
   void Submit(std::function<void()> task);
 
+  // The number, 0 to Size() - 1, of the worker running the calling task: a caller may
+  // keep one set of per-thread objects per worker and let each task use its own.
+  static unsigned CurrentWorker();
+
  private:
-  void Work();
+  void Work(unsigned index);
 
   std::mutex mutex_;
   std::condition_variable ready_;

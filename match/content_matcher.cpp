@@ -1,15 +1,17 @@
 #include "match/content_matcher.h"
 
-#include "match/alternatives.h"
-#include "match/match_mode.h"
 #include "match/wildcard_to_regex.h"
 #include "text/program_text.h"
 
 namespace tarnwick {
 
-void ContentMatcher::Build(const OptionControls& options) {
-  const std::string patternUtf8 = options.Text(Field::ContentPattern);
-  const std::string patternGb = Utf8ToGb18030(patternUtf8);
+ContentMatcher::ContentMatcher() { alternatives_.SetPattern({}); }
+
+void ContentMatcher::Build(std::string_view pattern) {
+  if (built_ && pattern == builtPattern_) return;
+  built_ = true;
+  builtPattern_ = pattern;
+  const std::string patternGb = Utf8ToGb18030(pattern);
   // An empty pattern would leave an object's previous pattern in force; a fresh object
   // holds the empty pattern, which is found in every text.
   if (patternGb.empty()) {
@@ -20,12 +22,19 @@ void ContentMatcher::Build(const OptionControls& options) {
   regex_.CreateEngine();
   wildcard_.SetPattern(WildcardToRegex(patternGb, TextForm::Gb18030), true, true, false);
   regex_.SetPattern(patternGb, true, true, false);
-  cachedPatternUtf8_ = patternUtf8;
-  cachedPatternGb_ = patternGb;
 }
 
-bool ContentMatcher::Found(const OptionControls& options, std::string_view text) {
-  switch (static_cast<MatchMode>(options.MatchModeIndex())) {
+AlternativesSearch& ContentMatcher::Alternatives(std::string_view defaultPattern) {
+  if (defaultPattern != defaultPatternUtf8_) {
+    defaultPatternUtf8_ = defaultPattern;
+    defaultPatternGb_ = Utf8ToGb18030(defaultPattern);
+  }
+  alternatives_.SetPattern(defaultPatternGb_);
+  return alternatives_;
+}
+
+bool ContentMatcher::Found(MatchMode mode, std::string_view defaultPattern, std::string_view text) {
+  switch (mode) {
     case MatchMode::Wildcard:
       return wildcard_.MatchCount(text) >= 1;
     case MatchMode::Regex:
@@ -33,29 +42,22 @@ bool ContentMatcher::Found(const OptionControls& options, std::string_view text)
     case MatchMode::Default:
       break;
   }
-  // Default mode (and any index the list does not hold) searches the pattern as it
-  // reads now.
-  return FindAnyAlternative(text, CurrentPattern(options));
+  AlternativesSearch& search = Alternatives(defaultPattern);
+  search.Begin(TextForm::Gb18030);
+  if (!text.empty()) search.Take(text);
+  return search.Found();
 }
 
-bool ContentMatcher::SearchesUtf8Bytes(const OptionControls& options) {
-  const auto mode = static_cast<MatchMode>(options.MatchModeIndex());
-  if (mode == MatchMode::Wildcard || mode == MatchMode::Regex) return false;
-  return IsAscii(CurrentPattern(options));
-}
-
-bool ContentMatcher::FoundInUtf8(std::string_view utf8) const {
-  // An ASCII pattern reads the same in UTF-8 and GB18030.
-  return FindAnyAlternative(utf8, cachedPatternGb_, TextForm::Utf8);
-}
-
-const std::string& ContentMatcher::CurrentPattern(const OptionControls& options) {
-  std::string patternUtf8 = options.Text(Field::ContentPattern);
-  if (patternUtf8 != cachedPatternUtf8_) {
-    cachedPatternGb_ = Utf8ToGb18030(patternUtf8);
-    cachedPatternUtf8_ = std::move(patternUtf8);
+ContentSearch& ContentMatcher::Search(MatchMode mode, std::string_view defaultPattern) {
+  switch (mode) {
+    case MatchMode::Wildcard:
+      return wildcardSearch_;
+    case MatchMode::Regex:
+      return regexSearch_;
+    case MatchMode::Default:
+      break;
   }
-  return cachedPatternGb_;
+  return Alternatives(defaultPattern);
 }
 
 }  // namespace tarnwick

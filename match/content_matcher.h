@@ -1,41 +1,63 @@
 #pragma once
-// The content filter's test in the three match modes, built afresh for every folder.
+// The content filter's test in the three match modes: on a whole text (a file's name),
+// or on a file's decoded content streamed in pieces. Each worker of a job owns one.
 
 #include <string>
 #include <string_view>
 
-#include "engine/option_controls.h"
+#include "match/alternatives.h"
+#include "match/content_search.h"
+#include "match/mode.h"
 #include "match/regex_object.h"
 
 namespace tarnwick {
 
 class ContentMatcher {
  public:
-  // Reads 编辑框筛选内容 now and compiles the wildcard and regex objects from it
-  // (IgnoreCase and Multiline on, Global off). Building again gives the same objects as
-  // a fresh matcher would; an unchanged pattern is not compiled again.
-  void Build(const OptionControls& options);
-  // Reads the mode (and, in Default mode, the pattern) from options at each call.
-  // text is the program's GB18030 text. Before the first Build the wildcard and regex
-  // modes find nothing.
-  bool Found(const OptionControls& options, std::string_view text);
+  ContentMatcher();
 
-  // True in Default mode with a pattern of ASCII only (read now): its pieces occur in
-  // valid UTF-8 bytes exactly where they occur in the text those bytes convert to, so
-  // FoundInUtf8 may answer for a file's text without converting it.
-  bool SearchesUtf8Bytes(const OptionControls& options);
-  // Found for the text that `utf8`, valid UTF-8, converts to, with the pattern the last
-  // SearchesUtf8Bytes read; only after it returned true.
-  bool FoundInUtf8(std::string_view utf8) const;
+  // Compiles the wildcard and regex objects from `pattern` (UTF-8, as typed in
+  // 编辑框筛选内容; IgnoreCase and Multiline on, Global off). Building again gives the
+  // same objects as a fresh matcher would; an unchanged pattern is not compiled again.
+  void Build(std::string_view pattern);
+
+  // The test of `mode` on `text` (the program's GB18030 text). `defaultPattern` is the
+  // Default mode's pattern as it reads now (UTF-8); the other modes use the pattern of
+  // the last Build (before the first, they find nothing).
+  bool Found(MatchMode mode, std::string_view defaultPattern, std::string_view text);
+
+  // The same test over a file's content: hand it to the streamed loader, then ask it
+  // Found(). Valid until the next call on this matcher.
+  ContentSearch& Search(MatchMode mode, std::string_view defaultPattern);
 
  private:
+  // The regex test over a streamed text.
+  class RegexSearch final : public ContentSearch {
+   public:
+    explicit RegexSearch(RegexObject& regex) : regex_(regex) {}
+    void Begin(TextForm form) override { regex_.StreamBegin(form); }
+    bool Take(std::string_view piece) override { return regex_.StreamTake(piece); }
+    void End() override { regex_.StreamEnd(); }
+    // Valid UTF-8 content is matched as it stands: it is what the decoded text
+    // converts back to.
+    bool TakesUtf8() const override { return true; }
+    bool Found() const override { return regex_.StreamFound(); }
+
+   private:
+    RegexObject& regex_;
+  };
+
+  AlternativesSearch& Alternatives(std::string_view defaultPattern);
+
   RegexObject wildcard_{TextForm::Gb18030};
   RegexObject regex_{TextForm::Gb18030};
-  std::string cachedPatternUtf8_;
-  std::string cachedPatternGb_;
-
-  // The pattern as it reads now, converted only when it has changed since the last read.
-  const std::string& CurrentPattern(const OptionControls& options);
+  RegexSearch wildcardSearch_{wildcard_};
+  RegexSearch regexSearch_{regex_};
+  AlternativesSearch alternatives_;
+  std::string builtPattern_;
+  bool built_ = false;
+  std::string defaultPatternUtf8_;
+  std::string defaultPatternGb_;
 };
 
 }  // namespace tarnwick

@@ -1,13 +1,18 @@
 #include "match/literal_search.h"
 
-#include <string.h>  // memmem
-
 #include <algorithm>
 #include <cstring>
-#include <string>
 
-#include "match/byte_commonness.h"
-#include "match/gb18030_chars.h"
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "text/cpu_features.h"
+#include "text/gb18030_chars.h"
+
+#if defined(TARNWICK_AVX2_VARIANTS)
+#include <immintrin.h>
+#endif
 
 namespace tarnwick {
 namespace {
@@ -18,110 +23,99 @@ bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; }
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 0x20) : c; }
 
-// The byte of a piece that the scan looks for: its least common one. A letter is looked
-// for in both cases, which costs a second scan.
-struct Anchor {
-  std::size_t offset = 0;
-  char lower = 0;
-  char upper = 0;
+// Where the scan looks: for each candidate place p, the bytes at p + first.offset and
+// p + second.offset.
+struct ScanBytes {
+  const char* first;   // the text from the first anchor's offset
+  const char* second;  // the text from the second anchor's offset
+  char firstLower, firstUpper, secondLower, secondUpper;
 };
 
-Anchor ChooseAnchor(std::string_view piece) {
-  Anchor anchor;
-  int best = 1 << 10;
-  for (std::size_t i = 0; i < piece.size(); ++i) {
-    const char c = AsciiLower(piece[i]);
-    const int score = kByteCommonness[static_cast<unsigned char>(c)] + (IsAsciiLetter(c) ? 10 : 0);
-    if (score < best) {
-      best = score;
-      anchor = {i, c, AsciiUpper(c)};
+#if defined(TARNWICK_AVX2_VARIANTS)
+// Candidate places from `at` on while 32 of them can be looked at at once, with 256-bit
+// vectors: the first candidate, or the place where fewer than 32 are left (`*found`
+// false).
+__attribute__((target("avx2"))) std::size_t NextCandidateWide(const ScanBytes& scan, std::size_t at,
+                                                              std::size_t end, bool* found) {
+  const __m256i firstLower = _mm256_set1_epi8(scan.firstLower);
+  const __m256i firstUpper = _mm256_set1_epi8(scan.firstUpper);
+  const __m256i secondLower = _mm256_set1_epi8(scan.secondLower);
+  const __m256i secondUpper = _mm256_set1_epi8(scan.secondUpper);
+  for (; at + 32 <= end; at += 32) {
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(scan.first + at));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(scan.second + at));
+    const __m256i both = _mm256_and_si256(
+        _mm256_or_si256(_mm256_cmpeq_epi8(a, firstLower), _mm256_cmpeq_epi8(a, firstUpper)),
+        _mm256_or_si256(_mm256_cmpeq_epi8(b, secondLower), _mm256_cmpeq_epi8(b, secondUpper)));
+    const unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(both));
+    if (mask != 0) {
+      *found = true;
+      return at + static_cast<std::size_t>(__builtin_ctz(mask));
     }
   }
-  return anchor;
+  return at;
+}
+#endif
+
+// The first candidate place in [at, end), or kNone.
+std::size_t NextCandidate(const ScanBytes& scan, std::size_t at, std::size_t end) {
+#if defined(TARNWICK_AVX2_VARIANTS)
+  if (HasAvx2()) {
+    bool found = false;
+    at = NextCandidateWide(scan, at, end, &found);
+    if (found) return at;
+  }
+#endif
+#if defined(__SSE2__)
+  const __m128i firstLower = _mm_set1_epi8(scan.firstLower);
+  const __m128i firstUpper = _mm_set1_epi8(scan.firstUpper);
+  const __m128i secondLower = _mm_set1_epi8(scan.secondLower);
+  const __m128i secondUpper = _mm_set1_epi8(scan.secondUpper);
+  for (; at + 16 <= end; at += 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scan.first + at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scan.second + at));
+    const __m128i both =
+        _mm_and_si128(_mm_or_si128(_mm_cmpeq_epi8(a, firstLower), _mm_cmpeq_epi8(a, firstUpper)),
+                      _mm_or_si128(_mm_cmpeq_epi8(b, secondLower), _mm_cmpeq_epi8(b, secondUpper)));
+    const int mask = _mm_movemask_epi8(both);
+    if (mask != 0) return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+  }
+#endif
+  for (; at < end; ++at) {
+    const char a = scan.first[at];
+    const char b = scan.second[at];
+    if ((a == scan.firstLower || a == scan.firstUpper) &&
+        (b == scan.secondLower || b == scan.secondUpper)) {
+      return at;
+    }
+  }
+  return kNone;
 }
 
-// Walks through the places where the anchor byte occurs, with memchr; for a letter, the
-// next place of each case is remembered so neither scan runs over the text twice.
-class AnchorScan {
+// Decides whether a place where the needle's bytes occur (letter case aside) in GB18030
+// text is a match: it must start and end on character boundaries, and its multi-byte
+// characters must be the needle's exactly. Places come in increasing order, so the walk
+// over the text's characters only goes forward.
+class GbPlaceCheck {
  public:
-  AnchorScan(std::string_view text, const Anchor& anchor)
-      : text_(text), lower_(anchor.lower), upper_(anchor.upper) {
-    lowerAt_ = Find(lower_, 0);
-    upperAt_ = lower_ == upper_ ? kNone : Find(upper_, 0);
-  }
+  GbPlaceCheck(std::string_view text, std::string_view needle) : text_(text), needle_(needle) {}
 
-  // The first place at or after from, or kNone.
-  std::size_t Next(std::size_t from) {
-    if (lowerAt_ < from) lowerAt_ = Find(lower_, from);
-    if (upperAt_ < from) upperAt_ = Find(upper_, from);
-    return std::min(lowerAt_, upperAt_);
-  }
-
- private:
-  std::size_t Find(char byte, std::size_t from) const {
-    if (from >= text_.size()) return kNone;
-    const void* hit = std::memchr(text_.data() + from, byte, text_.size() - from);
-    return hit == nullptr ? kNone
-                          : static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
-  }
-
-  std::string_view text_;
-  char lower_;
-  char upper_;
-  std::size_t lowerAt_;
-  std::size_t upperAt_;
-};
-
-bool SameIgnoringAsciiCase(const char* a, const char* b, std::size_t length) {
-  for (std::size_t i = 0; i < length; ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-bool HasAsciiLetter(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), IsAsciiLetter);
-}
-
-// Every ASCII letter byte lower-cased, wherever it stands; a trail byte of a double-byte
-// character too, which OccurrenceCheck then compares exactly again.
-void FoldAsciiInto(std::string_view text, char* out) {
-  for (std::size_t i = 0; i < text.size(); ++i) out[i] = AsciiLower(text[i]);
-}
-
-std::string FoldAscii(std::string_view text) {
-  std::string folded(text.size(), '\0');
-  FoldAsciiInto(text, folded.data());
-  return folded;
-}
-
-// Decides whether a place where the piece's bytes occur (ASCII case aside) is a match: it
-// must start and end on character boundaries, and its multi-byte characters must be the
-// piece's exactly (only single-byte letters ignore case). Places come in increasing order.
-// In UTF-8 both hold at every such place: a lead byte never equals a trail byte, and
-// case folding leaves bytes at or above 0x80 alone.
-class OccurrenceCheck {
- public:
-  OccurrenceCheck(std::string_view text, std::string_view piece, TextForm form)
-      : text_(text), piece_(piece), form_(form) {}
-
-  // True for a match; otherwise *next is the first place where a match could start.
-  bool IsMatch(std::size_t at, std::size_t* next) {
-    if (form_ == TextForm::Utf8) {
-      *next = at + 1;
-      return true;
+  bool IsMatch(std::size_t at) {
+    // A byte that is a character wherever it stands gives a boundary close to the place,
+    // so the walk need not start far back.
+    for (std::size_t j = at; j > boundary_; --j) {
+      if (IsGbSingleAnywhere(static_cast<unsigned char>(text_[j - 1]))) {
+        boundary_ = j;
+        break;
+      }
     }
     boundary_ = GbBoundaryAtOrAfter(text_, boundary_, at);
-    if (boundary_ != at) {
-      *next = boundary_;
-      return false;
-    }
-    *next = at + 1;
-    const std::size_t end = at + piece_.size();
+    if (boundary_ != at) return false;
+    const std::size_t end = at + needle_.size();
     for (std::size_t pos = at; pos < end;) {
       const std::size_t length = GbCharLength(text_, pos);
       if (length > 1 && (pos + length > end ||
-                         std::memcmp(text_.data() + pos, piece_.data() + (pos - at), length))) {
+                         std::memcmp(text_.data() + pos, needle_.data() + (pos - at), length))) {
         return false;
       }
       pos += length;
@@ -131,93 +125,58 @@ class OccurrenceCheck {
 
  private:
   std::string_view text_;
-  std::string_view piece_;
-  TextForm form_;
+  std::string_view needle_;
   std::size_t boundary_ = 0;  // the last character boundary reached
 };
 
-// memmem of needle (the piece, or the piece folded) in haystack (the text, or the text
-// folded), from start on.
-bool FindBySubstring(OccurrenceCheck& check, std::string_view haystack, std::string_view needle,
-                     std::size_t start) {
-  while (start + needle.size() <= haystack.size()) {
-    const void* hit =
-        memmem(haystack.data() + start, haystack.size() - start, needle.data(), needle.size());
-    if (hit == nullptr) return false;
-    const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - haystack.data());
-    if (check.IsMatch(at, &start)) return true;
-  }
-  return false;
-}
-
-enum class AnchorScanResult { Found, NotFound, AnchorTooCommon };
-
-// Scans with memchr for the piece's least common byte, which is fastest while that byte is
-// rare in the text. Once it proves common (false hits closer than kDenseGap bytes on
-// average) a piece of three bytes or more is better served by memmem: the scan stops and
-// *start tells where to go on. memmem is slow on shorter needles; they stay here.
-AnchorScanResult ScanForAnchor(std::string_view text, std::string_view piece,
-                               OccurrenceCheck& check, std::size_t* start) {
-  constexpr std::size_t kSettleHits = 64;
-  constexpr std::size_t kDenseGap = 128;
-  const Anchor anchor = ChooseAnchor(piece);
-  AnchorScan scan(text, anchor);
-  const std::size_t lastStart = text.size() - piece.size();
-  std::size_t falseHits = 0;
-  while (*start <= lastStart) {
-    if (piece.size() >= 3 && falseHits > kSettleHits && falseHits * kDenseGap > *start) {
-      return AnchorScanResult::AnchorTooCommon;
-    }
-    const std::size_t hit = scan.Next(*start + anchor.offset);
-    if (hit == kNone || hit - anchor.offset > lastStart) return AnchorScanResult::NotFound;
-    const std::size_t at = hit - anchor.offset;
-    if (SameIgnoringAsciiCase(text.data() + at, piece.data(), piece.size()) &&
-        check.IsMatch(at, start)) {
-      return AnchorScanResult::Found;
-    }
-    *start = std::max(*start, at + 1);
-    ++falseHits;
-  }
-  return AnchorScanResult::NotFound;
-}
-
-// The buffer of LiteralSearch::FoldedText, kept between searches unless it grew big.
-constexpr std::size_t kKeptCapacity = 64U << 20;
-std::string& FoldBuffer() {
-  thread_local std::string buffer;
-  return buffer;
-}
-
 }  // namespace
 
-LiteralSearch::~LiteralSearch() {
-  if (FoldBuffer().capacity() > kKeptCapacity) std::string().swap(FoldBuffer());
+LiteralNeedle::LiteralNeedle(std::string_view needle, TextForm form)
+    : needle_(needle), folded_(needle), form_(form) {
+  for (char& c : folded_) c = AsciiLower(c);
 }
 
-std::string_view LiteralSearch::FoldedText() {
-  std::string& buffer = FoldBuffer();
-  if (!folded_) {
-    buffer.resize(text_.size());
-    FoldAsciiInto(text_, buffer.data());
-    folded_ = true;
+void LiteralNeedle::Aim(const ByteCounts& counts) {
+  // A byte's cost is how often it was seen, in either case for a letter; among equals
+  // the later byte is taken, which lets a scan start further into the text.
+  const auto cost = [&](std::size_t i) {
+    const char c = folded_[i];
+    std::uint64_t seen = counts.Count(static_cast<unsigned char>(c));
+    if (IsAsciiLetter(c)) seen += counts.Count(static_cast<unsigned char>(AsciiUpper(c)));
+    return seen;
+  };
+  std::size_t rarest = 0;
+  for (std::size_t i = 1; i < folded_.size(); ++i) {
+    if (cost(i) <= cost(rarest)) rarest = i;
   }
-  return {buffer.data(), text_.size()};
+  std::size_t next = rarest == 0 ? folded_.size() - 1 : 0;
+  for (std::size_t i = 0; i < folded_.size(); ++i) {
+    if (i != rarest && cost(i) <= cost(next)) next = i;
+  }
+  const auto anchor = [&](std::size_t i) { return Anchor{i, folded_[i], AsciiUpper(folded_[i])}; };
+  rare_ = anchor(rarest);
+  second_ = anchor(next);
 }
 
-bool LiteralSearch::Contains(std::string_view piece) {
-  if (piece.empty() || piece.size() > text_.size()) return false;
-  OccurrenceCheck check(text_, piece, form_);
-  std::size_t start = 0;
-  switch (ScanForAnchor(text_, piece, check, &start)) {
-    case AnchorScanResult::Found:
-      return true;
-    case AnchorScanResult::NotFound:
-      return false;
-    case AnchorScanResult::AnchorTooCommon:
-      break;
+bool LiteralNeedle::FoundIn(std::string_view text, std::size_t startsBefore) const {
+  const std::size_t size = needle_.size();
+  if (size > text.size() || startsBefore == 0) return false;
+  const std::size_t end = std::min(text.size() - size + 1, startsBefore);
+  const ScanBytes scan{text.data() + rare_.offset,
+                       text.data() + second_.offset,
+                       rare_.lower,
+                       rare_.upper,
+                       second_.lower,
+                       second_.upper};
+  GbPlaceCheck check(text, needle_);
+  for (std::size_t at = NextCandidate(scan, 0, end); at != kNone;
+       at = NextCandidate(scan, at + 1, end)) {
+    const char* place = text.data() + at;
+    std::size_t i = 0;
+    while (i < size && AsciiLower(place[i]) == folded_[i]) ++i;
+    if (i == size && (form_ == TextForm::Utf8 || check.IsMatch(at))) return true;
   }
-  if (!HasAsciiLetter(piece)) return FindBySubstring(check, text_, piece, start);
-  return FindBySubstring(check, FoldedText(), FoldAscii(piece), start);
+  return false;
 }
 
 }  // namespace tarnwick

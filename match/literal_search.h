@@ -1,39 +1,48 @@
 #pragma once
-// The literal search of the Default match mode: one text of the program (GB18030) searched
-// for pieces, character by character in meaning but fast in fact. The scan anchors on the
-// piece's least common byte with memchr, or uses memmem where that byte proves common,
-// and checks each place found against the text's character boundaries.
+// One literal piece of a Default-mode pattern searched in text, character by character in
+// meaning but fast in fact: a vector scan looks for places where the piece's two bytes
+// rarest in the text searched both stand at their offsets (either case of a letter), and
+// checks each such place. Nothing of the text is copied or folded.
 
+#include <cstddef>
+#include <string>
 #include <string_view>
 
-#include "match/regex_object.h"
+#include "match/byte_counts.h"
+#include "text/text_form.h"
 
 namespace tarnwick {
 
-class LiteralSearch {
+class LiteralNeedle {
  public:
-  // text must outlive the search. In UTF-8 form (valid UTF-8 text, and pieces searched
-  // in it valid UTF-8 too) every place where a piece's bytes occur starts and ends on
-  // character boundaries, so none is checked.
-  explicit LiteralSearch(std::string_view text, TextForm form = TextForm::Gb18030)
-      : text_(text), form_(form) {}
-  LiteralSearch(const LiteralSearch&) = delete;
-  LiteralSearch& operator=(const LiteralSearch&) = delete;
-  ~LiteralSearch();
+  // `needle` (not empty) is whole characters of `form`.
+  LiteralNeedle(std::string_view needle, TextForm form);
 
-  // True when piece (not empty) occurs in the text starting and ending on character
-  // boundaries, its single-byte ASCII letters matching either case and every other byte
-  // (trail bytes included) matching exactly.
-  bool Contains(std::string_view piece);
+  std::size_t size() const { return needle_.size(); }
+  const std::string& bytes() const { return needle_; }
+  // Chooses the bytes the scan looks for: the two `counts` shows least often.
+  void Aim(const ByteCounts& counts);
+
+  // True when the needle occurs in `text` (which starts on a character boundary) at a
+  // place before `startsBefore`: its ASCII letters in either case, every other byte
+  // exactly, and in GB18030 form starting and ending on character boundaries, its
+  // multi-byte characters the text's exactly (a trail byte never matches a letter of
+  // another case). In UTF-8 form every place where the bytes occur is such a place.
+  bool FoundIn(std::string_view text, std::size_t startsBefore) const;
 
  private:
-  // The text with every ASCII letter byte lower-cased, made on first use. It lives in a
-  // buffer that the next search on this thread reuses.
-  std::string_view FoldedText();
+  // A byte of the needle the scan compares, at its offset, in both cases of a letter.
+  struct Anchor {
+    std::size_t offset = 0;
+    char lower = 0;
+    char upper = 0;
+  };
 
-  std::string_view text_;
+  std::string needle_;
+  std::string folded_;  // ASCII letters lower-cased
   TextForm form_;
-  bool folded_ = false;
+  Anchor rare_;    // the rarest byte
+  Anchor second_;  // the next rarest (the same as rare_ for a one-byte needle)
 };
 
 }  // namespace tarnwick

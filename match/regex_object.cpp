@@ -10,6 +10,7 @@
 
 #include "match/utf8_repair.h"
 #include "text/program_text.h"
+#include "text/streamed_conversion.h"
 
 namespace tarnwick {
 namespace {
@@ -32,17 +33,27 @@ constexpr int kIgnoreCase = 1;
 constexpr int kMultiline = 2;
 constexpr int kGlobal = 4;
 
-// Bounds on the work of one search from one starting point, and on its memory. A pattern
-// that backtracks without end, such as «(a*)*[bc]» on a long run of «a», stops at them
-// and counts as no match. The step limit grows with the text, so that a pattern doing a
-// few steps per character, such as «<[\s\S]+?>» across megabytes to the next «>», always
-// completes. The stacks let a repeated group such as «(\w|\s)+» run over about 1 MB.
-constexpr uint64_t kMatchLimitBase = 1'000'000;
-constexpr uint64_t kMatchStepsPerByte = 8;
+// Bounds on the work of one search, and on its memory. A pattern that backtracks
+// without end, such as «(a*)*[bc]» on a long run of «a», stops at them and counts as no
+// match. The base lets patterns that backtrack a great deal on a short text, such as
+// «(\w+\s?)+!» over a line of words (two million steps for seven of them), complete;
+// it also bounds the time a hopeless search takes (tens of milliseconds). The step limit
+// grows with the text, so that a pattern doing a few steps per character, such as
+// «<[\s\S]+?>» across megabytes to the next «>», always completes. The stacks let a
+// repeated group such as «(\w|\s)+» run over about 1 MB.
+constexpr uint64_t kMatchLimitBase = 20'000'000;
+constexpr uint64_t kMatchStepsPerByte = 32;
 constexpr uint32_t kDepthLimit = 1'000'000;
 constexpr uint32_t kHeapLimitKiB = 128 * 1024;
 constexpr PCRE2_SIZE kJitStackStart = 32 * 1024;
 constexpr PCRE2_SIZE kJitStackMax = 64 * 1024 * 1024;
+
+// A streamed search holds back text only from where a partial match starts; past this
+// much it settles for the matches it can complete within what it holds.
+constexpr std::size_t kStreamHoldLimit = std::size_t{8} << 20;
+// A match accepted then must end this far before the end of the text held, so that
+// what follows (for «$», «\b» or a lookahead) cannot undo it.
+constexpr std::size_t kStreamSettleMargin = 4096;
 
 uint32_t MatchLimitFor(std::size_t textSize) {
   const uint64_t limit = kMatchLimitBase + kMatchStepsPerByte * uint64_t{textSize};
@@ -73,6 +84,16 @@ std::size_t NextCharStart(std::string_view text, std::size_t pos) {
 
 }  // namespace
 
+// A search over a text handed over in pieces.
+struct StreamState {
+  TextForm form = TextForm::Utf8;
+  std::string window;          // UTF-8: the text held, then the pieces not searched yet
+  std::size_t searchFrom = 0;  // where the next search starts in `window`
+  std::size_t unsearched = 0;  // bytes at the end of `window` no search has seen
+  bool found = false;
+  std::unique_ptr<StreamConverter> toUtf8;  // for GB18030 pieces, made on first use
+};
+
 struct RegexObject::Impl {
   explicit Impl(TextForm textForm) : form(textForm) {}
 
@@ -83,15 +104,27 @@ struct RegexObject::Impl {
   MatchContextPtr matchContext;  // set once the engine exists
   JitStackPtr jitStack;
   CodePtr code;  // null when the pattern was rejected
+  int compileError = 0;
+  PCRE2_SIZE compileErrorOffset = 0;
+  std::string compiledPattern;  // the UTF-8 form handed to the engine
   bool jitCompiled = false;
   MatchDataPtr matchData;
+  // Characters a match may look at before its start (lookbehinds, «\b», «^»).
+  std::size_t lookBehind = 1;
+  StreamState stream;
 
   bool Ready();
   void Compile();
   // text as UTF-8: text itself, or its conversion kept in storage.
   std::string_view AsUtf8(std::string_view text, std::string& storage) const;
+  // One search of subject from `start`; pcre2_match's result.
+  int Match(std::string_view subject, std::size_t start, uint32_t options);
   template <typename OnMatch>
   bool ForEachMatch(std::string_view subject, OnMatch onMatch);
+  // Drops the window's text before `start`, but for what a match from `start` may look
+  // back at, and searches on from `start`.
+  void HoldFrom(std::size_t start);
+  void SearchStream();
 };
 
 std::string_view RegexObject::Impl::AsUtf8(std::string_view text, std::string& storage) const {
@@ -111,6 +144,7 @@ void RegexObject::Impl::Compile() {
   code.reset();
   matchData.reset();
   jitCompiled = false;
+  compileError = 0;
   CompileContextPtr context(pcre2_compile_context_create(nullptr));
   if (!context) return;
   pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
@@ -119,15 +153,28 @@ void RegexObject::Impl::Compile() {
   if (flags & kIgnoreCase) options |= PCRE2_CASELESS;
   if (flags & kMultiline) options |= PCRE2_MULTILINE;
   std::string storage;
-  const std::string_view utf8 = AsUtf8(pattern, storage);
-  int error = 0;
-  PCRE2_SIZE errorOffset = 0;
-  code.reset(pcre2_compile(Units(utf8), utf8.size(), options, &error, &errorOffset, context.get()));
+  compiledPattern = AsUtf8(pattern, storage);
+  code.reset(pcre2_compile(Units(compiledPattern), compiledPattern.size(), options, &compileError,
+                           &compileErrorOffset, context.get()));
   if (!code) return;
+  compileError = 0;
   // Without JIT (not built for this processor, or out of memory) the interpreter runs.
-  jitCompiled = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE) == 0;
+  jitCompiled = pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE | PCRE2_JIT_PARTIAL_HARD |
+                                                  PCRE2_JIT_PARTIAL_SOFT) == 0;
   matchData.reset(pcre2_match_data_create_from_pattern(code.get(), nullptr));
-  if (!matchData) code.reset();
+  if (!matchData) {
+    code.reset();
+    return;
+  }
+  // Lookbehinds inside lookbehinds add up; each "(?<" may be one.
+  uint32_t longest = 0;
+  pcre2_pattern_info(code.get(), PCRE2_INFO_MAXLOOKBEHIND, &longest);
+  std::size_t nested = 1;
+  for (std::size_t at = compiledPattern.find("(?<"); at != std::string::npos;
+       at = compiledPattern.find("(?<", at + 1)) {
+    ++nested;
+  }
+  lookBehind = std::size_t{longest} * nested + 1;
 }
 
 bool RegexObject::Impl::Ready() {
@@ -136,18 +183,22 @@ bool RegexObject::Impl::Ready() {
   return code != nullptr;
 }
 
+int RegexObject::Impl::Match(std::string_view subject, std::size_t start, uint32_t options) {
+  pcre2_set_match_limit(matchContext.get(), MatchLimitFor(subject.size()));
+  // The JIT entry point skips the argument checks, which cost more than short searches.
+  const auto match = jitCompiled ? pcre2_jit_match : pcre2_match;
+  return match(code.get(), Units(subject), subject.size(), start, options, matchData.get(),
+               matchContext.get());
+}
+
 // Calls onMatch(start, end) for every match of subject (UTF-8), or for the
 // first only when Global is off. After an empty match the search goes on one character
 // further, as in ECMAScript. False when the engine gave up (a limit was reached).
 template <typename OnMatch>
 bool RegexObject::Impl::ForEachMatch(std::string_view subject, OnMatch onMatch) {
-  pcre2_set_match_limit(matchContext.get(), MatchLimitFor(subject.size()));
   std::size_t start = 0;
   while (start <= subject.size()) {
-    // The JIT entry point skips the argument checks, which cost more than short searches.
-    const auto match = jitCompiled ? pcre2_jit_match : pcre2_match;
-    const int rc = match(code.get(), Units(subject), subject.size(), start, 0, matchData.get(),
-                         matchContext.get());
+    const int rc = Match(subject, start, 0);
     if (rc == PCRE2_ERROR_NOMATCH) return true;
     if (rc <= 0) return false;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData.get());
@@ -156,6 +207,42 @@ bool RegexObject::Impl::ForEachMatch(std::string_view subject, OnMatch onMatch) 
     start = ovector[1] > ovector[0] ? ovector[1] : NextCharStart(subject, ovector[0]);
   }
   return true;
+}
+
+void RegexObject::Impl::HoldFrom(std::size_t start) {
+  std::string& window = stream.window;
+  std::size_t keep = start;
+  for (std::size_t characters = 0; characters < lookBehind && keep > 0; ++characters) {
+    --keep;
+    while (keep > 0 && (static_cast<unsigned char>(window[keep]) & 0xC0) == 0x80) --keep;
+  }
+  window.erase(0, keep);
+  stream.searchFrom = start - keep;
+  stream.unsearched = 0;
+}
+
+// Searches what is held with partial matching: a match found there stands whatever
+// follows; a partial one means more text is needed from where it started.
+void RegexObject::Impl::SearchStream() {
+  const std::string_view window = stream.window;
+  const int rc = Match(window, stream.searchFrom, PCRE2_PARTIAL_HARD);
+  if (rc > 0) {
+    stream.found = true;
+    return;
+  }
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData.get());
+  // No match (or one that ran into a limit, which counts as none): the next search starts
+  // where the new text will.
+  HoldFrom(rc == PCRE2_ERROR_PARTIAL ? ovector[0] : window.size());
+  if (stream.window.size() - stream.searchFrom <= kStreamHoldLimit) return;
+  // A partial match has held back too much text: a match within it that ends well
+  // before its end stands; the places before its end are given up.
+  const int soft = Match(stream.window, stream.searchFrom, PCRE2_PARTIAL_SOFT);
+  if (soft > 0 && ovector[1] + kStreamSettleMargin <= stream.window.size()) {
+    stream.found = true;
+    return;
+  }
+  HoldFrom(stream.window.size());
 }
 
 RegexObject::RegexObject(TextForm form) : impl_(std::make_unique<Impl>(form)) {}
@@ -190,6 +277,22 @@ bool RegexObject::SetPattern(std::string_view pattern, bool ignoreCase, bool mul
   return true;
 }
 
+std::optional<std::string> RegexObject::CompileError() {
+  Impl& impl = *impl_;
+  if (impl.Ready() || !impl.matchContext || impl.compileError == 0) return std::nullopt;
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(impl.compileError, message, sizeof message) < 0) return "bad pattern";
+  std::string text(reinterpret_cast<const char*>(message));
+  // The offset counts bytes of the UTF-8 pattern; the user counts characters. An error
+  // found at the very start (a pattern too large, say) has no place worth naming.
+  if (impl.compileErrorOffset == 0) return text;
+  const std::string_view before =
+      std::string_view(impl.compiledPattern).substr(0, impl.compileErrorOffset);
+  std::size_t character = 1;
+  for (const char byte : before) character += (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+  return text + " at character " + std::to_string(character);
+}
+
 int RegexObject::MatchCount(std::string_view text) {
   if (!impl_->Ready()) return 0;
   std::string storage;
@@ -220,5 +323,48 @@ std::string RegexObject::ReplaceAll(std::string_view text, std::string_view repl
   if (impl_->form == TextForm::Utf8 || IsAscii(result)) return result;
   return Utf8ToGb18030(result);
 }
+
+void RegexObject::StreamBegin(TextForm form) {
+  StreamState& stream = impl_->stream;
+  stream.form = form;
+  stream.window.clear();
+  stream.searchFrom = 0;
+  stream.unsearched = 0;
+  stream.found = false;
+  if (form == TextForm::Gb18030) {
+    if (!stream.toUtf8)
+      stream.toUtf8 = std::make_unique<StreamConverter>("GB18030", "UTF-8", "\xEF\xBF\xBD");
+    stream.toUtf8->Reset();
+  }
+}
+
+bool RegexObject::StreamTake(std::string_view piece) {
+  Impl& impl = *impl_;
+  StreamState& stream = impl.stream;
+  if (stream.found || !impl.Ready()) return stream.found;
+  const std::size_t before = stream.window.size();
+  if (stream.form == TextForm::Gb18030) {
+    stream.toUtf8->Convert(piece, false, stream.window);
+  } else {
+    stream.window.append(piece);
+  }
+  stream.unsearched += stream.window.size() - before;
+  // What a partial match holds back is searched again with the new text; waiting until
+  // the new text is at least as long keeps the work proportional to the text.
+  const std::size_t searchedAgain = stream.window.size() - stream.unsearched - stream.searchFrom;
+  if (stream.unsearched < searchedAgain) return false;
+  impl.SearchStream();
+  return stream.found;
+}
+
+void RegexObject::StreamEnd() {
+  Impl& impl = *impl_;
+  StreamState& stream = impl.stream;
+  if (stream.found || !impl.Ready()) return;
+  if (stream.form == TextForm::Gb18030) stream.toUtf8->Convert({}, true, stream.window);
+  stream.found = impl.Match(stream.window, stream.searchFrom, 0) > 0;
+}
+
+bool RegexObject::StreamFound() const { return impl_->stream.found; }
 
 }  // namespace tarnwick

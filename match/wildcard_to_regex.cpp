@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "match/gb18030_chars.h"
+#include "text/gb18030_chars.h"
 
 namespace tarnwick {
 namespace {

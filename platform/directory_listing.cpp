@@ -5,9 +5,13 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tarnwick::platform {
 namespace {
+
+// Enough for a few hundred entries per system call; kept from folder to folder.
+constexpr std::size_t kReadBufferSize = 32 * 1024;
 
 enum class Kind { File, Folder, Skipped };
 
@@ -19,21 +23,29 @@ Kind KindOfLink(int folderFd, const char* name) {
   return Kind::File;
 }
 
-Kind KindOf(int folderFd, const dirent& entry) {
-  switch (entry.d_type) {
+Kind KindOf(int folderFd, unsigned char type, const char* name) {
+  switch (type) {
     case DT_DIR:
       return Kind::Folder;
     case DT_LNK:
-      return KindOfLink(folderFd, entry.d_name);
+      return KindOfLink(folderFd, name);
     case DT_UNKNOWN:
       break;
     default:
       return Kind::File;
   }
   struct stat status {};
-  if (::fstatat(folderFd, entry.d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) return Kind::File;
-  if (S_ISLNK(status.st_mode)) return KindOfLink(folderFd, entry.d_name);
+  if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return Kind::File;
+  if (S_ISLNK(status.st_mode)) return KindOfLink(folderFd, name);
   return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::File;
+}
+
+std::uint64_t HeadOf(std::string_view name) {
+  std::uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    head = (head << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0U);
+  }
+  return head;
 }
 
 unsigned char FoldAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c; }
@@ -54,27 +66,40 @@ std::size_t CharacterLength(std::string_view text, std::size_t at) {
 
 }  // namespace
 
-void DirectoryListing::Read(const std::string& folder) {
-  folder_ = folder;
+bool DirectoryListing::Read(int folderFd) {
   names_.clear();
   entries_.clear();
-  DIR* dir = ::opendir(folder.c_str());
-  if (!dir) return;
-  const int fd = ::dirfd(dir);
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    const Kind kind = KindOf(fd, *entry);
-    if (kind == Kind::Skipped) continue;
-    entries_.push_back({static_cast<std::uint32_t>(names_.size()),
-                        static_cast<std::uint32_t>(name.size()), kind == Kind::Folder});
-    names_.append(name);
+  error_ = 0;
+  readBuffer_.resize(kReadBufferSize);
+  for (;;) {
+    const ssize_t got = ::getdents64(folderFd, readBuffer_.data(), readBuffer_.size());
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      error_ = errno;
+      names_.clear();
+      entries_.clear();
+      return false;
+    }
+    for (ssize_t at = 0; at < got;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(readBuffer_.data() + at);
+      at += entry->d_reclen;
+      const std::string_view name = entry->d_name;
+      if (name == "." || name == "..") continue;
+      const Kind kind = KindOf(folderFd, entry->d_type, entry->d_name);
+      if (kind == Kind::Skipped) continue;
+      entries_.push_back({HeadOf(name), static_cast<std::uint32_t>(names_.size()),
+                          static_cast<std::uint32_t>(name.size()), kind == Kind::Folder});
+      names_.append(name);
+      names_.push_back('\0');
+    }
   }
-  ::closedir(dir);
   std::sort(entries_.begin(), entries_.end(), [this](const Entry& a, const Entry& b) {
+    if (a.head != b.head) return a.head < b.head;
     const std::string_view names(names_);
     return names.substr(a.offset, a.length) < names.substr(b.offset, b.length);
   });
+  return true;
 }
 
 bool WildcardMatches(std::string_view pattern, std::string_view name) {

@@ -7,14 +7,15 @@
 
 namespace tarnwick::platform {
 
-std::optional<FileStamps> ReadFileStamps(const std::string& path) {
+std::optional<FileStamps> ReadFileStamps(const FileRef& file) {
   struct statx status {};
-  constexpr unsigned kWanted = STATX_BTIME | STATX_MTIME | STATX_ATIME;
-  if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, kWanted, &status) != 0)
+  constexpr unsigned kWanted = STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_SIZE;
+  if (::statx(file.folderFd, file.name, AT_STATX_SYNC_AS_STAT, kWanted, &status) != 0)
     return std::nullopt;
   FileStamps stamps;
   stamps.modified = status.stx_mtime.tv_sec;
   stamps.accessed = status.stx_atime.tv_sec;
+  stamps.size = static_cast<std::int64_t>(status.stx_size);
   stamps.created = (status.stx_mask & STATX_BTIME) ? status.stx_btime.tv_sec : stamps.modified;
   return stamps;
 }
@@ -27,8 +28,8 @@ std::optional<LocalTime> ToLocalTime(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm parts{};
   if (!::localtime_r(&time, &parts)) return std::nullopt;
-  return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-                   parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  return LocalTime{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,  parts.tm_hour,
+                   parts.tm_min,         parts.tm_sec,     parts.tm_gmtoff};
 }
 
 }  // namespace tarnwick::platform

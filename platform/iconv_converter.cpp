@@ -135,4 +135,88 @@ std::string ConvertLenient(std::string_view input, const char* from, const char*
   return out;
 }
 
+LenientStream::LenientStream(const char* from, const char* to, std::string_view replacement)
+    : descriptor_(iconv_open(to, from)), replacement_(replacement), unit_(CodeUnitSize(from)) {}
+
+LenientStream::~LenientStream() {
+  if (descriptor_ != kNoDescriptor) iconv_close(descriptor_);
+}
+
+bool LenientStream::Known() const { return descriptor_ != kNoDescriptor; }
+
+void LenientStream::Reset() {
+  kept_.clear();
+  if (Known()) iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+}
+
+void LenientStream::Convert(std::string_view input, bool last, std::string& out) {
+  if (!Known()) return;
+  input.remove_prefix(Resume(input, last, out));
+  Run(input, last, false, out);
+}
+
+std::size_t LenientStream::Resume(std::string_view input, bool last, std::string& out) {
+  if (!Known() || kept_.empty()) return 0;
+  // The kept start of a character is completed from the first bytes of this piece and
+  // converted on its own.
+  std::string joined = std::move(kept_);
+  kept_.clear();
+  const std::size_t keptSize = joined.size();
+  const std::size_t borrowed = std::min<std::size_t>(input.size(), 8);
+  joined.append(input.substr(0, borrowed));
+  if (borrowed == input.size()) {
+    Run(joined, last, false, out);
+    return input.size();
+  }
+  std::size_t used = 0;
+  while (used < keptSize) used += Run(std::string_view(joined).substr(used), false, true, out);
+  return used - keptSize;
+}
+
+std::size_t LenientStream::ConvertFew(std::string_view input, bool last, std::string& out) {
+  if (!Known() || input.empty()) return input.size();
+  const std::string_view window = input.substr(0, 8);
+  const bool wholeInput = window.size() == input.size();
+  return Run(window, last && wholeInput, !wholeInput, out);
+}
+
+// Converts `input`; returns the count of its bytes used. With `stopEarly` a sequence cut
+// off at the end of `input` is not kept but left unused (more input follows it), and the
+// run ends after the first replacement.
+std::size_t LenientStream::Run(std::string_view input, bool last, bool stopEarly,
+                               std::string& out) {
+  std::size_t written = out.size();
+  out.resize(written + InitialRoom(input.size()));
+  const char* in = input.data();
+  std::size_t inLeft = input.size();
+  while (inLeft > 0) {
+    const std::size_t leftBefore = inLeft;
+    const int error = ConvertSome(descriptor_, in, inLeft, out, written);
+    if (error == 0) break;
+    const bool cutOff = error == EINVAL;
+    if (cutOff && stopEarly) {
+      // More input follows: the sequence is left for the next run, unless nothing came
+      // before it (no character is that long: it is bad input).
+      if (inLeft < leftBefore) break;
+    } else if (cutOff && !last) {
+      kept_.assign(in, inLeft);
+      in += inLeft;
+      inLeft = 0;
+      break;
+    }
+    if (out.size() - written < replacement_.size())
+      out.resize(written + replacement_.size() + out.size() / 2);
+    replacement_.copy(out.data() + written, replacement_.size());
+    written += replacement_.size();
+    const std::size_t skip = cutOff && !stopEarly ? inLeft : std::min(unit_, inLeft);
+    in += skip;
+    inLeft -= skip;
+    iconv(descriptor_, nullptr, nullptr, nullptr, nullptr);
+    if (stopEarly) break;
+  }
+  if (last && inLeft == 0) Flush(descriptor_, out, written);
+  out.resize(written);
+  return input.size() - inLeft;
+}
+
 }  // namespace tarnwick::platform

@@ -15,9 +15,18 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 }  // namespace
 
+bool IsReadFailure(int error) {
+  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP && error != EISDIR;
+}
+
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 bool ReadOnlyFile::Open(const std::string& path) { return OpenAt(AT_FDCWD, path.c_str()); }
+
+bool ReadOnlyFile::Fail(int error) {
+  error_ = error;
+  return false;
+}
 
 bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   Close();
@@ -25,11 +34,9 @@ bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   // Special files are refused before they are opened: opening a device can act on it
   // (a watchdog starts counting, a tape rewinds), and a FIFO would wait for a writer.
   struct stat info {};
-  if (::fstatat(folderFd, name, &info, 0) != 0) {
-    error_ = errno;
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) return false;
+  if (::fstatat(folderFd, name, &info, 0) != 0) return Fail(errno);
+  if (S_ISDIR(info.st_mode)) return Fail(EISDIR);
+  if (!S_ISREG(info.st_mode)) return Fail(0);
   return OpenRegularAt(folderFd, name);
 }
 
@@ -42,14 +49,16 @@ bool ReadOnlyFile::OpenRegularAt(int folderFd, const char* name) {
   do {
     fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) {
-    error_ = errno;
-    return false;
-  }
+  if (fd < 0) return Fail(errno);
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
     ::close(fd);
-    return false;
+    return Fail(error);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return Fail(S_ISDIR(info.st_mode) ? EISDIR : 0);
   }
   fd_ = fd;
   size_ = info.st_size;
@@ -65,10 +74,9 @@ std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
   for (;;) {
     const ssize_t got = ::read(fd_, buffer, count);
     if (got >= 0) return got;
-    if (errno != EINTR) {
-      error_ = errno;
-      return -1;
-    }
+    if (errno == EINTR) continue;
+    error_ = errno;
+    return -1;
   }
 }
 
@@ -77,10 +85,9 @@ std::int64_t ReadOnlyFile::ReadAt(void* buffer, std::size_t count, std::int64_t 
   for (;;) {
     const ssize_t got = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
     if (got >= 0) return got;
-    if (errno != EINTR) {
-      error_ = errno;
-      return -1;
-    }
+    if (errno == EINTR) continue;
+    error_ = errno;
+    return -1;
   }
 }
 

@@ -27,8 +27,9 @@ class ReadOnlyFile {
   // look is not repeated (the opened file is still checked to be one).
   bool OpenRegularAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
-  // Why the last Open, OpenAt or read failed, as the system reported it (EACCES, EIO,
-  // ENOENT...); 0 when the path was refused for not being a regular file.
+  // Why the last open or read failed, as the system reported it (EACCES, EIO,
+  // ENOENT...), EISDIR for a folder, 0 for a special file (refused by design, not an
+  // error). IsReadFailure tells which of these are worth naming.
   int Error() const { return error_; }
 
   // Size, device, inode and times as the open file reported them when it was opened.
@@ -39,7 +40,7 @@ class ReadOnlyFile {
   std::int64_t ChangedNs() const { return changedNs_; }
 
   // Reads up to `count` bytes; retries on EINTR. Returns the count read, 0 at the end,
-  // -1 on an error.
+  // -1 on an error (Error() tells why).
   std::int64_t Read(void* buffer, std::size_t count);
   // The same at `offset`, leaving the file position alone.
   std::int64_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
@@ -51,6 +52,8 @@ class ReadOnlyFile {
   void Close();
 
  private:
+  bool Fail(int error);
+
   int fd_ = -1;
   int error_ = 0;
   std::int64_t size_ = 0;
@@ -59,5 +62,10 @@ class ReadOnlyFile {
   std::int64_t modifiedNs_ = 0;
   std::int64_t changedNs_ = 0;
 };
+
+// Whether `error` (an errno) is a failure worth naming: not a file that does not exist, a
+// dangling or looping link, a folder, or 0 (a special file), which the filters treat as
+// empty by design.
+bool IsReadFailure(int error);
 
 }  // namespace tarnwick::platform

@@ -16,14 +16,26 @@ bool DeletePermanently(const std::string& path) {
   return ::unlink(path.c_str()) == 0;
 }
 
-bool TransferRun::Transfer(const std::string& source, const std::string& target) {
-  const std::optional<FileId> present = EntryIdentityOf(target);
-  if (present && placed_.contains(*present)) return false;
+TransferRun::TransferRun(Kind kind, const std::vector<std::string>& sources) : kind_(kind) {
+  for (const std::string& source : sources) {
+    if (const std::optional<FileId> id = IdentityOf(source)) sources_.insert(*id);
+  }
+}
+
+TransferOutcome TransferRun::Transfer(const std::string& source, const std::string& target) {
+  // Onto itself: the move or copy below refuses it as a failure.
+  if (!SameFile(source, target)) {
+    const std::optional<FileId> present = IdentityOf(target);
+    if (present && sources_.contains(*present)) return TransferOutcome::NameTaken;
+    const std::optional<FileId> entry = EntryIdentityOf(target);
+    if (kind_ == Kind::Move && entry && placed_.contains(*entry)) return TransferOutcome::NameTaken;
+  }
   const std::optional<FileId> placed =
-      kind_ == Kind::Move ? RelocateFile(source, target) : CopyFileReplacing(source, target, CopySync::WhenReplacing);
-  if (!placed) return false;
+      kind_ == Kind::Move ? RelocateFile(source, target)
+                          : CopyFileReplacing(source, target, CopySync::WhenReplacing);
+  if (!placed) return TransferOutcome::Failed;
   placed_.insert(*placed);
-  return true;
+  return TransferOutcome::Done;
 }
 
 }  // namespace tarnwick

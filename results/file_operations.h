@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "results/file_identity.h"
 
@@ -13,23 +14,32 @@ namespace tarnwick {
 // the list holds files, and a folder named by a row is not what the user picked.
 bool DeletePermanently(const std::string& path);
 
-// One move or copy of several files into one folder. A file the run has put into the
-// folder is never replaced by a later file of the same name: that would destroy the
-// file just moved (for a move, the only copy). A file that was there before the run
-// is replaced, as a single move or copy would.
+enum class TransferOutcome {
+  Done,       // the file is now at the target
+  Failed,     // the move or copy failed; see RelocateFile and CopyFileReplacing
+  NameTaken,  // skipped: the target holds a file the run must not replace
+};
+
+// One move or copy of several files into one folder. A file that was there before the
+// run is replaced, as a single move or copy would replace it, unless it is one of the
+// run's own files (a file picked for the run in the destination folder): replacing it
+// would destroy a file the user picked. A move also never replaces a file it has just
+// moved there (that would destroy the only copy of the earlier file); a copy does, the
+// later file winning, since the earlier one keeps its source.
 class TransferRun {
  public:
   enum class Kind { Move, Copy };
 
-  explicit TransferRun(Kind kind) : kind_(kind) {}
+  // `sources`: the paths of every file the run will move or copy.
+  TransferRun(Kind kind, const std::vector<std::string>& sources);
 
-  // Moves or copies `source` to `target`; true when the file is now at `target`.
-  // See RelocateFile and CopyFileReplacing for what a failure leaves behind.
-  bool Transfer(const std::string& source, const std::string& target);
+  // Moves or copies `source` to `target`.
+  TransferOutcome Transfer(const std::string& source, const std::string& target);
 
  private:
   Kind kind_;
-  std::set<FileId> placed_;
+  std::set<FileId> sources_;  // the files the run's sources lead to
+  std::set<FileId> placed_;   // the files the run has put at their targets
 };
 
 }  // namespace tarnwick

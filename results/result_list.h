@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <deque>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -22,6 +24,13 @@ struct ResultRow {
   std::uint32_t group = 0;       // duplicate jobs: the group's number from 1; 0: none
 };
 
+// Consecutive rows: `count` rows from index `first`.
+struct RowRun {
+  std::size_t first = 0;
+  std::size_t count = 0;
+  bool operator==(const RowRun&) const = default;
+};
+
 class ResultList {
  public:
   // Told of every change, so a view can follow without copying rows.
@@ -29,7 +38,9 @@ class ResultList {
    public:
     virtual ~Observer() = default;
     virtual void RowsAppended(std::size_t first, std::size_t count) = 0;
-    virtual void RowRemoved(std::size_t index) = 0;
+    // The rows of `runs` have left the list, all at once. The runs are ascending and
+    // apart, numbered as the rows were before the removal.
+    virtual void RowsRemoved(std::span<const RowRun> runs) = 0;
     virtual void RowChanged(std::size_t index) = 0;
     virtual void Cleared() = 0;
   };
@@ -42,9 +53,12 @@ class ResultList {
   void SetPathsOnly(bool pathsOnly) { pathsOnly_ = pathsOnly; }
   bool PathsOnly() const { return pathsOnly_; }
 
-  void Append(ResultRow row);
+  void Append(ResultRow&& row);
   void Clear();
-  void RemoveRow(std::size_t index);
+  // Removes the rows at `indexes` (in any order; repeats and indexes past the end are
+  // ignored) in one pass over the list, moving only the rows on the shorter side of
+  // them, and tells the observer once.
+  void RemoveRows(std::vector<std::size_t> indexes);
   // Rewrites 所在目录 of one row (a move); `folder` ends in "/".
   void SetFolder(std::size_t index, std::string folder);
 

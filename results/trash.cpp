@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string_view>
 
 #include "results/path_parts.h"
 
@@ -15,6 +16,11 @@ namespace tarnwick {
 namespace {
 
 constexpr int kNameAttempts = 10000;
+// The longest file name the usual file systems take, and what the info file adds to it.
+constexpr std::size_t kNameMax = 255;
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+// An extension longer than this is taken as part of the name when a name is cut short.
+constexpr std::size_t kLongestKeptExtension = 16;
 
 bool IsFolder(const std::string& path) {
   struct stat status {};
@@ -140,6 +146,27 @@ bool RenameNew(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// The name of the `attempt`-th try to store `base` in a trash: `base` itself, then
+// base.2, base.3 and so on. A name too long for its info file ("<name>.trashinfo" must
+// itself be a valid file name) is cut short before its extension, never inside a UTF-8
+// character; the info file keeps the whole original path.
+std::string TrashedName(const std::string& base, int attempt) {
+  const std::string number = attempt == 1 ? std::string() : "." + std::to_string(attempt);
+  const std::size_t room = kNameMax - kInfoSuffix.size() - number.size();
+  if (base.size() <= room) return base + number;
+  const std::size_t dot = base.rfind('.');
+  const bool keepExtension =
+      dot != std::string::npos && dot > 0 && base.size() - dot <= kLongestKeptExtension;
+  const std::string extension = keepExtension ? base.substr(dot) : std::string();
+  std::size_t keep = room - extension.size();
+  // Step back over at most the three continuation bytes of one UTF-8 character.
+  for (int step = 0;
+       step < 3 && keep > 0 && (static_cast<unsigned char>(base[keep]) & 0xC0) == 0x80; ++step) {
+    --keep;
+  }
+  return base.substr(0, keep) + extension + number;
+}
+
 // Claims a free name in `trash` by creating its .trashinfo exclusively, writes it, then
 // renames the file into files/. On any failure the claimed .trashinfo is removed again.
 bool PutIntoTrash(const std::string& path, const std::string& originalPath,
@@ -154,8 +181,8 @@ bool PutIntoTrash(const std::string& path, const std::string& originalPath,
                            "\nDeletionDate=" + LocalDateTime(deletedAt) + "\n";
   const std::string base = FileNamePart(path);
   for (int attempt = 1; attempt <= kNameAttempts; ++attempt) {
-    const std::string name = attempt == 1 ? base : base + "." + std::to_string(attempt);
-    const std::string infoPath = infos + "/" + name + ".trashinfo";
+    const std::string name = TrashedName(base, attempt);
+    const std::string infoPath = infos + "/" + name + std::string(kInfoSuffix);
     const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno == EEXIST) continue;
     if (fd < 0) return false;

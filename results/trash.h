@@ -23,7 +23,9 @@ TrashPlace CurrentTrashPlace();
 // holding its original path and `deletedAt` (local time): the home trash when the file
 // lies on the same file system, else "$topdir/.Trash/UID" when "$topdir/.Trash" is a
 // real sticky folder, else "$topdir/.Trash-UID", where $topdir is the mount point of the
-// file's file system. The name inside the trash gets a number when it is taken.
+// file's file system. The name inside the trash gets a number when it is taken, and a
+// name too long to carry the info file's suffix is shortened there (the info file
+// still holds the original path).
 // False, with the file left in place, when it is a folder, does not exist, or no trash
 // on its file system can take it.
 bool MoveToTrash(const std::string& path, const TrashPlace& place, std::time_t deletedAt);

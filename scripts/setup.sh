@@ -6,7 +6,8 @@
 #   scripts/setup.sh start      install + build + start tarnwick
 #   scripts/setup.sh test       install + build + run every test
 #   scripts/setup.sh sanitize   install + build the core with ASan/UBSan + run its tests
-#   scripts/setup.sh bench      install + build, with the peer tools bench/compare times
+#   scripts/setup.sh bench [ARG...]  also install the tools the benchmarks compare with,
+#                               build, and run bench/compare with ARGs
 #
 # Works as root or as a user with sudo, and may be run any number of times.
 set -euo pipefail
@@ -21,11 +22,13 @@ packages=(
   libpcre2-dev libssl-dev libsqlite3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
-  hyperfine fdupes dbus
+  dbus
+  qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
+  desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file
 )
-
-# Only bench/compare needs these: the duplicate finders it times ours against.
-bench_packages=(jdupes rdfind)
+# What bench/compare times and compares with; the build and the tests need none of it.
+bench_packages=(hyperfine ripgrep fd-find jdupes rdfind fdupes)
+if [ "$mode" = bench ]; then packages+=("${bench_packages[@]}"); fi
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -49,10 +52,9 @@ build() { # build dir, extra cmake args...
   cmake --build "$dir" -j "$jobs"
 }
 
-[ "$mode" = bench ] && packages+=("${bench_packages[@]}")
 install_missing
 case "$mode" in
-  build|bench)
+  build)
     build "$here/build"
     ;;
   start)
@@ -70,8 +72,13 @@ case "$mode" in
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --output-on-failure -j "$jobs"
     ;;
+  bench)
+    build "$here/build"
+    shift
+    exec "$here/bench/compare" "$@"
+    ;;
   *)
-    echo "usage: $0 [build|start|test|sanitize|bench]" >&2
+    echo "usage: $0 [build|start|test|sanitize|bench [ARG...]]" >&2
     exit 2
     ;;
 esac

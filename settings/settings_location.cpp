@@ -48,9 +48,14 @@ void CreateFolders(const std::string& folder) {
 std::string DefaultSettingsPath(const std::string& executablePath) {
   const std::size_t slash = executablePath.rfind('/');
   if (slash != std::string::npos) {
+    // Portable use: the user has put a Tarnwick.ini beside the program. An installed
+    // program never writes into its own folder (/usr/bin), even as root.
     const std::string folder = slash == 0 ? "/" : executablePath.substr(0, slash);
-    if (access(folder.c_str(), W_OK | X_OK) == 0) {
-      return (folder == "/" ? "" : folder) + "/" + kFileName;
+    const std::string beside = (folder == "/" ? "" : folder) + "/" + kFileName;
+    struct stat info {};
+    if (stat(beside.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+        access(folder.c_str(), W_OK | X_OK) == 0) {
+      return beside;
     }
   }
   const std::string folder = ConfigFolder() + "/tarnwick";

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -38,17 +37,42 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Opens a new, exclusive temporary file beside target; -1 with errno set on failure.
-int CreateTemporary(const std::string& target, std::string& temporaryPath) {
-  static std::atomic<unsigned> counter{0};
-  const std::string prefix =
-      FolderOf(target) + "/." + NameOf(target) + "." + std::to_string(getpid()) + ".";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporaryPath = prefix + std::to_string(counter++) + ".tmp";
-    const int fd = open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+// The one temporary name a save of `target` uses. A save killed after naming its
+// temporary file leaves this name behind, and the next save replaces it, so kills never
+// pile up files beside the settings file.
+std::string TemporaryPathFor(const std::string& target) {
+  return FolderOf(target) + "/." + NameOf(target) + ".tmp";
+}
+
+// Creates `path` exclusively, removing a file left there by a killed save first.
+int CreateNamedTemporary(const std::string& path) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
+    if (unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
   }
+  errno = EEXIST;
   return -1;
+}
+
+// Gives the unnamed file `fd` the name `path`, replacing a leftover of a killed save.
+bool NameUnnamedFile(int fd, const std::string& path) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST || (unlink(path.c_str()) != 0 && errno != ENOENT)) return false;
+  }
+  errno = EEXIST;
+  return false;
+}
+
+// True while `path` still names the open file `fd`: another save of the same file may
+// have replaced the temporary name meanwhile, and its file must not be renamed as ours.
+bool StillNames(const std::string& path, int fd) {
+  struct stat named {
+  }, open{};
+  return stat(path.c_str(), &named) == 0 && fstat(fd, &open) == 0 && named.st_dev == open.st_dev &&
+         named.st_ino == open.st_ino;
 }
 
 bool WriteAll(const FileCalls& calls, int fd, std::string_view bytes) {
@@ -64,14 +88,38 @@ bool WriteAll(const FileCalls& calls, int fd, std::string_view bytes) {
   return true;
 }
 
-// Writes bytes into the open temporary file and closes it; the reason on failure.
-std::string FillTemporary(const FileCalls& calls, int fd, std::string_view bytes, mode_t mode,
-                          bool keepMode) {
+// Writes `bytes` into a new temporary file and gives it the name `temporaryPath` once it
+// is complete and on the disk (or, without unnamed files, creates it under that name).
+// Returns the reason on failure, with nothing of this save left under the name.
+std::string WriteTemporary(const FileCalls& calls, const std::string& temporaryPath,
+                           std::string_view bytes, const struct stat* old, bool tryUnnamed = true) {
+  // Unnamed while it is written where the file system allows it: a kill then leaves
+  // nothing behind.
+  int fd = tryUnnamed
+               ? open(FolderOf(temporaryPath).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)
+               : -1;
+  const bool unnamed = fd >= 0;
+  if (!unnamed) fd = CreateNamedTemporary(temporaryPath);
+  if (fd < 0) return Reason("create temporary file", errno);
+
   std::string error;
-  if (keepMode && fchmod(fd, mode) != 0) error = Reason("fchmod", errno);
+  if (old != nullptr && fchmod(fd, old->st_mode & 07777) != 0) error = Reason("fchmod", errno);
   if (error.empty() && !WriteAll(calls, fd, bytes)) error = Reason("write", errno);
   if (error.empty() && calls.fsync(fd) != 0) error = Reason("fsync", errno);
+  bool named = !unnamed;
+  if (error.empty() && unnamed) {
+    named = NameUnnamedFile(fd, temporaryPath);
+    if (!named && errno == ENOENT) {
+      // No /proc to link through: write the file again under its name.
+      calls.close(fd);
+      return WriteTemporary(calls, temporaryPath, bytes, old, false);
+    }
+    if (!named) error = Reason("link temporary file", errno);
+  }
+  const bool ours = named && StillNames(temporaryPath, fd);
+  if (error.empty() && !ours) error = "the temporary file was replaced by another save";
   if (calls.close(fd) != 0 && error.empty()) error = Reason("close", errno);
+  if (!error.empty() && ours) unlink(temporaryPath.c_str());
   return error;
 }
 
@@ -117,17 +165,11 @@ ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes, const
   struct stat old {};
   const bool keepMode = stat(target.c_str(), &old) == 0;
 
-  std::string temporaryPath;
-  const int fd = CreateTemporary(target, temporaryPath);
-  if (fd < 0) {
-    result.error = Reason("create temporary file", errno);
-    return result;
-  }
-  result.error = FillTemporary(calls, fd, bytes, old.st_mode & 07777, keepMode);
-  if (result.error.empty() && calls.rename(temporaryPath.c_str(), target.c_str()) != 0) {
+  const std::string temporaryPath = TemporaryPathFor(target);
+  result.error = WriteTemporary(calls, temporaryPath, bytes, keepMode ? &old : nullptr);
+  if (!result.error.empty()) return result;
+  if (calls.rename(temporaryPath.c_str(), target.c_str()) != 0) {
     result.error = Reason("rename", errno);
-  }
-  if (!result.error.empty()) {
     unlink(temporaryPath.c_str());
     return result;
   }

@@ -43,6 +43,10 @@ struct ReplaceResult {
 // the file it points to is replaced and the link stays. The new file keeps the old
 // file's permission bits. On failure the temporary file is removed and path is
 // untouched; error says which step failed and why.
+//
+// The temporary file is unnamed while it is written (where the file system offers
+// O_TMPFILE) and then takes the one name ".<name>.tmp" until the rename: a kill leaves
+// at most that one file beside path, and the next save replaces it.
 ReplaceResult ReplaceFile(const std::string& path, std::string_view bytes,
                           const FileCalls& calls = SystemFileCalls());
 

@@ -13,36 +13,29 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 constexpr std::size_t kSlack = 8;
 
 // Makes sure `out` has `kSlack` bytes free after `written`.
-template <typename Buffer>
-void EnsureRoom(Buffer& out, std::size_t written) {
+void EnsureRoom(std::string& out, std::size_t written) {
   if (out.size() - written < kSlack) out.resize(out.size() + out.size() / 2 + kSlack);
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// True when eight bytes are left and all of them are ASCII.
-bool IsAsciiBlock(const unsigned char* in, std::size_t inLeft) {
-  if (inLeft < 8) return false;
-  std::uint64_t block;
-  std::memcpy(&block, in, 8);
-  return (block & kHighBits) == 0;
-}
-
-// Copies eight bytes when all of them are ASCII. Returns whether it did.
-bool CopyAsciiBlock(const unsigned char* in, std::size_t inLeft, char* out) {
-  if (!IsAsciiBlock(in, inLeft)) return false;
-  std::memcpy(out, in, 8);
-  return true;
-}
-
 // Copies the ASCII byte at in[i] to dest, or eight of them when the next eight all are,
 // and advances both positions.
 void CopyAscii(const unsigned char* in, std::size_t size, char* dest, std::size_t& i,
                std::size_t& written) {
-  const std::size_t count = CopyAsciiBlock(in + i, size - i, dest) ? 8 : 1;
-  if (count == 1) *dest = static_cast<char>(in[i]);
-  i += count;
-  written += count;
+  if (i + 8 <= size) {
+    std::uint64_t block;
+    std::memcpy(&block, in + i, 8);
+    if ((block & kHighBits) == 0) {
+      std::memcpy(dest, in + i, 8);
+      i += 8;
+      written += 8;
+      return;
+    }
+  }
+  *dest = static_cast<char>(in[i]);
+  ++i;
+  ++written;
 }
 
 // Reads the multi-byte character whose lead byte (at or above 0x80) is in[i]: Converted
@@ -72,26 +65,30 @@ TableConversion ReadCharacter(const std::uint32_t* table, const unsigned char* i
   return *code == 0 ? TableConversion::Declined : TableConversion::Converted;
 }
 
-template <typename Buffer>
-TableConversion ConvertUtf8(std::string_view input, Buffer& out) {
+}  // namespace
+
+TableRun Utf8ToGb18030Run(std::string_view input, std::string& out) {
   const std::uint32_t* table = Gb18030FromBmpTable();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const std::size_t size = input.size();
-  out.resize(size + kSlack);
-  std::size_t written = 0;
+  std::size_t written = out.size();
+  out.resize(written + size + kSlack);
+  TableRun run;
   std::size_t i = 0;
   while (i < size) {
     EnsureRoom(out, written);
     char* dest = out.data() + written;
-    const unsigned char lead = in[i];
-    if (lead < 0x80) {
+    if (in[i] < 0x80) {
       CopyAscii(in, size, dest, i, written);
       continue;
     }
     std::uint32_t code = 0;
     std::size_t length = 0;
     const TableConversion read = ReadCharacter(table, in, size, i, &code, &length);
-    if (read != TableConversion::Converted) return read;
+    if (read != TableConversion::Converted) {
+      run.stop = read;
+      break;
+    }
     i += length;
     if (code > 0xFFFF) {
       dest[0] = static_cast<char>(code >> 24);
@@ -104,59 +101,65 @@ TableConversion ConvertUtf8(std::string_view input, Buffer& out) {
     written += 2;
   }
   out.resize(written);
-  return TableConversion::Converted;
+  run.converted = i;
+  return run;
 }
 
-}  // namespace
-
-TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
-  return ConvertUtf8(input, out);
-}
-
-TableConversion Utf8ToGb18030ByTable(std::string_view input, ByteBuffer& out) {
-  return ConvertUtf8(input, out);
-}
-
-std::optional<std::size_t> TableConvertedLength(std::string_view input) {
+template <bool bigEndian>
+TableRun Utf16ToGb18030Run(std::string_view input, std::string& out) {
   const std::uint32_t* table = Gb18030FromBmpTable();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const std::size_t size = input.size();
-  std::size_t length = size;  // each ASCII byte stays one byte; characters adjust it
+  std::size_t written = out.size();
+  // Two UTF-16 bytes become at most four GB18030 bytes.
+  out.resize(written + 2 * size + kSlack);
+  TableRun run;
   std::size_t i = 0;
-  while (i < size) {
-    const unsigned char lead = in[i];
-    if (lead < 0x80) {
-      i += IsAsciiBlock(in + i, size - i) ? 8 : 1;
+  for (; i + 2 <= size; i += 2) {
+    const std::uint32_t unit = bigEndian ? (in[i] << 8) | in[i + 1] : (in[i + 1] << 8) | in[i];
+    char* dest = out.data() + written;
+    if (unit < 0x80) {
+      *dest = static_cast<char>(unit);
+      ++written;
       continue;
     }
-    // Most Chinese text is three-byte characters whose lead byte has no overlong or
-    // surrogate forms; they are checked here without the general reader.
-    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < size && IsContinuation(in[i + 1]) &&
-        IsContinuation(in[i + 2])) {
-      const std::uint32_t code =
-          table[((lead & 0x0Fu) << 12) | ((in[i + 1] & 0x3Fu) << 6) | (in[i + 2] & 0x3Fu)];
-      if (code == 0) return std::nullopt;
-      length = length - 3 + (code > 0xFFFF ? 4 : 2);
-      i += 3;
-      continue;
+    const std::uint32_t code = unit >= 0xD800 && unit < 0xE000 ? 0 : table[unit];
+    if (code == 0) {
+      run.stop = TableConversion::Declined;
+      break;
     }
-    std::uint32_t code = 0;
-    std::size_t read = 0;
-    if (ReadCharacter(table, in, size, i, &code, &read) != TableConversion::Converted)
-      return std::nullopt;
-    i += read;
-    length = length - read + (code > 0xFFFF ? 4 : 2);
+    if (code > 0xFFFF) {
+      dest[0] = static_cast<char>(code >> 24);
+      dest[1] = static_cast<char>(code >> 16);
+      dest += 2;
+      written += 2;
+    }
+    dest[0] = static_cast<char>(code >> 8);
+    dest[1] = static_cast<char>(code);
+    written += 2;
   }
-  return length;
+  if (run.stop == TableConversion::Converted && i < size) run.stop = TableConversion::Invalid;
+  out.resize(written);
+  run.converted = i;
+  return run;
 }
 
-bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
+TableRun Utf16LeToGb18030Run(std::string_view input, std::string& out) {
+  return Utf16ToGb18030Run<false>(input, out);
+}
+
+TableRun Utf16BeToGb18030Run(std::string_view input, std::string& out) {
+  return Utf16ToGb18030Run<true>(input, out);
+}
+
+TableRun Gb18030ToUtf8Run(std::string_view input, std::string& out) {
   const std::uint16_t* table = BmpFromGb18030TwoByteTable();
   const auto* in = reinterpret_cast<const unsigned char*>(input.data());
   const std::size_t size = input.size();
+  std::size_t written = out.size();
   // Two GB18030 bytes become at most three UTF-8 bytes.
-  out.resize(size + size / 2 + kSlack);
-  std::size_t written = 0;
+  out.resize(written + size + size / 2 + kSlack);
+  TableRun run;
   std::size_t i = 0;
   while (i < size) {
     char* dest = out.data() + written;
@@ -165,11 +168,16 @@ bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
       CopyAscii(in, size, dest, i, written);
       continue;
     }
-    if (first == 0x80 || first == 0xFF || i + 1 >= size) return false;
-    const unsigned char second = in[i + 1];
-    if (second < 0x40 || second == 0x7F || second == 0xFF) return false;
+    const unsigned char second = i + 1 < size ? in[i + 1] : 0;
+    if (first == 0x80 || first == 0xFF || second < 0x40 || second == 0x7F || second == 0xFF) {
+      run.stop = TableConversion::Invalid;  // or a four-byte character: left to iconv
+      break;
+    }
     const std::uint16_t codePoint = table[TwoByteIndex(first, second)];
-    if (codePoint == 0) return false;
+    if (codePoint == 0) {
+      run.stop = TableConversion::Declined;
+      break;
+    }
     if (codePoint < 0x800) {
       dest[0] = static_cast<char>(0xC0 | (codePoint >> 6));
       dest[1] = static_cast<char>(0x80 | (codePoint & 0x3F));
@@ -183,7 +191,18 @@ bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
     i += 2;
   }
   out.resize(written);
-  return true;
+  run.converted = i;
+  return run;
+}
+
+TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out) {
+  out.clear();
+  return Utf8ToGb18030Run(input, out).stop;
+}
+
+bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out) {
+  out.clear();
+  return Gb18030ToUtf8Run(input, out).stop == TableConversion::Converted;
 }
 
 }  // namespace tarnwick

@@ -4,33 +4,47 @@
 // and give exactly iconv's results; what they do not handle they hand back.
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
-
-#include "text/byte_buffer.h"
 
 namespace tarnwick {
 
 enum class TableConversion {
-  Converted,  // `out` holds the whole input converted
-  Invalid,    // the input is not valid UTF-8: a strict conversion fails
+  Converted,  // the whole input is converted
+  Invalid,    // the input is not valid (or is cut off inside a character)
   Declined,   // the input holds something the table does not cover: ask iconv
 };
 
-// UTF-8 to GB18030, strictly: any invalid or incomplete sequence gives Invalid.
-// Characters outside the Basic Multilingual Plane, and those iconv would not convert
-// alone, give Declined. `out` is unspecified unless the result is Converted.
+// How far a table conversion got: `converted` bytes of the input, made of whole
+// characters, and why it stopped there (Converted: at the end of the input).
+struct TableRun {
+  std::size_t converted = 0;
+  TableConversion stop = TableConversion::Converted;
+};
+
+// UTF-8 to GB18030, appended to `out`, up to the first sequence that is invalid or cut
+// off (Invalid), or a character beyond the Basic Multilingual Plane or one iconv would
+// not convert alone (Declined).
+TableRun Utf8ToGb18030Run(std::string_view input, std::string& out);
+
+// UTF-16 (little- or big-endian) to GB18030, appended to `out`, for the Basic
+// Multilingual Plane: up to the first surrogate (Declined: iconv pairs them and judges a
+// lone one), a unit cut off at the end (Invalid) or a character the table leaves to
+// iconv (Declined).
+TableRun Utf16LeToGb18030Run(std::string_view input, std::string& out);
+TableRun Utf16BeToGb18030Run(std::string_view input, std::string& out);
+
+// GB18030 to UTF-8, appended to `out`, for ASCII and two-byte characters: up to the
+// first four-byte character, invalid or cut-off sequence (Invalid), or code the table
+// leaves to iconv (Declined).
+TableRun Gb18030ToUtf8Run(std::string_view input, std::string& out);
+
+// UTF-8 to GB18030 of the whole input, strictly: `out` (replaced) is meaningful only
+// when the result is Converted.
 TableConversion Utf8ToGb18030ByTable(std::string_view input, std::string& out);
-TableConversion Utf8ToGb18030ByTable(std::string_view input, ByteBuffer& out);
 
-// The length of what Utf8ToGb18030ByTable would write when it would give Converted;
-// nullopt when it would give Invalid or Declined. Writes nothing, so it tells cheaply
-// whether bytes are UTF-8 the table converts.
-std::optional<std::size_t> TableConvertedLength(std::string_view input);
-
-// GB18030 to UTF-8 for text made of ASCII and two-byte characters. False (with `out`
-// unspecified) at the first four-byte character or invalid sequence.
+// GB18030 to UTF-8 of the whole input: false (with `out` unspecified) when the table
+// cannot convert all of it.
 bool Gb18030ToUtf8ByTable(std::string_view input, std::string& out);
 
 }  // namespace tarnwick

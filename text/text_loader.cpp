@@ -1,37 +1,48 @@
 #include "text/text_loader.h"
 
-#include "text/byte_buffer.h"
-#include "text/file_bytes.h"
-#include "text/text_decoder.h"
+#include "platform/file_ref.h"
+#include "text/byte_source.h"
+#include "text/text_stream.h"
 
 namespace tarnwick {
 namespace {
 
-// The file's bytes and their conversion. They keep their memory for the next file on
-// this thread, so a job does not fault in fresh pages for every file it reads.
-struct LoadBuffers {
-  ByteBuffer bytes;
-  ByteBuffer converted;
-};
+// Gathers the whole text.
+class WholeText final : public TextConsumer {
+ public:
+  explicit WholeText(std::string& text) : text_(text) {}
+  void Begin(TextForm) override { text_.clear(); }
+  bool Take(std::string_view piece) override {
+    text_.append(piece);
+    return false;
+  }
+  void End() override {}
 
-LoadBuffers& ThreadBuffers() {
-  thread_local LoadBuffers buffers;
-  return buffers;
-}
+ private:
+  std::string& text_;
+};
 
 }  // namespace
 
-DecodedText LoadTextFile(const std::string& path) { return LoadTextFile(path, kTextFileSizeLimit); }
-
-DecodedText LoadTextFile(const std::string& path, std::int64_t sizeLimit) {
-  const TextView loaded = LoadTextView(path, Utf8Content::Convert, sizeLimit);
-  return {std::string(loaded.text), loaded.encoding};
+DecodedText LoadTextFile(const std::string& path) {
+  DecodedText decoded;
+  WholeText whole(decoded.text);
+  decoded.encoding = StreamFileText(platform::FileAtPath(path), whole).encoding;
+  return decoded;
 }
 
-TextView LoadTextView(const std::string& path, Utf8Content utf8, std::int64_t sizeLimit) {
-  LoadBuffers& buffers = ThreadBuffers();
-  if (!ReadFileBytes(path, sizeLimit, buffers.bytes)) return {};
-  return DecodeTextView(buffers.bytes.view(), utf8, buffers.converted);
+DecodedText DecodeTextBytes(std::string_view bytes, std::size_t pieceSize) {
+  MemorySource source(bytes);
+  StreamSettings settings;
+  settings.pieceSize = pieceSize;
+  DecodedText decoded;
+  WholeText whole(decoded.text);
+  decoded.encoding = StreamText(source, whole, settings).encoding;
+  return decoded;
+}
+
+DecodedText DecodeTextBytes(std::string_view bytes) {
+  return DecodeTextBytes(bytes, bytes.size() + 1);
 }
 
 }  // namespace tarnwick

@@ -1,9 +1,10 @@
 #pragma once
 // The one loader of file content: detects a file's encoding (byte-order marks, an HTML
 // meta charset, a strict UTF-8 test) and converts its bytes into the program's text,
-// GB18030 bytes ending at the first zero byte.
+// GB18030 bytes ending at the first zero byte. The filters stream the text instead
+// (text/text_stream.h); this loads it whole, for the viewer and the encoding report.
 
-#include <cstdint>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,41 +31,14 @@ struct DecodedText {
   int encoding = 0;  // a TextEncoding value, or 0 when the file could not be opened
 };
 
-// Never fails: a file that cannot be opened or is not a regular file gives empty text
-// and encoding 0.
+// Never fails: a file that cannot be opened or read, or is not a regular file, gives
+// empty text and encoding 0. Any size: the text is held whole, the file never is.
 DecodedText LoadTextFile(const std::string& path);
 
-// The largest file LoadTextFile reads. A file is held whole in memory, together with its
-// converted text and the matchers' copies of it, so a bigger one is treated like a file
-// that cannot be read (empty text, encoding 0) rather than exhaust the machine's memory.
-inline constexpr std::int64_t kTextFileSizeLimit = std::int64_t{256} << 20;
-
-// LoadTextFile with another size limit: a file longer than `sizeLimit` bytes (also one
-// that grows past it while being read) gives empty text and encoding 0.
-DecodedText LoadTextFile(const std::string& path, std::int64_t sizeLimit);
-
-// Whether LoadTextView may hand back valid UTF-8 content unconverted.
-enum class Utf8Content {
-  Convert,    // always the decoded text
-  KeepBytes,  // the UTF-8 bytes the decoded text converts from, where there are such
-};
-
-// A file's content as LoadTextView hands it back. `text` points into buffers of the
-// calling thread that the next LoadTextView or LoadTextFile on that thread writes over.
-struct TextView {
-  // The decoded text (GB18030, no zero byte inside); or, when `utf8Bytes` is set, the
-  // valid UTF-8 bytes whose conversion to GB18030 is the decoded text: not empty, whole
-  // characters, ending before the file's first zero byte.
-  std::string_view text;
-  int encoding = 0;  // as in DecodedText
-  bool utf8Bytes = false;
-};
-
-// LoadTextFile without copying the content out of the reading and converting buffers,
-// which are reused from file to file. With Utf8Content::KeepBytes, content whose decoded
-// text would be converted from valid UTF-8 is not converted (utf8Bytes set).
-TextView LoadTextView(const std::string& path, Utf8Content utf8,
-                      std::int64_t sizeLimit = kTextFileSizeLimit);
+// The decoding of bytes already in memory, read `pieceSize` bytes at a time as a file's
+// are (any piece size gives the same result).
+DecodedText DecodeTextBytes(std::string_view bytes, std::size_t pieceSize);
+DecodedText DecodeTextBytes(std::string_view bytes);
 
 // The charset of the first <meta> chunk of the HTML head that declares UTF-8,
 // Big5-HKSCS or Big5; nullopt otherwise.

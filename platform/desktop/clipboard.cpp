@@ -7,6 +7,6 @@ namespace tarnwick {
 
 QString ClipboardText() { return QGuiApplication::clipboard()->text(); }
 
-void SetClipboardText(const QString& text) { QGuiApplication::clipboard()->setText(text); }
+void SetClipboardData(QMimeData* data) { QGuiApplication::clipboard()->setMimeData(data); }
 
 }  // namespace tarnwick

@@ -1,12 +1,16 @@
 #pragma once
-// Plain text on the system clipboard.
+// The system clipboard.
 
 #include <QString>
+
+class QMimeData;
 
 namespace tarnwick {
 
 // The clipboard's plain text; "" when it holds no text.
 QString ClipboardText();
-void SetClipboardText(const QString& text);
+
+// Replaces the clipboard's contents with `data`; the clipboard takes ownership.
+void SetClipboardData(QMimeData* data);
 
 }  // namespace tarnwick

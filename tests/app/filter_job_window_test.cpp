@@ -3,7 +3,10 @@
 // while the job runs.
 
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -50,6 +53,24 @@ class FilterJobWindowTest : public QObject {
 
   void init() { QFile::remove(SettingsPath()); }
 
+  // A pattern the engine rejects stops the press before the folder is asked for: no job,
+  // no change to the list, a warning that names the fault.
+  void patternThatDoesNotCompileIsRefusedBeforeTheJob() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    Control<QAbstractButton>(window.get(), "选择框按内容筛选")->click();
+    window->Options().SetMatchModeIndex(2);
+    window->Options().SetText(Field::ContentPattern, "a(");
+    user.folderToChoose = tree_;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(user.folderRequests, 0);
+    QCOMPARE(user.messages, QStringList{QStringLiteral(
+                                "筛选内容无法编译：missing closing parenthesis at character 3")});
+    QCOMPARE(list->model()->rowCount(), 0);
+    QVERIFY(window->Stop().IsSet());
+  }
+
   void jobListsTheChosenFolderAndWritesTheSummary() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
@@ -83,6 +104,43 @@ class FilterJobWindowTest : public QObject {
     start->click();
     QCOMPARE(ListedNames(list), Texts({"c.txt", "d.txt"}));
     QCOMPARE(status->currentMessage(), summary);
+  }
+
+  // Qt's dialog answers a folder whose name is not UTF-8 with replacement characters: the
+  // job still walks the folder itself, remembers its bytes, and names it decoded in the
+  // running status line. The next dialog starts at the nearest folder Qt can name.
+  void aFolderWhoseNameIsNotUtf8IsWalkedAsItselfAndRemembered() {
+    const std::string gbkFolder =
+        QFile::encodeName(dir_.path()).toStdString() + "/\xb1\xa8\xb8\xe6";
+    WriteRawFile(gbkFolder + "/\xd6\xd0.txt", "x");  // 中.txt in GBK
+    ScriptedUser user;
+    {
+      auto window = OpenWindow(SettingsPath(), user);
+      auto* status = Control<QStatusBar>(window.get(), control::kStatusBar);
+      QStringList statusLines;
+      connect(status, &QStatusBar::messageChanged,
+              [&](const QString& line) { statusLines << line; });
+      user.folderToChoose = QFile::decodeName(QByteArray::fromStdString(gbkFolder));
+      QVERIFY(user.folderToChoose.contains(QChar::ReplacementCharacter));
+      Control<QPushButton>(window.get(), control::kStartButton)->click();
+      QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+               Texts({"中.txt"}));
+      QCOMPARE(window->List().FullPath(0), gbkFolder + "/\xd6\xd0.txt");
+      QCOMPARE(window->Options().Text(Field::FilterFolder), gbkFolder);
+      QVERIFY(statusLines.size() >= 2);
+      QVERIFY2(
+          QRegularExpression(QStringLiteral("^\\(.+\\) 正在筛选：") +
+                             QRegularExpression::escape(dir_.path()) + QStringLiteral("/报告/$"))
+              .match(statusLines.first())
+              .hasMatch(),
+          qPrintable(statusLines.first()));
+      window->close();
+    }
+    auto window = OpenWindow(SettingsPath(), user);
+    QCOMPARE(window->Options().Text(Field::FilterFolder), gbkFolder);
+    user.folderToChoose.clear();
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(user.initialFolders.last(), dir_.path());
   }
 
   // While the job runs the duplicate options are locked and the button says so; a second
@@ -178,6 +236,53 @@ class FilterJobWindowTest : public QObject {
     QVERIFY(window->BusyCheck());
     window->Stop().Set();
     QVERIFY(!window->BusyCheck());
+  }
+
+  // However many rows come in after the last refresh of the status line, the job ends
+  // with the list on its newest row.
+  void theListEndsOnItsNewestRow() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    Control<QAbstractButton>(window.get(), "单选框遍历子目录")->click();
+    user.folderToChoose = tree_;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(list->model()->rowCount(), 404);
+    QVERIFY(list->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(list->verticalScrollBar()->value(), list->verticalScrollBar()->maximum());
+  }
+
+  // A job copies the options for its workers only when their revision has changed, so
+  // every change of an option control, by the program or by the user, must count.
+  void everyOptionControlCountsItsChanges() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    OptionControls& options = window->Options();
+    const auto changes = [&options](const std::function<void()>& change) {
+      const std::uint64_t before = options.Revision();
+      change();
+      return options.Revision() != before;
+    };
+    for (int i = 0; i < kCheckCount; ++i) {
+      const auto check = static_cast<Check>(i);
+      const bool radio = GroupOf(check).first != GroupOf(check).last;
+      // A selected radio button is left alone: only selecting another one changes it.
+      if (radio && options.IsChecked(check)) continue;
+      QVERIFY2(changes([&] { options.SetChecked(check, !options.IsChecked(check)); }),
+               ObjectName(check));
+    }
+    for (int i = 0; i < kFieldCount; ++i) {
+      const auto field = static_cast<Field>(i);
+      if (field == Field::FilterFolder || field == Field::MoveFolder || field == Field::CopyFolder)
+        continue;  // remembered folders, not options of a job
+      QVERIFY2(changes([&] { options.SetText(field, "2001-02-03 04:05:06"); }), ObjectName(field));
+    }
+    QVERIFY(changes([&] { options.SetMatchModeIndex(2); }));
+    QVERIFY(changes([&] {
+      QTest::keyClicks(Control<QLineEdit>(window.get(), "编辑框层次"), QStringLiteral("7"));
+    }));
+    QVERIFY(!changes([] {}));
+    QVERIFY(FilterOptions(options) == Snapshot(options));
   }
 
   void rightButtonJobUsesTheMaskLister() {

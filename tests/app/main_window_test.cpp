@@ -8,10 +8,13 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -23,6 +26,8 @@
 #include "app/control_roster.h"
 #include "app/termination_signal.h"
 #include "app/window_options.h"
+#include "app/window_settings.h"
+#include "platform/desktop/message_box.h"
 #include "window_fixture.h"
 
 using namespace tarnwick;
@@ -149,6 +154,30 @@ class MainWindowTest : public QObject {
     QTRY_COMPARE(list->model()->rowCount(), 1);
   }
 
+  // A file manager drops a name that is not UTF-8 as text/uri-list with its raw bytes
+  // percent-encoded: the row keeps the bytes and shows the name decoded.
+  void aDroppedUriOfANameThatIsNotUtf8KeepsItsBytes() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    const std::string folder =
+        QFile::encodeName(dir_.filePath(QStringLiteral("raw"))).toStdString();
+    WriteRawFile(folder + "/\xb1\xa8\xb8\xe6.txt", "gbk");  // 报告.txt in GBK
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"),
+                 "file://" + QByteArray::fromStdString(folder).toPercentEncoding("/") +
+                     "/%B1%A8%B8%E6.txt\r\n");
+    QDragEnterEvent enter(QPoint(500, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    QDropEvent drop(QPointF(500, 400), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &drop);
+    QTRY_COMPARE(window->List().Count(), std::size_t{1});
+    QCOMPARE(window->List().FullPath(0), folder + "/\xb1\xa8\xb8\xe6.txt");
+    QTRY_COMPARE(window->ListView()->model()->rowCount(), 1);
+    QCOMPARE(window->ListView()->model()->index(0, 0).data().toString(),
+             QStringLiteral("报告.txt"));
+    QCOMPARE(window->ListView()->model()->index(0, 1).data().toString(), QStringLiteral("3 B"));
+  }
+
   void exportWritesEveryPathSeparatedByCrLf() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
@@ -165,9 +194,14 @@ class MainWindowTest : public QObject {
       window->List().Append(
           {path.substr(path.rfind('/') + 1), "0 B", "", "0", path.substr(0, path.rfind('/') + 1)});
     }
+    // The first handling of events while the paths are gathered shows 导出中.
+    QTest::qWait(60);
+    QString captionWhileExporting;
     QString captionDuringWait;
+    QTimer::singleShot(0, [&] { captionWhileExporting = exportButton->text(); });
     QTimer::singleShot(200, [&] { captionDuringWait = exportButton->text(); });
     exportButton->click();
+    QCOMPARE(captionWhileExporting, QStringLiteral("导出中"));
     QCOMPARE(captionDuringWait, QStringLiteral("完成"));
     QCOMPARE(exportButton->text(), QStringLiteral("导出"));
     QCOMPARE(ReadFile(out), QByteArray("/甲/一.txt\r\n/b/two\r\n/c/\xff.bin"));
@@ -176,8 +210,9 @@ class MainWindowTest : public QObject {
     // A file that cannot be written is reported, not announced as done.
     user.exportFile = dir_.filePath(QStringLiteral("paths.txt/inside.txt"));
     exportButton->click();
-    QCOMPARE(user.messages.size(), 1);
-    QVERIFY(user.messages[0].startsWith(QStringLiteral("导出失败")));
+    QCOMPARE(user.boxes.size(), 1);
+    QVERIFY(user.boxes[0].text.startsWith(QStringLiteral("导出失败：")));
+    QCOMPARE(user.boxes[0], Warning(user.boxes[0].text));
     QCOMPARE(exportButton->text(), QStringLiteral("导出"));
 
     user.exportFile.clear();  // cancel
@@ -193,6 +228,37 @@ class MainWindowTest : public QObject {
     auto* list = Control<QTableView>(window.get(), control::kResultList);
     QCOMPARE(list->selectionModel()->selectedRows().size(), 1000);
     QCOMPARE(window->focusWidget(), list);
+  }
+
+  // Ctrl+A in the list does what 全选 does, rows a job has just added included; in an edit
+  // box it selects the box's text. F1 opens the help.
+  void ctrlASelectsEveryRowAndF1OpensTheHelp() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    for (int i = 0; i < 3; ++i) window->List().Append({"f", "0 B", "", "0", "/d/"});
+    QCoreApplication::processEvents();
+    window->List().Append({"new", "0 B", "", "0", "/d/"});  // not yet announced
+
+    QWidget* mask = Control<QWidget>(window.get(), "编辑框过滤");
+    mask->setFocus();
+    QTest::keyClick(mask, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 0);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(list->selectionModel()->selectedRows().size(), 4);
+
+    QString helpTitle;
+    QTimer::singleShot(100, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        helpTitle = dialog->windowTitle();
+        dialog->close();
+      }
+    });
+    QTest::keyClick(list, Qt::Key_F1);
+    QCOMPARE(helpTitle, QStringLiteral("疑点说明"));
   }
 
   void optionsSurviveCloseAndNewWindow() {
@@ -236,23 +302,131 @@ class MainWindowTest : public QObject {
     QVERIFY(ReadFile(SettingsPath()).contains("按时间筛选=真"));
   }
 
+  // Logout through the session manager: its commit-data request saves the options; the
+  // window stays, since the logout may still be cancelled.
+  void theSessionManagersCommitDataRequestSavesTheOptions() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* manager = qApp->findChild<QSessionManager*>();
+    QVERIFY(manager);
+    Control<QAbstractButton>(window.get(), "选择框按重复筛选")->click();
+    QVERIFY(!ReadFile(SettingsPath()).contains("按重复筛选=真"));
+    emit qApp->commitDataRequest(*manager);
+    QVERIFY(ReadFile(SettingsPath()).contains("按重复筛选=真"));
+    QVERIFY(window->isVisible());
+    QVERIFY(user.messages.isEmpty());
+  }
+
+  // SIGTERM while a real message box waits for an answer: the box closes (a question
+  // with its Cancel, so nothing is deleted), the options are saved and the window closes.
+  void terminationClosesAnOpenMessageBox() {
+    const QString file = dir_.filePath(QStringLiteral("keep/one.txt"));
+    WriteFile(file, "1");
+    for (const char* button : {"文字保存配置", "按钮删除"}) {
+      ScriptedUser user;
+      WindowPlatform platform = user.Platform();
+      platform.showMessage = &ShowMessageBox;
+      auto window =
+          std::make_unique<MainWindow>(QFile::encodeName(SettingsPath()).toStdString(), platform);
+      window->show();
+      window->List().Append(
+          {"one.txt", "1 B", "", "0",
+           QFile::encodeName(dir_.filePath(QStringLiteral("keep/"))).toStdString()});
+      QCoreApplication::processEvents();
+      window->ListView()->selectAll();
+      Control<QAbstractButton>(window.get(), "选择框按时间筛选")->click();
+      TerminationSignal termination;
+      connect(&termination, &TerminationSignal::received, window.get(),
+              &MainWindow::CloseForTermination);
+      QString shown;
+      QTimer::singleShot(100, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+          shown = box->text();
+        ::raise(SIGTERM);
+      });
+      if (qstrcmp(button, "按钮删除") == 0) {
+        Control<QPushButton>(window.get(), button)->click();
+      } else {
+        QTest::mousePress(Control<QWidget>(window.get(), button), Qt::LeftButton);
+      }
+      QVERIFY2(!shown.isEmpty(), button);
+      QVERIFY(!window->isVisible());
+      QVERIFY(ReadFile(SettingsPath()).contains("按时间筛选=真"));
+      QCOMPARE(ReadFile(file), QByteArray("1"));
+      QFile::remove(SettingsPath());
+    }
+  }
+
   void saveLinkConfirmsOrReportsTheFailure() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
     QTest::mousePress(Control<QWidget>(window.get(), "文字保存配置"), Qt::LeftButton);
-    QCOMPARE(user.messages, Texts({"保存完毕！"}));
+    QCOMPARE(user.boxes, QList{Information(QStringLiteral("保存完毕！"))});
     QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n"));
     QTest::mouseClick(Control<QWidget>(window.get(), "图片保存配置"), Qt::LeftButton);
-    QCOMPARE(user.messages.size(), 2);
+    QCOMPARE(user.boxes, QList<RecordedMessage>(2, Information(QStringLiteral("保存完毕！"))));
 
     // A settings file under a plain file can never be written.
     WriteFile(dir_.filePath(QStringLiteral("plain")), "x");
     ScriptedUser other;
-    auto broken = OpenWindow(dir_.filePath(QStringLiteral("plain/Tarnwick.ini")), other);
-    other.messages.clear();
-    QTest::mousePress(Control<QWidget>(broken.get(), "文字保存配置"), Qt::LeftButton);
-    QCOMPARE(other.messages.size(), 1);
-    QVERIFY(other.messages[0] != QStringLiteral("保存完毕！"));
+    const QString broken = dir_.filePath(QStringLiteral("plain/Tarnwick.ini"));
+    auto brokenWindow = OpenWindow(broken, other);
+    other.boxes.clear();
+    QTest::mousePress(Control<QWidget>(brokenWindow.get(), "文字保存配置"), Qt::LeftButton);
+    QCOMPARE(other.boxes.size(), 1);
+    QVERIFY2(other.boxes[0].text.startsWith(QStringLiteral("保存配置失败：") + broken),
+             qPrintable(other.boxes[0].text));
+    QCOMPARE(other.boxes[0], Warning(other.boxes[0].text));
+  }
+
+  // The settings store's own failure: a warning, then the file's whole text in a box of
+  // its own with no icon and the title "信息：".
+  void theSettingsStoresFailureMessagesShowAsTheirOwnBoxes() {
+    ScriptedUser user;
+    const WindowPlatform platform = user.Platform();
+    WindowSettings settings(QFile::encodeName(SettingsPath()).toStdString(), platform);
+    MessageSink& sink = settings;
+    sink.Show("配置模块出现意外，可能导致无法正常保存！详情请咨询Brellin。", "Brellin：", true);
+    sink.Show("[主界面]\r\nk=v", "信息：", false);
+    QCOMPARE(user.boxes, (QList{Warning(QStringLiteral(
+                                    "配置模块出现意外，可能导致无法正常保存！详情请咨询Brellin。")),
+                                RecordedMessage{QStringLiteral("[主界面]\r\nk=v"), QMessageBox::Ok,
+                                                QStringLiteral("信息："), QMessageBox::NoIcon}}));
+  }
+
+  // What the window shows before any option is restored or any file listed.
+  void theWindowStartsWithItsTitleGeometryAndColumns() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick v1.0"));
+    QCOMPARE(window->geometry(), QRect(50, 50, 1065, 759));
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    QStringList headers;
+    QList<int> widths;
+    for (int column = 0; column < list->model()->columnCount(); ++column) {
+      headers << list->model()->headerData(column, Qt::Horizontal).toString();
+      widths << list->columnWidth(column);
+    }
+    QCOMPARE(headers, Texts({"文件名", "文件大小", "文件时间", "内容字数", "所在目录"}));
+    QCOMPARE(widths, (QList<int>{300, 100, 180, 100, 700}));
+    QVERIFY(user.boxes.isEmpty());
+  }
+
+  // A long operation is refused while another runs, with the program's usual box.
+  void theBusyCheckSaysWhyNothingStarts() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    window->List().Append({"f", "0 B", "", "0", "/d/"});
+    QCoreApplication::processEvents();
+    window->ListView()->selectAll();
+    window->Stop().Clear();  // a filter job is running
+    for (const char* button : {"按钮删除", "按钮移动", "按钮复制"})
+      Control<QPushButton>(window.get(), button)->click();
+    window->Stop().Set();
+    QCOMPARE(user.boxes,
+             QList<RecordedMessage>(
+                 3, Information(QStringLiteral("在开始新操作之前请先停止正在执行的操作！"))));
+    QCOMPARE(user.folderRequests, 0);
   }
 
   void widerWindowWidensListProgressBarAndBanner() {
@@ -273,6 +447,51 @@ class MainWindowTest : public QObject {
     QCOMPARE(status->geometry().bottom(), w->height() - 1);
     QVERIFY(Control<QWidget>(w, control::kWalkPanel)->geometry().top() > list->geometry().bottom());
     QCOMPARE(Control<QWidget>(w, "分组框内容")->pos(), contentGroup);
+  }
+
+  // Shrunk as far as it goes, the window keeps every control whole, inside it and clear
+  // of the status bar; the list still shows a few rows.
+  void theSmallestWindowKeepsEveryControlWhole() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    w->resize(700, 500);
+    QCOMPARE(w->size(), w->minimumSize());
+    QVERIFY(w->minimumWidth() <= 1065 && w->minimumHeight() <= 759);
+    const QRect statusBar = Control<QWidget>(w, control::kStatusBar)->geometry();
+    QCOMPARE(statusBar.bottom(), w->height() - 1);
+    for (const ControlSpec& entry : ControlRoster()) {
+      // The banner's underline is one pixel wider than the window on purpose.
+      if (qstrcmp(entry.name, control::kBannerLine) == 0) continue;
+      const QWidget* control = Control<QWidget>(w, entry.name);
+      const QRect inWindow(control->mapTo(w, QPoint(0, 0)), control->size());
+      QVERIFY2(w->rect().contains(inWindow), entry.name);
+      QVERIFY2(!inWindow.intersects(statusBar), entry.name);
+    }
+    QVERIFY(Control<QWidget>(w, control::kResultList)->height() >= 100);
+  }
+
+  // The time fields are red while they can be edited; in a disabled group they look as
+  // disabled as the controls around them, with no red left.
+  void disabledTimeFieldsShowNoRedText() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* field = Control<QWidget>(window.get(), "编辑框时间起始");
+    auto redPixels = [field] {
+      const QImage image = field->grab().toImage();
+      int red = 0;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor color = image.pixelColor(x, y);
+          red += color.red() > 160 && color.green() < 90 && color.blue() < 90;
+        }
+      }
+      return red;
+    };
+    QVERIFY(!field->isEnabled());
+    QCOMPARE(redPixels(), 0);
+    Control<QAbstractButton>(window.get(), "选择框按时间筛选")->click();
+    QVERIFY(redPixels() > 20);
   }
 
   // The file operations reach the real window's buttons, and the remembered move folder

@@ -57,12 +57,12 @@ class ResultModelTest : public QObject {
     model.Flush();
 
     list.Append(Row("pending"));
-    list.RemoveRow(1);  // an announced row while another is still pending
+    list.RemoveRows({1});  // an announced row while another is still pending
     QCOMPARE(model.rowCount(), 2);
     QCOMPARE(model.index(1, 0).data().toString(), QStringLiteral("c"));
     model.Flush();
     QCOMPARE(model.rowCount(), 3);
-    list.RemoveRow(2);  // the last row
+    list.RemoveRows({2});  // the last row
     QCOMPARE(model.rowCount(), 2);
 
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
@@ -77,15 +77,42 @@ class ResultModelTest : public QObject {
     QCOMPARE(model.rowCount(), 0);
   }
 
-  void aNameThatIsNotUtf8IsShownAndItsBytesStayUntouched() {
+  // Rows leave in one batch: one removal signal per run, the last run first, with the
+  // rows between the runs shown right at every step (the tester checks the neighbours
+  // of each removed run). Rows the view was not yet told of leave without a signal.
+  void aBatchOfRemovalsSendsOneSignalPerRun() {
     ResultList list;
     ResultModel model(list);
-    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";
-    list.Append(Row(gbkName, "/数据/"));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (int i = 0; i < 12; ++i) list.Append(Row(std::to_string(i)));
     model.Flush();
-    QVERIFY(model.index(0, 0).data().toString().endsWith(QStringLiteral(".txt")));
-    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/"));
-    QCOMPARE(list.FullPath(0), "/数据/" + gbkName);
+    list.Append(Row("12"));
+    list.Append(Row("13"));  // pending
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+
+    list.RemoveRows({1, 2, 5, 9, 10, 11, 12});
+    QCOMPARE(removed.size(), 3);
+    QCOMPARE((QList<int>{removed[0][1].toInt(), removed[0][2].toInt()}), (QList<int>{9, 11}));
+    QCOMPARE((QList<int>{removed[1][1].toInt(), removed[1][2].toInt()}), (QList<int>{5, 5}));
+    QCOMPARE((QList<int>{removed[2][1].toInt(), removed[2][2].toInt()}), (QList<int>{1, 2}));
+    QStringList shown;
+    for (int row = 0; row < model.rowCount(); ++row) shown << model.index(row, 0).data().toString();
+    QCOMPARE(shown, QStringLiteral("0 3 4 6 7 8").split(QLatin1Char(' ')));
+    model.Flush();
+    QCOMPARE(model.rowCount(), 7);
+    QCOMPARE(model.index(6, 0).data().toString(), QStringLiteral("13"));
+  }
+
+  void aNameThatIsNotUtf8IsShownDecodedAndItsBytesStayUntouched() {
+    ResultList list;
+    ResultModel model(list);
+    const std::string gbkName = "\xd6\xd0\xce\xc4.txt";    // 中文.txt in GBK
+    const std::string folder = "/数据/\xb1\xa8\xb8\xe6/";  // 报告 in GBK
+    list.Append(Row(gbkName, folder));
+    model.Flush();
+    QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("中文.txt"));
+    QCOMPARE(model.index(0, 4).data().toString(), QStringLiteral("/数据/报告/"));
+    QCOMPARE(list.FullPath(0), folder + gbkName);
     QVERIFY(!model.index(0, 0).data(Qt::EditRole).isValid());
   }
 };

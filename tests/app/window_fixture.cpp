@@ -4,18 +4,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 
 namespace tarnwick::testing {
 
 WindowPlatform ScriptedUser::Platform() {
   WindowPlatform platform;
-  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons, const QString&,
-                                QMessageBox::Icon) {
+  platform.showMessage = [this](const QString& text, QMessageBox::StandardButtons buttons,
+                                const QString& title, QMessageBox::Icon icon) {
     messages << text;
+    boxes << RecordedMessage{text, buttons, title, icon};
     return QMessageBox::Ok;
   };
-  platform.chooseFolder = [this](const QString&, const QString&) {
+  platform.chooseFolder = [this](const QString& initialFolder, const QString&) {
     ++folderRequests;
+    initialFolders << initialFolder;
     if (whileChoosing) whileChoosing();
     return folderToChoose;
   };
@@ -39,6 +43,11 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) qFatal("cannot write test file");
   file.write(bytes);
+}
+
+void WriteRawFile(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 QByteArray ReadFile(const QString& path) {

@@ -13,13 +13,16 @@
 
 #include "app/main_window.h"
 #include "engine/filter_options.h"
+#include "recorded_message.h"
 
 namespace tarnwick::testing {
 
 struct ScriptedUser {
-  QStringList messages;    // every message shown, in order
-  QString folderToChoose;  // the chooser's answer ("" = cancel)
+  QStringList messages;          // every message shown, in order
+  QList<RecordedMessage> boxes;  // the same messages with their buttons, title and icon
+  QString folderToChoose;        // the chooser's answer ("" = cancel)
   int folderRequests = 0;
+  QStringList initialFolders;           // where each chooser started
   std::function<void()> whileChoosing;  // runs inside the chooser
   QString exportFile;                   // the save dialog's answer
   bool ctrlHeld = false;
@@ -39,6 +42,8 @@ T* Control(QWidget* window, const char* name) {
 
 // Creates the file (and its folders) with these bytes.
 void WriteFile(const QString& path, const QByteArray& bytes);
+// The same for a path given as raw bytes (names that are not UTF-8).
+void WriteRawFile(const std::string& path, const std::string& bytes);
 QByteArray ReadFile(const QString& path);
 
 // UTF-8 literals as a string list.

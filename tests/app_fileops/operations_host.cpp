@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -34,7 +36,12 @@ OperationsHost::OperationsHost()
   show();
 }
 
-OperationsHost::~OperationsHost() { delete view_; }
+OperationsHost::~OperationsHost() {
+  delete view_;
+  // By bytes: QTemporaryDir cannot remove names that are not UTF-8.
+  std::error_code ignored;
+  std::filesystem::remove_all(QFile::encodeName(dir_.path()).toStdString(), ignored);
+}
 
 OptionControls& OperationsHost::Options() { return *options_; }
 
@@ -93,8 +100,10 @@ bool OperationsHost::BusyCheck() {
 
 QMessageBox::StandardButton OperationsHost::ShowMessage(const QString& text,
                                                         QMessageBox::StandardButtons buttons,
-                                                        const QString&) {
+                                                        const QString& title,
+                                                        QMessageBox::Icon icon) {
   messages << text;
+  boxes << RecordedMessage{text, buttons, title, icon};
   return buttons.testFlag(QMessageBox::Cancel) ? answer : QMessageBox::Ok;
 }
 
@@ -109,7 +118,10 @@ void OperationsHost::ProcessPendingEvents() {
   pump_.Pump();
 }
 
-void OperationsHost::PumpWait(int) { QCoreApplication::processEvents(); }
+void OperationsHost::PumpWait(int) {
+  if (whileWaiting) whileWaiting();
+  QCoreApplication::processEvents();
+}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   for (std::size_t slash = path.find('/', 1); slash != std::string::npos;

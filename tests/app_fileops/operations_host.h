@@ -17,6 +17,7 @@
 #include "app/app_services.h"
 #include "app/event_pump.h"
 #include "app/file_operations.h"
+#include "tests/app/recorded_message.h"
 
 namespace tarnwick {
 class ResultModel;
@@ -31,7 +32,8 @@ class OperationsHost final : public QWidget, public AppServices {
   ~OperationsHost() override;
 
   // The scripted user.
-  QStringList messages;  // every message shown, in order
+  QStringList messages;          // every message shown, in order
+  QList<RecordedMessage> boxes;  // the same messages with their buttons, title and icon
   QMessageBox::StandardButton answer = QMessageBox::Ok;
   QString folderToChoose;      // "" cancels the chooser
   QStringList initialFolders;  // where each chooser started
@@ -41,6 +43,8 @@ class OperationsHost final : public QWidget, public AppServices {
   // Runs on every handling of events inside an operation: the moment a click or a drop
   // would arrive.
   std::function<void()> whileRunning;
+  // Runs while an operation waits to show a transient caption.
+  std::function<void()> whileWaiting;
   // In place of the trash; unset means the user's trash ($XDG_DATA_HOME).
   std::function<bool(const std::string&)> trash;
 
@@ -67,7 +71,7 @@ class OperationsHost final : public QWidget, public AppServices {
   OptionControls& Options() override;
   bool BusyCheck() override;
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
-                                          const QString& title) override;
+                                          const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
   void ProcessPendingEvents() override;
   void PumpWait(int ms) override;

@@ -2,8 +2,11 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <memory>
 
 #include "operations_host.h"
 #include "platform/desktop/open_file.h"
@@ -38,17 +41,31 @@ class ShortOperationsTest : public QObject {
     QCOMPARE(host.messages, QStringList());
     QCOMPARE(host.opened, std::vector<std::string>{host.Path("b.txt")});
 
+    // The button reads 定位中 / 打开中 while the files are handed on.
+    QStringList captions;
+    host.whileWaiting = [&] {
+      captions << host.Button("按钮打开")->text() + host.Button("按钮定位")->text();
+    };
     host.SelectRows({2, 0});
     host.Button("按钮定位")->click();
-    QCOMPARE(host.messages,
-             QStringList{QStringLiteral("当前选择了 2 个文件，确定要将它们都定位到目录吗？")});
+    QCOMPARE(host.boxes,
+             QList{Information(QStringLiteral("当前选择了 2 个文件，确定要将它们都定位到目录吗？"),
+                               QMessageBox::Ok | QMessageBox::Cancel)});
     QCOMPARE(host.located, (std::vector<std::string>{host.Path("a.txt"), host.Path("c.txt")}));
     QCOMPARE(host.Button("按钮定位")->text(), QStringLiteral("定位"));
+    QCOMPARE(captions, QStringList(2, QStringLiteral("打开定位中")));
 
     host.answer = QMessageBox::Cancel;
     host.Button("按钮打开")->click();
-    QCOMPARE(host.messages.last(), QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？"));
+    QCOMPARE(host.boxes.last(),
+             Information(QStringLiteral("当前选择了 2 个文件，确定要将它们都打开吗？"),
+                         QMessageBox::Ok | QMessageBox::Cancel));
     QCOMPARE(host.opened.size(), std::size_t{1});
+    host.answer = QMessageBox::Ok;
+    captions.clear();
+    host.Button("按钮打开")->click();
+    QCOMPARE(captions, QStringList(2, QStringLiteral("打开中定位")));
+    QCOMPARE(host.opened.size(), std::size_t{3});
 
     // A double-click opens, a right-click locates.
     QTableView* view = host.ListView();
@@ -149,10 +166,96 @@ class ShortOperationsTest : public QObject {
              host.Path("二.txt") + "\r\n" + host.Path("五.txt"));
     QCOMPARE(captions, QStringList(2, QStringLiteral("复制中")));
     QCOMPARE(host.Button("按钮复制路径")->text(), QStringLiteral("复制路径"));
+    QString captionWhileWaiting;
+    host.whileWaiting = [&] { captionWhileWaiting = host.Button("按钮复制路径")->text(); };
+    host.Button("按钮复制路径")->click();
+    QCOMPARE(captionWhileWaiting, QStringLiteral("复制完成"));
 
     host.SelectRows({});
     host.Button("按钮复制路径")->click();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+  }
+
+  // The keys of file managers act on the list while it has the focus: Delete to the
+  // trash, Shift+Delete for good (each with its question), Enter opens, Ctrl+C copies the
+  // paths. In another control they do that control's own work and touch no file.
+  void theKeysOfFileManagersWorkInTheList() {
+    OperationsHost host;
+    AddNamed(host, {"a.txt", "b.txt", "c.txt"});
+    host.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&host));
+    QTableView* view = host.ListView();
+    std::vector<std::string> trashed;
+    host.trash = [&](const std::string& path) {
+      trashed.push_back(path);
+      return ::unlink(path.c_str()) == 0;
+    };
+
+    auto* mask = host.findChild<QLineEdit*>(QStringLiteral("编辑框过滤"));
+    mask->setFocus();
+    host.SelectRows({0});
+    QTest::keyClick(mask, Qt::Key_Delete);
+    QTest::keyClick(mask, Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(mask, Qt::Key_Return);
+    QCOMPARE(host.messages, QStringList());
+    QVERIFY(host.opened.empty() && trashed.empty());
+
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Return);
+    QCOMPARE(host.opened, std::vector<std::string>{host.Path("a.txt")});
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->mimeData()->urls(),
+             QList<QUrl>{QUrl::fromLocalFile(QString::fromStdString(host.Path("a.txt")))});
+
+    QTest::keyClick(view, Qt::Key_Delete);
+    QCOMPARE(host.messages, QStringList{QStringLiteral("确定要将选择的 1 个文件移到回收站吗？")});
+    QCOMPARE(trashed, std::vector<std::string>{host.Path("a.txt")});
+
+    host.SelectRows({0});
+    QTest::keyClick(view, Qt::Key_Delete, Qt::ShiftModifier);
+    QCOMPARE(host.messages.last(),
+             QStringLiteral("确定要彻底删除选择的 1 个文件吗？\n\n如果需要删除到回收站，"
+                            "请按住Ctrl键重新点击删除按钮"));
+    QVERIFY(!Exists(host.Path("b.txt")));
+    QCOMPARE(trashed.size(), std::size_t{1});
+    QCOMPARE(host.Paths(), std::vector<std::string>{host.Path("c.txt")});
+  }
+
+  // Rows dragged out of the list carry text/uri-list with the raw bytes of each file's
+  // path, once per row whatever cells the drag holds.
+  void rowsDraggedOutCarryTheirFilesAsUris() {
+    OperationsHost host;
+    host.Add("\xb1\xa8\xb8\xe6.txt", "gbk");
+    host.Add("b.txt", "b");
+    QAbstractItemModel* model = host.ListView()->model();
+    const std::unique_ptr<QMimeData> data(
+        model->mimeData({model->index(1, 0), model->index(0, 3), model->index(1, 4)}));
+    const QByteArray folder =
+        "file://" + QByteArray::fromStdString(host.Path("")).toPercentEncoding("/");
+    QCOMPARE(data->data(QStringLiteral("text/uri-list")),
+             folder + "%B1%A8%B8%E6.txt\r\n" + folder + "b.txt\r\n");
+  }
+
+  // A GBK name shows decoded in the viewer's title and in the copied text, while the
+  // copied text/uri-list carries its raw bytes, so pasting it reaches the file.
+  void aGbkNameShowsDecodedAndItsCopiedUriKeepsTheBytes() {
+    OperationsHost host;
+    const std::string gbkName = "\xb1\xa8\xb8\xe6.txt";  // 报告.txt in GBK
+    host.Add(gbkName, "gbk");
+    host.Add("b.txt", "b");
+    host.SelectRows({0, 1});
+    host.Button("按钮查看")->click();
+    QCOMPARE(host.Operations().Viewer()->windowTitle(), QStringLiteral("(编码:ANSI) 报告.txt"));
+
+    host.Button("按钮复制路径")->click();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    const QString folder = QString::fromStdString(host.Path(""));
+    QCOMPARE(copied->text(),
+             folder + QStringLiteral("报告.txt\r\n") + folder + QStringLiteral("b.txt"));
+    const QByteArray encodedFolder =
+        "file://" + QByteArray::fromStdString(host.Path("")).toPercentEncoding("/");
+    QCOMPARE(copied->data(QStringLiteral("text/uri-list")),
+             encodedFolder + "%B1%A8%B8%E6.txt\r\n" + encodedFolder + "b.txt\r\n");
   }
 };
 

@@ -1,5 +1,7 @@
 #include "cli_process.h"
 
+#include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -29,20 +31,26 @@ const std::string& TestCacheHome() {
   return folder.path;
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args,
-                       const std::vector<EnvironmentVariable>& environment) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment) {
   int out[2], err[2];
   const std::string& cacheHome = TestCacheHome();
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
   pid_ = fork();
   if (pid_ == 0) {
-    dup2(out[1], STDOUT_FILENO);
+    const std::string& stdoutPath = environment.stdoutPath;
+    dup2(stdoutPath.empty() ? out[1] : open(stdoutPath.c_str(), O_WRONLY), STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
     setenv("TZ", "UTC", 1);
     setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
-    for (const EnvironmentVariable& variable : environment)
-      setenv(variable.name.c_str(), variable.value.c_str(), 1);
+    for (const std::string& variable : environment.variables)
+      putenv(const_cast<char*>(variable.c_str()));
+    constexpr gid_t kNobody = 65534;
+    if (environment.asOrdinaryUser && geteuid() == 0 &&
+        (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
+         setresuid(kNobody, kNobody, kNobody) != 0)) {
+      _exit(126);
+    }
     std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
@@ -110,8 +118,7 @@ CliResult CliProcess::Wait(int timeoutSeconds) {
   return result;
 }
 
-CliResult RunCli(const std::vector<std::string>& args,
-                 const std::vector<EnvironmentVariable>& environment) {
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment) {
   return CliProcess(args, environment).Wait();
 }
 

@@ -17,16 +17,20 @@ struct CliResult {
   std::string err;
 };
 
-// A variable of the child's environment, set over what the harness sets.
-struct EnvironmentVariable {
-  std::string name;
-  std::string value;
+// How the child runs beyond its arguments.
+struct CliEnvironment {
+  // "NAME=value", set in the child over what the harness sets (TZ, XDG_CACHE_HOME).
+  std::vector<std::string> variables;
+  // Give up root (for the user nobody) when the tests run as root, so that permissions
+  // apply to the program as they do to any user; the tree must be open to others.
+  bool asOrdinaryUser = false;
+  // Standard output goes to this file instead of to the result's `out` when set.
+  std::string stdoutPath;
 };
 
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& args,
-                      const std::vector<EnvironmentVariable>& environment = {});
+  explicit CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment = {});
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -45,8 +49,7 @@ class CliProcess {
 };
 
 // Runs to the end.
-CliResult RunCli(const std::vector<std::string>& args,
-                 const std::vector<EnvironmentVariable>& environment = {});
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment = {});
 
 // The XDG_CACHE_HOME every run gets unless it sets its own: one temporary folder for
 // the whole test program, removed at its exit.

@@ -110,6 +110,34 @@ TEST(ContentFilter, ModesPlacesAndEncodings) {
       });
 }
 
+// Refused before the job starts: a search that cannot run would find nothing, or with
+// --without list every file.
+TEST(ContentFilter, PatternThatDoesNotCompileIsRefused) {
+  CliTree tree;
+  tree.File("a.txt", "a(");
+  for (const bool without : {false, true}) {
+    std::vector<std::string> args = {"--content", "a(", "--mode", "regex", "--in", "content"};
+    if (without) args.push_back("--without");
+    args.push_back(tree.Root());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.status, 2) << without;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err,
+              "tarnwick-cli: the content pattern does not compile: missing closing "
+              "parenthesis at character 3\n");
+  }
+  ExpectListings(tree, {{{"--content", "a(", "--in", "content"}, {"a.txt"}},
+                        {{"--content", "a(", "--in", "content", "--mode", "wildcard"}, {"a.txt"}}});
+}
+
+// Two million steps of backtracking before «ab!» matches: a short file is never too much.
+TEST(ContentFilter, RegexThatBacktracksMuchFindsItsMatchInAShortFile) {
+  CliTree tree;
+  tree.File("words.txt", "word word word word word word ?\nab!");
+  ExpectListings(
+      tree, {{{"--content", "(\\w+\\s?)+!", "--in", "content", "--mode", "regex"}, {"words.txt"}}});
+}
+
 class DuplicateTree : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -43,6 +43,9 @@ TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
       {{"--settings", root + "/none.ini", root}, root + "/none.ini"},
       {{root, "--encoding", "x"}, root},
       {{"--cache-info", root}, root},
+      {{"--encoding", "--"}, "FILE"},
+      {{"--", root, root}, "only one FOLDER"},
+      {{"--scope", "tree", root, "--", root}, "only one FOLDER"},
   };
   for (const auto& c : cases) {
     const CliResult result = RunCli(c.args);
@@ -77,6 +80,33 @@ TEST(Streams, ResultsOnStdoutSummaryOnStderrUnlessQuiet) {
   EXPECT_EQ(RunCli({"--help"}).status, 0);
 }
 
+TEST(Streams, OperandsAfterDoubleDashAreNeverOptions) {
+  CliTree tree;
+  tree.File("a.txt", "中文");
+  // Taken as file names, "-rf" and "--scope" are files that do not exist.
+  const CliResult files = RunCli({"--encoding", tree.Path("a.txt"), "--", "-rf", "--scope"});
+  EXPECT_EQ(files.status, 1);
+  EXPECT_EQ(files.out, "UTF-8\t" + tree.Path("a.txt") + "\n");
+  EXPECT_EQ(files.err,
+            "tarnwick-cli: -rf: No such file or directory\n"
+            "tarnwick-cli: --scope: No such file or directory\n");
+  const CliResult folder = RunCli({"-q", "--", tree.Root()});
+  EXPECT_EQ(folder.status, 0) << folder.err;
+  EXPECT_EQ(folder.out, tree.Path("a.txt") + "\n");
+}
+
+TEST(Streams, OutputThatCannotBeWrittenIsAnErrorWithoutASummary) {
+  CliTree tree;
+  tree.File("a.txt");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{tree.Root()}, {"--encoding", tree.Path("a.txt")}}) {
+    const CliResult result = CliProcess(args, {.variables = {}, .asOrdinaryUser = false, .stdoutPath = "/dev/full"}).Wait();
+    EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
+    EXPECT_NE(result.err.find("cannot write the results"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find("筛选完毕"), std::string::npos) << result.err;
+  }
+}
+
 TEST(Streams, ManyRowsArriveWholeAndInOrder) {
   CliTree tree;
   Paths expected;
@@ -109,12 +139,18 @@ TEST(Encoding, NamesEachOfTheSixEncodings) {
     args.push_back(tree.Path(c.name));
     expected += std::string(c.encoding) + "\t" + tree.Path(c.name) + "\n";
   }
-  args.push_back(tree.Path("missing.txt"));
-  expected += "ANSI\t" + tree.Path("missing.txt") + "\n";
-
   const CliResult result = RunCli(args);
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, expected);
+
+  // A file that is not there has no encoding to tell: it is named with the reason, the
+  // others are still told, and the status says something went wrong.
+  args.insert(args.begin() + 1, tree.Path("missing.txt"));
+  const CliResult missing = RunCli(args);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, expected);
+  EXPECT_EQ(missing.err,
+            "tarnwick-cli: " + tree.Path("missing.txt") + ": No such file or directory\n");
 }
 
 class SettingsFile : public ::testing::Test {

@@ -1,12 +1,17 @@
 #include "engine/content_filter.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
 
 #include "engine/filter_options.h"
 #include "temp_tree.h"
-#include "walk_test_support.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"
+#include "walk_test_support.h"
 
 namespace tarnwick {
 namespace {
@@ -27,8 +32,8 @@ class ContentFilterTestCase : public ::testing::Test {
     options.SetChecked(Check::InContent, targets.content);
     options.SetMatchModeIndex(static_cast<int>(mode));
     ContentMatcher matcher;
-    matcher.Build(options);
-    return ContentFilterTest(path, matcher, options);
+    matcher.Build(pattern);
+    return ContentFilterTest(platform::FileAtPath(path), matcher, options).pass;
   }
 
   test::TempTree tree;
@@ -76,6 +81,43 @@ TEST_F(ContentFilterTestCase, UnreadableContentIsEmptyText) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
   EXPECT_FALSE(Passes(file, "needle", true, {false, true}));
   EXPECT_TRUE(Passes(file, "needle", false, {false, true}));
+}
+
+// What the walk reports: an errno only for a file the system refused, none for a file
+// the program leaves alone by design (special files, files gone, dangling links).
+TEST_F(ContentFilterTestCase, OnlyFilesTheSystemRefusesCarryAnError) {
+  FilterOptions options = test::Ticked({Check::ContentFilter, Check::LacksContent},
+                                       {{Field::ContentPattern, "needle"}});
+  options.SetChecked(Check::InName, false);
+  options.SetChecked(Check::InContent, true);
+  ContentMatcher matcher;
+  const auto test = [&](const std::string& path) {
+    return ContentFilterTest(platform::FileAtPath(path), matcher, options);
+  };
+  std::filesystem::create_symlink(tree.Path("gone.txt"), tree.Path("dangling.txt"));
+  for (const std::string& path : {tree.MakeFifo("fifo"), tree.Path("missing.txt"),
+                                  tree.Path("dangling.txt"), tree.MakeFolder("folder")}) {
+    const ContentTestResult result = test(path);
+    EXPECT_TRUE(result.pass) << path;  // the empty text lacks the word
+    EXPECT_EQ(result.error, 0) << path;
+    EXPECT_EQ(result.encoding, 0) << path;
+  }
+  const ContentTestResult read = test(tree.Create("plain.txt", "hay"));
+  EXPECT_EQ(read.error, 0);
+  EXPECT_EQ(read.encoding, static_cast<int>(TextEncoding::Ansi));
+  tree.Create("secret.txt", "needle");
+  tree.SetMode("secret.txt", 0);
+  // Root reads every file: the refusal is tried by a child that gives up root.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(2);
+    const ContentTestResult refused = test(tree.Path("secret.txt"));
+    ::_exit(refused.pass && refused.error == EACCES ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // UTF-8 content is searched for an ASCII pattern without converting it; the answer must be

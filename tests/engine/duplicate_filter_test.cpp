@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -125,35 +126,39 @@ TEST(DuplicateStoreTest, FilesThatCannotMatchAreNeverRead) {
 }
 
 // A stop in the middle of a big file ends its read within a read or two: the file is
-// left out and the groups already keyed are listed.
+// left out and the groups already keyed are listed. With one thread the read runs on
+// the job's thread, which must still see the stop press between its reads.
 TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
   test::TempTree tree;
   const Paths files = {tree.Create("a", "xy"), tree.Create("big1"), tree.Create("b", "xy"),
                        tree.Create("big2")};
   for (const char* big : {"big1", "big2"}) std::filesystem::resize_file(tree.Path(big), 64LL << 30);
-  Digesting job;
-  // The small files take milliseconds; a second later the big ones are being read.
-  const auto start = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point pressed;
-  job.host.onPendingEvents = [&] {
-    if (job.stop.IsSet() || std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
-      return;
-    pressed = std::chrono::steady_clock::now();
-    job.stop.Set();
-  };
   const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
-  DuplicateStore store(options, job.host, job.stop, DigestSetup{nullptr, 1});
-  for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
-  store.FinishWalk();
-  const auto waited = std::chrono::steady_clock::now() - pressed;
-  ASSERT_TRUE(job.stop.IsSet());
-  EXPECT_LT(waited, std::chrono::milliseconds(500));
-  job.stop.Clear();
-  ResultList list;
-  store.List(list);
-  ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(list.FullPath(0), files[0]);
-  EXPECT_EQ(list.FullPath(1), files[2]);
+  for (const unsigned threads : {1u, 2u}) {
+    Digesting job;
+    // The small files take milliseconds; a second later the big ones are being read.
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point pressed;
+    job.host.onPendingEvents = [&] {
+      if (job.stop.IsSet() || std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+        return;
+      pressed = std::chrono::steady_clock::now();
+      job.stop.Set();
+    };
+    const std::unique_ptr<WorkerPool> pool = test::JobPool(threads);
+    DuplicateStore store(options, job.host, job.stop, pool.get(), nullptr);
+    for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
+    store.FinishWalk();
+    const auto waited = std::chrono::steady_clock::now() - pressed;
+    ASSERT_TRUE(job.stop.IsSet()) << threads << " threads";
+    EXPECT_LT(waited, std::chrono::milliseconds(500)) << threads << " threads";
+    job.stop.Clear();
+    ResultList list;
+    store.List(list);
+    ASSERT_EQ(list.Count(), 2u) << threads << " threads";
+    EXPECT_EQ(list.FullPath(0), files[0]);
+    EXPECT_EQ(list.FullPath(1), files[2]);
+  }
 }
 
 TEST(DuplicateStoreTest, DeferredDigestsListWhatDigestingEveryFileLists) {

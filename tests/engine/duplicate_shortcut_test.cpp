@@ -167,10 +167,10 @@ TEST(DuplicateShortcutTest, DigestsNeverReadPastTheSizeTheOpenFileReported) {
   StopFlag running;
   running.Clear();
   platform::Md5Value key{};
-  ASSERT_EQ(Md5KeyOf(file, running, key), ReadEnd::Done);
+  ASSERT_EQ(Md5KeyOf(file, test::AskFlag(running), key), ReadEnd::Done);
   EXPECT_EQ(platform::HexText(key), test::KeyOfFile(reference, running));
   std::uint64_t whole = 0;
-  ASSERT_EQ(QuickWholeHash(file, running, whole), ReadEnd::Done);
+  ASSERT_EQ(QuickWholeHash(file, test::AskFlag(running), whole), ReadEnd::Done);
   QuickHash expected;
   expected.Update(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   EXPECT_EQ(whole, expected.Value());
@@ -198,7 +198,7 @@ TEST(DuplicateShortcutTest, FileThatChangesSizeAfterTheWalkIsLeftOut) {
   const Paths files = {tree.Create("a", "same"), tree.Create("b", "same")};
   test::Digesting job;
   const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
-  DuplicateStore store(options, job.host, job.stop, {nullptr, 1});
+  DuplicateStore store(options, job.host, job.stop, nullptr, nullptr);
   store.Add(platform::FileAtPath(files[0]), 0);
   std::ofstream(files[1], std::ios::app) << "more";
   store.Add(platform::FileAtPath(files[1]), 4);
@@ -226,7 +226,7 @@ TEST(DuplicateShortcutTest, FilesBelowPathsLongerThanPathMaxAreRead) {
 
   test::Digesting job;
   const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
-  DuplicateStore store(options, job.host, job.stop, {nullptr, 1});
+  DuplicateStore store(options, job.host, job.stop, nullptr, nullptr);
   for (const char* name : {"one", "two"}) {
     const int fd = ::openat(levels.back(), name, O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
     EXPECT_EQ(::write(fd, "twin", 4), 4);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "engine/duplicate_filter.h"
 #include "engine/filter_options.h"
 #include "engine/md5_key.h"
+#include "engine/worker_pool.h"
 #include "platform/md5_digest.h"
 #include "platform/read_only_file.h"
 #include "tests/engine/walk_test_support.h"
@@ -30,11 +32,25 @@ inline FilterOptions DuplicateOptions(Check kind, Check output) {
   return Ticked({Check::DuplicateFilter, kind, output});
 }
 
+// How a job reads MD5 keys: a cache or none, and the job's threads (0: one per core; 1:
+// on the job's thread alone, as a job with one thread does).
+struct DigestRun {
+  DigestCache* cache = nullptr;
+  unsigned threads = 0;
+};
+
+// The pool a job of `threads` threads makes; none for one thread.
+inline std::unique_ptr<WorkerPool> JobPool(unsigned threads) {
+  const unsigned count = WorkerCount(threads);
+  return count > 1 ? std::make_unique<WorkerPool>(count) : nullptr;
+}
+
 // Adds the files in order, ends the walk and lists the groups, as a job does; a stop
 // the host presses meanwhile still lists the groups found so far.
 inline Paths RunStore(const Paths& files, const FilterOptions& options, Digesting& job,
-                      const DigestSetup& setup = {}) {
-  DuplicateStore store(options, job.host, job.stop, setup);
+                      const DigestRun& run = {}) {
+  const std::unique_ptr<WorkerPool> pool = JobPool(run.threads);
+  DuplicateStore store(options, job.host, job.stop, pool.get(), run.cache);
   for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
   store.FinishWalk();
   job.stop.Clear();
@@ -45,10 +61,14 @@ inline Paths RunStore(const Paths& files, const FilterOptions& options, Digestin
   return paths;
 }
 
-inline Paths RunStore(const Paths& files, const FilterOptions& options,
-                      const DigestSetup& setup = {}) {
+inline Paths RunStore(const Paths& files, const FilterOptions& options, const DigestRun& run = {}) {
   Digesting job;
-  return RunStore(files, options, job, setup);
+  return RunStore(files, options, job, run);
+}
+
+// A stop request that asks `stop`.
+inline StopRequest AskFlag(const StopFlag& stop) {
+  return [&stop] { return stop.IsSet(); };
 }
 
 // The key of one file read whole, or "" when it has none.
@@ -56,7 +76,7 @@ inline std::string KeyOfFile(const std::string& path, const StopFlag& stop,
                              std::int64_t pieceSize = kMd5PieceSize) {
   platform::ReadOnlyFile file;
   platform::Md5Value key{};
-  if (!file.Open(path) || Md5KeyOf(file, stop, key, pieceSize) != ReadEnd::Done) return "";
+  if (!file.Open(path) || Md5KeyOf(file, AskFlag(stop), key, pieceSize) != ReadEnd::Done) return "";
   return platform::HexText(key);
 }
 

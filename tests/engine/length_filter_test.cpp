@@ -51,7 +51,6 @@ struct SizeCase {
 
 class LengthFilterTest : public ::testing::Test {
  protected:
-  void SetUp() override { filter.PrepareFolder(); }
   test::TempTree tree;
   LengthFilter filter;
 };
@@ -82,7 +81,8 @@ TEST_F(LengthFilterTest, FileSizeAgainstInclusiveBounds) {
     const std::string path = tree.Create("size" + std::to_string(test.size));
     ASSERT_EQ(::truncate(path.c_str(), test.size), 0);
     const LengthFilter::Result result =
-        filter.Test(path, LengthOptions(Check::MeasureSize, test.unit, test.from, test.to));
+        filter.Test(platform::FileAtPath(path),
+                    LengthOptions(Check::MeasureSize, test.unit, test.from, test.to));
     EXPECT_EQ(result.pass, test.pass) << "bounds «" << test.from << "» «" << test.to << "» unit "
                                       << static_cast<int>(test.unit) << " size " << test.size;
     EXPECT_EQ(result.size, test.size);
@@ -120,7 +120,7 @@ TEST_F(LengthFilterTest, CharacterCountAfterStripping) {
     FilterOptions options = LengthOptions(Check::MeasureChars, test.unit, "1", "2");
     options.SetChecked(Check::StripTags, test.stripTags);
     options.SetChecked(Check::StripSpace, test.stripSpace);
-    const LengthFilter::Result result = filter.Test(path, options);
+    const LengthFilter::Result result = filter.Test(platform::FileAtPath(path), options);
     EXPECT_TRUE(result.countedCharacters);
     EXPECT_EQ(result.characters, test.characters) << test.content;
     EXPECT_EQ(result.pass, test.pass) << test.content;
@@ -130,12 +130,12 @@ TEST_F(LengthFilterTest, CharacterCountAfterStripping) {
 TEST_F(LengthFilterTest, UnreadableFileMeasuresZero) {
   const std::string fifo = tree.MakeFifo("fifo");
   for (const std::string& path : {fifo, tree.Path("missing")}) {
-    const LengthFilter::Result chars =
-        filter.Test(path, LengthOptions(Check::MeasureChars, Check::UnitB, "0", "5"));
+    const LengthFilter::Result chars = filter.Test(
+        platform::FileAtPath(path), LengthOptions(Check::MeasureChars, Check::UnitB, "0", "5"));
     EXPECT_TRUE(chars.pass);
     EXPECT_EQ(chars.characters, 0);
-    const LengthFilter::Result size =
-        filter.Test(path, LengthOptions(Check::MeasureSize, Check::UnitB, "1", "5"));
+    const LengthFilter::Result size = filter.Test(
+        platform::FileAtPath(path), LengthOptions(Check::MeasureSize, Check::UnitB, "1", "5"));
     EXPECT_FALSE(size.pass);
     EXPECT_EQ(size.size, 0);
   }

@@ -120,41 +120,43 @@ FilterOptions TimeOptions(Check kind, Check mode, std::string from, std::string 
 TEST(TimeFilterTest, TestsTheChosenTimeOfTheFile) {
   test::TempTree tree;
   const std::string path = tree.Create("file.txt", "x");
+  const platform::FileRef file = platform::FileAtPath(path);
   // Winter and summer dates: each is shown with its own zone offset.
   tree.SetTimes("file.txt", LocalSeconds(2013, 7, 1, 9, 30, 0),
                 LocalSeconds(2012, 12, 21, 12, 12, 12));
 
   const FilterOptions modified = TimeOptions(Check::TimeModified, Check::CompareBoth,
                                              "2012-12-21 12:12:12", "2014-03-31 23:55:00");
-  EXPECT_EQ(TimeFilterTest(path, modified).timeText, "2012-12-21 12:12:12");
-  EXPECT_TRUE(TimeFilterTest(path, modified).pass);
+  EXPECT_EQ(TimeFilterTest(file, modified).timeText, "2012-12-21 12:12:12");
+  EXPECT_TRUE(TimeFilterTest(file, modified).pass);
   const FilterOptions tooLate = TimeOptions(Check::TimeModified, Check::CompareBoth,
                                             "2012-12-21 12:12:13", "2014-03-31 23:55:00");
-  EXPECT_FALSE(TimeFilterTest(path, tooLate).pass);
+  EXPECT_FALSE(TimeFilterTest(file, tooLate).pass);
 
   const FilterOptions accessed = TimeOptions(Check::TimeAccessed, Check::CompareTime,
                                              "2000-01-01 09:30:00", "2000-01-01 09:30:00");
-  const TimeTestResult result = TimeFilterTest(path, accessed);
+  const TimeTestResult result = TimeFilterTest(file, accessed);
   EXPECT_TRUE(result.pass);
   EXPECT_EQ(result.timeText, "2013-07-01 09:30:00");
-  EXPECT_EQ(TimeColumnText(path, result.timeText, accessed), "09:30:00");
-  EXPECT_EQ(TimeColumnText(path, "", accessed), "09:30:00");
-  EXPECT_EQ(TimeColumnText(path, "", TimeOptions(Check::TimeModified, Check::CompareDate, "", "")),
+  EXPECT_EQ(TimeColumnText(file, result.timeText, accessed), "09:30:00");
+  EXPECT_EQ(TimeColumnText(file, "", accessed), "09:30:00");
+  EXPECT_EQ(TimeColumnText(file, "", TimeOptions(Check::TimeModified, Check::CompareDate, "", "")),
             "2012-12-21");
   EXPECT_EQ(ModifiedTimeText(path), "2012-12-21 12:12:12");
-  EXPECT_NE(ParseDateTime(ReadFileTimes(path).created), DateTime{});
+  EXPECT_NE(ParseDateTime(ReadFileTimes(file).created), DateTime{});
 }
 
 TEST(TimeFilterTest, UnreadableTimesCountAsTheNoTimeMark) {
   test::TempTree tree;
   const std::string missing = tree.Path("missing");
+  const platform::FileRef file = platform::FileAtPath(missing);
   EXPECT_EQ(ModifiedTimeText(missing), "");
   const TimeTestResult result = TimeFilterTest(
-      missing, TimeOptions(Check::TimeModified, Check::CompareBoth, "2000-01-01", "2014-01-01"));
+      file, TimeOptions(Check::TimeModified, Check::CompareBoth, "2000-01-01", "2014-01-01"));
   EXPECT_FALSE(result.pass);
   EXPECT_EQ(result.timeText, "");
   EXPECT_TRUE(
-      TimeFilterTest(missing, TimeOptions(Check::TimeCreated, Check::CompareBoth, "", "2014-01-01"))
+      TimeFilterTest(file, TimeOptions(Check::TimeCreated, Check::CompareBoth, "", "2014-01-01"))
           .pass);
 }
 

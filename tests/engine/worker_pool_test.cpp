@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -28,6 +29,26 @@ TEST(WorkerPoolTest, RunsEverySubmittedTaskBeforeItIsDestroyedAndOnSeveralThread
   }
   EXPECT_EQ(done.load(), 2000);
   EXPECT_EQ(threads.count(std::this_thread::get_id()), 0U);
+}
+
+// Tasks keep per-worker objects by this number: two threads must never share one.
+TEST(WorkerPoolTest, EachWorkerHasItsOwnNumber) {
+  std::mutex mutex;
+  std::map<unsigned, std::set<std::thread::id>> threadsOfNumber;
+  {
+    WorkerPool pool(4);
+    for (int i = 0; i < 400; ++i) {
+      pool.Submit([&] {
+        const unsigned number = WorkerPool::CurrentWorker();
+        std::lock_guard lock(mutex);
+        threadsOfNumber[number].insert(std::this_thread::get_id());
+      });
+    }
+  }
+  for (const auto& [number, threads] : threadsOfNumber) {
+    EXPECT_LT(number, 4U);
+    EXPECT_EQ(threads.size(), 1U) << "worker " << number;
+  }
 }
 
 TEST(WorkerPoolTest, ZeroThreadsMeansOnePerCoreAndAPoolNeverHasNone) {

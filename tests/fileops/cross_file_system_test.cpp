@@ -32,7 +32,8 @@ TEST(CrossFileSystemTest, MoveCopiesThenRemovesTheSource) {
   const std::string content = Bytes(3 << 20);  // more than one copy buffer
   const std::string source = other->Create("in/big.bin", content, 1'300'000'000);
   const std::string target = disk.Create("out/big.bin", "old");
-  EXPECT_TRUE(TransferRun(TransferRun::Kind::Move).Transfer(source, target));
+  EXPECT_EQ(TransferRun(TransferRun::Kind::Move, {source}).Transfer(source, target),
+            TransferOutcome::Done);
   EXPECT_EQ(ReadAll(source), "<missing>");
   EXPECT_EQ(ReadAll(target), content);
   struct stat moved {};
@@ -48,9 +49,9 @@ TEST(CrossFileSystemTest, AFullDestinationKeepsTheSourceAndTheOldTarget) {
   const std::string content = Bytes(256 << 10);
   const std::string source = disk.Create("big.bin", content);
   std::ofstream(full.Path("big.bin")) << "old target";
-  TransferRun run(TransferRun::Kind::Move);
-  EXPECT_FALSE(run.Transfer(source, full.Path("big.bin")));
-  EXPECT_FALSE(run.Transfer(source, full.Path("fresh.bin")));
+  TransferRun run(TransferRun::Kind::Move, {source});
+  EXPECT_EQ(run.Transfer(source, full.Path("big.bin")), TransferOutcome::Failed);
+  EXPECT_EQ(run.Transfer(source, full.Path("fresh.bin")), TransferOutcome::Failed);
   EXPECT_EQ(ReadAll(source), content);
   EXPECT_EQ(ReadAll(full.Path("big.bin")), "old target");
   EXPECT_EQ(Names(full.Path("")), std::vector<std::string>{"big.bin"}) << "no partial file";

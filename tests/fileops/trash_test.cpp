@@ -43,6 +43,46 @@ TEST(TrashTest, FilesGoIntoTheHomeTrashUnderFreeNamesWithTheirInfo) {
             ExpectedInfo(tree.Root() + "/%B1%A8%20%25.txt"));
 }
 
+std::string Repeated(const std::string& piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+// "<name>.trashinfo" must itself be a valid file name: names of up to 255 bytes are
+// shortened inside the trash, keeping their extension and whole UTF-8 characters, and
+// the info file keeps the original path.
+TEST(TrashTest, NamesTooLongForTheirInfoFileAreShortenedInTheTrash) {
+  TempTree tree;
+  const struct {
+    std::string name, encoded;
+    std::string stored[2];  // the names in the trash of the first and the second file
+  } cases[] = {
+      {std::string(251, 'a') + ".txt",
+       std::string(251, 'a') + ".txt",
+       {std::string(241, 'a') + ".txt", std::string(239, 'a') + ".txt.2"}},
+      {Repeated("文", 83) + ".txt",
+       Repeated("%E6%96%87", 83) + ".txt",
+       {Repeated("文", 80) + ".txt", Repeated("文", 79) + ".txt.2"}},
+      {std::string(255, 'b'),
+       std::string(255, 'b'),
+       {std::string(245, 'b'), std::string(243, 'b') + ".2"}},
+  };
+  for (const auto& c : cases) {
+    for (int i = 0; i < 2; ++i) {
+      const std::string folder = i == 0 ? "one" : "two";
+      SCOPED_TRACE(folder + "/" + c.name.substr(0, 9));
+      ASSERT_TRUE(
+          MoveToTrash(tree.Create(folder + "/" + c.name, folder), HomeTrashIn(tree), kDeletedAt));
+      EXPECT_EQ(ReadAll(tree.Path("data/Trash/files/" + c.stored[i])), folder);
+      EXPECT_EQ(ReadAll(tree.Path("data/Trash/info/" + c.stored[i] + ".trashinfo")),
+                ExpectedInfo(tree.Root() + "/" + folder + "/" + c.encoded));
+    }
+  }
+  EXPECT_TRUE(Names(tree.Path("one")).empty());
+  EXPECT_TRUE(Names(tree.Path("two")).empty());
+}
+
 // On another file system the file goes to that file system's own trash: never into the
 // home trash by a copy, and never away for good.
 TEST(TrashTest, AFileOnAnotherFileSystemGoesToItsOwnTrash) {

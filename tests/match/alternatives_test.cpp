@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "match/gb18030_chars.h"
+#include "text/gb18030_chars.h"
 
 namespace tarnwick {
 namespace {

@@ -5,9 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/filter_options.h"
-#include "match/match_mode.h"
-
 namespace tarnwick {
 namespace {
 
@@ -30,33 +27,23 @@ TEST(ContentMatcher, FindsTheTypedPatternInGb18030TextInEachMode) {
       {MatchMode::Regex, "", "", true},
   };
   for (const auto& [mode, pattern, text, found] : cases) {
-    FilterOptions options;
-    options.SetText(Field::ContentPattern, pattern);
-    options.SetMatchModeIndex(static_cast<int>(mode));
     ContentMatcher matcher;
-    matcher.Build(options);
-    EXPECT_EQ(matcher.Found(options, text), found)
+    matcher.Build(pattern);
+    EXPECT_EQ(matcher.Found(mode, pattern, text), found)
         << "mode " << static_cast<int>(mode) << " «" << pattern << "» in «" << text << "»";
   }
 }
 
-TEST(ContentMatcher, DefaultModeReadsThePatternLiveOtherModesAtBuild) {
-  FilterOptions options;
-  options.SetText(Field::ContentPattern, "a.c");
+TEST(ContentMatcher, DefaultModeTakesThePatternOfEachTestOtherModesThatOfBuild) {
   ContentMatcher matcher;
-  options.SetMatchModeIndex(static_cast<int>(MatchMode::Regex));
-  EXPECT_FALSE(matcher.Found(options, "abc"));  // not built yet
-  matcher.Build(options);
-  EXPECT_TRUE(matcher.Found(options, "abc"));
-  options.SetText(Field::ContentPattern, kWenUtf8);
-  EXPECT_TRUE(matcher.Found(options, "abc"));
-  options.SetMatchModeIndex(static_cast<int>(MatchMode::Default));
-  EXPECT_TRUE(matcher.Found(options, kWenGb));
-  options.SetText(Field::ContentPattern, "");
-  options.SetMatchModeIndex(static_cast<int>(MatchMode::Wildcard));
-  EXPECT_FALSE(matcher.Found(options, "xyz"));
-  matcher.Build(options);  // the empty pattern: as on a fresh matcher, found everywhere
-  EXPECT_TRUE(matcher.Found(options, "xyz"));
+  EXPECT_FALSE(matcher.Found(MatchMode::Regex, "a.c", "abc"));  // not built yet
+  matcher.Build("a.c");
+  EXPECT_TRUE(matcher.Found(MatchMode::Regex, "a.c", "abc"));
+  EXPECT_TRUE(matcher.Found(MatchMode::Regex, kWenUtf8, "abc"));
+  EXPECT_TRUE(matcher.Found(MatchMode::Default, kWenUtf8, kWenGb));
+  EXPECT_FALSE(matcher.Found(MatchMode::Wildcard, "", "xyz"));
+  matcher.Build("");  // the empty pattern: as on a fresh matcher, found everywhere
+  EXPECT_TRUE(matcher.Found(MatchMode::Wildcard, "", "xyz"));
 }
 
 }  // namespace

@@ -125,5 +125,28 @@ TEST(RegexObject, LongMatchesThatDoNotBacktrackAreNotCutShort) {
   EXPECT_EQ(Engine("(\\w|\\s)+!").MatchCount(words + "!"), 1);  // a 300 KB repeated group
 }
 
+// Backtracking over a line of words takes two million steps to reach «ab!»: the limits
+// must leave a short text room for that, whole or streamed.
+TEST(RegexObject, PatternThatBacktracksMuchStillCompletesOnAShortText) {
+  const std::string text = "word word word word word word ?\nab!";
+  RegexObject regex = Engine("(\\w+\\s?)+!", TextForm::Gb18030, true, true, false);
+  EXPECT_EQ(regex.MatchCount(text), 1);
+  regex.StreamBegin(TextForm::Gb18030);
+  regex.StreamTake(text.substr(0, 20));
+  regex.StreamTake(text.substr(20));
+  regex.StreamEnd();
+  EXPECT_TRUE(regex.StreamFound());
+}
+
+TEST(RegexObject, CompileErrorNamesTheFaultAndWhereItStands) {
+  EXPECT_EQ(Engine("a(").CompileError(), "missing closing parenthesis at character 3");
+  EXPECT_EQ(Engine("\xE4\xB8\xAD[").CompileError(),
+            "missing terminating ] for character class at character 3");
+  EXPECT_EQ(Engine("a(b)").CompileError(), std::nullopt);
+  RegexObject withoutEngine;
+  withoutEngine.SetPattern("a(");
+  EXPECT_EQ(withoutEngine.CompileError(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tarnwick

@@ -34,8 +34,14 @@ bool IsFolder(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-TEST(SettingsLocationTest, BesideAnExecutableInAWritableFolder) {
+TEST(SettingsLocationTest, BesideTheExecutableOnlyWhenTheUserPutOneThere) {
   TempFolder folder;
+  ScopedEnvironment config("XDG_CONFIG_HOME", folder.Path("config").c_str());
+  // A writable folder alone is not enough: an installed program run as root would
+  // otherwise write into /usr/bin.
+  EXPECT_EQ(DefaultSettingsPath(folder.Path("tarnwick")),
+            folder.Path("config/tarnwick/Tarnwick.ini"));
+  testing::WriteBytes(folder.Path("Tarnwick.ini"), "");
   EXPECT_EQ(DefaultSettingsPath(folder.Path("tarnwick")), folder.Path("Tarnwick.ini"));
 }
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/iconv_converter.h"
-#include "text/gb18030_conversion.h"
 #include "text/program_text.h"
+#include "text/streamed_conversion.h"
 #include "text/table_conversion.h"
 
 namespace tarnwick {
@@ -170,9 +170,58 @@ TEST(ConvertLenient, ReplacesEachBadUnitAndGoesOn) {
   EXPECT_EQ(ConvertLenient(bad, "UTF-8", "GB18030", "?"), std::string(10000, '?'));
 }
 
-TEST(LenientToGb18030, TakesBig5OnlyUpToItsFirstZero) {
-  EXPECT_EQ(LenientToGb18030("\xA4\xA4\0\xA4\xE5"s, TextEncoding::Big5), "\xD6\xD0");
-  EXPECT_EQ(LenientToGb18030("a\0b"s, TextEncoding::Utf8), "a\0b"s);
+// Fed in pieces of any size, a conversion gives what converting the whole input gives:
+// characters, bad sequences and the table's hand-overs to iconv split anywhere.
+TEST(StreamConverter, PiecesConvertAsTheWholeInput) {
+  const struct {
+    const char* from;
+    const char* to;
+    const char* replacement;
+  } pairs[] = {
+      {"UTF-8", "GB18030", "?"},
+      {"UTF-16LE", "GB18030", "?"},
+      {"UTF-16BE", "GB18030", "?"},
+      {"BIG5-HKSCS", "GB18030", "?"},
+      {"GB18030", "UTF-8", "\xEF\xBF\xBD"},
+  };
+  const std::string fragments[] = {
+      "ab",
+      "\xE4\xB8\xAD",
+      "\xC2\xA0",
+      "\xF0\x9F\x98\x80",
+      "\xEE\x9E\x8D",
+      "\xE4\xB8",
+      "\xFF",
+      "\x00\xD8"s,
+      "\x3D\xD8\x00\xDE"s,
+      "\xD6\xD0",
+      "\x81\x30\x81\x30",
+      "\x84\x31\xA5\x30",
+      "\x88\x40",
+      "\xA4\xA4",
+      "\x80",
+      "\x81",
+  };
+  std::mt19937 random(5);
+  for (const auto& pair : pairs) {
+    StreamConverter converter(pair.from, pair.to, pair.replacement);
+    for (int sample = 0; sample < 600; ++sample) {
+      std::string input;
+      for (int i = random() % 10; i > 0; --i) input += fragments[random() % std::size(fragments)];
+      const std::string whole = ConvertLenient(input, pair.from, pair.to, pair.replacement);
+      for (const std::size_t pieceSize : {1, 2, 3, 5, 8, 1000}) {
+        converter.Reset();
+        std::string streamed;
+        for (std::size_t at = 0; at < input.size(); at += pieceSize) {
+          const std::string_view piece = std::string_view(input).substr(at, pieceSize);
+          converter.Convert(piece, at + pieceSize >= input.size(), streamed);
+        }
+        if (input.empty()) converter.Convert({}, true, streamed);
+        ASSERT_EQ(streamed, whole)
+            << pair.from << " " << ::testing::PrintToString(input) << " in pieces of " << pieceSize;
+      }
+    }
+  }
 }
 
 }  // namespace

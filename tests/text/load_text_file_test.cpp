@@ -1,4 +1,4 @@
-// Reading files from disk: which files are read at all, and the size limit.
+// Reading files from disk: which files are read at all.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,7 +8,6 @@
 #include <string>
 
 #include "tests/text/temp_folder.h"
-#include "text/text_decoder.h"
 #include "text/text_loader.h"
 
 namespace tarnwick {
@@ -33,10 +32,8 @@ TEST(LoadTextFile, EachFileReadsAsItsBytesDecodeWhateverCameBefore) {
   const DecodedText loaded = LoadTextFile(shorter);
   EXPECT_EQ(loaded.text, DecodeTextBytes(kUtf8Sample).text);
   EXPECT_EQ(loaded.encoding, static_cast<int>(TextEncoding::Utf8));
-  EXPECT_EQ(LoadTextView(longer, Utf8Content::KeepBytes).text.size(), 300000u + 6 + 5);
-  EXPECT_EQ(LoadTextView(empty, Utf8Content::KeepBytes).text, "");
   EXPECT_EQ(LoadTextFile(empty).encoding, static_cast<int>(TextEncoding::Ansi));
-  const TextView missing = LoadTextView(folder.Path("missing.txt"), Utf8Content::KeepBytes);
+  const DecodedText missing = LoadTextFile(folder.Path("missing.txt"));
   EXPECT_EQ(missing.text, "");
   EXPECT_EQ(missing.encoding, 0);
   EXPECT_EQ(LoadTextFile(shorter).text, loaded.text);
@@ -68,23 +65,11 @@ TEST(LoadTextFile, FifosDevicesFoldersAndUnreadableFilesAreNeverRead) {
   ExpectUnreadable(LoadTextFile(secret), secret);
 }
 
-TEST(LoadTextFile, SizeLimitIsInclusive) {
-  TempFolder folder;
-  const std::string content(100, 'x');
-  const std::string path = folder.Create("hundred.txt", content);
-  ExpectUnreadable(LoadTextFile(path, 99), "limit 99");
-  EXPECT_EQ(LoadTextFile(path, 100).text, content);
-  ExpectUnreadable(LoadTextFile(path, 0), "limit 0");
-  EXPECT_EQ(LoadTextFile(folder.Create("empty.txt", ""), 0).encoding, 1);
-}
-
-// /proc reports a size of 0 for files that have content: reading goes on to the end,
-// and a file that grows while being read must not slip past the limit.
-TEST(LoadTextFile, FileLongerThanItsReportedSizeIsReadWholeWithinTheLimit) {
+// /proc reports a size of 0 for files that have content: reading goes on to the end.
+TEST(LoadTextFile, FileLongerThanItsReportedSizeIsReadWhole) {
   const DecodedText loaded = LoadTextFile("/proc/self/status");
   EXPECT_NE(loaded.text.find("Name:"), std::string::npos);
   EXPECT_NE(loaded.text.find("VmSize:"), std::string::npos);
-  ExpectUnreadable(LoadTextFile("/proc/self/status", 10), "/proc/self/status");
 }
 
 }  // namespace

@@ -47,4 +47,40 @@ inline std::size_t GbBoundaryAtOrAfter(std::string_view text, std::size_t bounda
   return boundary;
 }
 
+// A byte that is a character of its own wherever it stands: no first byte takes it as its
+// second or fourth, and it starts nothing longer.
+inline bool IsGbSingleAnywhere(unsigned char byte) {
+  return byte <= 0x2F || (byte >= 0x3A && byte <= 0x3F) || byte == 0x7F || byte == 0xFF;
+}
+
+// A character boundary at or before `pos` (pos <= text.size()): just after the last byte
+// before `pos` that is a character wherever it stands, or 0.
+inline std::size_t GbBoundaryAtOrBefore(std::string_view text, std::size_t pos) {
+  for (std::size_t at = pos; at > 0; --at) {
+    if (IsGbSingleAnywhere(static_cast<unsigned char>(text[at - 1]))) return at;
+  }
+  return 0;
+}
+
+// The length of the longest prefix of `text` (which starts at a character boundary) made
+// of characters that bytes after the text could not change: the last one or two
+// characters, a first byte or the start of a four-byte character, may need what follows.
+inline std::size_t GbWholeLength(std::string_view text) {
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+  const auto isDigit = [](unsigned char b) { return b >= 0x30 && b <= 0x39; };
+  const std::size_t size = text.size();
+  std::size_t pos = GbBoundaryAtOrBefore(text, size >= 4 ? size - 4 : 0);
+  while (pos < size) {
+    if (IsGbLeadByte(byte(pos))) {
+      if (pos + 1 == size) return pos;
+      if (isDigit(byte(pos + 1)) &&
+          (pos + 2 == size || (IsGbLeadByte(byte(pos + 2)) && pos + 3 == size))) {
+        return pos;
+      }
+    }
+    pos += GbCharLength(text, pos);
+  }
+  return size;
+}
+
 }  // namespace tarnwick

@@ -1,0 +1,59 @@
+#pragma once
+// Where the streamed loader takes a file's bytes from: the file itself, opened relative
+// to its folder, or bytes already in memory.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/file_ref.h"
+#include "platform/read_only_file.h"
+
+namespace tarnwick {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `count` bytes into `into`: the count read (fewer only at the end), 0 at
+  // the end, -1 when reading failed (with errno set).
+  virtual std::int64_t Read(char* into, std::size_t count) = 0;
+  // Goes back to the first byte. False when that fails (with errno set).
+  virtual bool Rewind() = 0;
+};
+
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  std::int64_t Read(char* into, std::size_t count) override;
+  bool Rewind() override;
+
+ private:
+  std::string_view bytes_;
+  std::size_t at_ = 0;
+};
+
+// How opening a file for its content went.
+enum class OpenResult {
+  Opened,
+  Skipped,  // not a regular file, or gone (a dangling link, a file that vanished): by design
+  Failed,   // the system refused (permission, an I/O error): errno kept
+};
+
+class FileSource final : public ByteSource {
+ public:
+  explicit FileSource(const platform::FileRef& file) : file_(file) {}
+  // Opens the file read-only; only regular files are opened. On Failed, Error() is the
+  // errno.
+  OpenResult Open();
+  int Error() const { return error_; }
+  std::int64_t Read(char* into, std::size_t count) override;
+  // Opens the file again.
+  bool Rewind() override;
+
+ private:
+  platform::FileRef file_;
+  platform::ReadOnlyFile open_;
+  int error_ = 0;
+};
+
+}  // namespace tarnwick
