@@ -3,16 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "text/cpu_features.h"
 #include "text/gb18030_chars.h"
-
-#if defined(TARNWICK_AVX2_VARIANTS)
-#include <immintrin.h>
-#endif
 
 namespace tarnwick {
 namespace {

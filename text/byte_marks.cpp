@@ -2,15 +2,7 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "text/cpu_features.h"
-
-#if defined(TARNWICK_AVX2_VARIANTS)
-#include <immintrin.h>
-#endif
 
 namespace tarnwick {
 namespace {

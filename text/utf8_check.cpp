@@ -4,18 +4,10 @@
 #include <cstring>
 #include <memory>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/iconv_converter.h"
 #include "text/bit_count.h"
 #include "text/cpu_features.h"
 #include "text/gb18030_tables.h"
-
-#if defined(TARNWICK_AVX2_VARIANTS)
-#include <immintrin.h>
-#endif
 
 namespace tarnwick {
 namespace {
