@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Brings a copy of app/translations/tarnwick_en.ts up to date with the sources, as the
+# target tarnwick_app_lupdate does, and fails when a text has no English: a text new in
+# the sources, one left unfinished, a plural form left empty, or an entry whose text the
+# sources no longer hold (the .ts was not brought up to date).
+#
+#   translations_complete_test.sh LUPDATE SOURCE_DIR
+set -uo pipefail
+
+lupdate=$1
+source_dir=$2
+work=$(mktemp -d /tmp/tarnwick-translations-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+
+cp "$source_dir/app/translations/tarnwick_en.ts" "$work/tarnwick_en.ts"
+if ! "$lupdate" -I "$source_dir" -locations none -no-ui-lines -source-language zh_CN \
+  "$source_dir/app" -ts "$work/tarnwick_en.ts" >"$work/lupdate.log" 2>&1; then
+  cat "$work/lupdate.log" >&2
+  exit 1
+fi
+
+if grep -q -E 'type="(unfinished|vanished|obsolete)"|<numerusform></numerusform>' \
+  "$work/tarnwick_en.ts"; then
+  echo "app/translations/tarnwick_en.ts lacks the English of these texts (build the target" >&2
+  echo "tarnwick_app_lupdate, then translate them):" >&2
+  grep -B 3 -E 'type="(unfinished|vanished|obsolete)"|<numerusform></numerusform>' \
+    "$work/tarnwick_en.ts" | grep '<source>' >&2
+  exit 1
+fi
+echo "every text has its English ($(grep -c '<source>' "$work/tarnwick_en.ts") texts)"
