@@ -1,6 +1,5 @@
-// Delete, move, copy, open and copy paths in the English window: the questions and
-// summaries, and the captions of a long operation's button, which is its own stop
-// button in either language.
+// Delete and move in the English window: the questions and summaries, and the captions
+// of a long operation's button, which is its own stop button in either language.
 
 #include <QDir>
 #include <QTest>
@@ -79,24 +78,6 @@ class EnglishOperationsTest : public QObject {
         host.ProgressText().endsWith(QStringLiteral("; not moved, the name was taken: same.txt")),
         qPrintable(host.ProgressText()));
     QCOMPARE(host.Button("按钮移动")->text(), QStringLiteral("Move"));
-  }
-
-  void shortOperationsAskAndRestoreTheirCaptionsInEnglish() {
-    OperationsHost host;
-    host.Button("按钮打开")->click();
-    QCOMPARE(host.messages.last(), QStringLiteral("Select the files to open first."));
-    host.AddFiles(2);
-    host.SelectRows({0, 1});
-    host.answer = QMessageBox::Cancel;
-    host.Button("按钮打开")->click();
-    QCOMPARE(host.messages.last(), QStringLiteral("2 files are selected. Open them all?"));
-    QVERIFY(host.opened.empty());
-
-    QString copying;
-    host.whileWaiting = [&] { copying = host.Button("按钮复制路径")->text(); };
-    host.Button("按钮复制路径")->click();
-    QCOMPARE(copying, QStringLiteral("Copied"));
-    QCOMPARE(host.Button("按钮复制路径")->text(), QStringLiteral("Copy paths"));
   }
 };
 
