@@ -40,13 +40,14 @@ QString SummaryLine(std::size_t rows, std::int64_t ms) {
 }
 
 QString ActivityText(const QString& status) {
-  const QString walking = QStringLiteral("正在筛选：");
+  // The engine's own words, as it writes them.
+  const QString walking = QString::fromUtf8("正在筛选：");
   if (status.startsWith(walking)) {
     return Translated(QT_TRANSLATE_NOOP("FilterJob", "正在筛选：%1"))
         .arg(status.mid(walking.size()));
   }
-  const QString sizeHead = QStringLiteral("大小 ");
-  const QString digesting = QStringLiteral("，正在读MD5：");
+  const QString sizeHead = QString::fromUtf8("大小 ");
+  const QString digesting = QString::fromUtf8("，正在读MD5：");
   const qsizetype digestAt = status.indexOf(digesting);
   if (status.startsWith(sizeHead) && digestAt > 0) {
     return Translated(QT_TRANSLATE_NOOP("FilterJob", "大小 %1，正在读MD5：%2"))
