@@ -43,7 +43,13 @@ int main(int argc, char* argv[]) {
   if (!arguments->warning.empty())
     std::fprintf(stderr, "tarnwick: %s\n", arguments->warning.c_str());
   tarnwick::SetDesktopIdentity(application);
-  tarnwick::InstallUiLanguage(application, tarnwick::UiLanguageFromEnvironment());
+  // Without its English texts (a damaged build) the window stays wholly Chinese rather
+  // than Chinese with Qt's dialogs in English.
+  const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
+  if (!tarnwick::InstallUiLanguage(application, language) &&
+      language == tarnwick::UiLanguage::English) {
+    tarnwick::InstallUiLanguage(application, tarnwick::UiLanguage::Chinese);
+  }
   tarnwick::UseProgramFont();
 
   const std::string settingsPath =
