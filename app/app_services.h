@@ -3,6 +3,7 @@
 // move, copy, open, locate, view, copy path). They find their buttons by object name
 // under MainWidget() and connect to ListView()'s signals themselves.
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -15,12 +16,13 @@ class QWidget;
 
 namespace tarnwick {
 
-inline constexpr const char* kMessageTitle = "Brellin：";
+// The title of the program's message boxes: "Brellin：" in the window's language.
+inline QString MessageTitle() { return QCoreApplication::translate("Messages", "Brellin："); }
 
 // The message for a folder the chooser answered with whose bytes on disk cannot be told
 // (FolderOnDisk): two names there differ only in bytes the dialog cannot show.
 inline QString UndeterminedFolderText(const QString& chosen) {
-  return QStringLiteral("无法确定所选的目录：") + chosen;
+  return QCoreApplication::translate("Messages", "无法确定所选的目录：%1").arg(chosen);
 }
 
 class AppServices {
@@ -44,8 +46,7 @@ class AppServices {
   // Application-modal message box; returns the button pressed.
   virtual QMessageBox::StandardButton ShowMessage(
       const QString& text, QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-      const QString& title = QString::fromUtf8(kMessageTitle),
-      QMessageBox::Icon icon = QMessageBox::Information) = 0;
+      const QString& title = MessageTitle(), QMessageBox::Icon icon = QMessageBox::Information) = 0;
   // The folder browser; "" when the user cancels. An empty prompt means "请选择一个文件夹".
   virtual QString ChooseFolder(const QString& initialFolder, const QString& prompt = {}) = 0;
   // Handles pending window events, at most every few tens of milliseconds, so it may be

@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "app/click_label.h"
+#include "app/control_captions.h"
 #include "app/control_roster.h"
 #include "app/time_field_access.h"
 #include "engine/filter_options.h"
@@ -33,7 +34,10 @@ QWidget* CreatePicture(QWidget* parent, const char* name) {
 }
 
 QWidget* CreateControl(const ControlSpec& entry, QWidget* parent) {
-  const QString caption = QString::fromUtf8(entry.caption);
+  // Captions in the window's language, and the hint the pattern box starts with; the
+  // other edit boxes start with numbers, times and the mask, the same in every language.
+  const QString caption = ControlCaption(entry.caption);
+  const QString initialText = QString::fromUtf8(entry.caption);
   switch (entry.kind) {
     case ControlKind::Panel:
       return new QWidget(parent);
@@ -42,29 +46,34 @@ QWidget* CreateControl(const ControlSpec& entry, QWidget* parent) {
     case ControlKind::Label:
       return new QLabel(caption, parent);
     case ControlKind::CheckBox: {
-      auto* box = new QCheckBox(caption, parent);
+      auto* box = new QCheckBox(parent);
+      SetControlCaption(box, entry.caption);
       box->setChecked(entry.on);
       // A group's title box sits on the frame's border line and must hide it.
       box->setAutoFillBackground(qobject_cast<QGroupBox*>(parent) != nullptr && entry.top == 0);
       return box;
     }
     case ControlKind::RadioButton: {
-      auto* radio = new QRadioButton(caption, parent);
+      auto* radio = new QRadioButton(parent);
+      SetControlCaption(radio, entry.caption);
       radio->setChecked(entry.on);
       return radio;
     }
     case ControlKind::LineEdit:
-      return new QLineEdit(caption, parent);
+      return new QLineEdit(initialText, parent);
     case ControlKind::TextEdit: {
       auto* edit = new QPlainTextEdit(caption, parent);
       edit->setTabChangesFocus(true);
       return edit;
     }
     case ControlKind::TimeField:
-      return CreateTimeField(parent, caption);
+      return CreateTimeField(parent, initialText);
     case ControlKind::ComboBox: {
       auto* combo = new QComboBox(parent);
-      combo->addItems({QStringLiteral("默认"), QStringLiteral("通配"), QStringLiteral("正则")});
+      // The items in the order of MatchMode; the settings file keeps the index.
+      combo->addItems({ControlCaption(QT_TRANSLATE_NOOP("Controls", "默认")),
+                       ControlCaption(QT_TRANSLATE_NOOP("Controls", "通配")),
+                       ControlCaption(QT_TRANSLATE_NOOP("Controls", "正则"))});
       return combo;
     }
     case ControlKind::Button:
@@ -107,7 +116,8 @@ void GroupRadioButtons(QWidget* window) {
 // The decorative part of the banner: the program's name.
 void AddBannerTitle(QWidget* banner) {
   if (!banner) return;
-  auto* title = new QLabel(QStringLiteral("Tarnwick 文件筛选"), banner);
+  auto* title =
+      new QLabel(ControlCaption(QT_TRANSLATE_NOOP("Controls", "Tarnwick 文件筛选")), banner);
   QFont font = title->font();
   font.setPixelSize(26);
   font.setBold(true);

@@ -3,6 +3,7 @@
 // initial geometry. The window builder creates them from this table in table order, so
 // a container always comes before what it holds.
 
+#include <QtGlobal>
 #include <span>
 
 namespace tarnwick {
@@ -27,7 +28,7 @@ struct ControlSpec {
   const char* name;  // object name
   ControlKind kind;
   const char* container;  // object name of the container; nullptr for the window
-  const char* caption;    // caption or initial text (UTF-8)
+  const char* caption;    // caption (a source of ControlCaption) or initial text (UTF-8)
   int left, top, width, height;
   bool on;  // initially ticked / selected
 };
@@ -56,9 +57,13 @@ inline constexpr const char* kHelpText = "文字疑点说明";
 inline constexpr const char* kHelpPicture = "图片疑点说明";
 }  // namespace control
 
-// Captions of 按钮开始筛选, which also tell the job's state.
-inline constexpr const char* kStartCaptionIdle = "  选择目录开始筛选";
-inline constexpr const char* kStartCaptionRunning = "  立即停止筛选！";
-inline constexpr const char* kStartCaptionStopping = "  正在停止筛选..";
+// Captions of 按钮开始筛选 (sources of ControlCaption): idle, while a job runs, and after
+// a stop was asked for until the job has ended.
+inline constexpr const char* kStartCaptionIdle =
+    QT_TRANSLATE_NOOP("Controls", "  选择目录开始筛选");
+inline constexpr const char* kStartCaptionRunning =
+    QT_TRANSLATE_NOOP("Controls", "  立即停止筛选！");
+inline constexpr const char* kStartCaptionStopping =
+    QT_TRANSLATE_NOOP("Controls", "  正在停止筛选..");
 
 }  // namespace tarnwick

@@ -50,6 +50,9 @@ class FileOperations final : public QObject {
   // The viewer window, or nullptr until it is first opened.
   ViewerWindow* Viewer() const { return viewer_; }
 
+  // The button of the delete, move or copy that is running its loop, else nullptr.
+  QPushButton* RunningButton() const { return running_; }
+
  private:
   struct SelectedRow {
     std::size_t index;
@@ -64,6 +67,14 @@ class FileOperations final : public QObject {
   // may be refilled by a drop in the middle of an operation, and a row that now names
   // another file must not be acted on.
   bool StillListed(const SelectedRow& row) const;
+  // A press of a running operation's own button asks it to stop after the file in hand:
+  // true when `button` is that button.
+  bool RequestStopIfRunning(QPushButton* button);
+  // The loop of a long operation starts: `button` becomes its stop button.
+  void BeginRun(QPushButton* button, int total);
+  // The loop has ended: the summary shows, the button takes its idle caption (a source
+  // of ControlCaption) again.
+  void EndRun(const char* idleCaption, const QString& summary);
   // `toTrash` unset: asks the keyboard whether Ctrl is held.
   void DeleteRows(std::optional<bool> toTrash);
   void TransferSelected(TransferRun::Kind kind);
@@ -80,6 +91,7 @@ class FileOperations final : public QObject {
   QProgressBar* progressBar_;
   QLabel* progressText_;
   QPointer<ViewerWindow> viewer_;
+  QPushButton* running_ = nullptr;
   bool refreshQueued_ = false;
 };
 

@@ -6,9 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/control_captions.h"
 #include "app/file_operations.h"
+#include "app/job_texts.h"
 #include "app/path_display_text.h"
-#include "engine/filter_job.h"
 #include "platform/desktop/folder_chooser.h"
 #include "results/path_parts.h"
 
@@ -17,16 +18,12 @@ namespace {
 
 QString Number(std::size_t value) { return QString::number(value); }
 
-QString FromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 class Stopwatch {
  public:
   QString Elapsed() const {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start_);
-    return FromUtf8(FormatElapsed(ms.count()));
+    return ElapsedText(ms.count());
   }
 
  private:
@@ -65,39 +62,50 @@ class RemovalBatch {
   std::chrono::steady_clock::time_point lastApplied_ = std::chrono::steady_clock::now();
 };
 
-// A press of a running operation's own button asks it to stop after the file in hand.
-bool RequestStopIfRunning(QPushButton* button, const QString& idleCaption, StopFlag& stop) {
-  if (button->text() == idleCaption) return false;
-  button->setText(QStringLiteral("停止中"));
-  stop.Set();
-  return true;
-}
-
 // The end of a move or copy summary naming the files left where they were because a
 // file of the same run already held their name in the destination: the first few
 // names, and how many there were.
-QString SkippedNamesText(const QStringList& names, const QString& word) {
+QString SkippedNamesText(const QStringList& names, bool move) {
   if (names.isEmpty()) return {};
   constexpr int kNamesShown = 3;
-  QString text = QStringLiteral("；因同名未") + word + QStringLiteral("：") +
-                 names.mid(0, kNamesShown).join(QStringLiteral("、"));
-  if (names.size() > kNamesShown)
-    text += QStringLiteral(" 等 ") + Number(static_cast<std::size_t>(names.size())) +
-            QStringLiteral(" 个");
+  const QString shown = names.mid(0, kNamesShown).join(FileOperations::tr("、"));
+  QString text = move ? FileOperations::tr("；因同名未移动：%1").arg(shown)
+                      : FileOperations::tr("；因同名未复制：%1").arg(shown);
+  if (names.size() > kNamesShown) text += FileOperations::tr(" 等 %1 个").arg(names.size());
   return text;
 }
 
 }  // namespace
 
+bool FileOperations::RequestStopIfRunning(QPushButton* button) {
+  if (running_ != button) return false;
+  button->setText(tr("停止中"));
+  services_.Stop().Set();
+  return true;
+}
+
+void FileOperations::BeginRun(QPushButton* button, int total) {
+  running_ = button;
+  button->setText(tr("停止"));
+  services_.Stop().Clear();
+  BeginProgress(total);
+}
+
+void FileOperations::EndRun(const char* idleCaption, const QString& summary) {
+  EndProgress(summary);
+  running_->setText(ControlCaption(idleCaption));
+  running_ = nullptr;
+  services_.Stop().Set();
+}
+
 void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   QPushButton* button = Button("按钮删除");
-  const QString idle = QStringLiteral("删除");
-  if (RequestStopIfRunning(button, idle, services_.Stop())) return;
+  if (RequestStopIfRunning(button)) return;
   if (services_.BusyCheck()) return;
 
   const std::vector<SelectedRow> rows = SelectionSnapshot();
   if (rows.empty()) {
-    services_.ShowMessage(QStringLiteral("请先选择要删除的文件！"));
+    services_.ShowMessage(tr("请先选择要删除的文件！"));
     return;
   }
   // Ctrl is asked twice with events handled between, so a key state the window system
@@ -109,20 +117,20 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   }
   const bool toTrash = *toTrashAsked;
 
+  const int count = static_cast<int>(rows.size());
   const QString total = Number(rows.size());
   const QString question =
       toTrash
-          ? QStringLiteral("确定要将选择的 ") + total + QStringLiteral(" 个文件移到回收站吗？")
-          : QStringLiteral("确定要彻底删除选择的 ") + total +
-                QStringLiteral(" 个文件吗？\n\n如果需要删除到回收站，请按住Ctrl键重新点击删除按钮");
+          ? tr("确定要将选择的 %n 个文件移到回收站吗？", nullptr, count)
+          : tr("确定要彻底删除选择的 %n 个文件吗？\n\n如果需要删除到回收站，请按住Ctrl键重新点击"
+               "删除按钮",
+               nullptr, count);
   if (services_.ShowMessage(question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     return;
   }
 
   const Stopwatch stopwatch;
-  button->setText(QStringLiteral("停止"));
-  services_.Stop().Clear();
-  BeginProgress(static_cast<int>(rows.size()));
+  BeginRun(button, count);
   QTableView* view = services_.ListView();
   if (view->model()->rowCount() > 0) view->scrollTo(view->model()->index(0, 0));
 
@@ -133,9 +141,8 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
     removals.ApplyIfDue();
     services_.ProcessPendingEvents();
     const SelectedRow& row = rows[n - 1];
-    ShowProgress(static_cast<int>(n), QStringLiteral("(") + total + QStringLiteral(":") +
-                                          Number(n) + QStringLiteral(") 正在删除 >> ") +
-                                          PathDisplayText(row.path));
+    ShowProgress(static_cast<int>(n),
+                 tr("(%1:%2) 正在删除 >> %3").arg(total, Number(n), PathDisplayText(row.path)));
     if (!StillListed(row)) continue;
     const bool deleted = toTrash ? platform_.moveToTrash(row.path) : DeletePermanently(row.path);
     if (!deleted) continue;
@@ -144,45 +151,40 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   }
   removals.Apply();
 
-  EndProgress(QStringLiteral("删除完毕！共 ") + total + QStringLiteral(" 个文件，成功删除 ") +
-              Number(successes) + QStringLiteral(" 个文件，耗时(") + stopwatch.Elapsed() +
-              QStringLiteral(")"));
-  button->setText(idle);
-  services_.Stop().Set();
+  EndRun("删除", tr("删除完毕！共 %1 个文件，成功删除 %2 个文件，耗时(%3)")
+                     .arg(total, Number(successes), stopwatch.Elapsed()));
 }
 
 void FileOperations::TransferSelected(TransferRun::Kind kind) {
   const bool move = kind == TransferRun::Kind::Move;
-  const QString word = move ? QStringLiteral("移动") : QStringLiteral("复制");
   QPushButton* button = Button(move ? "按钮移动" : "按钮复制");
   const Field rememberedFolder = move ? Field::MoveFolder : Field::CopyFolder;
-  if (RequestStopIfRunning(button, word, services_.Stop())) return;
+  if (RequestStopIfRunning(button)) return;
   if (services_.BusyCheck()) return;
 
   const std::vector<SelectedRow> rows = SelectionSnapshot();
   if (rows.empty()) {
-    services_.ShowMessage(QStringLiteral("请先选择要") + word + QStringLiteral("的文件！"));
+    services_.ShowMessage(move ? tr("请先选择要移动的文件！") : tr("请先选择要复制的文件！"));
     return;
   }
+  const int count = static_cast<int>(rows.size());
   const QString total = Number(rows.size());
   const QString initial = DialogStartFolder(services_.Options().Text(rememberedFolder));
-  const QString chosen = services_.ChooseFolder(initial, QStringLiteral("将选择的 ") + total +
-                                                             QStringLiteral(" 个文件") + word +
-                                                             QStringLiteral("到的目录："));
+  const QString chosen = services_.ChooseFolder(
+      initial, move ? tr("将选择的 %n 个文件移动到的目录：", nullptr, count)
+                    : tr("将选择的 %n 个文件复制到的目录：", nullptr, count));
   if (chosen.isEmpty()) return;
   const std::optional<std::string> folder = FolderOnDisk(chosen);
   if (!folder) {
-    services_.ShowMessage(UndeterminedFolderText(chosen), QMessageBox::Ok,
-                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    services_.ShowMessage(UndeterminedFolderText(chosen), QMessageBox::Ok, MessageTitle(),
+                          QMessageBox::Warning);
     return;
   }
   const std::string destination = *folder + "/";
   services_.Options().SetText(rememberedFolder, destination);
 
   const Stopwatch stopwatch;
-  button->setText(QStringLiteral("停止"));
-  services_.Stop().Clear();
-  BeginProgress(static_cast<int>(rows.size()));
+  BeginRun(button, count);
 
   std::vector<std::string> sources;
   for (const SelectedRow& row : rows) sources.push_back(row.path);
@@ -192,9 +194,8 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
   for (std::size_t i = 1; i <= rows.size() && !services_.Stop().IsSet(); ++i) {
     services_.ProcessPendingEvents();
     const SelectedRow& row = rows[i - 1];
-    ShowProgress(static_cast<int>(i), QStringLiteral("(") + total + QStringLiteral(":") +
-                                          Number(i) + QStringLiteral(") 正在") + word +
-                                          QStringLiteral(" >> ") + PathDisplayText(row.path));
+    const QString progress = move ? tr("(%1:%2) 正在移动 >> %3") : tr("(%1:%2) 正在复制 >> %3");
+    ShowProgress(static_cast<int>(i), progress.arg(total, Number(i), PathDisplayText(row.path)));
     if (!StillListed(row)) continue;
     const std::string name = FileNamePart(row.path);
     const TransferOutcome outcome = run.Transfer(row.path, destination + name);
@@ -204,11 +205,10 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
     ++successes;
   }
 
-  EndProgress(word + QStringLiteral("完毕！共 ") + total + QStringLiteral(" 个文件，成功") + word +
-              QStringLiteral(" ") + Number(successes) + QStringLiteral(" 个文件，耗时 ") +
-              stopwatch.Elapsed() + SkippedNamesText(skipped, word));
-  button->setText(word);
-  services_.Stop().Set();
+  const QString summary = move ? tr("移动完毕！共 %1 个文件，成功移动 %2 个文件，耗时 %3")
+                               : tr("复制完毕！共 %1 个文件，成功复制 %2 个文件，耗时 %3");
+  EndRun(move ? "移动" : "复制", summary.arg(total, Number(successes), stopwatch.Elapsed()) +
+                                     SkippedNamesText(skipped, move));
 }
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 
 #include <QPushButton>
 
+#include "app/control_captions.h"
 #include "app/file_operations.h"
 #include "app/path_mime_data.h"
 #include "platform/desktop/clipboard.h"
@@ -10,22 +11,23 @@
 namespace tarnwick {
 
 void FileOperations::LaunchSelected(bool locate) {
-  const QString verb = locate ? QStringLiteral("定位到目录") : QStringLiteral("打开");
   QPushButton* button = Button(locate ? "按钮定位" : "按钮打开");
   const std::vector<SelectedRow> rows = SelectionSnapshot();
   if (rows.empty()) {
-    services_.ShowMessage(QStringLiteral("请先选择要") + verb + QStringLiteral("的文件！"));
+    services_.ShowMessage(locate ? tr("请先选择要定位到目录的文件！")
+                                 : tr("请先选择要打开的文件！"));
     return;
   }
-  if (rows.size() > 1 &&
-      services_.ShowMessage(QStringLiteral("当前选择了 ") + QString::number(rows.size()) +
-                                QStringLiteral(" 个文件，确定要将它们都") + verb +
-                                QStringLiteral("吗？"),
-                            QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
+  const int count = static_cast<int>(rows.size());
+  const QString question =
+      locate ? tr("当前选择了 %n 个文件，确定要将它们都定位到目录吗？", nullptr, count)
+             : tr("当前选择了 %n 个文件，确定要将它们都打开吗？", nullptr, count);
+  if (count > 1 &&
+      services_.ShowMessage(question, QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok) {
     return;
   }
 
-  button->setText(locate ? QStringLiteral("定位中") : QStringLiteral("打开中"));
+  button->setText(locate ? tr("定位中") : tr("打开中"));
   for (const SelectedRow& row : rows) {
     services_.ProcessPendingEvents();
     if (locate) {
@@ -36,7 +38,7 @@ void FileOperations::LaunchSelected(bool locate) {
       services_.PumpWait(100);
     }
   }
-  button->setText(locate ? QStringLiteral("定位") : QStringLiteral("打开"));
+  button->setText(ControlCaption(locate ? "定位" : "打开"));
 }
 
 void FileOperations::ViewFirstSelected() {
@@ -73,16 +75,16 @@ void FileOperations::QueueViewerRefresh() {
 void FileOperations::CopySelectedPaths() {
   QPushButton* button = Button("按钮复制路径");
   const std::vector<SelectedRow> rows = SelectionSnapshot();
-  button->setText(QStringLiteral("复制中"));
+  button->setText(tr("复制中"));
   std::vector<std::string> paths;
   for (const SelectedRow& row : rows) {
     paths.push_back(row.path);
     services_.ProcessPendingEvents();
   }
   SetClipboardData(NewPathMimeData(paths));
-  button->setText(QStringLiteral("复制完成"));
+  button->setText(tr("复制完成"));
   services_.PumpWait(1000);
-  button->setText(QStringLiteral("复制路径"));
+  button->setText(ControlCaption("复制路径"));
 }
 
 }  // namespace tarnwick

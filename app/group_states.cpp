@@ -1,11 +1,11 @@
 #include "app/group_states.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QWidget>
+#include <QtGlobal>
 #include <initializer_list>
 
-#include "app/control_roster.h"
+#include "app/control_captions.h"
 #include "engine/filter_options.h"
 
 namespace tarnwick {
@@ -29,15 +29,16 @@ void EnableAll(const QWidget* window, std::initializer_list<const char*> names, 
 constexpr Check kUnits[] = {Check::UnitB, Check::UnitKB, Check::UnitMB, Check::UnitGB,
                             Check::UnitTB};
 
+// CharacterUnitCaption's captions, for the translation catalogue; the size units read
+// the same in every language.
+[[maybe_unused]] constexpr const char* kCharacterUnitCaptions[] = {
+    QT_TRANSLATE_NOOP("Controls", "个"), QT_TRANSLATE_NOOP("Controls", "十"),
+    QT_TRANSLATE_NOOP("Controls", "百"), QT_TRANSLATE_NOOP("Controls", "千"),
+    QT_TRANSLATE_NOOP("Controls", "万")};
+
 }  // namespace
 
-bool IsFilterJobRunning(const QWidget* window) {
-  const auto* start = qobject_cast<const QPushButton*>(Find(window, control::kStartButton));
-  return start && start->text() != QString::fromUtf8(kStartCaptionIdle);
-}
-
-void ApplyGroupStates(QWidget* window) {
-  const bool running = IsFilterJobRunning(window);
+void ApplyGroupStates(QWidget* window, bool jobRunning) {
   EnableAll(window,
             {"单选框包含内容", "单选框不含内容", "编辑框筛选内容", "选择框文件内容", "选择框文件名",
              "组合框匹配模式", "按钮粘贴"},
@@ -54,8 +55,8 @@ void ApplyGroupStates(QWidget* window) {
   EnableAll(window,
             {"单选框MD5", "单选框长度", "单选框名称", "单选框一重复文件", "单选框全部重复文件",
              "单选框全部减一重复文件"},
-            IsTicked(window, "选择框按重复筛选") && !running);
-  EnableAll(window, {"选择框按重复筛选"}, !running);
+            IsTicked(window, "选择框按重复筛选") && !jobRunning);
+  EnableAll(window, {"选择框按重复筛选"}, !jobRunning);
 }
 
 void ApplyLengthUnits(QWidget* window) {
@@ -63,7 +64,7 @@ void ApplyLengthUnits(QWidget* window) {
   for (Check unit : kUnits) {
     auto* button = qobject_cast<QAbstractButton*>(Find(window, ObjectName(unit)));
     if (!button) continue;
-    button->setText(QString::fromUtf8(bySize ? InitialCaption(unit) : CharacterUnitCaption(unit)));
+    SetControlCaption(button, bySize ? InitialCaption(unit) : CharacterUnitCaption(unit));
   }
   const QWidget* sizeButton = Find(window, "单选框文件大小");
   const bool stripAllowed = !bySize && sizeButton && sizeButton->isEnabled();

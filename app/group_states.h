@@ -5,12 +5,10 @@ class QWidget;
 
 namespace tarnwick {
 
-// True while a filter job runs: the caption of 按钮开始筛选 is not the idle caption.
-bool IsFilterJobRunning(const QWidget* window);
-
 // Disables each filter group's controls while its title box is not ticked, and the
-// duplicate options (with their title box) while a filter job runs; enables the rest.
-void ApplyGroupStates(QWidget* window);
+// duplicate options (with their title box) while `jobRunning` (a filter job runs);
+// enables the rest.
+void ApplyGroupStates(QWidget* window, bool jobRunning);
 
 // Captions of the unit buttons for the chosen measure ("B".."TB" for the file size,
 // "个".."万" for characters); the two strip options are enabled only for the character

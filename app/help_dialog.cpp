@@ -1,5 +1,6 @@
 #include "app/help_dialog.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFrame>
 #include <QGuiApplication>
@@ -26,7 +27,7 @@ class HelpDialog : public QDialog {
  public:
   HelpDialog() {
     setObjectName(QStringLiteral("疑点说明窗口"));
-    setWindowTitle(QStringLiteral("疑点说明"));
+    setWindowTitle(QCoreApplication::translate("HelpDialog", "疑点说明"));
     resize(495, 393);
 
     prompt_ = new QLineEdit(this);
@@ -50,13 +51,13 @@ class HelpDialog : public QDialog {
     AddToolButtons();
     toolPanel_->hide();
 
-    confirm_ = new QPushButton(QStringLiteral("确定"), this);
+    confirm_ = new QPushButton(QCoreApplication::translate("HelpDialog", "确定"), this);
     confirm_->setObjectName(QStringLiteral("按钮确定"));
     confirm_->setGeometry(351, 328, 64, 24);
     confirm_->setAutoDefault(false);
     confirm_->hide();
 
-    close_ = new QPushButton(QStringLiteral("关闭(&G)"), this);
+    close_ = new QPushButton(QCoreApplication::translate("HelpDialog", "关闭(&G)"), this);
     close_->setObjectName(QStringLiteral("按钮取消"));
     close_->setGeometry(414, 328, 64, 24);
     close_->setDefault(true);
@@ -87,14 +88,15 @@ class HelpDialog : public QDialog {
     const struct {
       const char* name;
       const char* caption;
-    } buttons[] = {{"按钮恢复", "恢复"},
-                   {"按钮清空", "清空"},
-                   {"按钮粘贴", "粘贴"},
-                   {"按钮文件", "文件"},
-                   {"按钮文件名", "文件名"}};
+    } buttons[] = {{"按钮恢复", QT_TRANSLATE_NOOP("HelpDialog", "恢复")},
+                   {"按钮清空", QT_TRANSLATE_NOOP("HelpDialog", "清空")},
+                   {"按钮粘贴", QT_TRANSLATE_NOOP("HelpDialog", "粘贴")},
+                   {"按钮文件", QT_TRANSLATE_NOOP("HelpDialog", "文件")},
+                   {"按钮文件名", QT_TRANSLATE_NOOP("HelpDialog", "文件名")}};
     int left = 0;
     for (const auto& button : buttons) {
-      auto* tool = new QPushButton(QString::fromUtf8(button.caption), toolPanel_);
+      auto* tool =
+          new QPushButton(QCoreApplication::translate("HelpDialog", button.caption), toolPanel_);
       tool->setObjectName(QString::fromUtf8(button.name));
       tool->setGeometry(left, 5, 64, 24);
       tool->setAutoDefault(false);

@@ -1,8 +1,11 @@
 #include "app/help_text.h"
 
+#include <QCoreApplication>
+
 namespace {
 
-const char kHelpText[] =
+const char kHelpText[] = QT_TRANSLATE_NOOP(
+    "HelpDialog",
     "本工具用于从大量文件中按多种条件同时筛选出需要的文件，例如：含有某个关键字的文件、"
     "在某段时间内用过的文件、长度在某个范围内的文件、重复的文件。\n"
     "--------------------------------------\n"
@@ -23,8 +26,8 @@ const char kHelpText[] =
     "通配：* 代表任意多个字符，? 代表一个字符，多组内容以 | 隔开；\n"
     "正则：按正则表达式查找。\n"
     "3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示"
-    "“(编码:…)”和文件名。";
+    "“(编码:…)”和文件名。");
 
 }  // namespace
 
-QString HelpText() { return QString::fromUtf8(kHelpText); }
+QString HelpText() { return QCoreApplication::translate("HelpDialog", kHelpText); }

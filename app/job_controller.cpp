@@ -1,13 +1,16 @@
 #include "app/job_controller.h"
 
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
 
 #include "app/app_services.h"
+#include "app/control_captions.h"
 #include "app/control_roster.h"
 #include "app/event_pump.h"
 #include "app/group_states.h"
+#include "app/job_texts.h"
 #include "app/path_display_text.h"
 #include "app/result_model.h"
 #include "app/window_platform.h"
@@ -19,33 +22,6 @@ namespace {
 
 constexpr auto kScrollInterval = std::chrono::milliseconds(100);
 
-QString FromStd(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// What the status line says after a job whose digest cache met a problem.
-QString CacheNoticeText(const CacheNotice& notice) {
-  const QString because =
-      notice.detail.empty() ? QString()
-                            : QStringLiteral("（") + FromStd(notice.detail) + QStringLiteral("）");
-  switch (notice.problem) {
-    case CacheProblem::Unavailable:
-      return QStringLiteral("摘要缓存无法使用") + because + QStringLiteral("，已直接读取文件");
-    case CacheProblem::ReadOnly:
-      return QStringLiteral("摘要缓存不可写入") + because + QStringLiteral("，已直接读取文件");
-    case CacheProblem::Locked:
-      return QStringLiteral("摘要缓存被其他程序锁定，已直接读取文件");
-    case CacheProblem::Damaged:
-      return QStringLiteral("摘要缓存已损坏") + because + QStringLiteral("，已重新建立");
-    case CacheProblem::OtherVersion:
-      return QStringLiteral("摘要缓存来自其他版本，已重新建立");
-    case CacheProblem::WriteFailed:
-      return QStringLiteral("摘要缓存写入失败") + because +
-             QStringLiteral("，本次其余部分未使用缓存");
-  }
-  return {};
-}
-
 }  // namespace
 
 JobController::JobController(const Parts& parts)
@@ -54,28 +30,30 @@ JobController::JobController(const Parts& parts)
           parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
 
 void JobController::OnStartButton(Lister lister) {
-  if (startButton_->text() != QString::fromUtf8(kStartCaptionIdle)) {
-    startButton_->setText(QString::fromUtf8(kStartCaptionStopping));
+  if (running_) {
+    startButton_->setText(ControlCaption(kStartCaptionStopping));
     parts_.stop->Set();
     return;
   }
   if (BusyCheck()) return;
   if (const auto problem = ContentPatternProblem(*parts_.options)) {
-    parts_.platform->showMessage(QStringLiteral("筛选内容无法编译：") + FromStd(*problem),
-                                 QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
-                                 QMessageBox::Warning);
+    parts_.platform->showMessage(
+        QCoreApplication::translate("FilterJob", "筛选内容无法编译：") +
+            QString::fromUtf8(problem->data(), static_cast<qsizetype>(problem->size())),
+        QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
     return;
   }
 
   const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
   const QString folder = parts_.platform->chooseFolder(
-      initial, QStringLiteral(
+      initial, QCoreApplication::translate(
+                   "FilterJob",
                    "选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表："));
   if (folder.isEmpty()) return;
   const std::optional<std::string> onDisk = FolderOnDisk(folder);
   if (!onDisk) {
-    parts_.platform->showMessage(UndeterminedFolderText(folder), QMessageBox::Ok,
-                                 QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    parts_.platform->showMessage(UndeterminedFolderText(folder), QMessageBox::Ok, MessageTitle(),
+                                 QMessageBox::Warning);
     return;
   }
   const std::string& root = *onDisk;
@@ -83,9 +61,10 @@ void JobController::OnStartButton(Lister lister) {
   startTime_ = std::chrono::steady_clock::now();
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
-  startButton_->setText(QString::fromUtf8(kStartCaptionRunning));
+  startButton_->setText(ControlCaption(kStartCaptionRunning));
+  running_ = true;
   parts_.stop->Clear();
-  ApplyGroupStates(parts_.window);
+  ApplyGroupStates(parts_.window, true);
 
   // The window runs the job as the command line does, one worker per core; the
   // options are read here, on the window's thread, and copied for the workers. Only
@@ -100,21 +79,22 @@ void JobController::OnStartButton(Lister lister) {
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
   ShowNewestRow();
-  QString summary = FromStd(SummaryText(parts_.list->Count(), ElapsedMs()));
+  QString summary = SummaryLine(parts_.list->Count(), ElapsedMs());
   // A problem of the cache is told once, after the summary of the job that met it.
   if (const std::optional<CacheNotice> notice =
           digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
     summary += QStringLiteral("  ") + CacheNoticeText(*notice);
   }
   parts_.statusBar->showMessage(summary);
-  startButton_->setText(QString::fromUtf8(kStartCaptionIdle));
-  ApplyGroupStates(parts_.window);
+  startButton_->setText(ControlCaption(kStartCaptionIdle));
+  running_ = false;
+  ApplyGroupStates(parts_.window, false);
   parts_.stop->Set();
 }
 
 void JobController::RefreshStatus() {
-  if (startButton_->text() == QString::fromUtf8(kStartCaptionIdle)) return;
-  const QString elapsed = FromStd(FormatElapsed(ElapsedMs()));
+  if (!running_) return;
+  const QString elapsed = ElapsedText(ElapsedMs());
   // The walk refreshes on entry to every folder; laying out the new rows costs time in
   // the number of rows, so the list follows at most every kScrollInterval.
   const auto now = std::chrono::steady_clock::now();
@@ -135,15 +115,17 @@ void JobController::ShowNewestRow() {
 
 bool JobController::BusyCheck() {
   if (parts_.stop->IsSet()) return false;
-  parts_.platform->showMessage(QStringLiteral("在开始新操作之前请先停止正在执行的操作！"),
-                               QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
-                               QMessageBox::Information);
+  parts_.platform->showMessage(
+      QCoreApplication::translate("FilterJob", "在开始新操作之前请先停止正在执行的操作！"),
+      QMessageBox::Ok, MessageTitle(), QMessageBox::Information);
   return true;
 }
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
 
-void JobController::SetStatusText(const std::string& text) { statusText_ = PathDisplayText(text); }
+void JobController::SetStatusText(const std::string& text) {
+  statusText_ = ActivityText(PathDisplayText(text));
+}
 
 std::int64_t JobController::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -

@@ -48,6 +48,9 @@ class JobController final : public JobHost {
   // True, after telling the user, when a long operation runs (the stop flag is clear).
   bool BusyCheck();
 
+  // True from the folder's choice until the job has ended, also after a stop request.
+  bool IsRunning() const { return running_; }
+
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
 
@@ -60,6 +63,7 @@ class JobController final : public JobHost {
   std::chrono::steady_clock::time_point startTime_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
+  bool running_ = false;
   // Opened by the first job that reads MD5 keys, kept for the window's life.
   std::unique_ptr<DigestCache> digestCache_;
 };

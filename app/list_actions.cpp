@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableView>
 #include <QUrl>
 
 #include "app/app_services.h"
+#include "app/control_captions.h"
 #include "app/event_pump.h"
 #include "app/path_export.h"
 #include "app/window_platform.h"
@@ -34,18 +36,18 @@ void ExportPathList(QPushButton* button, const ResultList& list, const WindowPla
                     EventPump& pump) {
   const QString fileName = platform.chooseExportFile();
   if (fileName.isEmpty()) return;
-  button->setText(QStringLiteral("导出中"));
+  button->setText(ControlCaption(QT_TRANSLATE_NOOP("Controls", "导出中")));
   const std::string text = PathListText(list, [&pump] { pump.Pump(); });
   QString error;
   if (!WriteWholeFile(fileName, text, &error)) {
-    button->setText(QStringLiteral("导出"));
-    platform.showMessage(QStringLiteral("导出失败：") + error, QMessageBox::Ok,
-                         QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    button->setText(ControlCaption("导出"));
+    platform.showMessage(QCoreApplication::translate("Messages", "导出失败：%1").arg(error),
+                         QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
     return;
   }
-  button->setText(QStringLiteral("完成"));
+  button->setText(ControlCaption(QT_TRANSLATE_NOOP("Controls", "完成")));
   PumpWait(1000);
-  button->setText(QStringLiteral("导出"));
+  button->setText(ControlCaption("导出"));
 }
 
 std::vector<std::string> DroppedPaths(const QMimeData& data) {

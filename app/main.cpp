@@ -8,34 +8,19 @@
 // the folder chooser starts.
 
 #include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
-#include <QStringList>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "app/desktop_identity.h"
 #include "app/main_window.h"
-#include "app/qt_translations.h"
+#include "app/program_font.h"
 #include "app/start_arguments.h"
 #include "app/termination_signal.h"
+#include "app/ui_language.h"
 #include "settings/settings_location.h"
 
 namespace {
-
-// The window's captions are Chinese: use an installed CJK font when there is one.
-void UseCjkFont() {
-  const QStringList families = QFontDatabase::families();
-  for (const char* family : {"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Noto Sans SC"}) {
-    const QString name = QString::fromUtf8(family);
-    if (!families.contains(name)) continue;
-    QFont font(name);
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-    return;
-  }
-}
 
 std::vector<std::string> Words(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
@@ -58,8 +43,14 @@ int main(int argc, char* argv[]) {
   if (!arguments->warning.empty())
     std::fprintf(stderr, "tarnwick: %s\n", arguments->warning.c_str());
   tarnwick::SetDesktopIdentity(application);
-  tarnwick::InstallQtTranslations(application);
-  UseCjkFont();
+  // Without its English texts (a damaged build) the window stays wholly Chinese rather
+  // than Chinese with Qt's dialogs in English.
+  const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
+  if (!tarnwick::InstallUiLanguage(application, language) &&
+      language == tarnwick::UiLanguage::English) {
+    tarnwick::InstallUiLanguage(application, tarnwick::UiLanguage::Chinese);
+  }
+  tarnwick::UseProgramFont();
 
   const std::string settingsPath =
       arguments->settingsFile.empty()

@@ -81,7 +81,7 @@ void MainWindow::ConnectEvents() {
 
   for (const char* name : kGroupSwitches) {
     connect(qobject_cast<QCheckBox*>(find(name)), &QCheckBox::clicked, this,
-            [this] { ApplyGroupStates(this); });
+            [this] { ApplyGroupStates(this, job_->IsRunning()); });
   }
   for (const char* name : kMeasureButtons) {
     connect(qobject_cast<QRadioButton*>(find(name)), &QRadioButton::clicked, this,
@@ -124,7 +124,7 @@ void MainWindow::ConnectEvents() {
 
 void MainWindow::RestoreOptions() {
   settings_->Load(*options_, [this] {
-    ApplyGroupStates(this);
+    ApplyGroupStates(this, job_->IsRunning());
     ApplyLengthUnits(this);
   });
   stop_.Set();
@@ -133,12 +133,11 @@ void MainWindow::RestoreOptions() {
 void MainWindow::SaveOnRequest() {
   QString error;
   if (!settings_->Save(*options_, &error)) {
-    platform_.showMessage(QStringLiteral("保存配置失败：") + error, QMessageBox::Ok,
-                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    platform_.showMessage(tr("保存配置失败：%1").arg(error), QMessageBox::Ok, MessageTitle(),
+                          QMessageBox::Warning);
     return;
   }
-  ShowMessage(QStringLiteral("保存完毕！"), QMessageBox::Ok, QString::fromUtf8(kMessageTitle),
-              QMessageBox::Information);
+  ShowMessage(tr("保存完毕！"), QMessageBox::Ok, MessageTitle(), QMessageBox::Information);
 }
 
 OptionControls& MainWindow::Options() { return *options_; }
@@ -152,8 +151,7 @@ QMessageBox::StandardButton MainWindow::ShowMessage(const QString& text,
 }
 
 QString MainWindow::ChooseFolder(const QString& initialFolder, const QString& prompt) {
-  return platform_.chooseFolder(initialFolder,
-                                prompt.isEmpty() ? QStringLiteral("请选择一个文件夹") : prompt);
+  return platform_.chooseFolder(initialFolder, prompt.isEmpty() ? tr("请选择一个文件夹") : prompt);
 }
 
 void MainWindow::PumpWait(int ms) { tarnwick::PumpWait(ms); }
@@ -183,8 +181,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   stop_.Set();
   QString error;
   if (!settings_->Save(*options_, &error) && reportSaveFailure_) {
-    platform_.showMessage(QStringLiteral("保存配置失败：") + error, QMessageBox::Ok,
-                          QString::fromUtf8(kMessageTitle), QMessageBox::Warning);
+    platform_.showMessage(tr("保存配置失败：%1").arg(error), QMessageBox::Ok, MessageTitle(),
+                          QMessageBox::Warning);
   }
   event->accept();
 }

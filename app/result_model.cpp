@@ -17,7 +17,11 @@ struct ColumnInfo {
 };
 
 constexpr ColumnInfo kColumns[ResultModel::kColumnCount] = {
-    {"文件名", 300}, {"文件大小", 100}, {"文件时间", 180}, {"内容字数", 100}, {"所在目录", 700},
+    {QT_TRANSLATE_NOOP("tarnwick::ResultModel", "文件名"), 300},
+    {QT_TRANSLATE_NOOP("tarnwick::ResultModel", "文件大小"), 100},
+    {QT_TRANSLATE_NOOP("tarnwick::ResultModel", "文件时间"), 180},
+    {QT_TRANSLATE_NOOP("tarnwick::ResultModel", "内容字数"), 100},
+    {QT_TRANSLATE_NOOP("tarnwick::ResultModel", "所在目录"), 700},
 };
 
 QString FromUtf8(const std::string& text) {
@@ -73,7 +77,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
   if (section < 0 || section >= kColumnCount) return {};
-  return QString::fromUtf8(kColumns[section].header);
+  return tr(kColumns[section].header);
 }
 
 Qt::ItemFlags ResultModel::flags(const QModelIndex& index) const {

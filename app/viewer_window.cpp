@@ -29,8 +29,9 @@ ViewerWindow::ViewerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
 void ViewerWindow::ShowFile(const std::string& path) {
   const DecodedText decoded = LoadTextFile(path);
   edit_->setPlainText(FromUtf8(Gb18030ToUtf8(decoded.text)));
-  setWindowTitle(QStringLiteral("(编码:") + QString::fromUtf8(DisplayName(decoded.encoding)) +
-                 QStringLiteral(") ") + PathDisplayText(FileNamePart(path)));
+  setWindowTitle(tr("(编码:%1) %2")
+                     .arg(QString::fromUtf8(DisplayName(decoded.encoding)),
+                          PathDisplayText(FileNamePart(path))));
 }
 
 void ViewerWindow::resizeEvent(QResizeEvent* event) {

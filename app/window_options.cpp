@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "app/control_captions.h"
 #include "app/control_roster.h"
 #include "app/time_field_access.h"
 
@@ -72,7 +73,7 @@ void WindowOptions::SetChecked(Check check, bool on) {
 }
 
 std::string WindowOptions::Caption(Check check) const {
-  return ToStd(checks_[static_cast<int>(check)]->text());
+  return ChineseCaption(checks_[static_cast<int>(check)]);
 }
 
 std::string WindowOptions::Text(Field field) const {

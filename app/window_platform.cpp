@@ -1,5 +1,7 @@
 #include "app/window_platform.h"
 
+#include <QCoreApplication>
+
 #include "platform/desktop/folder_chooser.h"
 #include "platform/desktop/keyboard_state.h"
 #include "platform/desktop/message_box.h"
@@ -12,8 +14,9 @@ WindowPlatform DesktopPlatform() {
   platform.showMessage = &ShowMessageBox;
   platform.chooseFolder = &ChooseFolderDialog;
   platform.chooseExportFile = [] {
-    return ChooseSaveFile(QStringLiteral("将路径列表保存到文本文件："),
-                          QStringLiteral("文本文件(*.txt);;全部文件(*)"), QStringLiteral("txt"));
+    return ChooseSaveFile(QCoreApplication::translate("Messages", "将路径列表保存到文本文件："),
+                          QCoreApplication::translate("Messages", "文本文件(*.txt);;全部文件(*)"),
+                          QStringLiteral("txt"));
   };
   platform.isCtrlHeld = &IsCtrlHeld;
   return platform;

@@ -1,9 +1,31 @@
 #include "app/window_settings.h"
 
+#include <QCoreApplication>
+
 #include "app/window_platform.h"
 #include "settings/settings_file.h"
 
 namespace tarnwick {
+namespace {
+
+// The settings store's own messages and titles.
+constexpr const char* kStoreTexts[] = {
+    QT_TRANSLATE_NOOP("tarnwick::WindowSettings",
+                      "配置模块出现意外，可能导致无法正常保存！详情请咨询Brellin。"),
+    QT_TRANSLATE_NOOP("tarnwick::WindowSettings", "Brellin："),
+    QT_TRANSLATE_NOOP("tarnwick::WindowSettings", "信息："),
+};
+
+// A text of the store in the window's language; any other text (the settings file's
+// own content) as it is.
+QString StoreText(const std::string& text) {
+  for (const char* known : kStoreTexts) {
+    if (text == known) return QCoreApplication::translate("tarnwick::WindowSettings", known);
+  }
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
 
 WindowSettings::WindowSettings(const std::string& path, const WindowPlatform& platform)
     : platform_(platform) {
@@ -29,9 +51,7 @@ bool WindowSettings::Save(const OptionControls& options, QString* error) {
 }
 
 void WindowSettings::Show(const std::string& text, const std::string& title, bool exclamationIcon) {
-  platform_.showMessage(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                        QMessageBox::Ok,
-                        QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
+  platform_.showMessage(StoreText(text), QMessageBox::Ok, StoreText(title),
                         exclamationIcon ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 

@@ -81,8 +81,9 @@ class OptionControls {
   // deselecting the selected radio button of a group does nothing, as with the
   // window's radio groups.
   virtual void SetChecked(Check check, bool on) = 0;
-  // The caption as it reads now; the unit buttons read "B".."TB" or "个".."万"
-  // depending on the measure. The settings file stores each flag under it.
+  // The caption as it reads now in the Chinese window (also when the window shows
+  // another language); the unit buttons read "B".."TB" or "个".."万" depending on the
+  // measure. The settings file stores each flag under it.
   virtual std::string Caption(Check check) const = 0;
 
   virtual std::string Text(Field field) const = 0;

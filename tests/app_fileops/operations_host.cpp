@@ -89,7 +89,7 @@ std::vector<std::string> OperationsHost::Paths() const {
 }
 
 bool OperationsHost::Running(const char* button) const {
-  return Button(button)->text() == QStringLiteral("停止");
+  return operations_->RunningButton() == Button(button);
 }
 
 bool OperationsHost::BusyCheck() {

@@ -1,0 +1,636 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>Controls</name>
+    <message>
+        <source>默认</source>
+        <translation>Plain</translation>
+    </message>
+    <message>
+        <source>通配</source>
+        <translation>Wildcard</translation>
+    </message>
+    <message>
+        <source>正则</source>
+        <translation>Regex</translation>
+    </message>
+    <message>
+        <source>Tarnwick 文件筛选</source>
+        <translation>Tarnwick file filter</translation>
+    </message>
+    <message>
+        <source>保存配置</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>疑点说明</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>按内容筛选</source>
+        <translation>By content</translation>
+    </message>
+    <message>
+        <source>筛选类型：</source>
+        <translation>Match:</translation>
+    </message>
+    <message>
+        <source>包含内容</source>
+        <translation>Contains</translation>
+    </message>
+    <message>
+        <source>不含内容</source>
+        <translation>Lacks</translation>
+    </message>
+    <message>
+        <source>筛选对象：</source>
+        <translation>Look at:</translation>
+    </message>
+    <message>
+        <source>文件名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>文件内容</source>
+        <translation>Content</translation>
+    </message>
+    <message>
+        <source>筛选内容：</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>按长度筛选</source>
+        <translation>By length</translation>
+    </message>
+    <message>
+        <source>筛选预备：</source>
+        <translation>First:</translation>
+    </message>
+    <message>
+        <source>清除网页标签</source>
+        <translation>Strip tags</translation>
+    </message>
+    <message>
+        <source>清除空行空格</source>
+        <translation>Strip spaces</translation>
+    </message>
+    <message>
+        <source>文件大小</source>
+        <translation>File size</translation>
+    </message>
+    <message>
+        <source>内容字数</source>
+        <translation>Characters</translation>
+    </message>
+    <message>
+        <source>长度范围：</source>
+        <translation>Range:</translation>
+    </message>
+    <message>
+        <source>到</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>长度单位：</source>
+        <translation>Unit:</translation>
+    </message>
+    <message>
+        <source>按时间筛选</source>
+        <translation>By time</translation>
+    </message>
+    <message>
+        <source>时间类型：</source>
+        <translation>Time:</translation>
+    </message>
+    <message>
+        <source>创建</source>
+        <translation>Created</translation>
+    </message>
+    <message>
+        <source>修改</source>
+        <translation>Modified</translation>
+    </message>
+    <message>
+        <source>访问</source>
+        <translation>Accessed</translation>
+    </message>
+    <message>
+        <source>年月日</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>时分秒</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>两者</source>
+        <translation>Both</translation>
+    </message>
+    <message>
+        <source>时间范围：</source>
+        <translation>Range:</translation>
+    </message>
+    <message>
+        <source>从</source>
+        <translation>from</translation>
+    </message>
+    <message>
+        <source>按重复筛选</source>
+        <translation>Duplicates</translation>
+    </message>
+    <message>
+        <source>长度</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>输出重复：</source>
+        <translation>List:</translation>
+    </message>
+    <message>
+        <source>一</source>
+        <translation>One</translation>
+    </message>
+    <message>
+        <source>全部</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>全部减一</source>
+        <translation>All but one</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>移动</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>打开</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>定位</source>
+        <translation>Locate</translation>
+    </message>
+    <message>
+        <source>查看</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>复制路径</source>
+        <translation>Copy paths</translation>
+    </message>
+    <message>
+        <source>导出</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>仅该目录</source>
+        <translation>This folder</translation>
+    </message>
+    <message>
+        <source>遍历子目录</source>
+        <translation>Whole tree</translation>
+    </message>
+    <message>
+        <source>遍历层次</source>
+        <translation>Levels</translation>
+    </message>
+    <message>
+        <source>个</source>
+        <translation>×1</translation>
+    </message>
+    <message>
+        <source>十</source>
+        <translation>×10</translation>
+    </message>
+    <message>
+        <source>百</source>
+        <translation>×100</translation>
+    </message>
+    <message>
+        <source>千</source>
+        <translation>×1k</translation>
+    </message>
+    <message>
+        <source>万</source>
+        <translation>×10k</translation>
+    </message>
+    <message>
+        <source>导出中</source>
+        <translation>Exporting</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>  选择目录开始筛选</source>
+        <translation>  Choose a folder and start</translation>
+    </message>
+    <message>
+        <source>  立即停止筛选！</source>
+        <translation>  Stop now!</translation>
+    </message>
+    <message>
+        <source>  正在停止筛选..</source>
+        <translation>  Stopping..</translation>
+    </message>
+    <message>
+        <source>多组内容以|隔开</source>
+        <translation>Separate texts with |</translation>
+    </message>
+</context>
+<context>
+    <name>FilterJob</name>
+    <message>
+        <source>选择一个目录，确定后将根据设置，扫描该目录中符合条件的文件，输出到右侧列表：</source>
+        <translation>Choose a folder: its files that meet the conditions will be listed on the right.</translation>
+    </message>
+    <message>
+        <source>在开始新操作之前请先停止正在执行的操作！</source>
+        <translation>Stop the running operation before you start another one.</translation>
+    </message>
+    <message>
+        <source> 毫秒</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source> 分</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source> 时</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source> 天</source>
+        <translation> days</translation>
+    </message>
+    <message>
+        <source> 月</source>
+        <translation> months</translation>
+    </message>
+    <message>
+        <source> 年</source>
+        <translation> years</translation>
+    </message>
+    <message numerus="yes">
+        <source>筛选完毕！共筛选出 %n 个文件，耗时 %1。请单击按钮操作列表！</source>
+        <translation>
+            <numerusform>Done: %n file listed in %1. Use the buttons above the list to work with it.</numerusform>
+            <numerusform>Done: %n files listed in %1. Use the buttons above the list to work with them.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>正在筛选：%1</source>
+        <translation>Filtering: %1</translation>
+    </message>
+    <message>
+        <source>大小 %1，正在读MD5：%2</source>
+        <translation>Size %1, reading MD5: %2</translation>
+    </message>
+    <message>
+        <source>筛选内容无法编译：</source>
+        <translation>The content pattern does not compile: </translation>
+    </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>摘要缓存无法使用%1，已直接读取文件</source>
+        <translation>The digest cache cannot be used%1; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存不可写入%1，已直接读取文件</source>
+        <translation>The digest cache cannot be written%1; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存被其他程序锁定，已直接读取文件</source>
+        <translation>The digest cache is locked by another program; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存已损坏%1，已重新建立</source>
+        <translation>The digest cache was damaged%1 and has been started anew</translation>
+    </message>
+    <message>
+        <source>摘要缓存来自其他版本，已重新建立</source>
+        <translation>The digest cache was made by another version and has been started anew</translation>
+    </message>
+    <message>
+        <source>摘要缓存写入失败%1，本次其余部分未使用缓存</source>
+        <translation>The digest cache could not be written%1; the rest of this job went without it</translation>
+    </message>
+</context>
+<context>
+    <name>HelpDialog</name>
+    <message>
+        <source>疑点说明</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>关闭(&amp;G)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>清空</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>粘贴</source>
+        <translation>Paste</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>文件名</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>本工具用于从大量文件中按多种条件同时筛选出需要的文件，例如：含有某个关键字的文件、在某段时间内用过的文件、长度在某个范围内的文件、重复的文件。
+--------------------------------------
+四种筛选可以同时勾选，文件须满足所有勾选的条件才会列出：
+1、按内容筛选：在文件名或文件内容中查找文字；查找文件内容只适用于 htm、txt 等纯文本文件。
+2、按长度筛选：文件大小或内容字数在指定范围内（包含两端）；内容字数只适用于纯文本文件。
+3、按时间筛选：文件的创建、修改或访问时间在指定范围内（包含两端）。单击时间框中的年、月、日、时、分或秒将其选中，用上下键或微调按钮增减，用左右键或滚轮换到其他部分，也可直接键入数字。
+4、按重复筛选：数据相同（MD5）、长度相同或名称相同的文件。
+对列出的文件可以：移动、复制、删除、打开、定位、查看、复制路径、导出。删除默认为彻底删除；按住 Ctrl 键再单击“删除”，则把文件移到回收站（废纸篓）。
+--------------------------------------
+注意：
+1、按重复筛选要等扫描结束或停止后才列出结果，输出方式有三种：一（每组重复文件只列出一个）、全部（每组全部列出）、全部减一（每组列出除一个以外的全部）。
+2、按内容筛选有三种匹配模式，字母均不区分大小写：
+默认：按原文查找，多组内容以 | 隔开，其中任意一组出现即算找到；
+通配：* 代表任意多个字符，? 代表一个字符，多组内容以 | 隔开；
+正则：按正则表达式查找。
+3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。</source>
+        <translation>This tool picks the files you need out of a great many files by several conditions at once, for example: files that hold a keyword, files used within a period of time, files whose length lies within a range, duplicate files.
+--------------------------------------
+The four filters can be ticked together; a file is listed only when it meets every ticked condition:
+1. By content: looks for text in the file name or in the file content; the content is searched only in plain-text files such as htm and txt.
+2. By length: the file size or the content&apos;s character count lies within the range (both ends included); the character count is for plain-text files only.
+3. By time: the file&apos;s creation, modification or access time lies within the range (both ends included). Click the year, month, day, hour, minute or second of a time field to select it; change it with the Up and Down keys or the spin buttons, move to another part with the Left and Right keys or the mouse wheel, or type digits.
+4. Duplicates: files with the same data (MD5), the same length or the same name.
+The listed files can be moved, copied, deleted, opened, located, viewed, have their paths copied, or be exported. Delete deletes them for good; hold Ctrl while you click Delete to move them to the trash instead.
+--------------------------------------
+Notes:
+1. Duplicates are listed only when the scan has finished or was stopped, in one of three ways: One (one file of each group), All (every file of each group), All but one (every file of each group but one).
+2. The content filter has three match modes, all of which ignore letter case:
+Plain: looks for the text as typed; separate alternatives with |, any one of them counts as found;
+Wildcard: * stands for any number of characters, ? for one character; separate alternatives with |;
+Regex: looks for a regular expression.
+3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>导出失败：%1</source>
+        <translation>The export failed: %1</translation>
+    </message>
+    <message>
+        <source>将路径列表保存到文本文件：</source>
+        <translation>Save the path list to a text file</translation>
+    </message>
+    <message>
+        <source>文本文件(*.txt);;全部文件(*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>Brellin：</source>
+        <translation>Brellin</translation>
+    </message>
+    <message>
+        <source>无法确定所选的目录：%1</source>
+        <translation>Cannot tell which folder was chosen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::FileOperations</name>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>；因同名未移动：%1</source>
+        <translation>; not moved, the name was taken: %1</translation>
+    </message>
+    <message>
+        <source>；因同名未复制：%1</source>
+        <translation>; not copied, the name was taken: %1</translation>
+    </message>
+    <message>
+        <source> 等 %1 个</source>
+        <translation> and others, %1 in all</translation>
+    </message>
+    <message>
+        <source>停止中</source>
+        <translation>Stopping</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>请先选择要删除的文件！</source>
+        <translation>Select the files to delete first.</translation>
+    </message>
+    <message numerus="yes">
+        <source>确定要将选择的 %n 个文件移到回收站吗？</source>
+        <translation>
+            <numerusform>Move the selected file to the trash?</numerusform>
+            <numerusform>Move the %n selected files to the trash?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>确定要彻底删除选择的 %n 个文件吗？
+
+如果需要删除到回收站，请按住Ctrl键重新点击删除按钮</source>
+        <translation>
+            <numerusform>Delete the selected file for good?
+
+To move it to the trash instead, hold Ctrl and click Delete again.</numerusform>
+            <numerusform>Delete the %n selected files for good?
+
+To move them to the trash instead, hold Ctrl and click Delete again.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(%1:%2) 正在删除 &gt;&gt; %3</source>
+        <translation>(%1:%2) Deleting &gt;&gt; %3</translation>
+    </message>
+    <message>
+        <source>删除完毕！共 %1 个文件，成功删除 %2 个文件，耗时(%3)</source>
+        <translation>Done: %2 of %1 files deleted (%3)</translation>
+    </message>
+    <message>
+        <source>请先选择要移动的文件！</source>
+        <translation>Select the files to move first.</translation>
+    </message>
+    <message>
+        <source>请先选择要复制的文件！</source>
+        <translation>Select the files to copy first.</translation>
+    </message>
+    <message numerus="yes">
+        <source>将选择的 %n 个文件移动到的目录：</source>
+        <translation>
+            <numerusform>Folder to move the selected file to:</numerusform>
+            <numerusform>Folder to move the %n selected files to:</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>将选择的 %n 个文件复制到的目录：</source>
+        <translation>
+            <numerusform>Folder to copy the selected file to:</numerusform>
+            <numerusform>Folder to copy the %n selected files to:</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>(%1:%2) 正在移动 &gt;&gt; %3</source>
+        <translation>(%1:%2) Moving &gt;&gt; %3</translation>
+    </message>
+    <message>
+        <source>(%1:%2) 正在复制 &gt;&gt; %3</source>
+        <translation>(%1:%2) Copying &gt;&gt; %3</translation>
+    </message>
+    <message>
+        <source>移动完毕！共 %1 个文件，成功移动 %2 个文件，耗时 %3</source>
+        <translation>Done: %2 of %1 files moved in %3</translation>
+    </message>
+    <message>
+        <source>复制完毕！共 %1 个文件，成功复制 %2 个文件，耗时 %3</source>
+        <translation>Done: %2 of %1 files copied in %3</translation>
+    </message>
+    <message>
+        <source>请先选择要定位到目录的文件！</source>
+        <translation>Select the files to locate first.</translation>
+    </message>
+    <message>
+        <source>请先选择要打开的文件！</source>
+        <translation>Select the files to open first.</translation>
+    </message>
+    <message numerus="yes">
+        <source>当前选择了 %n 个文件，确定要将它们都定位到目录吗？</source>
+        <translation>
+            <numerusform>%n file is selected. Show it in its folder?</numerusform>
+            <numerusform>%n files are selected. Show each of them in its folder?</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>当前选择了 %n 个文件，确定要将它们都打开吗？</source>
+        <translation>
+            <numerusform>%n file is selected. Open it?</numerusform>
+            <numerusform>%n files are selected. Open them all?</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>定位中</source>
+        <translation>Locating</translation>
+    </message>
+    <message>
+        <source>打开中</source>
+        <translation>Opening</translation>
+    </message>
+    <message>
+        <source>复制中</source>
+        <translation>Copying</translation>
+    </message>
+    <message>
+        <source>复制完成</source>
+        <translation>Copied</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::MainWindow</name>
+    <message>
+        <source>保存配置失败：%1</source>
+        <translation>The settings could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>保存完毕！</source>
+        <translation>Settings saved.</translation>
+    </message>
+    <message>
+        <source>请选择一个文件夹</source>
+        <translation>Choose a folder</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::ResultModel</name>
+    <message>
+        <source>文件名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>文件大小</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>文件时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>内容字数</source>
+        <translation>Characters</translation>
+    </message>
+    <message>
+        <source>所在目录</source>
+        <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::ViewerWindow</name>
+    <message>
+        <source>(编码:%1) %2</source>
+        <translation>(Encoding: %1) %2</translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::WindowSettings</name>
+    <message>
+        <source>配置模块出现意外，可能导致无法正常保存！详情请咨询Brellin。</source>
+        <translation>The settings met an unexpected problem and may not be saved. Ask Brellin for details.</translation>
+    </message>
+    <message>
+        <source>Brellin：</source>
+        <translation>Brellin</translation>
+    </message>
+    <message>
+        <source>信息：</source>
+        <translation>Information</translation>
+    </message>
+</context>
+</TS>
