@@ -69,8 +69,8 @@ class DigestCacheTest : public ::testing::Test {
   }
 
   std::string CachePath() const { return folder_.Path("cache/digests.sqlite"); }
-  Paths Listed(DigestCache* cache, const Paths& files = files_) const {
-    return RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), {cache, 2});
+  Paths Listed(DigestCache* cache, const Paths& files = files_, unsigned threads = 2) const {
+    return RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), {cache, threads});
   }
 
   static test::TempTree* tree_;
@@ -83,19 +83,24 @@ test::TempTree* DigestCacheTest::tree_ = nullptr;
 Paths DigestCacheTest::files_;
 Paths DigestCacheTest::twins_;
 
+// With one thread the cache is read and written on the job's thread, with several on
+// the workers.
 TEST_F(DigestCacheTest, RunAgainReadsNoFileAndListsTheSameRows) {
   const Paths expected = Listed(nullptr);
   ASSERT_EQ(expected.size(), 5u);
-  DigestCache first(CachePath());
-  EXPECT_EQ(Listed(&first), expected);
-  EXPECT_FALSE(first.TakeNotice());
+  for (const unsigned threads : {1u, 2u}) {
+    const std::string path = folder_.Path("cache" + std::to_string(threads) + "/digests.sqlite");
+    DigestCache first(path);
+    EXPECT_EQ(Listed(&first, files_, threads), expected) << threads << " threads";
+    EXPECT_FALSE(first.TakeNotice());
 
-  // A second program, as a later run, finds everything the first one read.
-  DigestCache second(CachePath());
-  const long long before = BytesReadSoFar();
-  EXPECT_EQ(Listed(&second), expected);
-  EXPECT_LT(BytesReadSoFar() - before, 300 * 1024) << "files were read again";
-  EXPECT_FALSE(second.TakeNotice());
+    // A second program, as a later run, finds everything the first one read.
+    DigestCache second(path);
+    const long long before = BytesReadSoFar();
+    EXPECT_EQ(Listed(&second, files_, threads), expected) << threads << " threads";
+    EXPECT_LT(BytesReadSoFar() - before, 300 * 1024) << threads << " threads: files read again";
+    EXPECT_FALSE(second.TakeNotice());
+  }
 }
 
 // Regression guard: the change time is part of what an entry holds for.
