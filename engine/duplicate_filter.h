@@ -5,16 +5,17 @@
 #include <cstdint>
 #include <memory>
 
-#include "cache/digest_cache.h"
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
 #include "engine/stop_flag.h"
-#include "engine/worker_pool.h"
 #include "platform/file_ref.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
+
+class DigestCache;
+class WorkerPool;
 
 class DuplicateStore {
  public:
