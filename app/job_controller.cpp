@@ -67,13 +67,25 @@ void JobController::OnStartButton(Lister lister) {
   ApplyGroupStates(parts_.window, true);
 
   // The window runs the job as the command line does, one worker per core; the
-  // options are read here, on the window's thread, and copied for the workers.
+  // options are read here, on the window's thread, and copied for the workers. Only
+  // MD5 keys are worth keeping between jobs.
+  const bool readsMd5 = parts_.options->IsChecked(Check::DuplicateFilter) &&
+                        parts_.options->IsChecked(Check::DupByMd5);
+  if (readsMd5 && !digestCache_)
+    digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
   JobSettings settings;
   settings.threads = 0;
+  settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
   ShowNewestRow();
-  parts_.statusBar->showMessage(SummaryLine(parts_.list->Count(), ElapsedMs()));
+  QString summary = SummaryLine(parts_.list->Count(), ElapsedMs());
+  // A problem of the cache is told once, after the summary of the job that met it.
+  if (const std::optional<CacheNotice> notice =
+          digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
+    summary += QStringLiteral("  ") + CacheNoticeText(*notice);
+  }
+  parts_.statusBar->showMessage(summary);
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
   ApplyGroupStates(parts_.window, false);

@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <chrono>
+#include <memory>
 
+#include "cache/digest_cache.h"
 #include "engine/filter_job.h"
 
 class QPushButton;
@@ -62,6 +64,8 @@ class JobController final : public JobHost {
   std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
   bool running_ = false;
+  // Opened by the first job that reads MD5 keys, kept for the window's life.
+  std::unique_ptr<DigestCache> digestCache_;
 };
 
 }  // namespace tarnwick

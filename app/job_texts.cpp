@@ -39,6 +39,33 @@ QString SummaryLine(std::size_t rows, std::int64_t ms) {
       .arg(ElapsedText(ms));
 }
 
+QString CacheNoticeText(const CacheNotice& notice) {
+  const QString because = notice.detail.empty()
+                              ? QString()
+                              : Translated(QT_TRANSLATE_NOOP("FilterJob", "（%1）"))
+                                    .arg(QString::fromStdString(notice.detail));
+  switch (notice.problem) {
+    case CacheProblem::Unavailable:
+      return Translated(QT_TRANSLATE_NOOP("FilterJob", "摘要缓存无法使用%1，已直接读取文件"))
+          .arg(because);
+    case CacheProblem::ReadOnly:
+      return Translated(QT_TRANSLATE_NOOP("FilterJob", "摘要缓存不可写入%1，已直接读取文件"))
+          .arg(because);
+    case CacheProblem::Locked:
+      return Translated(QT_TRANSLATE_NOOP("FilterJob", "摘要缓存被其他程序锁定，已直接读取文件"));
+    case CacheProblem::Damaged:
+      return Translated(QT_TRANSLATE_NOOP("FilterJob", "摘要缓存已损坏%1，已重新建立"))
+          .arg(because);
+    case CacheProblem::OtherVersion:
+      return Translated(QT_TRANSLATE_NOOP("FilterJob", "摘要缓存来自其他版本，已重新建立"));
+    case CacheProblem::WriteFailed:
+      return Translated(
+                 QT_TRANSLATE_NOOP("FilterJob", "摘要缓存写入失败%1，本次其余部分未使用缓存"))
+          .arg(because);
+  }
+  return {};
+}
+
 QString ActivityText(const QString& status) {
   // The engine's own words, as it writes them.
   const QString walking = QString::fromUtf8("正在筛选：");

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "cache/digest_cache.h"
+
 namespace tarnwick {
 
 // FormatElapsed(ms): «1.23 秒», or «1.23 s» in English.
@@ -14,6 +16,9 @@ QString ElapsedText(std::int64_t ms);
 
 // SummaryText(rows, ms): "筛选完毕！共筛选出 " + rows + " 个文件，耗时 " + elapsed + "。…".
 QString SummaryLine(std::size_t rows, std::int64_t ms);
+
+// What the status line adds after the summary of a job whose digest cache met `notice`.
+QString CacheNoticeText(const CacheNotice& notice);
 
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other

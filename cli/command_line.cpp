@@ -219,6 +219,17 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->expected(0, -1)
       ->group(output);
 
+  const char* cache = "Digest cache";
+  app.add_flag("--no-cache", line.noCache,
+               "with --dup md5: read the files without the digest cache, and leave it\n"
+               "unchanged")
+      ->group(cache);
+  app.add_flag("--cache-info", line.cacheInfo,
+               "run no job: print the digest cache's path, entry count and size")
+      ->group(cache);
+  app.add_flag("--clear-cache", line.clearCache, "run no job: remove every digest cache entry")
+      ->group(cache);
+
   const char* settings = "Settings";
   auto* settingsFile =
       app.add_option("--settings", line.settingsFile,
@@ -240,6 +251,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "Exit status: 0 when the job ran, 1 when some folder or file could not be read or\n"
       "the output or the settings file could not be written, 2 for bad usage or a FOLDER\n"
       "that is not a folder, 130 when stopped by Ctrl-C.\n"
+      "MD5 keys are kept in $XDG_CACHE_HOME/tarnwick/digests.sqlite (~/.cache/tarnwick/ by\n"
+      "default) for the files they were read from, unchanged, so a job run again reads less.\n"
       "\n"
       "Examples:\n"
       "  tarnwick-cli --scope tree --mask '*.txt' --content 发票 ~/archive\n"
@@ -355,7 +368,12 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
     }
     out.folder = operands.front();
   }
-  if (!out.encodingReport && !out.saveSettings && out.folder.empty()) {
+  const bool cacheCommand = out.cacheInfo || out.clearCache;
+  if (cacheCommand && !out.folder.empty()) {
+    return UsageError("--cache-info and --clear-cache run no job, but a FOLDER was given: " +
+                      out.folder);
+  }
+  if (!out.encodingReport && !out.saveSettings && !cacheCommand && out.folder.empty()) {
     return UsageError("FOLDER is required");
   }
   out.lister = ValueOf(kListers, raw.lister);

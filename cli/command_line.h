@@ -33,8 +33,12 @@ struct CommandLine {
   bool print0 = false;         // end each record with NUL instead of LF
   bool quiet = false;          // nothing on standard error but errors
   bool nameMaskGiven = false;  // --mask: an option the settings file does not keep
-  // --threads (0, the default: one per core), --exclude, --one-file-system.
-  JobSettings job{.threads = 0, .excludes = {}, .oneFileSystem = false};
+  bool noCache = false;        // --no-cache: read files without the digest cache
+  bool cacheInfo = false;      // --cache-info
+  bool clearCache = false;     // --clear-cache
+  // --threads (0, the default: one per core), --exclude, --one-file-system; the digest
+  // cache is the job's to open.
+  JobSettings job{.threads = 0, .excludes = {}, .oneFileSystem = false, .digestCache = nullptr};
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;
 };

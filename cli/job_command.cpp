@@ -5,7 +5,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
+#include "cli/cache_command.h"
 #include "cli/interrupt.h"
 #include "cli/messages.h"
 #include "cli/output_writer.h"
@@ -55,10 +57,24 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
                                     .nameUnreadable = !line.quiet};
   TerminalHost host(show, printer, out, stop);
 
-  RunFilterJob(line.folder, line.lister, options, list, host, stop, line.job);
+  // Only MD5 keys are worth keeping between runs.
+  std::optional<DigestCache> cache;
+  if (!line.noCache && options.IsChecked(Check::DuplicateFilter) &&
+      options.IsChecked(Check::DupByMd5)) {
+    cache.emplace(DefaultDigestCachePath());
+  }
+  const auto reportCacheNotice = [&cache] {
+    if (!cache) return;
+    if (const std::optional<CacheNotice> notice = cache->TakeNotice()) ReportCacheNotice(*notice);
+  };
+  reportCacheNotice();
+  JobSettings settings = line.job;
+  settings.digestCache = cache ? &*cache : nullptr;
+  RunFilterJob(line.folder, line.lister, options, list, host, stop, settings);
 
   const std::int64_t elapsed = host.ElapsedMs();
   host.ClearProgress();
+  reportCacheNotice();
   if (!out.Flush()) {
     // The rows went nowhere: a summary counting them would claim what did not happen.
     ReportError(std::string("cannot write the results: ") + std::strerror(out.Error()));

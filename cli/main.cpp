@@ -1,6 +1,7 @@
 // tarnwick-cli: one filter job on a folder without the window, the encoding of files,
 // and the settings file shared with the window.
 
+#include "cli/cache_command.h"
 #include "cli/command_line.h"
 #include "cli/encoding_command.h"
 #include "cli/job_command.h"
@@ -15,6 +16,8 @@ int main(int argc, char** argv) {
   cli::CommandLine line;
   if (const auto status = cli::ParseCommandLine(argc, argv, line)) return *status;
   if (line.encodingReport) return cli::RunEncodingCommand(line.encodingFiles);
+  if (line.cacheInfo || line.clearCache)
+    return cli::RunCacheCommand(line.cacheInfo, line.clearCache);
 
   FilterOptions options;
   SettingsStore store;

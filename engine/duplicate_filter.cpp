@@ -1,20 +1,15 @@
 #include "engine/duplicate_filter.h"
 
-#include <algorithm>
-#include <cstddef>
-#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
-#include <string>
-#include <unordered_map>
-#include <unordered_set>
-#include <utility>
-#include <vector>
+#include <string_view>
 
 #include "engine/add_row.h"
-#include "engine/md5_key.h"
-#include "platform/file_status.h"
-#include "results/size_text.h"
+#include "engine/file_identity_set.h"
+#include "engine/found_files.h"
+#include "engine/hash_index.h"
+#include "engine/md5_key_finder.h"
 
 namespace tarnwick {
 namespace {
@@ -35,163 +30,169 @@ DuplicateOutput SelectedOutput(const OptionControls& options) {
   return DuplicateOutput::AllButOne;
 }
 
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
-
-struct FileIdentity {
-  dev_t device;
-  ino_t inode;
-  bool operator==(const FileIdentity&) const = default;
-};
-
-struct FileIdentityHash {
-  std::size_t operator()(const FileIdentity& identity) const {
-    const std::size_t device = std::hash<dev_t>{}(identity.device);
-    return std::hash<ino_t>{}(identity.inode) ^ (device + 0x9e3779b97f4a7c15ULL + (device << 6));
-  }
-};
-
-// A file added to the store: where the walk found it among the others, and where its
-// path lies in the store's path buffer.
-struct FileEntry {
-  std::uint64_t order = 0;
-  std::size_t pathOffset = 0;
-  std::size_t pathLength = 0;
-};
-
-struct Member {
-  FileEntry file;
-  std::uint32_t group = 0;
-};
-
-struct GroupInfo {
-  std::uint64_t firstOrder = 0;  // the order of its earliest-found member
-  std::size_t size = 0;
-};
 
 }  // namespace
 
-// Flat on purpose: one buffer for every path and one vector of members keep a job over
-// hundreds of thousands of files from making a heap block per file and per group.
+// Flat on purpose: files are numbered in walk order and every table holds numbers, so
+// a job over a million files makes no heap block per file or per group, and groups
+// come out in the order of their first file without sorting.
 struct DuplicateStore::State {
-  std::string paths;
-  std::vector<Member> members;  // in the order they were grouped
-  std::vector<GroupInfo> groups;
-  std::unordered_map<std::string, std::uint32_t> groupOfKey;
-  std::unordered_set<FileIdentity, FileIdentityHash> filesSeen;
-  // By MD5: for each size met, the first file of that size while it waits for a second
-  // one (a file of a size no other file has cannot have a duplicate, so it is never
-  // read); empty once that file has been digested.
-  std::unordered_map<std::int64_t, std::optional<FileEntry>> firstOfSize;
-  std::uint64_t nextOrder = 0;
-
-  FileEntry Store(const std::string& path) {
-    const FileEntry file{nextOrder++, paths.size(), path.size()};
-    paths += path;
-    return file;
+  State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
+        DigestCache* cache)
+      : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
+    if (kind == DuplicateKind::ByMd5)
+      md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
   }
 
-  std::string PathOf(const FileEntry& file) const {
-    return paths.substr(file.pathOffset, file.pathLength);
-  }
+  struct Group {
+    std::uint32_t first;  // its first file
+    std::uint32_t count;
+  };
 
-  void Group(std::string key, const FileEntry& file) {
-    const auto [entry, created] =
-        groupOfKey.try_emplace(std::move(key), static_cast<std::uint32_t>(groups.size()));
-    if (created) groups.push_back({file.order, 0});
-    GroupInfo& group = groups[entry->second];
-    group.firstOrder = std::min(group.firstOrder, file.order);
-    ++group.size;
-    members.push_back({file, entry->second});
-  }
-
-  void AddByDigest(const FileEntry& file, std::int64_t size, JobHost& host, const StopFlag& stop) {
-    const auto [entry, firstOne] = firstOfSize.try_emplace(size);
-    if (firstOne) {
-      entry->second = file;
-      return;
+  // The group of the file numbered `file` among those whose key hashes to `hash`;
+  // `sameKey(group)` tells whether a group's key is the file's. A new group goes last.
+  template <typename SameKey>
+  std::uint32_t GroupOf(std::uint32_t file, std::uint64_t hash, SameKey&& sameKey) {
+    const auto [group, created] =
+        groupIndex.FindOrInsert(hash, sameKey, static_cast<std::uint32_t>(groups.size()));
+    if (created) {
+      groups.push_back({file, 1});
+    } else {
+      ++groups[group].count;
     }
-    if (entry->second) {
-      const FileEntry waiting = *entry->second;
-      entry->second.reset();
-      std::string key = DigestKey(PathOf(waiting), size, host, stop);
-      if (!key.empty()) Group(std::move(key), waiting);
-      if (stop.IsSet()) return;
-    }
-    std::string key = DigestKey(PathOf(file), size, host, stop);
-    // A stop during the digest ends the walk with this file left out.
-    if (stop.IsSet() || key.empty()) return;
-    Group(std::move(key), file);
+    return group;
   }
 
-  static std::string DigestKey(const std::string& path, std::int64_t size, JobHost& host,
-                               const StopFlag& stop) {
-    host.SetStatusText("大小 " + SizeText(size) + "，正在读MD5：" + path);
-    host.RefreshStatus();
-    return Md5Key(path, size, host, stop);
+  std::uint32_t GroupBySize(std::uint32_t file, std::int64_t size) {
+    const std::uint32_t group =
+        GroupOf(file, static_cast<std::uint64_t>(size),
+                [&](std::uint32_t known) { return groupSizes[known] == size; });
+    if (group == groupSizes.size()) groupSizes.push_back(size);
+    return group;
   }
+
+  std::uint32_t GroupByName(std::uint32_t file) {
+    const char* name = files.Name(file);
+    return GroupOf(file, std::hash<std::string_view>{}(name), [&](std::uint32_t known) {
+      return std::strcmp(files.Name(groups[known].first), name) == 0;
+    });
+  }
+
+  // Once every key is known: groups in walk order of their first file.
+  void GroupByKey() {
+    groupOf.assign(files.Count(), kNoGroup);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      const platform::Md5Value* key = md5->KeyOf(file);
+      if (!key) continue;
+      std::uint64_t hash;
+      std::memcpy(&hash, key->data(), sizeof hash);
+      groupOf[file] = GroupOf(file, hash, [&](std::uint32_t known) {
+        return *md5->KeyOf(groups[known].first) == *key;
+      });
+    }
+  }
+
+  const OptionControls& options;
+  JobHost& host;
+  const StopFlag& stop;
+  const DuplicateKind kind;
+  FoundFiles files;
+  FileIdentitySet identities;
+  std::vector<std::uint32_t> groupOf;  // for each file; kNoGroup: in none
+  std::vector<Group> groups;
+  std::vector<std::int64_t> groupSizes;  // by length: each group's size
+  HashIndex groupIndex;
+  std::unique_ptr<Md5KeyFinder> md5;
 };
 
-DuplicateStore::DuplicateStore() : state_(std::make_unique<State>()) {}
+DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
+                               WorkerPool* pool, DigestCache* cache)
+    : state_(std::make_unique<State>(options, host, stop, pool, cache)) {}
+
 DuplicateStore::~DuplicateStore() = default;
 
-void DuplicateStore::Clear() { state_ = std::make_unique<State>(); }
-
-void DuplicateStore::Add(const std::string& path, std::int64_t size, const OptionControls& options,
-                         JobHost& host, const StopFlag& stop) {
-  Add(platform::FileAtPath(path), size, options, host, stop);
-}
-
-void DuplicateStore::Add(const platform::FileRef& found, std::int64_t size,
-                         const OptionControls& options, JobHost& host, const StopFlag& stop) {
-  const std::string path(found.path);
-  const std::optional<platform::FileStatus> status = platform::StatusOf(found);
+void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
+                         const platform::FileStatus* status) {
+  State& state = *state_;
+  std::optional<platform::FileStatus> own;
+  if (!status) {
+    own = platform::StatusOf(file);
+    if (own) status = &*own;
+  }
   // Overlapping name patterns, hard links and links to files can bring the same file
   // twice; it must not become its own duplicate (and be offered for deletion).
-  if (status && !state_->filesSeen.insert({status->device, status->inode}).second) return;
+  if (status && !state.identities.Insert(status->device, status->inode)) return;
   if (size == 0 && status) size = status->size;
-  const FileEntry file = state_->Store(path);
-  switch (SelectedKind(options)) {
-    case DuplicateKind::ByMd5:
-      state_->AddByDigest(file, size, host, stop);
+  const std::uint32_t number = state.files.Add(file.path);
+  switch (state.kind) {
+    case DuplicateKind::ByMd5: {
+      FileStamp stamp{0, 0, size, 0, 0};
+      if (status) {
+        stamp = {status->device, status->inode, size, Nanoseconds(status->modified),
+                 Nanoseconds(status->changed)};
+      }
+      state.md5->Add(number, stamp, status && status->regular);
       return;
+    }
     case DuplicateKind::ByLength:
-      state_->Group(std::to_string(size), file);
+      state.groupOf.push_back(state.GroupBySize(number, size));
       return;
     case DuplicateKind::ByName:
-      state_->Group(NameOf(path), file);
+      state.groupOf.push_back(state.GroupByName(number));
       return;
   }
 }
 
-void DuplicateStore::List(const OptionControls& options, ResultList& list, JobHost& host,
-                          const StopFlag& stop) {
-  const State& state = *state_;
-  // Files digested late (when a second file of their size came) may join a group after
-  // later-found files: order by each group's earliest file, then by discovery.
-  std::vector<const Member*> listed;
-  for (const Member& member : state.members) {
-    if (state.groups[member.group].size >= 2) listed.push_back(&member);
+void DuplicateStore::FinishWalk() {
+  State& state = *state_;
+  if (!state.md5) return;
+  state.md5->Finish();
+  state.GroupByKey();
+  std::string path;
+  for (const FileReadError& error : state.md5->Errors()) {
+    state.files.PathOf(error.file, path);
+    state.host.ReportUnreadable(path, error.error);
   }
-  std::sort(listed.begin(), listed.end(), [&state](const Member* a, const Member* b) {
-    const std::uint64_t groupA = state.groups[a->group].firstOrder;
-    const std::uint64_t groupB = state.groups[b->group].firstOrder;
-    return groupA != groupB ? groupA < groupB : a->file.order < b->file.order;
-  });
+}
 
-  const DuplicateOutput output = SelectedOutput(options);
-  for (std::size_t first = 0; first < listed.size();) {
-    const std::size_t size = state.groups[listed[first]->group].size;
-    host.ProcessPendingEvents();
-    std::size_t count = size;
+void DuplicateStore::List(ResultList& list) {
+  const State& state = *state_;
+  // Where each listed group's files go in `members`, in group order; then the files,
+  // taken in walk order, land in their group's place.
+  std::vector<std::uint32_t> next(state.groups.size());
+  std::uint32_t listedFiles = 0;
+  for (std::size_t group = 0; group < state.groups.size(); ++group) {
+    next[group] = listedFiles;
+    if (state.groups[group].count >= 2) listedFiles += state.groups[group].count;
+  }
+  std::vector<std::uint32_t> members(listedFiles);
+  for (std::uint32_t file = 0; file < state.groupOf.size(); ++file) {
+    const std::uint32_t group = state.groupOf[file];
+    if (group != kNoGroup && state.groups[group].count >= 2) members[next[group]++] = file;
+  }
+
+  const DuplicateOutput output = SelectedOutput(state.options);
+  std::string path;
+  std::uint32_t number = 0;
+  for (std::size_t group = 0; group < state.groups.size(); ++group) {
+    const std::uint32_t size = state.groups[group].count;
+    if (size < 2) continue;
+    state.host.ProcessPendingEvents();
+    ++number;
+    std::uint32_t count = size;
     if (output == DuplicateOutput::One) count = 1;
     if (output == DuplicateOutput::AllButOne) count = size - 1;
-    for (std::size_t index = first; index < first + count; ++index)
-      AddRow(list, state.PathOf(listed[index]->file), 0, 0, "", options);
-    first += size;
-    if (stop.IsSet()) return;
+    const std::uint32_t first = next[group] - size;
+    for (std::uint32_t index = first; index < first + count; ++index) {
+      state.files.PathOf(members[index], path);
+      AddRow(list, path, 0, 0, "", state.options, number);
+    }
+    if (state.stop.IsSet()) return;
   }
 }
 

@@ -4,7 +4,6 @@
 #include <chrono>
 
 #include "engine/add_row.h"
-#include "platform/read_only_file.h"
 
 namespace tarnwick {
 namespace {
@@ -76,7 +75,7 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
   // before it, handing over would cost more than the work.
   if (!pool_ || (queue_.empty() && !open_ && !snapshotNeedsWorkers_)) {
     FileOutcome outcome = ownWorker_.Process(*folder, name, *options, pathsOnly_, stopRequested_);
-    Merge(*folder, name, outcome, *options);
+    Merge(*folder, name, outcome);
     return;
   }
   if (open_ && (open_->folder != folder || open_->options != options)) Submit();
@@ -130,8 +129,7 @@ void FilePipeline::Finish() {
   }
 }
 
-void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome,
-                         const FilterOptions& options) {
+void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome) {
   // The character count carries from file to file within a folder and starts at 0 in
   // each.
   if (folder.number != mergedFolder_) {
@@ -143,11 +141,9 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   if (!outcome.pass) return;
 
   if (outcome.toDuplicates) {
+    // The store reports files it cannot read for their keys itself, after the walk.
     const std::string path = folder.PathOf(name);
-    platform::TakeReadFailure();
-    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size, options,
-                          sinks_.host, sinks_.stop);
-    if (const int error = platform::TakeReadFailure()) sinks_.host.ReportUnreadable(path, error);
+    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size);
     return;
   }
   ResultRow& row = outcome.row;
@@ -196,7 +192,7 @@ void FilePipeline::MergeDone() {
     }
     if (batch->Count() == 0) continue;
     for (std::size_t i = 0; i < batch->Count(); ++i) {
-      Merge(*batch->folder, batch->Name(i), batch->outcomes[i], *batch->options);
+      Merge(*batch->folder, batch->Name(i), batch->outcomes[i]);
       // The walk may be done while many files wait to be merged: the window stays live
       // and a stop keeps what has been merged and drops the rest.
       sinks_.host.ProcessPendingEvents();

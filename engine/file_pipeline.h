@@ -72,8 +72,7 @@ class FilePipeline {
  private:
   struct Batch;
 
-  void Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome,
-             const FilterOptions& options);
+  void Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome);
   void Submit();
   void RunBatch(Batch& batch);
   // Merges the done batches at the head of the queue, in order.

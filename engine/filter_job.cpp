@@ -14,7 +14,6 @@ namespace tarnwick {
 void RunFilterJob(const std::string& root, Lister lister, const OptionControls& options,
                   ResultList& list, JobHost& host, StopFlag& stop, const JobSettings& settings) {
   list.Clear();
-  DuplicateStore duplicates;
   stop.Clear();
 
   std::unique_ptr<EntryLister> entryLister;
@@ -23,10 +22,12 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
-  // One thread: every file and folder on this one, as the window always did.
+  // One thread: every file, folder and digest on this one, as the window always did.
+  // The pool lives until the duplicates are listed: the digests are read on it too.
   const unsigned threads = WorkerCount(settings.threads);
   const std::unique_ptr<WorkerPool> pool =
       threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
+  DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache);
   {
     FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
     FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
@@ -34,10 +35,11 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   }
 
   if (!options.IsChecked(Check::DuplicateFilter)) return;
+  duplicates.FinishWalk();
   // A stop during the walk still lists the duplicates found so far; a second stop
   // ends the listing.
   if (stop.IsSet()) stop.Clear();
-  duplicates.List(options, list, host, stop);
+  duplicates.List(list);
 }
 
 std::string SummaryText(std::size_t rowCount, std::int64_t elapsedMs) {

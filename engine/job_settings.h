@@ -1,11 +1,13 @@
 #pragma once
 // How a job runs, beyond the window's options: the command line sets these; the window
-// runs with the defaults but for the thread count.
+// runs with the defaults but for the thread count and the digest cache.
 
 #include <string>
 #include <vector>
 
 namespace tarnwick {
+
+class DigestCache;
 
 struct JobSettings {
   // Threads for the per-file work: 0 means one per core, 1 runs every file on the
@@ -16,6 +18,9 @@ struct JobSettings {
   std::vector<std::string> excludes;
   // Do not enter folders on another file system than the chosen folder's.
   bool oneFileSystem = false;
+  // What earlier jobs learned of files' content, for MD5 jobs; null: read every file
+  // that needs it. Owned by the caller, which keeps it past the job.
+  DigestCache* digestCache = nullptr;
 };
 
 }  // namespace tarnwick

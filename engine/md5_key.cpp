@@ -1,70 +1,53 @@
 #include "engine/md5_key.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
-#include <vector>
-
-#include "platform/md5_digest.h"
-#include "platform/read_only_file.h"
+#include <string>
 
 namespace tarnwick {
 namespace {
 
-constexpr std::size_t kReadBufferSize = 256 * 1024;
-
-// Feeds up to `limit` bytes of the file into the digest. Returns the count fed, or -1
-// on a read error.
-std::int64_t DigestBytes(platform::ReadOnlyFile& file, std::int64_t limit,
-                         platform::Md5Digest& digest) {
-  thread_local std::vector<unsigned char> buffer(kReadBufferSize);
-  std::int64_t fed = 0;
-  while (fed < limit) {
-    const std::size_t wanted = static_cast<std::size_t>(
-        std::min<std::int64_t>(limit - fed, static_cast<std::int64_t>(buffer.size())));
-    const std::int64_t count = file.Read(buffer.data(), wanted);
-    if (count < 0) return -1;
-    if (count == 0) break;
-    if (!digest.Update(buffer.data(), static_cast<std::size_t>(count))) return -1;
-    fed += count;
-  }
-  return fed;
+std::optional<platform::Md5Value> Md5Of(const std::string& text) {
+  platform::Md5Digest digest;
+  if (!digest.Begin() || !digest.Update(text.data(), text.size())) return std::nullopt;
+  return digest.Finish();
 }
 
 }  // namespace
 
-std::string Md5Key(const std::string& path, std::int64_t size, JobHost& host, const StopFlag& stop,
-                   std::int64_t pieceSize) {
-  platform::ReadOnlyFile file;
-  if (!file.Open(path)) return {};
-  if (size == 0) size = file.Size();
+ReadEnd Md5KeyOf(platform::ReadOnlyFile& file, const StopRequest& stop, platform::Md5Value& key,
+                 std::int64_t pieceSize) {
+  const std::int64_t size = file.Size();
   const std::int64_t pieces = std::max<std::int64_t>(1, size / pieceSize);
+  if (size > static_cast<std::int64_t>(kDigestReadSize)) file.AdviseSequential();
   std::string pieceDigests;
   pieceDigests.reserve(static_cast<std::size_t>(32 * std::min<std::int64_t>(pieces, 1024)));
   platform::Md5Digest digest;
-  std::int64_t position = 0;
-  for (std::int64_t piece = 1; piece <= pieces; ++piece) {
-    const bool last = piece == pieces;
-    // The last piece ends where the file ended when it was opened: no read is spent on
-    // finding the end, and a file that keeps growing cannot hold the digest for ever.
-    // A file that reports no size (or has shrunk) is read to its end.
-    std::int64_t limit = pieceSize;
-    if (last) {
-      limit = file.Size() > position ? file.Size() - position
-                                     : std::numeric_limits<std::int64_t>::max();
-    }
-    if (!digest.Begin()) return {};
-    const std::int64_t fed = DigestBytes(file, limit, digest);
-    if (fed < 0) return {};
-    position += fed;
+  bool fed = true;
+  for (std::int64_t piece = 0; piece < pieces; ++piece) {
+    const std::int64_t start = piece * pieceSize;
+    const std::int64_t length = piece + 1 < pieces ? pieceSize : size - start;
+    if (!digest.Begin()) return ReadEnd::Unreadable;
+    const ReadEnd end =
+        ReadSpan(file, start, length, stop, [&](const unsigned char* data, std::size_t count) {
+          fed = fed && digest.Update(data, count);
+        });
+    if (end != ReadEnd::Done) return end;
     const std::optional<platform::Md5Value> value = digest.Finish();
-    if (!value) return {};
+    if (!fed || !value) return ReadEnd::Unreadable;
     pieceDigests += platform::HexText(*value);
-    host.ProcessPendingEvents();
-    // A key of some pieces only would not match the file's data: no key at all.
-    if (!last && stop.IsSet()) return {};
   }
-  return platform::Md5Hex(pieceDigests);
+  const std::optional<platform::Md5Value> value = Md5Of(pieceDigests);
+  if (!value) return ReadEnd::Unreadable;
+  key = *value;
+  return ReadEnd::Done;
+}
+
+const platform::Md5Value& EmptyFileKey() {
+  // MD5("d41d8cd98f00b204e9800998ecf8427e"): known without asking the MD5 service.
+  static constexpr platform::Md5Value kKey = {0x74, 0xbe, 0x16, 0x97, 0x97, 0x10, 0xd4, 0xc4,
+                                              0xe7, 0xc6, 0x64, 0x78, 0x56, 0x08, 0x84, 0x56};
+  return kKey;
 }
 
 }  // namespace tarnwick

@@ -15,6 +15,7 @@ std::optional<FileStatus> StatusOf(const FileRef& file) {
   result.device = status.st_dev;
   result.inode = status.st_ino;
   result.modified = status.st_mtim;
+  result.changed = status.st_ctim;
   return result;
 }
 

@@ -19,6 +19,7 @@ struct FileStatus {
   dev_t device = 0;
   ino_t inode = 0;
   timespec modified{};
+  timespec changed{};  // the status change time (ctime)
 };
 
 // nullopt when the file does not exist (a dangling link included) or cannot be looked at.

@@ -9,10 +9,8 @@
 namespace tarnwick::platform {
 namespace {
 
-thread_local int tReadFailure = 0;
-
-void NoteFailure(int error) {
-  if (IsReadFailure(error)) tReadFailure = error;
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
 }  // namespace
@@ -21,19 +19,12 @@ bool IsReadFailure(int error) {
   return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP && error != EISDIR;
 }
 
-int TakeReadFailure() {
-  const int failure = tReadFailure;
-  tReadFailure = 0;
-  return failure;
-}
-
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
 
 bool ReadOnlyFile::Open(const std::string& path) { return OpenAt(AT_FDCWD, path.c_str()); }
 
 bool ReadOnlyFile::Fail(int error) {
   error_ = error;
-  if (error != 0) NoteFailure(error);
   return false;
 }
 
@@ -46,22 +37,35 @@ bool ReadOnlyFile::OpenAt(int folderFd, const char* name) {
   if (::fstatat(folderFd, name, &info, 0) != 0) return Fail(errno);
   if (S_ISDIR(info.st_mode)) return Fail(EISDIR);
   if (!S_ISREG(info.st_mode)) return Fail(0);
+  return OpenRegularAt(folderFd, name);
+}
 
-  // Non-blocking, and checked again once open, since the path may have been replaced
-  // by a FIFO between the two looks.
+bool ReadOnlyFile::OpenRegularAt(int folderFd, const char* name) {
+  Close();
+  error_ = 0;
+  // Non-blocking, and checked once open, since the path may have been replaced by a
+  // FIFO since it was looked at.
   int fd;
   do {
     fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return Fail(errno);
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    const int error = errno;
     ::close(fd);
-    return Fail(0);
+    return Fail(error);
+  }
+  if (!S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return Fail(S_ISDIR(info.st_mode) ? EISDIR : 0);
   }
   fd_ = fd;
   size_ = info.st_size;
   device_ = info.st_dev;
   inode_ = info.st_ino;
+  modifiedNs_ = Nanoseconds(info.st_mtim);
+  changedNs_ = Nanoseconds(info.st_ctim);
   return true;
 }
 
@@ -71,9 +75,31 @@ std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
     const ssize_t got = ::read(fd_, buffer, count);
     if (got >= 0) return got;
     if (errno == EINTR) continue;
-    NoteFailure(errno);
+    error_ = errno;
     return -1;
   }
+}
+
+std::int64_t ReadOnlyFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
+  if (fd_ < 0) return -1;
+  for (;;) {
+    const ssize_t got = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
+    if (got >= 0) return got;
+    if (errno == EINTR) continue;
+    error_ = errno;
+    return -1;
+  }
+}
+
+void ReadOnlyFile::AdviseSequential() {
+  if (fd_ >= 0) ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+}
+
+bool ReadOnlyFile::UnchangedSinceOpen() const {
+  struct stat info {};
+  if (fd_ < 0 || ::fstat(fd_, &info) != 0) return false;
+  return info.st_size == size_ && Nanoseconds(info.st_mtim) == modifiedNs_ &&
+         Nanoseconds(info.st_ctim) == changedNs_;
 }
 
 void ReadOnlyFile::Close() {
@@ -83,6 +109,8 @@ void ReadOnlyFile::Close() {
   size_ = 0;
   device_ = 0;
   inode_ = 0;
+  modifiedNs_ = 0;
+  changedNs_ = 0;
 }
 
 }  // namespace tarnwick::platform

@@ -23,17 +23,32 @@ class ReadOnlyFile {
   // The same for `name` relative to the open folder `folderFd` (AT_FDCWD: the working
   // folder), so a walk reaches its files without the kernel resolving whole paths.
   bool OpenAt(int folderFd, const char* name);
+  // The same for a name that a stat has already found to be a regular file: that first
+  // look is not repeated (the opened file is still checked to be one).
+  bool OpenRegularAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
-  // Why the last Open failed: the system's errno, EISDIR for a folder, 0 for a special
-  // file (refused by design, not an error).
+  // Why the last open or read failed, as the system reported it (EACCES, EIO,
+  // ENOENT...), EISDIR for a folder, 0 for a special file (refused by design, not an
+  // error). IsReadFailure tells which of these are worth naming.
   int Error() const { return error_; }
-  // Size, device and inode as the open file reports them.
+
+  // Size, device, inode and times as the open file reported them when it was opened.
   std::int64_t Size() const { return size_; }
   dev_t Device() const { return device_; }
   ino_t Inode() const { return inode_; }
+  std::int64_t ModifiedNs() const { return modifiedNs_; }
+  std::int64_t ChangedNs() const { return changedNs_; }
+
   // Reads up to `count` bytes; retries on EINTR. Returns the count read, 0 at the end,
-  // -1 on an error.
+  // -1 on an error (Error() tells why).
   std::int64_t Read(void* buffer, std::size_t count);
+  // The same at `offset`, leaving the file position alone.
+  std::int64_t ReadAt(void* buffer, std::size_t count, std::int64_t offset);
+  // Tells the system the file will be read once from start to end (a larger read-ahead).
+  void AdviseSequential();
+  // True while size and times are still those the file had when it was opened: false
+  // once it has been written to (or its status cannot be read).
+  bool UnchangedSinceOpen() const;
   void Close();
 
  private:
@@ -44,19 +59,13 @@ class ReadOnlyFile {
   std::int64_t size_ = 0;
   dev_t device_ = 0;
   ino_t inode_ = 0;
+  std::int64_t modifiedNs_ = 0;
+  std::int64_t changedNs_ = 0;
 };
 
 // Whether `error` (an errno) is a failure worth naming: not a file that does not exist, a
 // dangling or looping link, a folder, or 0 (a special file), which the filters treat as
 // empty by design.
 bool IsReadFailure(int error);
-
-// The filters open and read files themselves; a job learns from this note why one of
-// them could not be read. Returns the errno of the last open or read on the calling
-// thread that failed for a reason the system reports (no permission, an I/O error)
-// and clears it; 0 when none failed since the last call. A file that does not exist, a
-// dangling or looping link and a special file leave no note: they are what the filters
-// treat as empty by design.
-int TakeReadFailure();
 
 }  // namespace tarnwick::platform

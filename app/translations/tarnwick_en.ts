@@ -317,6 +317,34 @@
         <source>筛选内容无法编译：</source>
         <translation>The content pattern does not compile: </translation>
     </message>
+    <message>
+        <source>（%1）</source>
+        <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>摘要缓存无法使用%1，已直接读取文件</source>
+        <translation>The digest cache cannot be used%1; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存不可写入%1，已直接读取文件</source>
+        <translation>The digest cache cannot be written%1; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存被其他程序锁定，已直接读取文件</source>
+        <translation>The digest cache is locked by another program; the files were read without it</translation>
+    </message>
+    <message>
+        <source>摘要缓存已损坏%1，已重新建立</source>
+        <translation>The digest cache was damaged%1 and has been started anew</translation>
+    </message>
+    <message>
+        <source>摘要缓存来自其他版本，已重新建立</source>
+        <translation>The digest cache was made by another version and has been started anew</translation>
+    </message>
+    <message>
+        <source>摘要缓存写入失败%1，本次其余部分未使用缓存</source>
+        <translation>The digest cache could not be written%1; the rest of this job went without it</translation>
+    </message>
 </context>
 <context>
     <name>HelpDialog</name>

@@ -185,6 +185,33 @@ class FilterJobWindowTest : public QObject {
     QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
   }
 
+  // An MD5 job reads through the digest cache; a damaged one is started anew, changes no
+  // row, and is told once, after the summary of the job that met it.
+  void aDigestCacheProblemIsToldOnceInTheStatusLine() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    const QString cacheFile =
+        QFile::decodeName(qgetenv("XDG_CACHE_HOME")) + QStringLiteral("/tarnwick/digests.sqlite");
+    WriteFile(cacheFile, QByteArray(4096, 'x'));
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    Control<QAbstractButton>(w, "单选框MD5")->click();
+    Control<QAbstractButton>(w, "单选框全部重复文件")->click();
+    Control<QAbstractButton>(w, "单选框遍历子目录")->click();
+    auto* start = Control<QPushButton>(w, control::kStartButton);
+    auto* status = Control<QStatusBar>(w, control::kStatusBar);
+    user.folderToChoose = tree_ + QStringLiteral("/many");
+    start->click();
+    QCOMPARE(window->List().Count(), std::size_t{400});
+    QVERIFY2(
+        status->currentMessage().contains(QStringLiteral("。请单击按钮操作列表！  摘要缓存已损坏")),
+        qPrintable(status->currentMessage()));
+    start->click();
+    QCOMPARE(window->List().Count(), std::size_t{400});
+    QVERIFY2(status->currentMessage().endsWith(QStringLiteral("。请单击按钮操作列表！")),
+             qPrintable(status->currentMessage()));
+  }
+
   void closingTheWindowEndsARunningJob() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
@@ -28,6 +29,9 @@ WindowPlatform ScriptedUser::Platform() {
 }
 
 std::unique_ptr<MainWindow> OpenWindow(const QString& settingsPath, ScriptedUser& user) {
+  // The window's digest cache goes to a folder of this test program, never the user's.
+  static const QTemporaryDir cacheHome;
+  qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
   auto window =
       std::make_unique<MainWindow>(QFile::encodeName(settingsPath).toStdString(), user.Platform());
   window->show();

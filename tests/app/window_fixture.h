@@ -30,6 +30,7 @@ struct ScriptedUser {
   WindowPlatform Platform();
 };
 
+// Opens the main window; its digest cache lives in a temporary folder of the test program.
 std::unique_ptr<MainWindow> OpenWindow(const QString& settingsPath, ScriptedUser& user);
 
 template <typename T>

@@ -9,12 +9,31 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace tarnwick::cli_test {
+
+const std::string& TestCacheHome() {
+  static const struct Folder {
+    Folder() {
+      char pattern[] = "/tmp/tarnwick-cli-cache-XXXXXX";
+      if (!mkdtemp(pattern)) std::abort();
+      path = pattern;
+    }
+    ~Folder() {
+      std::error_code ignored;
+      std::filesystem::remove_all(path, ignored);
+    }
+    std::string path;
+  } folder;
+  return folder.path;
+}
+
 CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment) {
   int out[2], err[2];
+  const std::string& cacheHome = TestCacheHome();
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
   pid_ = fork();
   if (pid_ == 0) {
@@ -23,6 +42,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironmen
     dup2(err[1], STDERR_FILENO);
     close(out[0]), close(out[1]), close(err[0]), close(err[1]);
     setenv("TZ", "UTC", 1);
+    setenv("XDG_CACHE_HOME", cacheHome.c_str(), 1);
     for (const std::string& variable : environment.variables)
       putenv(const_cast<char*>(variable.c_str()));
     constexpr gid_t kNobody = 65534;

@@ -1,6 +1,8 @@
 #pragma once
 // Runs the built tarnwick-cli in a child process with TZ=UTC (so time texts are the
-// same on every machine) and collects its standard output, standard error and status.
+// same on every machine) and XDG_CACHE_HOME in a temporary folder of the test program
+// (so no test touches the user's digest cache), and collects its standard output,
+// standard error and status.
 
 #include <sys/types.h>
 
@@ -17,7 +19,8 @@ struct CliResult {
 
 // How the child runs beyond its arguments.
 struct CliEnvironment {
-  std::vector<std::string> variables;  // "NAME=value", set in the child
+  // "NAME=value", set in the child over what the harness sets (TZ, XDG_CACHE_HOME).
+  std::vector<std::string> variables;
   // Give up root (for the user nobody) when the tests run as root, so that permissions
   // apply to the program as they do to any user; the tree must be open to others.
   bool asOrdinaryUser = false;
@@ -47,6 +50,10 @@ class CliProcess {
 
 // Runs to the end.
 CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment = {});
+
+// The XDG_CACHE_HOME every run gets unless it sets its own: one temporary folder for
+// the whole test program, removed at its exit.
+const std::string& TestCacheHome();
 
 // Splits `text` at `separator`; no empty last element for a trailing separator.
 std::vector<std::string> SplitRecords(const std::string& text, char separator = '\n');

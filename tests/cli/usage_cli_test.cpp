@@ -42,6 +42,7 @@ TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
       {{"--save-settings"}, "--settings"},
       {{"--settings", root + "/none.ini", root}, root + "/none.ini"},
       {{root, "--encoding", "x"}, root},
+      {{"--cache-info", root}, root},
       {{"--encoding", "--"}, "FILE"},
       {{"--", root, root}, "only one FOLDER"},
       {{"--scope", "tree", root, "--", root}, "only one FOLDER"},

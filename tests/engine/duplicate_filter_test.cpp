@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,45 +14,19 @@
 #include "engine/filter_options.h"
 #include "engine/md5_key.h"
 #include "platform/md5_digest.h"
+#include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"
-#include "tests/engine/walk_test_support.h"
 
 namespace tarnwick {
 namespace {
 
 using platform::Md5Hex;
-using Paths = std::vector<std::string>;
-
-// A running job's stop flag and a host that can press stop at a chosen event round.
-struct Digesting {
-  Digesting() { stop.Clear(); }
-  void StopAtRound(int round) {
-    host.onPendingEvents = [this, round] {
-      if (host.pendingEventCalls == round) stop.Set();
-    };
-  }
-  StopFlag stop;
-  test::RecordingHost host;
-};
-
-FilterOptions DuplicateOptions(Check kind, Check output) {
-  return test::Ticked({Check::DuplicateFilter, kind, output});
-}
-
-// Adds the files in order and lists the groups, as a job does; with `stopAtRound` the
-// stop comes at that event round, and the groups found so far are still listed.
-Paths RunStore(const Paths& files, const FilterOptions& options, int stopAtRound = 0) {
-  Digesting job;
-  if (stopAtRound > 0) job.StopAtRound(stopAtRound);
-  DuplicateStore store;
-  for (const std::string& path : files) store.Add(path, 0, options, job.host, job.stop);
-  job.stop.Clear();
-  ResultList list;
-  store.List(options, list, job.host, job.stop);
-  Paths paths;
-  for (std::size_t index = 0; index < list.Count(); ++index) paths.push_back(list.FullPath(index));
-  return paths;
-}
+using test::Digesting;
+using test::DuplicateOptions;
+using test::KeyOfFile;
+using test::ListByDigestingEveryFile;
+using test::Paths;
+using test::RunStore;
 
 TEST(DuplicateStoreTest, OutputsListOneAllOrAllButTheLastFound) {
   test::TempTree tree;
@@ -123,51 +100,65 @@ TEST(DuplicateStoreTest, SameFileReachedTwiceIsOneMember) {
   }
 }
 
-TEST(DuplicateStoreTest, OnlyFilesOfASharedSizeAreDigested) {
+// A file that cannot have a duplicate is never read: sparse files of a size no other file
+// has, or whose first piece already differs from the other of its size, would take
+// minutes to read; a guard presses stop if the job lasts, and the job must not need it.
+TEST(DuplicateStoreTest, FilesThatCannotMatchAreNeverRead) {
   test::TempTree tree;
-  const Paths files = {tree.Create("a", "12345"), tree.Create("unique", "1234"),
-                       tree.Create("b", "12345")};
-  DuplicateStore store;
+  const Paths files = {tree.Create("a", "12345"), tree.Create("unique"), tree.Create("b", "12345"),
+                       tree.Create("head1", "1"), tree.Create("head2", "2")};
+  for (const char* sparse : {"unique", "head1", "head2"})
+    std::filesystem::resize_file(tree.Path(sparse),
+                                 (std::string_view(sparse) == "unique" ? 65LL : 64LL) << 30);
   Digesting job;
-  for (const std::string& path : files)
-    store.Add(path, 0, DuplicateOptions(Check::DupByMd5, Check::DupAll), job.host, job.stop);
-  EXPECT_EQ(job.host.statusTexts,
-            (Paths{"大小 5 B，正在读MD5：" + files[0], "大小 5 B，正在读MD5：" + files[2]}));
+  const auto start = std::chrono::steady_clock::now();
+  bool guardPressed = false;
+  job.host.onPendingEvents = [&] {
+    if (std::chrono::steady_clock::now() - start < std::chrono::seconds(5)) return;
+    guardPressed = true;
+    job.stop.Set();
+  };
+  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), job),
+            (Paths{files[0], files[2]}));
+  EXPECT_FALSE(guardPressed);
+  for (const std::string& status : job.host.statusTexts)
+    EXPECT_EQ(status.find("unique"), std::string::npos) << status;
 }
 
+// A stop in the middle of a big file ends its read within a read or two: the file is
+// left out and the groups already keyed are listed. With one thread the read runs on
+// the job's thread, which must still see the stop press between its reads.
 TEST(DuplicateStoreTest, StopDuringADigestLeavesThatFileOut) {
   test::TempTree tree;
-  const Paths files = {tree.Create("a", "xy"), tree.Create("b", "xy"), tree.Create("c", "xy")};
-  // Rounds 1 and 2 digest a and b; the stop comes while c is digested.
-  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), 3),
-            (Paths{files[0], files[1]}));
-}
-
-// The store digests a file only once a second file of its size turns up; its rows must
-// be those of digesting every file in walk order and searching the groups in turn.
-Paths ListByDigestingEveryFile(const Paths& files, Check output) {
-  Digesting job;
-  std::vector<std::pair<std::string, Paths>> groups;
-  for (const std::string& path : files) {
-    const std::string key = Md5Key(path, 0, job.host, job.stop);
-    if (key.empty()) continue;
-    const auto group = std::find_if(groups.begin(), groups.end(),
-                                    [&key](const auto& known) { return known.first == key; });
-    if (group == groups.end()) {
-      groups.push_back({key, {path}});
-    } else {
-      group->second.push_back(path);
-    }
+  const Paths files = {tree.Create("a", "xy"), tree.Create("big1"), tree.Create("b", "xy"),
+                       tree.Create("big2")};
+  for (const char* big : {"big1", "big2"}) std::filesystem::resize_file(tree.Path(big), 64LL << 30);
+  const FilterOptions options = DuplicateOptions(Check::DupByMd5, Check::DupAll);
+  for (const unsigned threads : {1u, 2u}) {
+    Digesting job;
+    // The small files take milliseconds; a second later the big ones are being read.
+    const auto start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point pressed;
+    job.host.onPendingEvents = [&] {
+      if (job.stop.IsSet() || std::chrono::steady_clock::now() - start < std::chrono::seconds(1))
+        return;
+      pressed = std::chrono::steady_clock::now();
+      job.stop.Set();
+    };
+    const std::unique_ptr<WorkerPool> pool = test::JobPool(threads);
+    DuplicateStore store(options, job.host, job.stop, pool.get(), nullptr);
+    for (const std::string& path : files) store.Add(platform::FileAtPath(path), 0);
+    store.FinishWalk();
+    const auto waited = std::chrono::steady_clock::now() - pressed;
+    ASSERT_TRUE(job.stop.IsSet()) << threads << " threads";
+    EXPECT_LT(waited, std::chrono::milliseconds(500)) << threads << " threads";
+    job.stop.Clear();
+    ResultList list;
+    store.List(list);
+    ASSERT_EQ(list.Count(), 2u) << threads << " threads";
+    EXPECT_EQ(list.FullPath(0), files[0]);
+    EXPECT_EQ(list.FullPath(1), files[2]);
   }
-  Paths listed;
-  for (const auto& [key, members] : groups) {
-    if (members.size() < 2) continue;
-    std::size_t count = members.size();
-    if (output == Check::DupOne) count = 1;
-    if (output == Check::DupAllButOne) count -= 1;
-    listed.insert(listed.end(), members.begin(), members.begin() + count);
-  }
-  return listed;
 }
 
 TEST(DuplicateStoreTest, DeferredDigestsListWhatDigestingEveryFileLists) {
@@ -219,25 +210,22 @@ TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
       start += piece;
     }
     Digesting job;
-    EXPECT_EQ(Md5Key(path, 0, job.host, job.stop, kPiece), Md5Hex(digests)) << test.length;
-    EXPECT_EQ(job.host.pendingEventCalls, static_cast<int>(test.pieces.size())) << test.length;
+    EXPECT_EQ(KeyOfFile(path, job.stop, kPiece), Md5Hex(digests)) << test.length;
   }
   // Pinned: the MD5 of the 32-digit text of the MD5 of nothing.
   Digesting job;
-  EXPECT_EQ(Md5Key(tree.Create("empty"), 0, job.host, job.stop),
-            "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(KeyOfFile(tree.Create("empty"), job.stop), "74be16979710d4c4e7c6647856088456");
+  EXPECT_EQ(platform::HexText(EmptyFileKey()), "74be16979710d4c4e7c6647856088456");
 }
 
-TEST(Md5KeyTest, StopBeforeTheLastPieceGivesNoKey) {
+TEST(Md5KeyTest, StopGivesNoKey) {
   test::TempTree tree;
   const std::string path = tree.Create("three", std::string(3000, 'x'));
-  Digesting stopsAfterFirst;
-  stopsAfterFirst.StopAtRound(1);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterFirst.host, stopsAfterFirst.stop, 1000), "");
-  EXPECT_EQ(stopsAfterFirst.host.pendingEventCalls, 1);
-  Digesting stopsAfterLast;
-  stopsAfterLast.StopAtRound(3);
-  EXPECT_EQ(Md5Key(path, 0, stopsAfterLast.host, stopsAfterLast.stop, 1000).size(), 32u);
+  Digesting stopped;
+  stopped.stop.Set();
+  EXPECT_EQ(KeyOfFile(path, stopped.stop, 1000), "");
+  Digesting running;
+  EXPECT_EQ(KeyOfFile(path, running.stop, 1000).size(), 32u);
 }
 
 }  // namespace

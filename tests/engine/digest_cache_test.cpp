@@ -1,0 +1,210 @@
+// The digest cache saves reads and never changes an answer: a job with it lists what a
+// job without it lists, whatever state the database is in, and a file changed since
+// its digests were kept is read again even when its modification time was put back.
+
+#include "cache/digest_cache.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "tests/engine/duplicate_test_support.h"
+#include "tests/engine/temp_tree.h"
+
+namespace tarnwick {
+namespace {
+
+using test::DuplicateOptions;
+using test::Paths;
+using test::RunStore;
+
+// Bytes this process has read so far, digest workers included.
+long long BytesReadSoFar() {
+  std::ifstream io("/proc/self/io");
+  std::string key;
+  long long value = 0;
+  while (io >> key >> value) {
+    if (key == "rchar:") return value;
+  }
+  return 0;
+}
+
+std::string RandomBytes(std::size_t size, std::uint32_t seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+class DigestCacheTest : public ::testing::Test {
+ protected:
+  // One tree for the suite, made before anything is timed: files changed in the last
+  // two seconds are not cached (their stamp could still hide a change).
+  static void SetUpTestSuite() {
+    tree_ = new test::TempTree;
+    const std::string big = RandomBytes(300 * 1024, 1);
+    for (int copy = 0; copy < 3; ++copy)
+      files_.push_back(tree_->Create("big/" + std::to_string(copy), big));
+    for (int other = 0; other < 12; ++other)
+      files_.push_back(
+          tree_->Create("other/" + std::to_string(other), RandomBytes(300 * 1024, 10 + other)));
+    files_.push_back(tree_->Create("small/a", "twin"));
+    files_.push_back(tree_->Create("small/b", "twin"));
+    twins_ = {tree_->Create("changed/a", big), tree_->Create("changed/b", big)};
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+  }
+  static void TearDownTestSuite() {
+    delete tree_;
+    tree_ = nullptr;
+    files_.clear();
+    twins_.clear();
+  }
+
+  std::string CachePath() const { return folder_.Path("cache/digests.sqlite"); }
+  Paths Listed(DigestCache* cache, const Paths& files = files_, unsigned threads = 2) const {
+    return RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), {cache, threads});
+  }
+
+  static test::TempTree* tree_;
+  static Paths files_;
+  static Paths twins_;
+  test::TempTree folder_;
+};
+
+test::TempTree* DigestCacheTest::tree_ = nullptr;
+Paths DigestCacheTest::files_;
+Paths DigestCacheTest::twins_;
+
+// With one thread the cache is read and written on the job's thread, with several on
+// the workers.
+TEST_F(DigestCacheTest, RunAgainReadsNoFileAndListsTheSameRows) {
+  const Paths expected = Listed(nullptr);
+  ASSERT_EQ(expected.size(), 5u);
+  for (const unsigned threads : {1u, 2u}) {
+    const std::string path = folder_.Path("cache" + std::to_string(threads) + "/digests.sqlite");
+    DigestCache first(path);
+    EXPECT_EQ(Listed(&first, files_, threads), expected) << threads << " threads";
+    EXPECT_FALSE(first.TakeNotice());
+
+    // A second program, as a later run, finds everything the first one read.
+    DigestCache second(path);
+    const long long before = BytesReadSoFar();
+    EXPECT_EQ(Listed(&second, files_, threads), expected) << threads << " threads";
+    EXPECT_LT(BytesReadSoFar() - before, 300 * 1024) << threads << " threads: files read again";
+    EXPECT_FALSE(second.TakeNotice());
+  }
+}
+
+// Regression guard: the change time is part of what an entry holds for.
+TEST_F(DigestCacheTest, FileChangedWithItsModificationTimePutBackIsReadAgain) {
+  {
+    DigestCache cache(CachePath());
+    ASSERT_EQ(Listed(&cache, twins_), twins_);
+  }
+  struct stat before {};
+  ASSERT_EQ(::stat(twins_[1].c_str(), &before), 0);
+  std::string bytes = RandomBytes(300 * 1024, 1);
+  bytes[150 * 1024] ^= 1;
+  std::ofstream(twins_[1], std::ios::binary | std::ios::trunc) << bytes;
+  const timespec times[2] = {before.st_atim, before.st_mtim};  // as `touch -r` would
+  ASSERT_EQ(::utimensat(AT_FDCWD, twins_[1].c_str(), times, 0), 0);
+
+  DigestCache cache(CachePath());
+  EXPECT_TRUE(Listed(&cache, twins_).empty());
+  EXPECT_TRUE(Listed(nullptr, twins_).empty());
+}
+
+// Whatever happened to the database, the rows are those of a job without a cache, and
+// the problem is told once.
+TEST_F(DigestCacheTest, DamagedForeignLockedOrUnreachableDatabasesChangeNoRow) {
+  const Paths expected = Listed(nullptr);
+  {
+    DigestCache filled(CachePath());
+    ASSERT_EQ(Listed(&filled), expected);
+  }
+  const auto runs = [&](CacheProblem problem, const std::string& path, bool usedAfter) {
+    DigestCache cache(path);
+    EXPECT_EQ(Listed(&cache), expected) << static_cast<int>(problem);
+    const std::optional<CacheNotice> notice = cache.TakeNotice();
+    ASSERT_TRUE(notice) << static_cast<int>(problem);
+    EXPECT_EQ(notice->problem, problem);
+    EXPECT_FALSE(cache.TakeNotice()) << "told twice";
+    EXPECT_EQ(cache.InUse(), usedAfter) << static_cast<int>(problem);
+  };
+
+  // Entries edited to claim another file's digests fail their checksum: those files
+  // are read again, and are not taken for copies of the big file.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(CachePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db,
+                         "UPDATE digests SET (ends, whole, md5) = (SELECT ends, whole, md5"
+                         " FROM digests WHERE md5 IS NOT NULL AND size > 1000 LIMIT 1)"
+                         " WHERE md5 IS NULL",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  ASSERT_GT(sqlite3_changes(db), 10);
+  {
+    DigestCache edited(CachePath());
+    EXPECT_EQ(Listed(&edited), expected);
+    EXPECT_FALSE(edited.TakeNotice());
+  }
+
+  // Locked by another program for longer than the cache waits.
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; DELETE FROM meta;",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  runs(CacheProblem::Locked, CachePath(), false);
+  sqlite3_close(db);
+
+  // Another program's database, or another version's.
+  ASSERT_EQ(sqlite3_open(CachePath().c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=99", nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  runs(CacheProblem::OtherVersion, CachePath(), true);
+
+  // Not a database at all.
+  for (const char* suffix : {"-wal", "-shm"}) ::unlink((CachePath() + suffix).c_str());
+  std::ofstream(CachePath(), std::ios::binary | std::ios::trunc) << RandomBytes(8192, 5);
+  runs(CacheProblem::Damaged, CachePath(), true);
+
+  // A folder that cannot be made: a file stands where it should be.
+  folder_.Create("not-a-folder");
+  runs(CacheProblem::Unavailable, folder_.Path("not-a-folder/digests.sqlite"), false);
+}
+
+TEST_F(DigestCacheTest, DatabaseInAReadOnlyFolderChangesNoRow) {
+  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  const Paths expected = Listed(nullptr);
+  {
+    DigestCache filled(CachePath());
+    ASSERT_EQ(Listed(&filled), expected);
+  }
+  folder_.SetMode("cache", 0555);
+  DigestCache existing(CachePath());
+  EXPECT_EQ(Listed(&existing), expected);
+  EXPECT_TRUE(existing.TakeNotice());
+  DigestCache missing(folder_.Path("cache/other.sqlite"));
+  EXPECT_EQ(Listed(&missing), expected);
+  const std::optional<CacheNotice> notice = missing.TakeNotice();
+  ASSERT_TRUE(notice);
+  EXPECT_EQ(notice->problem, CacheProblem::ReadOnly);
+}
+
+TEST_F(DigestCacheTest, ClearRemovesEveryEntry) {
+  DigestCache cache(CachePath());
+  ASSERT_EQ(Listed(&cache).size(), 5u);
+  EXPECT_GT(cache.Describe().entries, 0);
+  EXPECT_TRUE(cache.Clear());
+  EXPECT_EQ(cache.Describe().entries, 0);
+}
+
+}  // namespace
+}  // namespace tarnwick
