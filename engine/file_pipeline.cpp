@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "engine/add_row.h"
+#include "platform/read_only_file.h"
 
 namespace tarnwick {
 namespace {
@@ -100,6 +101,8 @@ void FilePipeline::EndOfFolderFiles() {
 }
 
 void FilePipeline::AddUnreadableFolder(const std::string& path, int error) {
+  // A folder that vanished, or was replaced by a link, since it was listed is passed by.
+  if (!platform::IsReadFailure(error)) return;
   if (queue_.empty() && !open_) {
     sinks_.host.ReportUnreadable(path, error);
     return;

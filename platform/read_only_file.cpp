@@ -16,7 +16,9 @@ std::int64_t Nanoseconds(const timespec& time) {
 }  // namespace
 
 bool IsReadFailure(int error) {
-  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP && error != EISDIR;
+  // ESRCH: an entry of /proc whose process ended while the walk went by, as good as gone.
+  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP &&
+         error != EISDIR && error != ESRCH;
 }
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }

@@ -63,9 +63,9 @@ class ReadOnlyFile {
   std::int64_t changedNs_ = 0;
 };
 
-// Whether `error` (an errno) is a failure worth naming: not a file that does not exist, a
-// dangling or looping link, a folder, or 0 (a special file), which the filters treat as
-// empty by design.
+// Whether `error` (an errno) is a failure worth naming: not a file or folder that does
+// not exist (or vanished since it was listed), a dangling or looping link, a folder met
+// as a file, or 0 (a special file), which a job skips or treats as empty by design.
 bool IsReadFailure(int error);
 
 }  // namespace tarnwick::platform
