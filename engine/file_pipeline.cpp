@@ -30,6 +30,7 @@ struct FilePipeline::Batch {
   std::shared_ptr<const FilterOptions> options;
   std::string names;  // each followed by a NUL
   std::vector<std::uint32_t> starts;
+  std::vector<bool> listedRegular;
   std::vector<FileOutcome> outcomes;
   std::string unreadablePath;
   int unreadableError = 0;
@@ -70,12 +71,14 @@ const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   return snapshot_;
 }
 
-void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name) {
+void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
+                       bool listedRegular) {
   const std::shared_ptr<const FilterOptions>& options = Options();
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
   if (!pool_ || (queue_.empty() && !open_ && !snapshotNeedsWorkers_)) {
-    FileOutcome outcome = ownWorker_.Process(*folder, name, *options, pathsOnly_, stopRequested_);
+    FileOutcome outcome =
+        ownWorker_.Process(*folder, name, listedRegular, *options, pathsOnly_, stopRequested_);
     Merge(*folder, name, outcome);
     return;
   }
@@ -86,6 +89,7 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
     open_->options = options;
   }
   open_->starts.push_back(static_cast<std::uint32_t>(open_->names.size()));
+  open_->listedRegular.push_back(listedRegular);
   open_->names.append(name);
   open_->names.push_back('\0');
   if (open_->Count() >= batchLimit_) Submit();
@@ -171,8 +175,8 @@ void FilePipeline::RunBatch(Batch& batch) {
   FileWorker& worker = workers_[WorkerPool::CurrentWorker()];
   const Clock::time_point start = Clock::now();
   for (std::size_t i = 0; i < batch.Count() && !dropping_.load(std::memory_order_relaxed); ++i)
-    batch.outcomes[i] = worker.Process(*batch.folder, batch.Name(i), *batch.options, pathsOnly_,
-                                       stopRequested_);
+    batch.outcomes[i] = worker.Process(*batch.folder, batch.Name(i), batch.listedRegular[i],
+                                       *batch.options, pathsOnly_, stopRequested_);
   batch.workNanos =
       std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
   // Notified under the lock: once it is released the pipeline may end.

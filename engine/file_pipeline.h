@@ -55,11 +55,12 @@ class FilePipeline {
   const std::shared_ptr<const FilterOptions>& Options();
 
   // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
-  // folder's optionsAtEntry set).
-  // With one thread it is worked on and merged before this returns. With several it
-  // may wait, keeping the window live, while too much work is pending; done files are
-  // merged meanwhile.
-  void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name);
+  // folder's optionsAtEntry set); `listedRegular` when the folder's listing saw a
+  // regular file there. With one thread it is worked on and merged before this
+  // returns. With several it may wait, keeping the window live, while too much work is
+  // pending; done files are merged meanwhile.
+  void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
+           bool listedRegular);
   // The walk has handed out every file of the folder it is in: its last batch starts.
   void EndOfFolderFiles();
   // A folder that could not be opened or read, reported in walk order among the files.

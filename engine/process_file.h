@@ -32,10 +32,11 @@ struct FileOutcome {
 class FileWorker {
  public:
   // Runs the file `name` (followed by a NUL in memory) of `folder` through the filters
-  // ticked in `options`. With `pathsOnly` a listed file's row holds only its name and
-  // folder. A content read stops between two pieces once `stopRequested` says so; the
-  // file then does not pass.
-  FileOutcome Process(const FolderVisit& folder, std::string_view name,
+  // ticked in `options`; `listedRegular` when the folder's listing saw a regular file
+  // there. With `pathsOnly` a listed file's row holds only its name and folder. A
+  // content read stops between two pieces once `stopRequested` says so; the file then
+  // does not pass.
+  FileOutcome Process(const FolderVisit& folder, std::string_view name, bool listedRegular,
                       const FilterOptions& options, bool pathsOnly,
                       const std::function<bool()>& stopRequested);
 

@@ -19,7 +19,9 @@ bool MemorySource::Rewind() {
 }
 
 OpenResult FileSource::Open() {
-  if (open_.OpenAt(file_.folderFd, file_.name)) return OpenResult::Opened;
+  const bool opened = file_.listedRegular ? open_.OpenRegularAt(file_.folderFd, file_.name)
+                                          : open_.OpenAt(file_.folderFd, file_.name);
+  if (opened) return OpenResult::Opened;
   error_ = open_.Error();
   return platform::IsReadFailure(error_) ? OpenResult::Failed : OpenResult::Skipped;
 }
