@@ -159,7 +159,6 @@ void FolderWalk::Visit(Frame& frame) {
     pipeline_.Add(visit, name, listing.IsRegular(index));
     if (stop_.IsSet()) return;
   }
-  pipeline_.EndOfFolderFiles();
 
   if (options_.IsChecked(Check::ScopeThis)) return;
   if (options_.IsChecked(Check::ScopeLevels) && !WithinLevels(frame.text)) return;

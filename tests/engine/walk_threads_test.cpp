@@ -92,6 +92,37 @@ TEST(WalkThreads, RowsAndTheCarriedCountAreThoseOfOneThread) {
   for (unsigned threads : {2U, 3U, 8U}) EXPECT_EQ(rows(threads), single) << threads << " threads";
 }
 
+// Batches of work take files of many small folders at once: each folder's count still
+// starts from 0, and the folders they hold open stay within what the process may open.
+TEST(WalkThreads, ManySmallFoldersUnderFewDescriptors) {
+  test::TempTree tree;
+  for (int folder = 0; folder < 300; ++folder) {
+    for (int file = 0; file < 3; ++file) {
+      tree.Create("d" + std::to_string(folder) + "/" + std::to_string(file),
+                  std::string(static_cast<std::size_t>(folder % 7 + file), 'x'));
+    }
+  }
+  const FilterOptions chars =
+      test::Ticked({Check::ScopeTree, Check::LengthFilter, Check::MeasureChars, Check::UnitB},
+                   {{Field::LengthFrom, "0"}, {Field::LengthTo, "1000"}});
+  rlimit saved{};
+  ::getrlimit(RLIMIT_NOFILE, &saved);
+  rlimit few = saved;
+  few.rlim_cur = 64;
+  ::setrlimit(RLIMIT_NOFILE, &few);
+  std::vector<Paths> rows;
+  for (const unsigned threads : {1U, 2U, 5U}) {
+    test::JobRun run;
+    RunFilterJob(tree.Root(), Lister::FindFile, chars, run.list, run.host, run.stop,
+                 Threads(threads));
+    rows.push_back(RowTexts(run.list));
+  }
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  ASSERT_EQ(rows[0].size(), 900u);
+  EXPECT_EQ(rows[1], rows[0]);
+  EXPECT_EQ(rows[2], rows[0]);
+}
+
 TEST(WalkThreads, StopKeepsTheFirstRowsInOrder) {
   test::TempTree tree;
   for (int folder = 0; folder < 20; ++folder) {
