@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "app/desktop_identity.h"
-#include "app/main_window.h"
-#include "app/program_font.h"
+#include "app/language/ui_language.h"
 #include "app/start_arguments.h"
-#include "app/termination_signal.h"
-#include "app/ui_language.h"
+#include "app/window/main_window.h"
+#include "app/window/program_font.h"
+#include "app/window/termination_signal.h"
 #include "settings/settings_location.h"
 
 namespace {

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/control_roster.h"
-#include "app/main_window.h"
+#include "app/controls/control_roster.h"
+#include "app/window/main_window.h"
 
 using namespace tarnwick;
 

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/control_roster.h"
-#include "app/main_window.h"
+#include "app/controls/control_roster.h"
+#include "app/window/main_window.h"
 
 using namespace tarnwick;
 

@@ -17,10 +17,10 @@
 #include <memory>
 #include <optional>
 
-#include "app/control_roster.h"
-#include "app/job_texts.h"
-#include "app/program_font.h"
-#include "app/ui_language.h"
+#include "app/controls/control_roster.h"
+#include "app/job/job_texts.h"
+#include "app/language/ui_language.h"
+#include "app/window/program_font.h"
 #include "engine/filter_job.h"
 #include "window_fixture.h"
 

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/control_roster.h"
+#include "app/controls/control_roster.h"
 #include "window_fixture.h"
 
 using namespace tarnwick;

@@ -23,10 +23,10 @@
 #include <QUrl>
 #include <csignal>
 
-#include "app/control_roster.h"
-#include "app/termination_signal.h"
-#include "app/window_options.h"
-#include "app/window_settings.h"
+#include "app/controls/control_roster.h"
+#include "app/window/termination_signal.h"
+#include "app/window/window_options.h"
+#include "app/window/window_settings.h"
 #include "platform/desktop/message_box.h"
 #include "window_fixture.h"
 

@@ -1,7 +1,7 @@
 // The list model over the row store: batched announcements with exact ranges, and the
 // display of raw path bytes.
 
-#include "app/result_model.h"
+#include "app/list/result_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

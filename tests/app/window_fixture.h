@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <memory>
 
-#include "app/main_window.h"
+#include "app/window/main_window.h"
 #include "engine/filter_options.h"
 #include "recorded_message.h"
 

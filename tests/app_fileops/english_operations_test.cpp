@@ -5,7 +5,7 @@
 #include <QTest>
 #include <memory>
 
-#include "app/ui_language.h"
+#include "app/language/ui_language.h"
 #include "operations_host.h"
 
 using namespace tarnwick;

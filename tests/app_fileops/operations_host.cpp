@@ -10,11 +10,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/control_builder.h"
-#include "app/control_roster.h"
-#include "app/result_model.h"
-#include "app/result_view.h"
-#include "app/window_options.h"
+#include "app/controls/control_builder.h"
+#include "app/controls/control_roster.h"
+#include "app/list/result_model.h"
+#include "app/list/result_view.h"
+#include "app/window/window_options.h"
 #include "results/path_parts.h"
 
 namespace tarnwick::testing {

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_services.h"
-#include "app/event_pump.h"
-#include "app/file_operations.h"
+#include "app/operations/file_operations.h"
+#include "app/window/app_services.h"
+#include "app/window/event_pump.h"
 #include "tests/app/recorded_message.h"
 
 namespace tarnwick {

@@ -14,8 +14,8 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "app/help_dialog.h"
-#include "app/time_field_edit.h"
+#include "app/dialogs/help_dialog.h"
+#include "app/time_field/time_field_edit.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/time_field_logic.h"
+#include "app/time_field/time_field_logic.h"
 
 #include <gtest/gtest.h>
 

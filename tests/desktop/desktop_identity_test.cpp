@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/qt_translations.h"
+#include "app/language/qt_translations.h"
 
 using namespace tarnwick;
 

@@ -2,14 +2,14 @@
 // program's texts in English, Qt's own texts left in English too (Qt's Chinese
 // catalogue stays out).
 
-#include "app/ui_language.h"
+#include "app/language/ui_language.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
-#include "app/control_captions.h"
+#include "app/controls/control_captions.h"
 
 using namespace tarnwick;
 
