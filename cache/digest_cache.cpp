@@ -25,7 +25,7 @@ constexpr int kBusyTimeoutMs = 1000;
 constexpr int kOpenBusyTimeoutMs = 250;
 // Entries are written in batches of this many, each in one transaction and in the
 // table's own order, so that a page is written once a batch.
-constexpr std::size_t kBatchSize = 65536;
+constexpr std::size_t kBatchSize = 16384;
 // Entries stored this many days ago are pruned (a file unchanged for that long is read
 // once more), and the oldest beyond the count.
 constexpr std::int64_t kPruneAfterDays = 365;

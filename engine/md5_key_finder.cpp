@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -166,12 +167,14 @@ std::uint64_t Md5KeyFinder::BucketValue(const BucketTable& table, std::uint32_t 
 }
 
 void Md5KeyFinder::SetKey(std::uint32_t file, const platform::Md5Value& key) {
-  if (keyOf_[file] == kNone) {
-    keyOf_[file] = static_cast<std::uint32_t>(keys_.size());
-    keys_.push_back(key);
-  } else {
-    keys_[keyOf_[file]] = key;
-  }
+  // Files that reach their MD5 key mostly share it: each distinct key is kept once.
+  std::uint64_t hash;
+  std::memcpy(&hash, key.data(), sizeof hash);
+  const auto [number, created] = keyIndex_.FindOrInsert(
+      hash, [&](std::uint32_t known) { return keys_[known] == key; },
+      static_cast<std::uint32_t>(keys_.size()));
+  if (created) keys_.push_back(key);
+  keyOf_[file] = number;
   flags_[file] |= kMd5Known;
 }
 
