@@ -1,12 +1,14 @@
 #pragma once
 // The per-file work of a job and the merge of its results. The walk hands out each file
 // on the job's thread. With one thread the file is worked on and merged at once; with
-// several, the files of a folder go in batches to a pool of workers, each with filter
-// objects of its own, while the walk goes on. The merge step always runs on the job's
-// thread and takes the results in walk order: it applies what carries from file to file
-// (a folder's last character count), lists each passing file or hands it to the
-// duplicate filter, and reports what could not be read. Rows therefore come out in the
-// same order and with the same texts whatever the number of threads.
+// several, the files go in batches, across folders, to a pool of workers, each with
+// filter objects of its own, while the walk goes on. A batch is sized to keep a worker
+// busy about a millisecond, so threads hand over and wake once a batch, not once a
+// file. The merge step always runs on the job's thread and takes the results in walk
+// order: it applies what carries from file to file (a folder's last character count),
+// lists each passing file or hands it to the duplicate filter, and reports what could
+// not be read. Rows therefore come out in the same order and with the same texts
+// whatever the number of threads.
 
 #include <atomic>
 #include <condition_variable>
@@ -55,13 +57,12 @@ class FilePipeline {
   const std::shared_ptr<const FilterOptions>& Options();
 
   // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
-  // folder's optionsAtEntry set).
-  // With one thread it is worked on and merged before this returns. With several it
-  // may wait, keeping the window live, while too much work is pending; done files are
-  // merged meanwhile.
-  void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name);
-  // The walk has handed out every file of the folder it is in: its last batch starts.
-  void EndOfFolderFiles();
+  // folder's optionsAtEntry set); `listedRegular` when the folder's listing saw a
+  // regular file there. With one thread it is worked on and merged before this
+  // returns. With several it may wait, keeping the window live, while too much work is
+  // pending; done files are merged meanwhile.
+  void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
+           bool listedRegular);
   // A folder that could not be opened or read, reported in walk order among the files.
   void AddUnreadableFolder(const std::string& path, int error);
   // Merges every file handed out, in order, keeping the window live while it waits.
@@ -73,6 +74,9 @@ class FilePipeline {
   struct Batch;
 
   void Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome);
+  // Opens a new batch for files of `folder` worked on with `options`.
+  void Open(const std::shared_ptr<const FolderVisit>& folder,
+            const std::shared_ptr<const FilterOptions>& options);
   void Submit();
   void RunBatch(Batch& batch);
   // Merges the done batches at the head of the queue, in order.
@@ -103,10 +107,14 @@ class FilePipeline {
   double nanosPerFile_ = 0;
 
   WorkerPool* const pool_;
+  std::size_t queueLimit_ = 0;             // batches handed out and not merged, at most
+  std::size_t foldersPerBatch_ = 0;        // folders a batch holds open, at most
   std::unique_ptr<FileWorker[]> workers_;  // one per pool worker
-  std::mutex mutex_;                       // guards Batch::done and running_
+  std::mutex mutex_;                       // guards running_ and awaited_
   std::condition_variable batchDone_;
-  std::size_t running_ = 0;  // batches handed to the pool and not yet done
+  std::size_t running_ = 0;         // batches handed to the pool and not yet done
+  const Batch* awaited_ = nullptr;  // the batch the job's thread waits for, if any
+  bool awaitingAll_ = false;        // the job's thread waits for every batch to end
   std::atomic<bool> dropping_{false};
 };
 

@@ -156,10 +156,9 @@ void FolderWalk::Visit(Frame& frame) {
     const std::string_view name = listing.Name(index);
     if (rules_->ExcludesName(name.data())) continue;
     host_.ProcessPendingEvents();
-    pipeline_.Add(visit, name);
+    pipeline_.Add(visit, name, listing.IsRegular(index));
     if (stop_.IsSet()) return;
   }
-  pipeline_.EndOfFolderFiles();
 
   if (options_.IsChecked(Check::ScopeThis)) return;
   if (options_.IsChecked(Check::ScopeLevels) && !WithinLevels(frame.text)) return;

@@ -9,7 +9,7 @@
 namespace tarnwick {
 
 FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name,
-                                const FilterOptions& options, bool pathsOnly,
+                                bool listedRegular, const FilterOptions& options, bool pathsOnly,
                                 const std::function<bool()>& stopRequested) {
   const bool contentFilter = options.IsChecked(Check::ContentFilter);
   const bool lengthFilter = options.IsChecked(Check::LengthFilter);
@@ -23,7 +23,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
   // The filters that read content show the full path in their name test.
   std::string path;
   if (contentFilter || lengthFilter) path = folder.PathOf(name);
-  const platform::FileRef file{folder.fd, name.data(), path};
+  const platform::FileRef file{folder.fd, name.data(), path, listedRegular};
 
   bool pass = true;
   if (contentFilter) {
@@ -60,6 +60,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
   outcome.pass = true;
   if (options.IsChecked(Check::DuplicateFilter)) {
     outcome.toDuplicates = true;
+    outcome.status = platform::StatusOf(file);
     return outcome;
   }
   FillRow(outcome.row, file, folder.base, name, rowSize, timeText, options, pathsOnly);

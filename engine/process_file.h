@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/filter_options.h"
 #include "engine/folder_visit.h"
 #include "engine/length_filter.h"
 #include "match/match_mode.h"
+#include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
@@ -25,17 +27,22 @@ struct FileOutcome {
   std::int64_t size = 0;        // the size the length filter measured; 0: not measured
   int encoding = 0;             // the TextEncoding the content was read as; 0: not read
   int error = 0;                // errno of an open or read that failed, as the system said
-  ResultRow row;                // a listed file's row, every text but 内容字数
+  // For a file bound for the duplicate filter: a stat of it, taken by the worker so that
+  // the job's thread does not look at every file one after another. Empty when the file
+  // could not be looked at.
+  std::optional<platform::FileStatus> status;
+  ResultRow row;  // a listed file's row, every text but 内容字数
 };
 
 // The filters' objects of one thread. Each thread that runs file work owns one.
 class FileWorker {
  public:
   // Runs the file `name` (followed by a NUL in memory) of `folder` through the filters
-  // ticked in `options`. With `pathsOnly` a listed file's row holds only its name and
-  // folder. A content read stops between two pieces once `stopRequested` says so; the
-  // file then does not pass.
-  FileOutcome Process(const FolderVisit& folder, std::string_view name,
+  // ticked in `options`; `listedRegular` when the folder's listing saw a regular file
+  // there. With `pathsOnly` a listed file's row holds only its name and folder. A
+  // content read stops between two pieces once `stopRequested` says so; the file then
+  // does not pass.
+  FileOutcome Process(const FolderVisit& folder, std::string_view name, bool listedRegular,
                       const FilterOptions& options, bool pathsOnly,
                       const std::function<bool()>& stopRequested);
 

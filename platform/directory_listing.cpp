@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 namespace tarnwick::platform {
 namespace {
@@ -13,31 +14,35 @@ namespace {
 // Enough for a few hundred entries per system call; kept from folder to folder.
 constexpr std::size_t kReadBufferSize = 32 * 1024;
 
-enum class Kind { File, Folder, Skipped };
+using Kind = DirectoryListing::EntryKind;
 
-// A link is followed once: to a folder it is skipped, to anything else (or nowhere)
-// it is a file.
-Kind KindOfLink(int folderFd, const char* name) {
+// A link is followed once: to a folder it is left out (nullopt), to anything else (or
+// nowhere) it is a file, looked at again when it is opened.
+std::optional<Kind> KindOfLink(int folderFd, const char* name) {
   struct stat target {};
-  if (::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) return Kind::Skipped;
-  return Kind::File;
+  if (::fstatat(folderFd, name, &target, 0) == 0 && S_ISDIR(target.st_mode)) return std::nullopt;
+  return Kind::Other;
 }
 
-Kind KindOf(int folderFd, unsigned char type, const char* name) {
+std::optional<Kind> KindOf(int folderFd, unsigned char type, const char* name) {
   switch (type) {
     case DT_DIR:
       return Kind::Folder;
+    case DT_REG:
+      return Kind::Regular;
     case DT_LNK:
       return KindOfLink(folderFd, name);
     case DT_UNKNOWN:
       break;
     default:
-      return Kind::File;
+      return Kind::Other;
   }
+  // The file system does not tell the type: this look tells it.
   struct stat status {};
-  if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return Kind::File;
+  if (::fstatat(folderFd, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return Kind::Other;
   if (S_ISLNK(status.st_mode)) return KindOfLink(folderFd, name);
-  return S_ISDIR(status.st_mode) ? Kind::Folder : Kind::File;
+  if (S_ISDIR(status.st_mode)) return Kind::Folder;
+  return S_ISREG(status.st_mode) ? Kind::Regular : Kind::Other;
 }
 
 std::uint64_t HeadOf(std::string_view name) {
@@ -86,10 +91,10 @@ bool DirectoryListing::Read(int folderFd) {
       at += entry->d_reclen;
       const std::string_view name = entry->d_name;
       if (name == "." || name == "..") continue;
-      const Kind kind = KindOf(folderFd, entry->d_type, entry->d_name);
-      if (kind == Kind::Skipped) continue;
+      const std::optional<Kind> kind = KindOf(folderFd, entry->d_type, entry->d_name);
+      if (!kind) continue;
       entries_.push_back({HeadOf(name), static_cast<std::uint32_t>(names_.size()),
-                          static_cast<std::uint32_t>(name.size()), kind == Kind::Folder});
+                          static_cast<std::uint32_t>(name.size()), *kind});
       names_.append(name);
       names_.push_back('\0');
     }

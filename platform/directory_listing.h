@@ -16,6 +16,10 @@ namespace tarnwick::platform {
 
 class DirectoryListing {
  public:
+  // A folder; a regular file, as the listing saw it; anything else listed as a file (a
+  // link to a file, a special file), which must be looked at before it is opened.
+  enum class EntryKind : std::uint8_t { Folder, Regular, Other };
+
   // Replaces the listing with the entries of the folder open as `folderFd` (read from
   // the descriptor's current position, the start for a fresh one; the descriptor stays
   // open). False, with nothing listed and the system's errno in Error(), when the
@@ -31,7 +35,10 @@ class DirectoryListing {
   }
   // The same name, ending in a NUL byte, for the *at() calls.
   const char* NameData(std::size_t index) const { return names_.data() + entries_[index].offset; }
-  bool IsFolder(std::size_t index) const { return entries_[index].folder; }
+  bool IsFolder(std::size_t index) const { return entries_[index].kind == EntryKind::Folder; }
+  // A regular file, not reached through a link: opening it needs no look first to keep
+  // away from devices and FIFOs.
+  bool IsRegular(std::size_t index) const { return entries_[index].kind == EntryKind::Regular; }
 
  private:
   // Names live in one buffer, each followed by a NUL, so that a listing costs no
@@ -42,7 +49,7 @@ class DirectoryListing {
     std::uint64_t head;
     std::uint32_t offset;
     std::uint32_t length;
-    bool folder;
+    EntryKind kind;
   };
   std::string names_;
   std::vector<Entry> entries_;

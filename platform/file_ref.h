@@ -13,6 +13,9 @@ struct FileRef {
   int folderFd = AT_FDCWD;     // the open folder `name` is relative to
   const char* name = nullptr;  // the entry's name there (with AT_FDCWD: a path)
   std::string_view path;       // the full path, raw bytes
+  // The folder's listing said `name` is a regular file itself (not a link): it may be
+  // opened without a look first (ReadOnlyFile::OpenRegularAt).
+  bool listedRegular = false;
 };
 
 // A file reached by its path alone (outside a walk: dropped files, the viewer). The

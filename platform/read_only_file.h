@@ -23,8 +23,10 @@ class ReadOnlyFile {
   // The same for `name` relative to the open folder `folderFd` (AT_FDCWD: the working
   // folder), so a walk reaches its files without the kernel resolving whole paths.
   bool OpenAt(int folderFd, const char* name);
-  // The same for a name that a stat has already found to be a regular file: that first
-  // look is not repeated (the opened file is still checked to be one).
+  // The same for a name that a stat, or the folder's listing, has already found to be a
+  // regular file: that first look is not repeated. The open does not block and the
+  // opened file is still checked to be a regular one, so a name replaced by a FIFO or a
+  // device since is refused like one looked at.
   bool OpenRegularAt(int folderFd, const char* name);
   bool IsOpen() const { return fd_ >= 0; }
   // Why the last open or read failed, as the system reported it (EACCES, EIO,

@@ -19,12 +19,18 @@ bool MemorySource::Rewind() {
 }
 
 OpenResult FileSource::Open() {
-  if (open_.OpenAt(file_.folderFd, file_.name)) return OpenResult::Opened;
+  const bool opened = file_.listedRegular ? open_.OpenRegularAt(file_.folderFd, file_.name)
+                                          : open_.OpenAt(file_.folderFd, file_.name);
+  at_ = 0;
+  if (opened) return OpenResult::Opened;
   error_ = open_.Error();
   return platform::IsReadFailure(error_) ? OpenResult::Failed : OpenResult::Skipped;
 }
 
 std::int64_t FileSource::Read(char* into, std::size_t count) {
+  const std::int64_t size = open_.Size();
+  if (size > 0) count = static_cast<std::size_t>(std::min<std::int64_t>(
+                    static_cast<std::int64_t>(count), std::max<std::int64_t>(size - at_, 0)));
   std::size_t filled = 0;
   while (filled < count) {
     const std::int64_t got = open_.Read(into + filled, count - filled);
@@ -35,6 +41,7 @@ std::int64_t FileSource::Read(char* into, std::size_t count) {
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
   }
+  at_ += static_cast<std::int64_t>(filled);
   return static_cast<std::int64_t>(filled);
 }
 

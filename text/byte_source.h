@@ -46,6 +46,9 @@ class FileSource final : public ByteSource {
   // errno.
   OpenResult Open();
   int Error() const { return error_; }
+  // Reads no further than the size the file had when it was opened, so a small file
+  // takes one read, not a second one to find its end; a file that reports no size (as
+  // pseudo files do) is read to its end.
   std::int64_t Read(char* into, std::size_t count) override;
   // Opens the file again.
   bool Rewind() override;
@@ -53,6 +56,7 @@ class FileSource final : public ByteSource {
  private:
   platform::FileRef file_;
   platform::ReadOnlyFile open_;
+  std::int64_t at_ = 0;  // bytes read since the file was opened
   int error_ = 0;
 };
 

@@ -46,6 +46,14 @@ DirectoryListing ListingOf(const std::string& path) {
   return listing;
 }
 
+std::vector<std::string> Regular(const DirectoryListing& listing) {
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < listing.Count(); ++i) {
+    if (listing.IsRegular(i)) names.emplace_back(listing.Name(i));
+  }
+  return names;
+}
+
 std::vector<std::string> Listed(const DirectoryListing& listing, bool folders) {
   std::vector<std::string> names;
   for (std::size_t i = 0; i < listing.Count(); ++i) {
@@ -70,6 +78,10 @@ TEST(DirectoryListing, SortsAndSortsOutLinksAndSpecialFiles) {
                                           "dangling", "file-link", "pipe", "中", "\xff" "raw"};
   EXPECT_EQ(Listed(listing, false), files);
   EXPECT_EQ(Listed(listing, true), std::vector<std::string>{"sub"});
+  // Only plain regular files may be opened without a look first: never a link (its
+  // target may be anything by the time it is opened) nor a FIFO.
+  const std::vector<std::string> regular = {".dot", "B", "a", "a0", "b", "中", "\xff" "raw"};
+  EXPECT_EQ(Regular(listing), regular);
 }
 
 // A descriptor that cannot be read as a folder lists nothing and tells why; the

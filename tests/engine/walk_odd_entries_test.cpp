@@ -1,7 +1,11 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "temp_tree.h"
@@ -44,6 +48,35 @@ TEST_P(WalkSpecialFilesTest, FifoIsListedAndNeverRead) {
       {{Field::ContentPattern, "needle"}, {Field::LengthFrom, "0"}, {Field::LengthTo, "0"}});
   options.SetChecked(Check::InName, false);
   EXPECT_EQ(Run(options), (Paths{"pipe"}));
+}
+
+// A FIFO is refused before it is opened, also behind a link and whatever its name, on
+// every thread count: a writer waiting for a reader never sees one.
+TEST_P(WalkSpecialFilesTest, FifoIsNeverOpenedNorALinkToIt) {
+  const std::string fifo = tree.MakeFifo("pipe.txt");
+  tree.MakeLink("pipe.txt", "alias.txt");
+  tree.Create("text.txt", "needle");
+  std::atomic<bool> writerGotIn{false};
+  std::thread writer([&] {
+    const int fd = ::open(fifo.c_str(), O_WRONLY | O_CLOEXEC);  // waits for a reader
+    writerGotIn = true;
+    if (fd >= 0) ::close(fd);
+  });
+  FilterOptions options = test::Ticked({Check::ScopeTree, Check::ContentFilter, Check::InContent},
+                                       {{Field::ContentPattern, "needle"}});
+  options.SetChecked(Check::InName, false);
+  for (const unsigned threads : {1U, 2U}) {
+    test::JobRun job;
+    JobSettings settings;
+    settings.threads = threads;
+    RunFilterJob(tree.Root(), GetParam(), options, job.list, job.host, job.stop, settings);
+    EXPECT_EQ(test::RelativePaths(job.list, tree.Root()), (Paths{"text.txt"})) << threads;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(writerGotIn);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  writer.join();
+  ::close(reader);
 }
 
 TEST_P(WalkSpecialFilesTest, UnreadableFolderIsSkippedAndTheWalkGoesOn) {

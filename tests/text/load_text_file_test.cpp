@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/file_ref.h"
 #include "tests/text/temp_folder.h"
 #include "text/text_loader.h"
+#include "text/text_stream.h"
 
 namespace tarnwick {
 namespace {
@@ -63,6 +65,24 @@ TEST(LoadTextFile, FifosDevicesFoldersAndUnreadableFilesAreNeverRead) {
   const std::string secret = folder.Create("secret.txt", "plain");
   ASSERT_EQ(chmod(secret.c_str(), 0), 0);
   ExpectUnreadable(LoadTextFile(secret), secret);
+}
+
+// A name its folder's listing saw as a regular file is opened without a look first; if
+// it has become a FIFO since, the open must neither wait for a writer nor read it.
+TEST(LoadTextFile, FifoInThePlaceOfAListedRegularFileIsNotWaitedFor) {
+  TempFolder folder;
+  const std::string fifo = folder.Path("was-a-file.txt");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  struct Nothing final : TextConsumer {
+    void Begin(TextForm) override {}
+    bool Take(std::string_view) override { return false; }
+    void End() override {}
+  } consumer;
+  platform::FileRef file = platform::FileAtPath(fifo);
+  file.listedRegular = true;
+  const StreamOutcome outcome = StreamFileText(file, consumer);
+  EXPECT_EQ(outcome.status, StreamOutcome::Status::Skipped);
+  EXPECT_EQ(outcome.encoding, 0);
 }
 
 // /proc reports a size of 0 for files that have content: reading goes on to the end.
