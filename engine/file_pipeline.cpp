@@ -89,7 +89,8 @@ const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
     snapshotRevision_ = options_.Revision();
     snapshotNeedsWorkers_ = !pathsOnly_ || snapshot_->IsChecked(Check::ContentFilter) ||
                             snapshot_->IsChecked(Check::LengthFilter) ||
-                            snapshot_->IsChecked(Check::TimeFilter);
+                            snapshot_->IsChecked(Check::TimeFilter) ||
+                            snapshot_->IsChecked(Check::DuplicateFilter);
   }
   return snapshot_;
 }
@@ -182,7 +183,8 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   if (outcome.toDuplicates) {
     // The store reports files it cannot read for their keys itself, after the walk.
     const std::string path = folder.PathOf(name);
-    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size);
+    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size,
+                          outcome.status ? &*outcome.status : nullptr);
     return;
   }
   ResultRow& row = outcome.row;

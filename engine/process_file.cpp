@@ -60,6 +60,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
   outcome.pass = true;
   if (options.IsChecked(Check::DuplicateFilter)) {
     outcome.toDuplicates = true;
+    outcome.status = platform::StatusOf(file);
     return outcome;
   }
   FillRow(outcome.row, file, folder.base, name, rowSize, timeText, options, pathsOnly);

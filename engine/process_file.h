@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "engine/filter_options.h"
 #include "engine/folder_visit.h"
 #include "engine/length_filter.h"
 #include "match/match_mode.h"
+#include "platform/file_status.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
@@ -25,7 +27,11 @@ struct FileOutcome {
   std::int64_t size = 0;        // the size the length filter measured; 0: not measured
   int encoding = 0;             // the TextEncoding the content was read as; 0: not read
   int error = 0;                // errno of an open or read that failed, as the system said
-  ResultRow row;                // a listed file's row, every text but 内容字数
+  // For a file bound for the duplicate filter: a stat of it, taken by the worker so that
+  // the job's thread does not look at every file one after another. Empty when the file
+  // could not be looked at.
+  std::optional<platform::FileStatus> status;
+  ResultRow row;  // a listed file's row, every text but 内容字数
 };
 
 // The filters' objects of one thread. Each thread that runs file work owns one.

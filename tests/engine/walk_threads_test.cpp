@@ -151,6 +151,42 @@ TEST(WalkThreads, StopKeepsTheFirstRowsInOrder) {
   EXPECT_LT(took, std::chrono::seconds(1));
 }
 
+// Duplicate jobs take each file's identity and length on the workers: a hard link and a
+// link to a file still count once, lengths group as on one thread, rows come in the same
+// order and with the same group numbers.
+TEST(WalkThreads, DuplicateJobsListWhatOneThreadLists) {
+  test::TempTree tree;
+  for (int folder = 0; folder < 40; ++folder) {
+    for (int file = 0; file < 5; ++file) {
+      tree.Create("d" + std::to_string(folder) + "/f" + std::to_string(file),
+                  std::string(static_cast<std::size_t>((folder * 5 + file) % 9), 'x'));
+    }
+  }
+  tree.Create("one/only.txt", std::string(100, 'y'));
+  ASSERT_EQ(::link((tree.Root() + "/one/only.txt").c_str(), (tree.Root() + "/one/hard").c_str()),
+            0);
+  ASSERT_EQ(::symlink("only.txt", (tree.Root() + "/one/soft").c_str()), 0);
+  for (const Check key : {Check::DupByLength, Check::DupByMd5}) {
+    const FilterOptions options =
+        test::Ticked({Check::ScopeTree, Check::DuplicateFilter, key, Check::DupAll});
+    const auto rows = [&](unsigned threads) {
+      test::JobRun run;
+      RunFilterJob(tree.Root(), Lister::FindFile, options, run.list, run.host, run.stop,
+                   Threads(threads));
+      Paths texts = RowTexts(run.list);
+      for (std::size_t i = 0; i < run.list.Count(); ++i)
+        texts[i] += "|" + std::to_string(run.list.Row(i).group);
+      return texts;
+    };
+    const Paths single = rows(1);
+    // Nine lengths, each shared by several files; the file of length 100 has no duplicate
+    // but itself.
+    ASSERT_EQ(single.size(), 200u);
+    for (const std::string& row : single) EXPECT_EQ(row.find("/one/"), std::string::npos) << row;
+    for (unsigned threads : {2U, 8U}) EXPECT_EQ(rows(threads), single) << threads << " threads";
+  }
+}
+
 // Builds a chain of `depth` folders "d", each holding the one-byte file "f", with "e" beside the
 // "d" at `branchAt` holding `branchFiles` files; only relative calls, since the paths grow
 // far past what a path may hold.
