@@ -298,8 +298,13 @@ void DigestCache::FindEach(std::vector<Lookup>& lookups) {
     return EntryNumber(a.stamp.device, a.stamp.inode) < EntryNumber(b.stamp.device, b.stamp.inode);
   });
   std::lock_guard lock(mutex_);
+  // One read transaction for the batch: each lookup on its own would take and drop the
+  // database's locks, and SQLite could keep no page between them.
+  const bool inTransaction =
+      db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
   for (Lookup& lookup : lookups) lookup.digests = FindLocked(lookup.stamp);
   if (select_) sqlite3_reset(select_);
+  if (inTransaction && db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests) {
