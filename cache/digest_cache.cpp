@@ -25,7 +25,7 @@ constexpr int kBusyTimeoutMs = 1000;
 constexpr int kOpenBusyTimeoutMs = 250;
 // Entries are written in batches of this many, each in one transaction and in the
 // table's own order, so that a page is written once a batch.
-constexpr std::size_t kBatchSize = 65536;
+constexpr std::size_t kBatchSize = 16384;
 // Entries stored this many days ago are pruned (a file unchanged for that long is read
 // once more), and the oldest beyond the count.
 constexpr std::int64_t kPruneAfterDays = 365;
@@ -55,19 +55,6 @@ std::int64_t EntryNumber(std::uint64_t device, std::uint64_t inode) {
   return Signed(Mix(Mix(0, device), inode) >> 1);
 }
 
-// What a snapshot finds an entry by: its whole stamp, never 0, lowest bit clear.
-std::uint64_t PrintOf(const FileStamp& stamp) {
-  std::uint64_t print = 0x2545F4914F6CDD1DULL;
-  for (const std::uint64_t value :
-       {stamp.device, stamp.inode, static_cast<std::uint64_t>(stamp.size),
-        static_cast<std::uint64_t>(stamp.modifiedNs),
-        static_cast<std::uint64_t>(stamp.changedNs)}) {
-    print = Mix(print, value);
-  }
-  print = Mix(print, print >> 32) & ~std::uint64_t{1};
-  return print == 0 ? 2 : print;
-}
-
 // Ties an entry's digests to its stamp: a row changed by anything but this program
 // (a damaged page, an edit) fails the check and is not used.
 std::int64_t Checksum(const FileStamp& stamp, const KnownDigests& digests) {
@@ -95,11 +82,21 @@ std::int64_t FileBytes(const std::string& path) {
 
 }  // namespace
 
+std::uint64_t StampPrint(const FileStamp& stamp) {
+  std::uint64_t print = 0x2545F4914F6CDD1DULL;
+  for (const std::uint64_t value :
+       {stamp.device, stamp.inode, static_cast<std::uint64_t>(stamp.size),
+        static_cast<std::uint64_t>(stamp.modifiedNs),
+        static_cast<std::uint64_t>(stamp.changedNs)}) {
+    print = Mix(print, value);
+  }
+  return Mix(print, print >> 32);
+}
+
 DigestCache::DigestCache(std::string path) : path_(std::move(path)) {
   std::lock_guard lock(mutex_);
   Open();
   if (db_) sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-  DropSnapshot();
 }
 
 DigestCache::~DigestCache() {
@@ -119,6 +116,8 @@ std::string DigestCache::ErrorText() const { return db_ ? sqlite3_errmsg(db_) : 
 void DigestCache::CloseDatabase() {
   sqlite3_finalize(upsert_);
   upsert_ = nullptr;
+  sqlite3_finalize(select_);
+  select_ = nullptr;
   sqlite3_close(db_);
   db_ = nullptr;
 }
@@ -132,12 +131,6 @@ void DigestCache::Bypass(CacheProblem why, const std::string& detail) {
   Report(why, detail);
   CloseDatabase();
   pending_.clear();
-  DropSnapshot();
-}
-
-void DigestCache::DropSnapshot() {
-  snapshot_ = {};
-  loaded_.store(db_ == nullptr, std::memory_order_release);
 }
 
 void DigestCache::Fail(int code, const std::string& detail) {
@@ -229,7 +222,11 @@ bool DigestCache::Prepare() {
   return sqlite3_prepare_v3(
              db_,
              "INSERT OR REPLACE INTO digests VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-             -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK;
+             -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v3(db_,
+                            "SELECT device, inode, size, modified, changed, ends, whole, md5,"
+                            " checksum FROM digests WHERE file = ?1",
+                            -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
 }
 
 bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
@@ -257,95 +254,57 @@ bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
   return false;
 }
 
-void DigestCache::Snapshot::Insert(std::uint64_t print, const KnownDigests& digests) {
-  if (2 * (count + 1) > cells.size()) {
-    std::vector<Cell> old = std::move(cells);
-    cells.assign(old.empty() ? 1024 : 2 * old.size(), Cell{});
-    count = 0;
-    for (const Cell& cell : old) {
-      if (cell.print == 0) continue;
-      std::size_t at = (cell.print >> 1) & (cells.size() - 1);
-      while (cells[at].print != 0) at = (at + 1) & (cells.size() - 1);
-      cells[at] = cell;
-      ++count;
-    }
+KnownDigests DigestCache::FindLocked(const FileStamp& stamp) {
+  if (!db_) return {};
+  sqlite3_reset(select_);
+  sqlite3_bind_int64(select_, 1, EntryNumber(stamp.device, stamp.inode));
+  const int code = sqlite3_step(select_);
+  if (code != SQLITE_ROW) {
+    if (code != SQLITE_DONE) Fail(code, ErrorText());
+    return {};
   }
-  Cell entry{print, 0};
-  if (digests.ends && !digests.whole && !digests.md5) {
-    entry.value = *digests.ends;
-  } else {
-    entry.print |= 1;
-    entry.value = fuller.size();
-    fuller.push_back(digests);
+  // Another file may share the entry's number, and the entry may be of an earlier
+  // state of this one: only the whole stamp makes it this file's.
+  const FileStamp stored{static_cast<std::uint64_t>(sqlite3_column_int64(select_, 0)),
+                         static_cast<std::uint64_t>(sqlite3_column_int64(select_, 1)),
+                         sqlite3_column_int64(select_, 2), sqlite3_column_int64(select_, 3),
+                         sqlite3_column_int64(select_, 4)};
+  if (stored != stamp) return {};
+  KnownDigests digests;
+  if (sqlite3_column_type(select_, 5) == SQLITE_INTEGER)
+    digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 5));
+  if (sqlite3_column_type(select_, 6) == SQLITE_INTEGER)
+    digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 6));
+  if (sqlite3_column_type(select_, 7) == SQLITE_BLOB &&
+      sqlite3_column_bytes(select_, 7) == static_cast<int>(sizeof(Md5Bytes))) {
+    Md5Bytes md5;
+    std::memcpy(md5.data(), sqlite3_column_blob(select_, 7), md5.size());
+    digests.md5 = md5;
   }
-  std::size_t at = (print >> 1) & (cells.size() - 1);
-  while (cells[at].print != 0) {
-    // Two entries with one stamp: the later one stands.
-    if ((cells[at].print & ~std::uint64_t{1}) == print) {
-      cells[at] = entry;
-      return;
-    }
-    at = (at + 1) & (cells.size() - 1);
-  }
-  cells[at] = entry;
-  ++count;
-}
-
-KnownDigests DigestCache::Snapshot::Find(std::uint64_t print) const {
-  if (cells.empty()) return {};
-  for (std::size_t at = (print >> 1) & (cells.size() - 1); cells[at].print != 0;
-       at = (at + 1) & (cells.size() - 1)) {
-    if ((cells[at].print & ~std::uint64_t{1}) != print) continue;
-    if (cells[at].print & 1) return fuller[cells[at].value];
-    KnownDigests digests;
-    digests.ends = cells[at].value;
-    return digests;
-  }
-  return {};
-}
-
-void DigestCache::LoadLocked() {
-  snapshot_ = {};
-  snapshot_.loaded = true;
-  loaded_.store(true, std::memory_order_release);
-  sqlite3_stmt* rows = nullptr;
-  int code = sqlite3_prepare_v2(db_,
-                                "SELECT device, inode, size, modified, changed, ends, whole, md5,"
-                                " checksum FROM digests",
-                                -1, &rows, nullptr);
-  while (code == SQLITE_OK || code == SQLITE_ROW) {
-    if ((code = sqlite3_step(rows)) != SQLITE_ROW) break;
-    const FileStamp stamp{static_cast<std::uint64_t>(sqlite3_column_int64(rows, 0)),
-                          static_cast<std::uint64_t>(sqlite3_column_int64(rows, 1)),
-                          sqlite3_column_int64(rows, 2), sqlite3_column_int64(rows, 3),
-                          sqlite3_column_int64(rows, 4)};
-    KnownDigests digests;
-    if (sqlite3_column_type(rows, 5) == SQLITE_INTEGER)
-      digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(rows, 5));
-    if (sqlite3_column_type(rows, 6) == SQLITE_INTEGER)
-      digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(rows, 6));
-    if (sqlite3_column_type(rows, 7) == SQLITE_BLOB &&
-        sqlite3_column_bytes(rows, 7) == static_cast<int>(sizeof(Md5Bytes))) {
-      Md5Bytes md5;
-      std::memcpy(md5.data(), sqlite3_column_blob(rows, 7), md5.size());
-      digests.md5 = md5;
-    }
-    if (digests.Empty() || sqlite3_column_int64(rows, 8) != Checksum(stamp, digests)) continue;
-    snapshot_.Insert(PrintOf(stamp), digests);
-  }
-  sqlite3_finalize(rows);
-  if (code != SQLITE_DONE) Fail(code, ErrorText());
+  if (sqlite3_column_int64(select_, 8) != Checksum(stamp, digests)) return {};
+  return digests;
 }
 
 KnownDigests DigestCache::Find(const FileStamp& stamp) {
   std::lock_guard lock(mutex_);
-  if (db_ && !snapshot_.loaded) LoadLocked();
-  return db_ ? snapshot_.Find(PrintOf(stamp)) : KnownDigests{};
+  const KnownDigests digests = FindLocked(stamp);
+  // A statement left stepping would hold the database's read snapshot.
+  if (select_) sqlite3_reset(select_);
+  return digests;
 }
 
-void DigestCache::Load() {
+void DigestCache::FindEach(std::vector<Lookup>& lookups) {
+  std::sort(lookups.begin(), lookups.end(), [](const Lookup& a, const Lookup& b) {
+    return EntryNumber(a.stamp.device, a.stamp.inode) < EntryNumber(b.stamp.device, b.stamp.inode);
+  });
   std::lock_guard lock(mutex_);
-  if (db_ && !snapshot_.loaded) LoadLocked();
+  // One read transaction for the batch: each lookup on its own would take and drop the
+  // database's locks, and SQLite could keep no page between them.
+  const bool inTransaction =
+      db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+  for (Lookup& lookup : lookups) lookup.digests = FindLocked(lookup.stamp);
+  if (select_) sqlite3_reset(select_);
+  if (inTransaction && db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
 void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests) {
@@ -391,8 +350,6 @@ void DigestCache::FlushLocked() {
   }
   sqlite3_reset(upsert_);
   pending_.clear();
-  // What was written is found by the next snapshot.
-  DropSnapshot();
   if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) {
     wrote_ = true;
@@ -456,7 +413,6 @@ DigestCache::Info DigestCache::Describe() {
 bool DigestCache::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();
-  DropSnapshot();
   if (!db_) return false;
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE; DELETE FROM digests; DELETE FROM meta; COMMIT;",
                           nullptr, nullptr, nullptr);

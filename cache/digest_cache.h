@@ -10,7 +10,6 @@
 // writable is rebuilt or bypassed, with one notice saying so.
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -73,14 +72,18 @@ class DigestCache {
 
   // The rest may be called from any thread.
 
-  // The digests stored for exactly this stamp (empty when none are). The first call
-  // reads every entry into memory (unless Load has); what this program stores is found
-  // after a Flush.
+  // The digests stored for exactly this stamp (empty when none are). What this program
+  // stores is found after a Flush.
   KnownDigests Find(const FileStamp& stamp);
-  // Reads every entry into memory now, so that Find answers at once.
-  void Load();
-  // True once Find answers without reading the database first.
-  bool Loaded() const { return loaded_.load(std::memory_order_acquire); }
+  // Find for many files at once, filling in each one's `digests`: the entries are
+  // looked up in the table's own order, so a batch reads each page of it once. Nothing
+  // is held in memory between calls, however large the table.
+  struct Lookup {
+    FileStamp stamp;
+    std::uint32_t tag = 0;  // the caller's, kept as it is
+    KnownDigests digests;
+  };
+  void FindEach(std::vector<Lookup>& lookups);
   // Keeps the digests of the file with `stamp`, replacing what was kept for its device
   // and inode. Written in large batches, each in one transaction.
   void Store(const FileStamp& stamp, const KnownDigests& digests);
@@ -103,23 +106,6 @@ class DigestCache {
     FileStamp stamp;
     KnownDigests digests;
   };
-  // Every entry of the database, read at the first lookup: a job looks up each of its
-  // files, and one pass over the table costs far less than a query for each. Entries
-  // are found by a 64-bit print of their whole stamp. Most entries hold the quick hash
-  // of the ends alone and sit in their cell; the others are kept aside.
-  struct Snapshot {
-    struct Cell {
-      std::uint64_t print = 0;  // 0: empty; lowest bit set: `value` indexes `fuller`
-      std::uint64_t value = 0;  // the ends hash, or the index into `fuller`
-    };
-    std::vector<Cell> cells;
-    std::vector<KnownDigests> fuller;
-    std::size_t count = 0;
-    bool loaded = false;
-    void Insert(std::uint64_t print, const KnownDigests& digests);
-    KnownDigests Find(std::uint64_t print) const;
-  };
-
   void Open();
   void Configure();
   bool Prepare();
@@ -129,8 +115,7 @@ class DigestCache {
   void Report(CacheProblem why, const std::string& detail);
   // Bypasses the cache after SQLite failed with `code`, telling why.
   void Fail(int code, const std::string& detail);
-  void LoadLocked();
-  void DropSnapshot();
+  KnownDigests FindLocked(const FileStamp& stamp);
   void FlushLocked();
   void PruneLocked();
   std::string ErrorText() const;
@@ -140,13 +125,16 @@ class DigestCache {
   mutable std::mutex mutex_;
   sqlite3* db_ = nullptr;
   sqlite3_stmt* upsert_ = nullptr;
-  Snapshot snapshot_;
-  std::atomic<bool> loaded_{true};  // Snapshot loaded, or no database to load from
+  sqlite3_stmt* select_ = nullptr;
   std::vector<Pending> pending_;
   std::optional<CacheNotice> notice_;
   bool reported_ = false;
   bool wrote_ = false;
 };
+
+// A 64-bit print of the whole stamp: two stamps that differ in anything have different
+// prints but for a chance of one in 2^64.
+std::uint64_t StampPrint(const FileStamp& stamp);
 
 // $XDG_CACHE_HOME/tarnwick/digests.sqlite, or ~/.cache/tarnwick/digests.sqlite when
 // XDG_CACHE_HOME is unset or not an absolute path.

@@ -150,6 +150,8 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
 
 void DuplicateStore::FinishWalk() {
   State& state = *state_;
+  // No file comes after the walk: what told files met twice apart is no longer needed.
+  state.identities.Clear();
   if (!state.md5) return;
   state.md5->Finish();
   state.GroupByKey();

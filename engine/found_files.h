@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/chunked_vector.h"
+
 namespace tarnwick {
 
 class FoundFiles {
@@ -36,8 +38,9 @@ class FoundFiles {
   std::size_t blockSize_ = 0;
 
   std::vector<std::string_view> folders_;
-  std::vector<std::uint32_t> folderOf_;
-  std::vector<const char*> names_;
+  // One entry a file: chunked, so a million files never hold a doubled copy.
+  ChunkedVector<std::uint32_t> folderOf_;
+  ChunkedVector<const char*> names_;
 };
 
 }  // namespace tarnwick

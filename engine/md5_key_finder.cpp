@@ -1,11 +1,13 @@
 #include "engine/md5_key_finder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -26,12 +28,19 @@ constexpr std::size_t kSmallBatch = 32;
 constexpr std::size_t kMostInBatch = 256;
 // Items waiting beyond this hold the walk until the workers have caught up halfway.
 constexpr std::size_t kMostQueued = 1 << 16;
+// Files looked up in the digest cache at once: enough that a batch costs little more
+// than its lookups, few enough that the reads they allow start soon.
+constexpr std::size_t kLookupBatch = 2048;
 // How often the job's thread wakes while it waits for the workers: events, status line.
 // Reading on the job's thread, it shows the file it reads as often.
 constexpr auto kWaitStep = std::chrono::milliseconds(20);
 // A file changed this recently may change again within its time stamp's resolution
 // without a new stamp: what was read of it is not cached.
 constexpr std::int64_t kSettledNs = 2'000'000'000;
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
 
 std::uint64_t MixKey(std::int64_t size, std::uint64_t value) {
   const std::uint64_t mixed =
@@ -80,7 +89,7 @@ Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCach
                            JobHost& host, const StopFlag& stop)
     : files_(files),
       pool_(pool),
-      cache_(cache),
+      cache_(cache && cache->InUse() ? cache : nullptr),
       host_(host),
       stop_(stop),
       workerStop_([&stop] { return stop.IsSet(); }),
@@ -88,24 +97,29 @@ Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCach
         host_.ProcessPendingEvents();
         ShowReading();
         return stop_.IsSet();
-      }) {
-  // The cache is read on a worker while the walk begins, not when its first file needs
-  // it. The task uses nothing of the finder: the cache and the pool outlive it.
-  if (pool_ && cache_ && !cache_->Loaded()) pool_->Submit([cache] { cache->Load(); });
-}
+      }) {}
 
 Md5KeyFinder::~Md5KeyFinder() {
   DropQueuedWork();
   std::unique_lock lock(mutex_);
   jobWaiting_ = true;
-  changed_.wait(lock, [this] { return running_ == 0; });
+  changed_.wait(lock, [this] { return running_ == 0 && lookingUp_ == 0; });
 }
 
 void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
-  records_.push_back({stamp});
+  sizeBucket_.push_back(kNone);
+  ends_.push_back(0);
+  keyOf_.push_back(kNone);
+  flags_.push_back(0);
+  if (cache_) prints_.push_back(0);
   if (!regular) return;
-  Join(sizes_, file, Stage::Ends);
-  if (!awaiting_.empty() && cache_->Loaded()) EnterAwaiting();
+  if (cache_ && stamp.size > 0) {
+    // Looked up now, while the walk's stamp is at hand: only its print is kept.
+    prints_[file] = StampPrint(stamp);
+    lookups_.push_back({stamp, file, {}});
+    if (lookups_.size() >= kLookupBatch) StartLookups();
+  }
+  Join(bySize_, file, stamp.size, Stage::Ends);
   if (resultsWaiting_.load(std::memory_order_relaxed)) Merge();
   // Work is handed over, and workers woken, a batch at a time.
   if (outgoing_.size() >= kSmallBatch) StartWorkers();
@@ -124,8 +138,7 @@ void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular)
   crowded_ = false;
 }
 
-void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, Stage next) {
-  const std::int64_t size = records_[file].stamp.size;
+void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, std::int64_t size, Stage next) {
   const std::uint64_t value = BucketValue(table, file);
   const auto [number, created] = table.index.FindOrInsert(
       MixKey(size, value),
@@ -134,6 +147,8 @@ void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, Stage next) {
         return bucket.size == size && BucketValue(table, bucket.first) == value;
       },
       static_cast<std::uint32_t>(table.buckets.size()));
+  const bool entering = &table == &bySize_;
+  if (entering) sizeBucket_[file] = number;
   if (created) {
     table.buckets.push_back({size, file, 1});
     return;
@@ -141,98 +156,113 @@ void Md5KeyFinder::Join(BucketTable& table, std::uint32_t file, Stage next) {
   // Moving a file on never comes back to this table, but it may grow the others.
   const std::uint32_t first = table.buckets[number].first;
   const bool second = ++table.buckets[number].count == 2;
-  const bool entering = &table == &sizes_;
   if (second) entering ? Enter(first) : Advance(first, next);
   entering ? Enter(file) : Advance(file, next);
 }
 
 std::uint64_t Md5KeyFinder::BucketValue(const BucketTable& table, std::uint32_t file) const {
-  if (&table == &ends_) return records_[file].ends;
-  if (&table == &wholes_) return further_[records_[file].further].whole;
+  if (&table == &byEnds_) return ends_[file];
+  if (&table == &byWhole_) return wholes_.at(file);
   return 0;
 }
 
-Md5KeyFinder::FurtherDigests& Md5KeyFinder::Further(std::uint32_t file) {
-  FileRecord& record = records_[file];
-  if (record.further == kNone) {
-    record.further = static_cast<std::uint32_t>(further_.size());
-    further_.emplace_back();
-  }
-  return further_[record.further];
+void Md5KeyFinder::SetKey(std::uint32_t file, const platform::Md5Value& key) {
+  // Files that reach their MD5 key mostly share it: each distinct key is kept once.
+  std::uint64_t hash;
+  std::memcpy(&hash, key.data(), sizeof hash);
+  const auto [number, created] = keyIndex_.FindOrInsert(
+      hash, [&](std::uint32_t known) { return keys_[known] == key; },
+      static_cast<std::uint32_t>(keys_.size()));
+  if (created) keys_.push_back(key);
+  keyOf_[file] = number;
+  flags_[file] |= kMd5Known;
 }
 
 KnownDigests Md5KeyFinder::Known(std::uint32_t file) const {
-  const FileRecord& record = records_[file];
+  const std::uint8_t flags = flags_[file];
   KnownDigests digests;
-  if (record.flags & kEndsKnown) digests.ends = record.ends;
-  if (record.further == kNone) return digests;
-  const FurtherDigests& further = further_[record.further];
-  if (further.wholeKnown) digests.whole = further.whole;
-  if (further.md5Known) digests.md5 = further.md5;
+  if (flags & kEndsKnown) digests.ends = ends_[file];
+  if (flags & kWholeKnown) digests.whole = wholes_.at(file);
+  if (flags & kMd5Known) digests.md5 = keys_[keyOf_[file]];
   return digests;
 }
 
 void Md5KeyFinder::Learn(std::uint32_t file, const KnownDigests& digests) {
-  FileRecord& record = records_[file];
   if (digests.ends) {
-    record.ends = *digests.ends;
-    record.flags |= kEndsKnown;
+    ends_[file] = *digests.ends;
+    flags_[file] |= kEndsKnown;
   }
   if (digests.whole) {
-    Further(file).whole = *digests.whole;
-    Further(file).wholeKnown = true;
+    wholes_[file] = *digests.whole;
+    flags_[file] |= kWholeKnown;
   }
-  if (digests.md5) {
-    Further(file).md5 = *digests.md5;
-    Further(file).md5Known = true;
-  }
+  if (digests.md5) SetKey(file, *digests.md5);
 }
 
 void Md5KeyFinder::Enter(std::uint32_t file) {
-  const FileRecord& record = records_[file];
-  if (cache_ && record.stamp.size > 0) {
-    // Without a pool the first lookup reads the cache here.
-    if (pool_ && !cache_->Loaded()) return awaiting_.push_back(file);
-    Learn(file, cache_->Find(record.stamp));
+  // A file the cache may know of waits for its lookup.
+  if (cache_ && SizeOf(file) > 0 && !(flags_[file] & kLookedUp)) {
+    flags_[file] |= kEntered;
+    return;
   }
   Advance(file, Stage::Ends);
 }
 
-void Md5KeyFinder::EnterAwaiting() {
-  for (const std::uint32_t file : awaiting_) {
-    Learn(file, cache_->Find(records_[file].stamp));
-    Advance(file, Stage::Ends);
+void Md5KeyFinder::StartLookups() {
+  if (lookups_.empty()) return;
+  if (!pool_) {
+    cache_->FindEach(lookups_);
+    for (const DigestCache::Lookup& lookup : lookups_) OnLookedUp(lookup);
+    lookups_.clear();
+    return;
   }
-  awaiting_.clear();
+  {
+    std::lock_guard lock(mutex_);
+    ++lookingUp_;
+  }
+  pool_->Submit([this, batch = std::move(lookups_)]() mutable {
+    cache_->FindEach(batch);
+    std::lock_guard lock(mutex_);
+    lookedUp_.insert(lookedUp_.end(), batch.begin(), batch.end());
+    --lookingUp_;
+    resultsWaiting_.store(true, std::memory_order_release);
+    if (jobWaiting_) changed_.notify_all();
+  });
+  lookups_.clear();
+}
+
+void Md5KeyFinder::OnLookedUp(const DigestCache::Lookup& lookup) {
+  const std::uint32_t file = lookup.tag;
+  Learn(file, lookup.digests);
+  flags_[file] |= kLookedUp;
+  if (flags_[file] & kEntered) Advance(file, Stage::Ends);
 }
 
 void Md5KeyFinder::Advance(std::uint32_t file, Stage stage) {
-  const FileRecord& record = records_[file];
-  const FurtherDigests* further = record.further == kNone ? nullptr : &further_[record.further];
-  const bool isKnown = (stage == Stage::Ends && (record.flags & kEndsKnown)) ||
-                       (stage == Stage::Whole && further && further->wholeKnown) ||
-                       (stage == Stage::Md5 && further && further->md5Known);
+  const std::uint8_t flags = flags_[file];
+  const bool isKnown = (stage == Stage::Ends && (flags & kEndsKnown)) ||
+                       (stage == Stage::Whole && (flags & kWholeKnown)) ||
+                       (stage == Stage::Md5 && (flags & kMd5Known));
   if (isKnown) return Continue(file, stage);
-  outgoing_.push_back({file, stage, record.stamp, files_.Folder(file), files_.Name(file)});
+  outgoing_.push_back({file, stage, SizeOf(file), cache_ ? prints_[file] : 0, files_.Folder(file),
+                       files_.Name(file)});
 }
 
 void Md5KeyFinder::Continue(std::uint32_t file, Stage stage) {
-  FileRecord& record = records_[file];
-  const std::int64_t size = record.stamp.size;
+  const std::int64_t size = SizeOf(file);
   switch (stage) {
     case Stage::Ends:
       if (size == 0) {
         // Every empty file has the same key: nothing to read, only the file to open.
-        Further(file).md5 = EmptyFileKey();
-        Further(file).md5Known = true;
-        records_[file].flags |= kHasKey;
+        SetKey(file, EmptyFileKey());
+        flags_[file] |= kHasKey;
         return;
       }
-      return Join(ends_, file, EndsCoverWholeFile(size) ? Stage::Md5 : Stage::Whole);
+      return Join(byEnds_, file, size, EndsCoverWholeFile(size) ? Stage::Md5 : Stage::Whole);
     case Stage::Whole:
-      return Join(wholes_, file, Stage::Md5);
+      return Join(byWhole_, file, size, Stage::Md5);
     case Stage::Md5:
-      record.flags |= kHasKey;
+      flags_[file] |= kHasKey;
       return;
   }
 }
@@ -245,9 +275,8 @@ void Md5KeyFinder::OnResult(const WorkResult& result) {
     return;
   }
   Learn(result.file, result.digests);
-  FileRecord& record = records_[result.file];
-  record.flags |= kRead;
-  if (!result.cacheable) record.flags |= kUncacheable;
+  flags_[result.file] |= kRead;
+  if (!result.cacheable) flags_[result.file] |= kUncacheable;
   Continue(result.file, result.stage);
 }
 
@@ -256,7 +285,10 @@ void Md5KeyFinder::Merge() {
   {
     std::lock_guard lock(mutex_);
     merging_.swap(results_);
+    mergingLookups_.swap(lookedUp_);
   }
+  for (const DigestCache::Lookup& lookup : mergingLookups_) OnLookedUp(lookup);
+  mergingLookups_.clear();
   for (const WorkResult& result : merging_) OnResult(result);
   merging_.clear();
 }
@@ -268,7 +300,7 @@ void Md5KeyFinder::StartWorkers() {
     std::lock_guard lock(mutex_);
     for (const WorkItem& item : outgoing_) {
       std::deque<WorkItem>& queue =
-          item.stage == Stage::Ends || EndsCoverWholeFile(item.stamp.size) ? small_ : big_;
+          item.stage == Stage::Ends || EndsCoverWholeFile(item.size) ? small_ : big_;
       queue.push_back(item);
       if (queue.size() > kMostQueued) crowded_ = true;
     }
@@ -306,7 +338,8 @@ void Md5KeyFinder::ReadHere() {
 void Md5KeyFinder::WaitForWorkers(std::unique_lock<std::mutex>& lock) {
   jobWaiting_ = true;
   changed_.wait_for(lock, kWaitStep, [this] {
-    return resultsWaiting_.load(std::memory_order_relaxed) || running_ == 0 || stop_.IsSet();
+    return resultsWaiting_.load(std::memory_order_relaxed) || (running_ == 0 && lookingUp_ == 0) ||
+           stop_.IsSet();
   });
   jobWaiting_ = false;
 }
@@ -319,12 +352,8 @@ void Md5KeyFinder::DropQueuedWork() {
 }
 
 void Md5KeyFinder::Finish() {
-  // After a stop the cache is not waited for: the files that waited for it are left out.
-  if (stop_.IsSet()) {
-    awaiting_.clear();
-  } else {
-    EnterAwaiting();
-  }
+  // After a stop the cache is not waited for: the files that wait for it are left out.
+  if (!stop_.IsSet()) StartLookups();
   for (;;) {
     Merge();
     StartWorkers();
@@ -334,11 +363,12 @@ void Md5KeyFinder::Finish() {
         small_.clear();
         big_.clear();
         jobWaiting_ = true;
-        changed_.wait(lock, [this] { return running_ == 0; });
+        changed_.wait(lock, [this] { return running_ == 0 && lookingUp_ == 0; });
         jobWaiting_ = false;
         break;
       }
-      if (running_ == 0 && !resultsWaiting_.load(std::memory_order_relaxed)) break;
+      if (running_ == 0 && lookingUp_ == 0 && !resultsWaiting_.load(std::memory_order_relaxed))
+        break;
       WaitForWorkers(lock);
     }
     host_.ProcessPendingEvents();
@@ -393,22 +423,32 @@ void Md5KeyFinder::ShowReading() {
   shownReading_ = file;
   std::string path;
   files_.PathOf(file, path);
-  host_.SetStatusText("大小 " + SizeText(records_[file].stamp.size) + "，正在读MD5：" + path);
+  host_.SetStatusText("大小 " + SizeText(SizeOf(file)) + "，正在读MD5：" + path);
   host_.RefreshStatus();
 }
 
 void Md5KeyFinder::StoreInCache() {
-  for (std::uint32_t file = 0; file < records_.size(); ++file) {
-    const FileRecord& record = records_[file];
-    if ((record.flags & kRead) && !(record.flags & kUncacheable) && record.stamp.size > 0)
-      cache_->Store(record.stamp, Known(file));
+  // A file is kept under the stamp it has now, looked at again, and only while that is
+  // the stamp the walk saw and every read of it matched.
+  OpenedFolder folder;
+  for (std::uint32_t file = 0; file < flags_.size(); ++file) {
+    if ((flags_[file] & (kRead | kUncacheable)) != kRead || SizeOf(file) == 0) continue;
+    const int folderFd = folder.For(files_.Folder(file));
+    struct stat status {};
+    if (folderFd == -1 || !folder.keepable ||
+        ::fstatat(folderFd, files_.Name(file), &status, 0) != 0)
+      continue;
+    const FileStamp stamp{static_cast<std::uint64_t>(status.st_dev),
+                          static_cast<std::uint64_t>(status.st_ino),
+                          static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),
+                          Nanoseconds(status.st_ctim)};
+    if (StampPrint(stamp) == prints_[file]) cache_->Store(stamp, Known(file));
   }
   cache_->Flush();
 }
 
 const platform::Md5Value* Md5KeyFinder::KeyOf(std::uint32_t file) const {
-  const FileRecord& record = records_[file];
-  return (record.flags & kHasKey) ? &further_[record.further].md5 : nullptr;
+  return (flags_[file] & kHasKey) ? &keys_[keyOf_[file]] : nullptr;
 }
 
 bool Md5KeyFinder::TakeWork(std::vector<WorkItem>& batch) {
@@ -467,14 +507,14 @@ Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& 
   }
   // The key covers the size the walk grouped the file by; a file that has changed
   // size since is no longer what was grouped.
-  if (file.Size() != item.stamp.size) {
+  if (file.Size() != item.size) {
     result.end = ReadEnd::Changed;
     return result;
   }
   switch (item.stage) {
     case Stage::Ends: {
       std::uint64_t value = 0;
-      result.end = item.stamp.size == 0 ? ReadEnd::Done : QuickEndsHash(file, stop, value);
+      result.end = item.size == 0 ? ReadEnd::Done : QuickEndsHash(file, stop, value);
       result.digests.ends = value;
       break;
     }
@@ -493,10 +533,11 @@ Md5KeyFinder::WorkResult Md5KeyFinder::Read(const WorkItem& item, OpenedFolder& 
   }
   if (result.end == ReadEnd::Unreadable) result.error = file.Error();
   if (result.end != ReadEnd::Done) result.digests = {};
+  const FileStamp opened{static_cast<std::uint64_t>(file.Device()),
+                         static_cast<std::uint64_t>(file.Inode()), file.Size(), file.ModifiedNs(),
+                         file.ChangedNs()};
   result.cacheable = cache_ && folder.keepable && result.end == ReadEnd::Done &&
-                     file.Device() == item.stamp.device && file.Inode() == item.stamp.inode &&
-                     file.ModifiedNs() == item.stamp.modifiedNs &&
-                     file.ChangedNs() == item.stamp.changedNs && file.UnchangedSinceOpen() &&
+                     StampPrint(opened) == item.print && file.UnchangedSinceOpen() &&
                      Settled(file.ChangedNs());
   return result;
 }

@@ -12,6 +12,11 @@
 // results as they come, which decides what is read next. Finish waits for the rest,
 // keeping the window live. A job without a pool reads on its own thread, handling
 // window events between reads.
+//
+// What is known of a file is kept in columns of a few bytes each, and digests only for
+// the files that come so far: a million files cost some 17 bytes each, and a
+// key 16 bytes however many files share it. The digest cache
+// is looked up in batches as files come, and nothing of it is held in memory.
 
 #include <atomic>
 #include <chrono>
@@ -20,6 +25,7 @@
 #include <deque>
 #include <mutex>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "cache/digest_cache.h"
@@ -42,8 +48,8 @@ struct FileReadError {
 
 class Md5KeyFinder {
  public:
-  // `files`, `pool` (null: read on the calling thread) and `cache` (null: no cache)
-  // must outlive the finder. Every call comes from the job's thread.
+  // `files`, `pool` (null: read on the calling thread) and `cache` (null, or not in use:
+  // no cache) must outlive the finder. Every call comes from the job's thread.
   Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache, JobHost& host,
                const StopFlag& stop);
   // Returns once no worker is left working for it.
@@ -71,25 +77,15 @@ class Md5KeyFinder {
   enum class Stage : std::uint8_t { Ends, Whole, Md5 };
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
-  // What is known of one file. The quick hash of its ends is kept here; the rarer
-  // whole-content hash and MD5 key beside it, for the files that come so far.
-  struct FileRecord {
-    FileStamp stamp;
-    std::uint64_t ends = 0;
-    std::uint32_t further = kNone;  // its entry in further_
-    std::uint8_t flags = 0;         // Flag bits
-  };
   enum Flag : std::uint8_t {
-    kEndsKnown = 1,    // `ends` holds its value
-    kRead = 2,         // some digest was read by this job
-    kUncacheable = 4,  // a digest read does not match the stamp the walk saw
-    kHasKey = 8,       // its MD5 key is known: it went through every stage
-  };
-  struct FurtherDigests {
-    std::uint64_t whole = 0;
-    platform::Md5Value md5{};
-    bool wholeKnown = false;
-    bool md5Known = false;
+    kEndsKnown = 1,     // its quick hash of the ends is known
+    kWholeKnown = 2,    // its quick hash of the whole content is known
+    kMd5Known = 4,      // its MD5 key is known (it may not need it)
+    kHasKey = 8,        // it went through every stage: its MD5 key counts
+    kRead = 16,         // some digest was read by this job
+    kUncacheable = 32,  // a digest read does not match the stamp the walk saw
+    kLookedUp = 64,     // what the cache knows of it has been learned
+    kEntered = 128,     // it shares its size with another file: waits for its lookup
   };
   // The files sharing a size, or a size and a quick hash: once a second one comes,
   // both go on to the next stage, and so does every later one. A bucket's key is its
@@ -107,7 +103,8 @@ class Md5KeyFinder {
   struct WorkItem {
     std::uint32_t file;
     Stage stage;
-    FileStamp stamp;
+    std::int64_t size;
+    std::uint64_t print;  // of the stamp the walk saw (with a cache)
     std::string_view folder;
     const char* name;
   };
@@ -123,16 +120,18 @@ class Md5KeyFinder {
   // Job's thread.
   // The file shares its size with another: from now on it may have a duplicate.
   void Enter(std::uint32_t file);
-  // Enters the files that waited for the cache to be read.
-  void EnterAwaiting();
+  // Hands the files gathered for a cache lookup to a worker (or looks them up here).
+  void StartLookups();
+  void OnLookedUp(const DigestCache::Lookup& lookup);
   // Moves the file to `stage`: on at once when the stage's digest is known, else by a read.
   void Advance(std::uint32_t file, Stage stage);
   // Goes on from what `stage` has made known of the file.
   void Continue(std::uint32_t file, Stage stage);
-  void Join(BucketTable& table, std::uint32_t file, Stage next);
+  void Join(BucketTable& table, std::uint32_t file, std::int64_t size, Stage next);
   // What the file is bucketed by in `table`, beside its size.
   std::uint64_t BucketValue(const BucketTable& table, std::uint32_t file) const;
-  FurtherDigests& Further(std::uint32_t file);
+  std::int64_t SizeOf(std::uint32_t file) const { return bySize_.buckets[sizeBucket_[file]].size; }
+  void SetKey(std::uint32_t file, const platform::Md5Value& key);
   // Everything known of the file, as the cache keeps it; and the reverse.
   KnownDigests Known(std::uint32_t file) const;
   void Learn(std::uint32_t file, const KnownDigests& digests);
@@ -166,14 +165,23 @@ class Md5KeyFinder {
   const StopRequest workerStop_;
   const StopRequest hereStop_;
 
-  ChunkedVector<FileRecord> records_;
-  std::vector<FurtherDigests> further_;
-  BucketTable sizes_, ends_, wholes_;
+  // For each file in walk order.
+  ChunkedVector<std::uint32_t> sizeBucket_;  // its bucket in bySize_ (kNone: not read)
+  ChunkedVector<std::uint64_t> ends_;        // its quick hash of the ends
+  ChunkedVector<std::uint32_t> keyOf_;       // its key's number in keys_ (kNone: none)
+  ChunkedVector<std::uint8_t> flags_;        // Flag bits
+  ChunkedVector<std::uint64_t> prints_;      // with a cache: the print of its stamp
+  // The distinct MD5 keys, and the whole-content hashes of the (big) files that have one.
+  ChunkedVector<platform::Md5Value> keys_;
+  HashIndex keyIndex_;
+  std::unordered_map<std::uint32_t, std::uint64_t> wholes_;
+  BucketTable bySize_, byEnds_, byWhole_;
   std::vector<FileReadError> errors_;
-  std::vector<std::uint32_t> awaiting_;  // entered while the cache was being read
-  std::vector<WorkItem> outgoing_;       // work not yet handed to the workers
-  std::vector<WorkResult> merging_;      // results being merged
-  bool crowded_ = false;                 // a queue has grown past its bound
+  std::vector<DigestCache::Lookup> lookups_;  // to be looked up in the cache
+  std::vector<WorkItem> outgoing_;            // work not yet handed to the workers
+  std::vector<WorkResult> merging_;           // results being merged
+  std::vector<DigestCache::Lookup> mergingLookups_;
+  bool crowded_ = false;  // a queue has grown past its bound
   std::uint32_t shownReading_ = kNone;
   std::chrono::steady_clock::time_point shownAt_{};
 
@@ -183,7 +191,9 @@ class Md5KeyFinder {
   std::deque<WorkItem> small_;       // files or pieces of at most two end pieces
   std::deque<WorkItem> big_;         // whole big files, one per worker at a time
   std::vector<WorkResult> results_;
+  std::vector<DigestCache::Lookup> lookedUp_;
   unsigned running_ = 0;
+  unsigned lookingUp_ = 0;         // batches of lookups on workers
   bool jobWaiting_ = false;        // the job's thread waits on changed_
   std::uint32_t reading_ = kNone;  // the file a worker took last
   std::atomic<bool> resultsWaiting_{false};

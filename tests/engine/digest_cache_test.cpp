@@ -15,6 +15,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"
@@ -120,6 +121,52 @@ TEST_F(DigestCacheTest, FileChangedWithItsModificationTimePutBackIsReadAgain) {
   DigestCache cache(CachePath());
   EXPECT_TRUE(Listed(&cache, twins_).empty());
   EXPECT_TRUE(Listed(nullptr, twins_).empty());
+}
+
+// Entries are looked up one by one, in batches: each lookup gets its own file's entry,
+// and only for the exact stamp it was stored under.
+TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
+  const FileStamp kept{7, 1001, 4096, 1'600'000'000'000'000'000, 1'600'000'000'000'000'001};
+  FileStamp otherDevice = kept;  // the same inode on another device is another file
+  otherDevice.device = 8;
+  KnownDigests digests;
+  digests.ends = 42;
+  digests.md5 = Md5Bytes{1, 2, 3};
+  KnownDigests otherDigests;
+  otherDigests.ends = 43;
+  {
+    DigestCache cache(CachePath());
+    cache.Store(kept, digests);
+    cache.Store(otherDevice, otherDigests);
+  }
+  DigestCache cache(CachePath());
+  std::vector<DigestCache::Lookup> lookups;
+  for (std::uint32_t tag = 0; tag < 6; ++tag) {
+    FileStamp stamp = tag % 2 ? otherDevice : kept;
+    if (tag == 2) ++stamp.changedNs;  // changed, its modification time put back
+    if (tag == 4) ++stamp.size;
+    lookups.push_back({stamp, tag, {}});
+  }
+  cache.FindEach(lookups);
+  ASSERT_EQ(lookups.size(), 6u);
+  for (const DigestCache::Lookup& lookup : lookups) {
+    if (lookup.tag == 2 || lookup.tag == 4) {
+      EXPECT_TRUE(lookup.digests.Empty()) << lookup.tag;
+    } else if (lookup.tag % 2) {
+      EXPECT_EQ(lookup.digests.ends, otherDigests.ends) << lookup.tag;
+      EXPECT_FALSE(lookup.digests.md5) << lookup.tag;
+    } else {
+      EXPECT_EQ(lookup.digests.ends, digests.ends) << lookup.tag;
+      EXPECT_EQ(lookup.digests.md5, digests.md5) << lookup.tag;
+    }
+  }
+  // What is stored during a run is found once it is written.
+  FileStamp later = kept;
+  later.inode = 1002;
+  cache.Store(later, digests);
+  cache.Flush();
+  EXPECT_EQ(cache.Find(later).ends, digests.ends);
+  EXPECT_TRUE(cache.Find(FileStamp{}).Empty());
 }
 
 // Whatever happened to the database, the rows are those of a job without a cache, and
