@@ -18,7 +18,7 @@ namespace {
 
 // "TRNW": marks the database as ours; the version changes with what an entry means.
 constexpr int kApplicationId = 0x54524E57;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 // Long enough for another program's batch of writes, short enough not to stall a job;
 // opening, which a window may do on its own thread, waits less.
 constexpr int kBusyTimeoutMs = 1000;
@@ -50,10 +50,19 @@ std::uint64_t Mix(std::uint64_t state, std::uint64_t value) {
   return state ^ (state >> 29);
 }
 
-// The entry's number: two files that share it share one entry, the later one's.
-std::int64_t EntryNumber(std::uint64_t device, std::uint64_t inode) {
-  return Signed(Mix(Mix(0, device), inode) >> 1);
+// The entry's number: two files that share it share one entry, the later one's. Its
+// high bits come from the device and the file's place (its folder), its low bits are
+// the inode's own: the entries of one folder lie together in the table, in inode order,
+// so the lookups of a folder's files are one pass over neighbouring rows.
+constexpr int kInodeBits = 40;
+constexpr std::uint64_t kInodeMask = (std::uint64_t{1} << kInodeBits) - 1;
+
+std::int64_t EntryNumber(const FileStamp& stamp, std::uint64_t place) {
+  const std::uint64_t folder = Mix(Mix(0, stamp.device), place) >> (kInodeBits + 1);
+  return Signed((folder << kInodeBits) | (stamp.inode & kInodeMask));
 }
+
+bool SameFolder(std::int64_t a, std::int64_t b) { return (a >> kInodeBits) == (b >> kInodeBits); }
 
 // Ties an entry's digests to its stamp: a row changed by anything but this program
 // (a damaged page, an edit) fails the check and is not used.
@@ -224,8 +233,8 @@ bool DigestCache::Prepare() {
              "INSERT OR REPLACE INTO digests VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
              -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
          sqlite3_prepare_v3(db_,
-                            "SELECT device, inode, size, modified, changed, ends, whole, md5,"
-                            " checksum FROM digests WHERE file = ?1",
+                            "SELECT file, device, inode, size, modified, changed, ends, whole,"
+                            " md5, checksum FROM digests WHERE file BETWEEN ?1 AND ?2",
                             -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
 }
 
@@ -254,63 +263,81 @@ bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
   return false;
 }
 
-KnownDigests DigestCache::FindLocked(const FileStamp& stamp) {
-  if (!db_) return {};
-  sqlite3_reset(select_);
-  sqlite3_bind_int64(select_, 1, EntryNumber(stamp.device, stamp.inode));
-  const int code = sqlite3_step(select_);
-  if (code != SQLITE_ROW) {
-    if (code != SQLITE_DONE) Fail(code, ErrorText());
-    return {};
-  }
+// The digests of the row `select_` is on, when it is the entry of exactly `stamp`.
+KnownDigests DigestCache::RowDigests(const FileStamp& stamp) const {
   // Another file may share the entry's number, and the entry may be of an earlier
   // state of this one: only the whole stamp makes it this file's.
-  const FileStamp stored{static_cast<std::uint64_t>(sqlite3_column_int64(select_, 0)),
-                         static_cast<std::uint64_t>(sqlite3_column_int64(select_, 1)),
-                         sqlite3_column_int64(select_, 2), sqlite3_column_int64(select_, 3),
-                         sqlite3_column_int64(select_, 4)};
+  const FileStamp stored{static_cast<std::uint64_t>(sqlite3_column_int64(select_, 1)),
+                         static_cast<std::uint64_t>(sqlite3_column_int64(select_, 2)),
+                         sqlite3_column_int64(select_, 3), sqlite3_column_int64(select_, 4),
+                         sqlite3_column_int64(select_, 5)};
   if (stored != stamp) return {};
   KnownDigests digests;
-  if (sqlite3_column_type(select_, 5) == SQLITE_INTEGER)
-    digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 5));
   if (sqlite3_column_type(select_, 6) == SQLITE_INTEGER)
-    digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 6));
-  if (sqlite3_column_type(select_, 7) == SQLITE_BLOB &&
-      sqlite3_column_bytes(select_, 7) == static_cast<int>(sizeof(Md5Bytes))) {
+    digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 6));
+  if (sqlite3_column_type(select_, 7) == SQLITE_INTEGER)
+    digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 7));
+  if (sqlite3_column_type(select_, 8) == SQLITE_BLOB &&
+      sqlite3_column_bytes(select_, 8) == static_cast<int>(sizeof(Md5Bytes))) {
     Md5Bytes md5;
-    std::memcpy(md5.data(), sqlite3_column_blob(select_, 7), md5.size());
+    std::memcpy(md5.data(), sqlite3_column_blob(select_, 8), md5.size());
     digests.md5 = md5;
   }
-  if (sqlite3_column_int64(select_, 8) != Checksum(stamp, digests)) return {};
+  if (sqlite3_column_int64(select_, 9) != Checksum(stamp, digests)) return {};
   return digests;
 }
 
-KnownDigests DigestCache::Find(const FileStamp& stamp) {
-  std::lock_guard lock(mutex_);
-  const KnownDigests digests = FindLocked(stamp);
-  // A statement left stepping would hold the database's read snapshot.
-  if (select_) sqlite3_reset(select_);
-  return digests;
+void DigestCache::FindRangeLocked(Lookup* first, Lookup* last) {
+  if (!db_) return;
+  sqlite3_reset(select_);
+  sqlite3_bind_int64(select_, 1, EntryNumber(first->stamp, first->place));
+  sqlite3_bind_int64(select_, 2, EntryNumber((last - 1)->stamp, (last - 1)->place));
+  // Rows and lookups both come in entry order: one pass over each.
+  int code;
+  while ((code = sqlite3_step(select_)) == SQLITE_ROW) {
+    const std::int64_t number = sqlite3_column_int64(select_, 0);
+    while (first != last && EntryNumber(first->stamp, first->place) < number) ++first;
+    for (Lookup* same = first; same != last && EntryNumber(same->stamp, same->place) == number;
+         ++same) {
+      same->digests = RowDigests(same->stamp);
+    }
+  }
+  if (code != SQLITE_DONE) Fail(code, ErrorText());
+}
+
+KnownDigests DigestCache::Find(const FileStamp& stamp, std::uint64_t place) {
+  std::vector<Lookup> one{{stamp, 0, place, {}}};
+  FindEach(one);
+  return one.front().digests;
 }
 
 void DigestCache::FindEach(std::vector<Lookup>& lookups) {
   std::sort(lookups.begin(), lookups.end(), [](const Lookup& a, const Lookup& b) {
-    return EntryNumber(a.stamp.device, a.stamp.inode) < EntryNumber(b.stamp.device, b.stamp.inode);
+    return EntryNumber(a.stamp, a.place) < EntryNumber(b.stamp, b.place);
   });
   std::lock_guard lock(mutex_);
   // One read transaction for the batch: each lookup on its own would take and drop the
   // database's locks, and SQLite could keep no page between them.
   const bool inTransaction =
       db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-  for (Lookup& lookup : lookups) lookup.digests = FindLocked(lookup.stamp);
+  // One pass over the rows of each folder's files, from the first to the last of them.
+  for (auto first = lookups.begin(); first != lookups.end() && db_;) {
+    const std::int64_t folder = EntryNumber(first->stamp, first->place);
+    auto last = first + 1;
+    while (last != lookups.end() && SameFolder(EntryNumber(last->stamp, last->place), folder))
+      ++last;
+    FindRangeLocked(&*first, &*first + (last - first));
+    first = last;
+  }
+  // A statement left stepping would hold the database's read snapshot.
   if (select_) sqlite3_reset(select_);
   if (inTransaction && db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 
-void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests) {
+void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests, std::uint64_t place) {
   std::lock_guard lock(mutex_);
   if (!db_ || digests.Empty()) return;
-  pending_.push_back({stamp, digests});
+  pending_.push_back({stamp, place, digests});
   if (pending_.size() >= kBatchSize) FlushLocked();
 }
 
@@ -323,7 +350,7 @@ void DigestCache::FlushLocked() {
   if (!db_ || pending_.empty()) return;
   const std::int64_t today = Today();
   std::sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-    return EntryNumber(a.stamp.device, a.stamp.inode) < EntryNumber(b.stamp.device, b.stamp.inode);
+    return EntryNumber(a.stamp, a.place) < EntryNumber(b.stamp, b.place);
   });
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   for (const Pending& entry : pending_) {
@@ -331,7 +358,7 @@ void DigestCache::FlushLocked() {
     const FileStamp& stamp = entry.stamp;
     const KnownDigests& digests = entry.digests;
     sqlite3_reset(upsert_);
-    sqlite3_bind_int64(upsert_, 1, EntryNumber(stamp.device, stamp.inode));
+    sqlite3_bind_int64(upsert_, 1, EntryNumber(stamp, entry.place));
     sqlite3_bind_int64(upsert_, 2, Signed(stamp.device));
     sqlite3_bind_int64(upsert_, 3, Signed(stamp.inode));
     sqlite3_bind_int64(upsert_, 4, stamp.size);

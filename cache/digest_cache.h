@@ -72,21 +72,23 @@ class DigestCache {
 
   // The rest may be called from any thread.
 
-  // The digests stored for exactly this stamp (empty when none are). What this program
-  // stores is found after a Flush.
-  KnownDigests Find(const FileStamp& stamp);
-  // Find for many files at once, filling in each one's `digests`: the entries are
-  // looked up in the table's own order, so a batch reads each page of it once. Nothing
-  // is held in memory between calls, however large the table.
+  // The digests stored for exactly this stamp (empty when none are), for a file at
+  // `place`: a number the caller gives the file's folder, the same when it stores and
+  // when it looks up. What this program stores is found after a Flush.
+  KnownDigests Find(const FileStamp& stamp, std::uint64_t place = 0);
+  // Find for many files at once, filling in each one's `digests`: the files of one
+  // place are found in one pass over their rows, in the table's own order. Nothing is
+  // held in memory between calls, however large the table.
   struct Lookup {
     FileStamp stamp;
     std::uint32_t tag = 0;  // the caller's, kept as it is
+    std::uint64_t place = 0;
     KnownDigests digests;
   };
   void FindEach(std::vector<Lookup>& lookups);
-  // Keeps the digests of the file with `stamp`, replacing what was kept for its device
-  // and inode. Written in large batches, each in one transaction.
-  void Store(const FileStamp& stamp, const KnownDigests& digests);
+  // Keeps the digests of the file with `stamp` at `place`, replacing what was kept for
+  // its device, place and inode. Written in large batches, each in one transaction.
+  void Store(const FileStamp& stamp, const KnownDigests& digests, std::uint64_t place = 0);
   // Writes everything pending now.
   void Flush();
 
@@ -104,6 +106,7 @@ class DigestCache {
  private:
   struct Pending {
     FileStamp stamp;
+    std::uint64_t place;
     KnownDigests digests;
   };
   void Open();
@@ -115,7 +118,9 @@ class DigestCache {
   void Report(CacheProblem why, const std::string& detail);
   // Bypasses the cache after SQLite failed with `code`, telling why.
   void Fail(int code, const std::string& detail);
-  KnownDigests FindLocked(const FileStamp& stamp);
+  // Fills in the lookups from `first` to `last` (of one place, in entry order).
+  void FindRangeLocked(Lookup* first, Lookup* last);
+  KnownDigests RowDigests(const FileStamp& stamp) const;
   void FlushLocked();
   void PruneLocked();
   std::string ErrorText() const;

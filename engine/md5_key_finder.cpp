@@ -14,6 +14,7 @@
 
 #include "engine/file_digests.h"
 #include "engine/md5_key.h"
+#include "engine/quick_hash.h"
 #include "platform/file_system_kind.h"
 #include "platform/folder_handle.h"
 #include "platform/read_only_file.h"
@@ -116,7 +117,7 @@ void Md5KeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular)
   if (cache_ && stamp.size > 0) {
     // Looked up now, while the walk's stamp is at hand: only its print is kept.
     prints_[file] = StampPrint(stamp);
-    lookups_.push_back({stamp, file, {}});
+    lookups_.push_back({stamp, file, PlaceOf(file), {}});
     if (lookups_.size() >= kLookupBatch) StartLookups();
   }
   Join(bySize_, file, stamp.size, Stage::Ends);
@@ -176,6 +177,18 @@ void Md5KeyFinder::SetKey(std::uint32_t file, const platform::Md5Value& key) {
   if (created) keys_.push_back(key);
   keyOf_[file] = number;
   flags_[file] |= kMd5Known;
+}
+
+std::uint64_t Md5KeyFinder::PlaceOf(std::uint32_t file) {
+  const std::string_view folder = files_.Folder(file);
+  // A folder's text is kept once, so its files follow one another with the same one.
+  if (folder.data() != placeFolder_) {
+    QuickHash hash;
+    hash.Update(reinterpret_cast<const unsigned char*>(folder.data()), folder.size());
+    place_ = hash.Value();
+    placeFolder_ = folder.data();
+  }
+  return place_;
 }
 
 KnownDigests Md5KeyFinder::Known(std::uint32_t file) const {
@@ -442,7 +455,7 @@ void Md5KeyFinder::StoreInCache() {
                           static_cast<std::uint64_t>(status.st_ino),
                           static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),
                           Nanoseconds(status.st_ctim)};
-    if (StampPrint(stamp) == prints_[file]) cache_->Store(stamp, Known(file));
+    if (StampPrint(stamp) == prints_[file]) cache_->Store(stamp, Known(file), PlaceOf(file));
   }
   cache_->Flush();
 }

@@ -132,6 +132,8 @@ class Md5KeyFinder {
   std::uint64_t BucketValue(const BucketTable& table, std::uint32_t file) const;
   std::int64_t SizeOf(std::uint32_t file) const { return bySize_.buckets[sizeBucket_[file]].size; }
   void SetKey(std::uint32_t file, const platform::Md5Value& key);
+  // The number the cache keeps the file's entry under beside its stamp: its folder's.
+  std::uint64_t PlaceOf(std::uint32_t file);
   // Everything known of the file, as the cache keeps it; and the reverse.
   KnownDigests Known(std::uint32_t file) const;
   void Learn(std::uint32_t file, const KnownDigests& digests);
@@ -181,7 +183,9 @@ class Md5KeyFinder {
   std::vector<WorkItem> outgoing_;            // work not yet handed to the workers
   std::vector<WorkResult> merging_;           // results being merged
   std::vector<DigestCache::Lookup> mergingLookups_;
-  bool crowded_ = false;  // a queue has grown past its bound
+  bool crowded_ = false;               // a queue has grown past its bound
+  const char* placeFolder_ = nullptr;  // the folder text place_ is of
+  std::uint64_t place_ = 0;
   std::uint32_t shownReading_ = kNone;
   std::chrono::steady_clock::time_point shownAt_{};
 

@@ -145,7 +145,7 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
     FileStamp stamp = tag % 2 ? otherDevice : kept;
     if (tag == 2) ++stamp.changedNs;  // changed, its modification time put back
     if (tag == 4) ++stamp.size;
-    lookups.push_back({stamp, tag, {}});
+    lookups.push_back({stamp, tag, 0, {}});
   }
   cache.FindEach(lookups);
   ASSERT_EQ(lookups.size(), 6u);
@@ -167,6 +167,42 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
   cache.Flush();
   EXPECT_EQ(cache.Find(later).ends, digests.ends);
   EXPECT_TRUE(cache.Find(FileStamp{}).Empty());
+}
+
+// The files of a folder are found together, each with its own entry: places whose files
+// interleave by inode, files the cache never saw among them, and one batch mixing them
+// all in any order.
+TEST_F(DigestCacheTest, BatchesOverManyPlacesFindEachFileItsOwnEntry) {
+  const auto stampOf = [](std::uint64_t inode) {
+    return FileStamp{9, inode, 100 + static_cast<std::int64_t>(inode), 1, 2};
+  };
+  const auto digestsOf = [](std::uint64_t inode) {
+    KnownDigests digests;
+    digests.ends = inode * 7;
+    return digests;
+  };
+  {
+    DigestCache cache(CachePath());
+    for (std::uint64_t inode = 1; inode <= 300; ++inode) {
+      if (inode % 5 != 0) cache.Store(stampOf(inode), digestsOf(inode), inode % 3);
+    }
+  }
+  DigestCache cache(CachePath());
+  std::vector<DigestCache::Lookup> lookups;
+  for (std::uint64_t inode = 300; inode >= 1; --inode)
+    lookups.push_back({stampOf(inode), static_cast<std::uint32_t>(inode), inode % 3, {}});
+  // Stored at place 1, looked for at place 2: another file as far as the cache knows.
+  lookups.push_back({stampOf(1), 1000, 2, {}});
+  cache.FindEach(lookups);
+  ASSERT_EQ(lookups.size(), 301u);
+  for (const DigestCache::Lookup& lookup : lookups) {
+    const std::uint64_t inode = lookup.stamp.inode;
+    if (lookup.tag == 1000 || inode % 5 == 0) {
+      EXPECT_TRUE(lookup.digests.Empty()) << lookup.tag;
+    } else {
+      EXPECT_EQ(lookup.digests.ends, digestsOf(inode).ends) << lookup.tag;
+    }
+  }
 }
 
 // Whatever happened to the database, the rows are those of a job without a cache, and
