@@ -260,7 +260,14 @@ class Decoding {
       if (reader_.Last()) break;
       if (!reader_.Next()) return Failed();
     }
-    if (!utf8.Finish()) return ReadRaw(!meta.Settled());
+    return FinishUtf8(ended);
+  }
+
+  // The end of content read as UTF-8: its last character checked, and the declaration
+  // search, if still open, given the end of the content.
+  StreamOutcome FinishUtf8(bool ended) {
+    MetaCharsetScan& meta = buffers_.meta;
+    if (!buffers_.utf8.Finish()) return ReadRaw(!meta.Settled());
     if (!meta.Settled()) {
       buffers_.raw.Finish();
       meta.End();
@@ -305,14 +312,7 @@ class Decoding {
       if (reader_.Last()) break;
       if (!reader_.Next()) return Failed();
     }
-    if (!utf8.Finish()) return ReadRaw(!meta.Settled());
-    if (!meta.Settled()) {
-      buffers_.raw.Finish();
-      meta.End();
-      if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
-    }
-    if (!ended) consumer_.End();
-    return Utf8Reading();
+    return FinishUtf8(ended);
   }
 
   // The raw reading, from the first byte, mark included; with `detect` the declaration
