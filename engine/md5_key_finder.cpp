@@ -31,7 +31,7 @@ constexpr std::size_t kMostInBatch = 256;
 constexpr std::size_t kMostQueued = 1 << 16;
 // Files looked up in the digest cache at once: enough that a batch costs little more
 // than its lookups, few enough that the reads they allow start soon.
-constexpr std::size_t kLookupBatch = 2048;
+constexpr std::size_t kLookupBatch = 8192;
 // How often the job's thread wakes while it waits for the workers: events, status line.
 // Reading on the job's thread, it shows the file it reads as often.
 constexpr auto kWaitStep = std::chrono::milliseconds(20);
