@@ -12,6 +12,19 @@ constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 // Room kept free at the end of the output: one eight-byte ASCII block or one character.
 constexpr std::size_t kSlack = 8;
 
+// Writes a table's GB18030 code at `dest`: four bytes when it needs them, else two.
+// Returns how many.
+std::size_t WriteGbCode(std::uint32_t code, char* dest) {
+  std::size_t count = 0;
+  if (code > 0xFFFF) {
+    dest[count++] = static_cast<char>(code >> 24);
+    dest[count++] = static_cast<char>(code >> 16);
+  }
+  dest[count++] = static_cast<char>(code >> 8);
+  dest[count++] = static_cast<char>(code);
+  return count;
+}
+
 // Makes sure `out` has `kSlack` bytes free after `written`.
 void EnsureRoom(std::string& out, std::size_t written) {
   if (out.size() - written < kSlack) out.resize(out.size() + out.size() / 2 + kSlack);
@@ -90,15 +103,7 @@ TableRun Utf8ToGb18030Run(std::string_view input, std::string& out) {
       break;
     }
     i += length;
-    if (code > 0xFFFF) {
-      dest[0] = static_cast<char>(code >> 24);
-      dest[1] = static_cast<char>(code >> 16);
-      dest += 2;
-      written += 2;
-    }
-    dest[0] = static_cast<char>(code >> 8);
-    dest[1] = static_cast<char>(code);
-    written += 2;
+    written += WriteGbCode(code, dest);
   }
   out.resize(written);
   run.converted = i;
@@ -128,15 +133,7 @@ TableRun Utf16ToGb18030Run(std::string_view input, std::string& out) {
       run.stop = TableConversion::Declined;
       break;
     }
-    if (code > 0xFFFF) {
-      dest[0] = static_cast<char>(code >> 24);
-      dest[1] = static_cast<char>(code >> 16);
-      dest += 2;
-      written += 2;
-    }
-    dest[0] = static_cast<char>(code >> 8);
-    dest[1] = static_cast<char>(code);
-    written += 2;
+    written += WriteGbCode(code, dest);
   }
   if (run.stop == TableConversion::Converted && i < size) run.stop = TableConversion::Invalid;
   out.resize(written);
