@@ -2,12 +2,12 @@
 
 #include <memory>
 
-#include "engine/duplicate_filter.h"
-#include "engine/file_pipeline.h"
-#include "engine/file_system_object_enumerator.h"
-#include "engine/find_file_enumerator.h"
-#include "engine/folder_walk.h"
-#include "engine/worker_pool.h"
+#include "engine/duplicates/duplicate_filter.h"
+#include "engine/pipeline/file_pipeline.h"
+#include "engine/walk/file_system_object_enumerator.h"
+#include "engine/walk/find_file_enumerator.h"
+#include "engine/walk/folder_walk.h"
+#include "engine/schedule/worker_pool.h"
 
 namespace tarnwick {
 

@@ -14,7 +14,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
-#include "engine/content_pattern_check.h"
+#include "engine/filters/content_pattern_check.h"
 #include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
