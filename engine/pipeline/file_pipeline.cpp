@@ -1,11 +1,10 @@
 #include "engine/pipeline/file_pipeline.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 
 #include "engine/rows/add_row.h"
+#include "engine/schedule/descriptor_budget.h"
 #include "platform/read_only_file.h"
 
 namespace tarnwick {
@@ -19,18 +18,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double kBatchNanos = 1e6;
 constexpr std::size_t kMaxBatchFiles = 512;
 // Batches handed out and not yet merged, per worker.
-constexpr std::size_t kQueuedBatchesPerWorker = 4;
-// How long the job's thread waits for a worker before it handles window events again.
-constexpr auto kWaitSlice = std::chrono::milliseconds(10);
-
-// Folders the batches in flight may hold open together: a quarter of the descriptors the
-// process may have (the walk keeps another quarter on its way down).
-std::size_t FolderBudget() {
-  constexpr std::size_t kMost = 256;
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMost;
-  return std::clamp<std::size_t>(static_cast<std::size_t>(limit.rlim_cur / 4), 4, kMost);
-}
+constexpr std::size_t kBatchesOutPerWorker = 4;
 
 }  // namespace
 
@@ -51,8 +39,6 @@ struct FilePipeline::Batch {
   std::string unreadablePath;
   int unreadableError = 0;
   std::int64_t workNanos = 0;
-  // Set by the worker once every outcome is in; the job's thread reads it unlocked.
-  std::atomic<bool> done{false};
 
   std::size_t Count() const { return files.size(); }
   const FolderVisit& FolderOf(std::size_t index) const { return *folders[files[index].folder]; }
@@ -69,19 +55,15 @@ FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, cons
       sinks_(sinks),
       pathsOnly_(sinks.list.PathsOnly()),
       stopRequested_([&stop = sinks.stop] { return stop.IsSet(); }),
-      pool_(pool) {
-  if (!pool_) return;
-  workers_ = std::make_unique<FileWorker[]>(pool_->Size());
-  queueLimit_ = kQueuedBatchesPerWorker * pool_->Size();
-  foldersPerBatch_ = std::max<std::size_t>(1, FolderBudget() / (queueLimit_ + 1));
+      scheduler_(pool, sinks.host, sinks.stop),
+      workers_(scheduler_.Slots()),
+      batches_(scheduler_, kBatchesOutPerWorker * scheduler_.Workers(),
+               [this](Batch& batch, const BatchRun& run) { Work(batch, run); }) {
+  foldersPerBatch_ =
+      std::max<std::size_t>(1, FolderDescriptorBudget() / (kBatchesOutPerWorker * scheduler_.Workers() + 1));
 }
 
-FilePipeline::~FilePipeline() {
-  Drop();
-  std::unique_lock lock(mutex_);
-  awaitingAll_ = true;
-  batchDone_.wait(lock, [this] { return running_ == 0; });
-}
+FilePipeline::~FilePipeline() = default;
 
 const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   if (!snapshot_ || options_.Revision() != snapshotRevision_) {
@@ -100,17 +82,18 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
   const std::shared_ptr<const FilterOptions>& options = Options();
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
-  if (!pool_ || (queue_.empty() && !open_ && !snapshotNeedsWorkers_)) {
-    FileOutcome outcome =
-        ownWorker_.Process(*folder, name, listedRegular, *options, pathsOnly_, stopRequested_);
+  if (scheduler_.Workers() == 0 || (batches_.Empty() && !open_ && !snapshotNeedsWorkers_)) {
+    FileOutcome outcome = workers_[scheduler_.JobSlot()].Process(*folder, name, listedRegular,
+                                                                  *options, pathsOnly_,
+                                                                  stopRequested_);
     Merge(*folder, name, outcome);
     return;
   }
-  if (open_ && open_->options != options) Submit();
+  if (open_ && open_->options != options) HandOut();
   if (!open_) Open(folder, options);
   if (open_->folders.back() != folder) {
     if (open_->folders.size() >= foldersPerBatch_) {
-      Submit();
+      HandOut();
       Open(folder, options);
     } else {
       open_->folders.push_back(folder);
@@ -120,17 +103,17 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
                           static_cast<std::uint16_t>(open_->folders.size() - 1), listedRegular});
   open_->names.append(name);
   open_->names.push_back('\0');
-  if (open_->Count() >= batchLimit_) Submit();
+  if (open_->Count() >= batchLimit_) HandOut();
   MergeDone();
-  while (!sinks_.stop.IsSet() && queue_.size() >= queueLimit_) {
-    WaitForFirst();
+  while (!sinks_.stop.IsSet() && batches_.Full()) {
+    batches_.WaitForHead();
     MergeDone();
   }
 }
 
 void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
                         const std::shared_ptr<const FilterOptions>& options) {
-  open_ = std::make_shared<Batch>();
+  open_ = std::make_unique<Batch>();
   open_->options = options;
   open_->folders.push_back(folder);
 }
@@ -138,35 +121,25 @@ void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
 void FilePipeline::AddUnreadableFolder(const std::string& path, int error) {
   // A folder that vanished, or was replaced by a link, since it was listed is passed by.
   if (!platform::IsReadFailure(error)) return;
-  if (queue_.empty() && !open_) {
+  if (batches_.Empty() && !open_) {
     sinks_.host.ReportUnreadable(path, error);
     return;
   }
-  if (open_) Submit();
-  auto note = std::make_shared<Batch>();
-  note->unreadablePath = path;
-  note->unreadableError = error;
-  note->done.store(true, std::memory_order_relaxed);  // not shared with any worker
-  queue_.push_back(std::move(note));
+  if (open_) HandOut();
+  Batch note;
+  note.unreadablePath = path;
+  note.unreadableError = error;
+  batches_.Queue(std::move(note));
 }
 
 void FilePipeline::Finish() {
-  if (open_) Submit();
-  while (!queue_.empty() && !sinks_.stop.IsSet()) {
-    WaitForFirst();
+  if (open_) HandOut();
+  while (!batches_.Empty() && !sinks_.stop.IsSet()) {
+    batches_.WaitForHead();
     MergeDone();
   }
-  if (!sinks_.stop.IsSet()) return;
-  Drop();
-  // A worker finishes the file in hand; the window stays live meanwhile.
-  std::unique_lock lock(mutex_);
-  awaitingAll_ = true;
-  while (!batchDone_.wait_for(lock, kWaitSlice, [this] { return running_ == 0; })) {
-    lock.unlock();
-    sinks_.host.ProcessPendingEvents();
-    lock.lock();
-  }
-  awaitingAll_ = false;
+  // After a stop a worker finishes the file in hand; the window stays live meanwhile.
+  if (sinks_.stop.IsSet()) batches_.DropAndWaitOut();
 }
 
 void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome) {
@@ -194,84 +167,52 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   sinks_.list.Append(std::move(row));
 }
 
-void FilePipeline::Submit() {
-  std::shared_ptr<Batch> batch = std::move(open_);
+void FilePipeline::HandOut() {
+  std::unique_ptr<Batch> batch = std::move(open_);
   batch->outcomes.resize(batch->Count());
-  queue_.push_back(batch);
-  {
-    std::lock_guard lock(mutex_);
-    ++running_;
-  }
-  pool_->Submit([this, batch] { RunBatch(*batch); });
+  batches_.HandOut(std::move(*batch));
 }
 
-void FilePipeline::RunBatch(Batch& batch) {
-  FileWorker& worker = workers_[WorkerPool::CurrentWorker()];
+void FilePipeline::Work(Batch& batch, const BatchRun& run) {
+  FileWorker& worker = workers_[run.Slot()];
   const Clock::time_point start = Clock::now();
-  for (std::size_t i = 0; i < batch.Count() && !dropping_.load(std::memory_order_relaxed); ++i) {
+  for (std::size_t i = 0; i < batch.Count() && !run.Dropped(); ++i) {
     batch.outcomes[i] =
         worker.Process(batch.FolderOf(i), batch.Name(i), batch.files[i].listedRegular,
                        *batch.options, pathsOnly_, stopRequested_);
   }
   batch.workNanos =
       std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
-  // The job's thread is woken only when it waits for this very batch, or for all of
-  // them; otherwise it finds the batch done when it next looks. Notified under the
-  // lock: once it is released the pipeline may end.
-  std::lock_guard lock(mutex_);
-  batch.done.store(true, std::memory_order_release);
-  --running_;
-  if (awaited_ == &batch || (awaitingAll_ && running_ == 0)) batchDone_.notify_all();
 }
 
 void FilePipeline::MergeDone() {
-  while (!queue_.empty() && !sinks_.stop.IsSet()) {
-    if (!queue_.front()->done.load(std::memory_order_acquire)) return;
-    const std::shared_ptr<Batch> batch = std::move(queue_.front());
-    queue_.pop_front();
+  while (!sinks_.stop.IsSet()) {
+    Batch* batch = batches_.DoneHead();
+    if (!batch) return;
     if (batch->unreadableError != 0) {
       sinks_.host.ReportUnreadable(batch->unreadablePath, batch->unreadableError);
     }
-    if (batch->Count() == 0) continue;
     for (std::size_t i = 0; i < batch->Count(); ++i) {
       Merge(batch->FolderOf(i), batch->Name(i), batch->outcomes[i]);
       // The walk may be done while many files wait to be merged: the window stays live
       // and a stop keeps what has been merged and drops the rest.
       sinks_.host.ProcessPendingEvents();
       if (sinks_.stop.IsSet()) {
-        Drop();
+        open_.reset();
+        batches_.Drop();
         return;
       }
     }
-    // Size the next batches from what this one cost.
-    const double perFile =
-        static_cast<double>(batch->workNanos) / static_cast<double>(batch->Count());
-    nanosPerFile_ = nanosPerFile_ == 0 ? perFile : 0.75 * nanosPerFile_ + 0.25 * perFile;
-    batchLimit_ = static_cast<std::size_t>(std::clamp(kBatchNanos / std::max(nanosPerFile_, 1.0),
-                                                      1.0, static_cast<double>(kMaxBatchFiles)));
+    if (batch->Count() > 0) {
+      // Size the next batches from what this one cost.
+      const double perFile =
+          static_cast<double>(batch->workNanos) / static_cast<double>(batch->Count());
+      nanosPerFile_ = nanosPerFile_ == 0 ? perFile : 0.75 * nanosPerFile_ + 0.25 * perFile;
+      batchLimit_ = static_cast<std::size_t>(std::clamp(
+          kBatchNanos / std::max(nanosPerFile_, 1.0), 1.0, static_cast<double>(kMaxBatchFiles)));
+    }
+    batches_.PopHead();
   }
-}
-
-void FilePipeline::WaitForFirst() {
-  if (open_) Submit();
-  if (queue_.empty()) return;
-  const Batch& first = *queue_.front();
-  std::unique_lock lock(mutex_);
-  awaited_ = &first;
-  while (!batchDone_.wait_for(lock, kWaitSlice,
-                              [&first] { return first.done.load(std::memory_order_relaxed); })) {
-    lock.unlock();
-    sinks_.host.ProcessPendingEvents();
-    lock.lock();
-    if (sinks_.stop.IsSet()) break;
-  }
-  awaited_ = nullptr;
-}
-
-void FilePipeline::Drop() {
-  dropping_.store(true, std::memory_order_relaxed);
-  open_.reset();
-  queue_.clear();
 }
 
 }  // namespace tarnwick

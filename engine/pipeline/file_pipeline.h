@@ -10,26 +10,23 @@
 // not be read. Rows therefore come out in the same order and with the same texts
 // whatever the number of threads.
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/duplicates/duplicate_filter.h"
 #include "engine/job/filter_options.h"
-#include "engine/walk/folder_visit.h"
 #include "engine/job/job_host.h"
 #include "engine/job/option_controls.h"
-#include "engine/pipeline/process_file.h"
 #include "engine/job/stop_flag.h"
-#include "engine/schedule/worker_pool.h"
+#include "engine/pipeline/process_file.h"
+#include "engine/schedule/batch_scheduler.h"
+#include "engine/schedule/ordered_batches.h"
+#include "engine/walk/folder_visit.h"
 #include "results/result_list.h"
 
 namespace tarnwick {
@@ -77,13 +74,10 @@ class FilePipeline {
   // Opens a new batch for files of `folder` worked on with `options`.
   void Open(const std::shared_ptr<const FolderVisit>& folder,
             const std::shared_ptr<const FilterOptions>& options);
-  void Submit();
-  void RunBatch(Batch& batch);
-  // Merges the done batches at the head of the queue, in order.
+  void HandOut();
+  void Work(Batch& batch, const BatchRun& run);
+  // Merges the done batches at the head of the lane, in order.
   void MergeDone();
-  // Waits until the first pending batch is done, or the stop flag is set.
-  void WaitForFirst();
-  void Drop();
 
   const OptionControls& options_;
   Sinks sinks_;
@@ -94,28 +88,21 @@ class FilePipeline {
   std::uint64_t snapshotRevision_ = 0;
   // The copy's files need something looked at, which is worth a worker's time.
   bool snapshotNeedsWorkers_ = false;
-  FileWorker ownWorker_;  // the job thread's
 
   // Merge state: the folder of the last file merged and its last character count.
   std::uint64_t mergedFolder_ = 0;
   std::int64_t carried_ = 0;
 
   // Hand-out state, job thread only.
-  std::shared_ptr<Batch> open_;               // filling, not yet handed to the pool
-  std::deque<std::shared_ptr<Batch>> queue_;  // handed out, not merged, in walk order
-  std::size_t batchLimit_ = 1;                // files per batch, grown from timings
+  std::unique_ptr<Batch> open_;  // filling, not yet handed out
+  std::size_t batchLimit_ = 1;   // files per batch, grown from timings
   double nanosPerFile_ = 0;
+  std::size_t foldersPerBatch_ = 1;  // folders a batch holds open, at most
 
-  WorkerPool* const pool_;
-  std::size_t queueLimit_ = 0;             // batches handed out and not merged, at most
-  std::size_t foldersPerBatch_ = 0;        // folders a batch holds open, at most
-  std::unique_ptr<FileWorker[]> workers_;  // one per pool worker
-  std::mutex mutex_;                       // guards running_ and awaited_
-  std::condition_variable batchDone_;
-  std::size_t running_ = 0;         // batches handed to the pool and not yet done
-  const Batch* awaited_ = nullptr;  // the batch the job's thread waits for, if any
-  bool awaitingAll_ = false;        // the job's thread waits for every batch to end
-  std::atomic<bool> dropping_{false};
+  BatchScheduler scheduler_;
+  std::vector<FileWorker> workers_;  // one per scheduler slot
+  // Declared last: it ends first, waiting for the batches still running.
+  OrderedBatches<Batch> batches_;
 };
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "engine/schedule/worker_pool.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace tarnwick {
 namespace {
@@ -17,7 +18,13 @@ unsigned WorkerCount(unsigned requested) {
 WorkerPool::WorkerPool(unsigned threads) {
   const unsigned count = std::max(1U, threads);
   workers_.reserve(count);
-  for (unsigned i = 0; i < count; ++i) workers_.emplace_back([this, i] { Work(i); });
+  for (unsigned i = 0; i < count; ++i) {
+    try {
+      workers_.emplace_back([this, i] { Work(i); });
+    } catch (const std::system_error&) {
+      break;  // EAGAIN: a process or memory limit; carry on with the threads started
+    }
+  }
 }
 
 WorkerPool::~WorkerPool() {

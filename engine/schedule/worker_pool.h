@@ -1,7 +1,7 @@
 #pragma once
 // A fixed set of worker threads for the per-file work of a job (filters, digests).
-// Tasks run in any order on any worker; callers that need an order keep it themselves
-// (a sequence number per task, results merged in that order on the job's thread).
+// Tasks run in any order on any worker; the job hands its work out through lanes of
+// ordered batches (ordered_batches.h), which give results back in order.
 
 #include <condition_variable>
 #include <cstddef>
@@ -18,7 +18,9 @@ unsigned WorkerCount(unsigned requested);
 
 class WorkerPool {
  public:
-  // Starts `threads` workers (at least one).
+  // Starts `threads` workers (at least one). A thread the system will not start (too
+  // many threads or too little memory for their stacks) leaves the pool smaller, down to
+  // no worker at all: then the job's own thread does every task's work.
   explicit WorkerPool(unsigned threads);
   // Runs every task already submitted, then joins the workers.
   ~WorkerPool();

@@ -1,7 +1,6 @@
 #include "engine/walk/folder_walk.h"
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +8,7 @@
 #include <cerrno>
 
 #include "engine/filters/number_text.h"
+#include "engine/schedule/descriptor_budget.h"
 #include "text/path_display.h"
 
 namespace tarnwick {
@@ -22,15 +22,6 @@ std::string WithoutTrailingSlashes(std::string folder) {
   return folder;
 }
 
-// Folders the walk keeps open on its way down: a quarter of the descriptors the process
-// may have, so that the work in flight and the program's other files find room too.
-std::size_t HeldFolderLimit() {
-  constexpr std::size_t kMost = 256;
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMost;
-  return std::clamp<std::size_t>(static_cast<std::size_t>(limit.rlim_cur / 4), 4, kMost);
-}
-
 }  // namespace
 
 FolderWalk::FolderWalk(EntryLister& lister, const OptionControls& options,
@@ -42,7 +33,7 @@ FolderWalk::FolderWalk(EntryLister& lister, const OptionControls& options,
       pipeline_(pipeline),
       host_(host),
       stop_(stop),
-      heldFolders_(HeldFolderLimit()) {}
+      heldFolders_(FolderDescriptorBudget()) {}
 
 long long FolderWalk::FolderLevel(const std::string& root, const std::string& folder) {
   std::string_view below(folder);
