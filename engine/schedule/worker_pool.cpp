@@ -1,12 +1,33 @@
 #include "engine/schedule/worker_pool.h"
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <system_error>
 
 namespace tarnwick {
 namespace {
 
 thread_local unsigned tWorkerIndex = 0;
+
+// What a worker takes of the address space beside its stack: its read buffers and its
+// share of the allocator's arenas.
+constexpr std::uint64_t kWorkerBuffers = 4ULL << 20;
+
+// The threads a bounded address space (ulimit -v) affords: their stacks and buffers may
+// take half of it, the other half is the program's own. A thread started beyond that
+// would leave a worker's first buffer unallocatable.
+unsigned AffordableThreads(unsigned wanted) {
+  rlimit space{};
+  if (::getrlimit(RLIMIT_AS, &space) != 0 || space.rlim_cur == RLIM_INFINITY) return wanted;
+  rlimit stack{};
+  std::uint64_t stackBytes = 8ULL << 20;
+  if (::getrlimit(RLIMIT_STACK, &stack) == 0 && stack.rlim_cur != RLIM_INFINITY)
+    stackBytes = stack.rlim_cur;
+  const std::uint64_t perThread = stackBytes + kWorkerBuffers;
+  return static_cast<unsigned>(std::min<std::uint64_t>(wanted, space.rlim_cur / 2 / perThread));
+}
 
 }  // namespace
 
@@ -16,7 +37,7 @@ unsigned WorkerCount(unsigned requested) {
 }
 
 WorkerPool::WorkerPool(unsigned threads) {
-  const unsigned count = std::max(1U, threads);
+  const unsigned count = AffordableThreads(std::max(1U, threads));
   workers_.reserve(count);
   for (unsigned i = 0; i < count; ++i) {
     try {

@@ -19,8 +19,9 @@ unsigned WorkerCount(unsigned requested);
 class WorkerPool {
  public:
   // Starts `threads` workers (at least one). A thread the system will not start (too
-  // many threads or too little memory for their stacks) leaves the pool smaller, down to
-  // no worker at all: then the job's own thread does every task's work.
+  // many threads or too little memory for their stacks), or one a bounded address space
+  // could not give its buffers, leaves the pool smaller, down to no worker at all: then
+  // the job's own thread does the work (Submit must not be called).
   explicit WorkerPool(unsigned threads);
   // Runs every task already submitted, then joins the workers.
   ~WorkerPool();
