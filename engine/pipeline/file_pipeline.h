@@ -26,7 +26,7 @@
 #include "engine/pipeline/process_file.h"
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
-#include "engine/walk/folder_visit.h"
+#include "engine/pipeline/folder_visit.h"
 #include "results/result_list.h"
 
 namespace tarnwick {

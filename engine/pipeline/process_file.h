@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "engine/job/filter_options.h"
-#include "engine/walk/folder_visit.h"
+#include "engine/pipeline/folder_visit.h"
 #include "engine/filters/length_filter.h"
 #include "match/match_mode.h"
 #include "platform/file_status.h"

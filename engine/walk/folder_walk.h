@@ -16,7 +16,7 @@
 
 #include "engine/walk/entry_lister.h"
 #include "engine/pipeline/file_pipeline.h"
-#include "engine/walk/folder_visit.h"
+#include "engine/pipeline/folder_visit.h"
 #include "engine/job/job_host.h"
 #include "engine/job/job_settings.h"
 #include "engine/job/option_controls.h"
