@@ -1,7 +1,5 @@
 // The digest cache's database: opened, checked to be ours and of this version, made
 // anew when damaged or foreign, bypassed when it cannot be used, described and cleared.
-#include "cache/digest_cache.h"
-
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +11,7 @@
 
 #include "cache/cache_entry.h"
 #include "cache/cache_failures.h"
+#include "cache/digest_cache.h"
 
 namespace tarnwick {
 namespace {
@@ -151,7 +150,8 @@ bool DigestCache::CreateSchema() {
   sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   const std::string script = std::string("BEGIN IMMEDIATE;") + kSchema +
                              "PRAGMA application_id=" + std::to_string(kApplicationId) +
-                             ";PRAGMA user_version=" + std::to_string(cache_entry::kSchemaVersion) + ";COMMIT;";
+                             ";PRAGMA user_version=" + std::to_string(cache_entry::kSchemaVersion) +
+                             ";COMMIT;";
   const int code = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) return true;
   const std::string detail = ErrorText();

@@ -1,13 +1,12 @@
 // Finding what the digest cache keeps for files: a batch of lookups in one read
 // transaction, the files of a folder in one pass over their rows.
-#include "cache/digest_cache.h"
-
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "cache/cache_entry.h"
+#include "cache/digest_cache.h"
 
 namespace tarnwick {
 

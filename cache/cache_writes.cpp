@@ -1,13 +1,12 @@
 // Writing to the digest cache: entries kept in large batches, each in one transaction
 // in the table's own order, and old entries pruned at most once a day.
-#include "cache/digest_cache.h"
-
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <ctime>
 
 #include "cache/cache_entry.h"
+#include "cache/digest_cache.h"
 
 namespace tarnwick {
 namespace {

@@ -55,8 +55,9 @@ class BucketTable {
   };
 
   static std::uint64_t Mix(std::int64_t size, std::uint64_t value) {
-    const std::uint64_t mixed = (static_cast<std::uint64_t>(size) ^ (value * 0xBF58476D1CE4E5B9ULL)) *
-                                0x94D049BB133111EBULL;
+    const std::uint64_t mixed =
+        (static_cast<std::uint64_t>(size) ^ (value * 0xBF58476D1CE4E5B9ULL)) *
+        0x94D049BB133111EBULL;
     return mixed ^ (mixed >> 31);
   }
 

@@ -5,11 +5,11 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/rows/add_row.h"
 #include "engine/duplicates/file_identity_set.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
 #include "engine/duplicates/md5_key_finder.h"
+#include "engine/rows/add_row.h"
 
 namespace tarnwick {
 namespace {

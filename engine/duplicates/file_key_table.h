@@ -19,11 +19,11 @@ class FileKeyTable {
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
   enum Flag : std::uint8_t {
-    kHasKey = 1,        // it went through every stage: its MD5 key counts
-    kRead = 2,          // some digest of it was read by this job
-    kUncacheable = 4,   // a read of it did not match the stamp the walk saw
-    kLookedUp = 8,      // what the cache knows of it has been learned
-    kEntered = 16,      // it shares its size with another file: waits for its lookup
+    kHasKey = 1,       // it went through every stage: its MD5 key counts
+    kRead = 2,         // some digest of it was read by this job
+    kUncacheable = 4,  // a read of it did not match the stamp the walk saw
+    kLookedUp = 8,     // what the cache knows of it has been learned
+    kEntered = 16,     // it shares its size with another file: waits for its lookup
   };
 
   // Adds the next file; `withPrint` when a cache is in use (its stamp's print is kept).
@@ -55,7 +55,7 @@ class FileKeyTable {
   // The digests known of a file, in the same byte as its flags.
   enum Known : std::uint8_t { kEndsKnown = 32, kWholeKnown = 64, kMd5Known = 128 };
 
-  ChunkedVector<std::uint8_t> flags_;  // Flag and Known bits
+  ChunkedVector<std::uint8_t> flags_;        // Flag and Known bits
   ChunkedVector<std::uint32_t> sizeBucket_;  // kNone: in none
   ChunkedVector<std::uint64_t> ends_;        // its quick hash of the ends
   ChunkedVector<std::uint32_t> keyOf_;       // its key's number in keys_ (kNone: none)

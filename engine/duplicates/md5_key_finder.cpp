@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/duplicates/md5_key.h"
+#include "engine/schedule/descriptor_budget.h"
 #include "platform/read_only_file.h"
 #include "results/size_text.h"
 
@@ -16,8 +17,11 @@ namespace {
 constexpr std::size_t kSmallBatch = 32;
 constexpr std::size_t kMostInBatch = 256;
 // Batches out per worker and lane: one in hand and some waiting, so that no worker
-// waits for the job's thread.
-constexpr std::size_t kSmallBatchesOutPerWorker = 4;
+// waits for the job's thread; and no more than a share of descriptors, since a running
+// read holds a folder and a file open.
+std::size_t BatchesOut(std::size_t perWorker, unsigned workers) {
+  return std::min(perWorker * workers, DescriptorShare());
+}
 // Reads waiting beyond this hold the walk until the workers have caught up halfway.
 constexpr std::size_t kMostWaiting = 1 << 16;
 // How often the job's thread looks up from its wait for the workers: the status line.
@@ -39,9 +43,9 @@ Md5KeyFinder::Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCach
         return stop_.IsSet();
       }),
       cache_(cache, scheduler_),
-      smallReads_(scheduler_, kSmallBatchesOutPerWorker * scheduler_.Workers(),
+      smallReads_(scheduler_, BatchesOut(4, scheduler_.Workers()),
                   [this](ReadBatch& batch, const BatchRun& run) { Read(batch, run); }),
-      bigReads_(scheduler_, scheduler_.Workers(),
+      bigReads_(scheduler_, BatchesOut(1, scheduler_.Workers()),
                 [this](ReadBatch& batch, const BatchRun& run) { Read(batch, run); }) {
   for (unsigned slot = 0; slot < scheduler_.Slots(); ++slot) readers_.emplace_back(cache_.InUse());
 }
@@ -96,8 +100,12 @@ void Md5KeyFinder::OnLookedUp(std::uint32_t file, const KnownDigests& digests) {
 void Md5KeyFinder::Advance(std::uint32_t file, Stage stage) {
   if (table_.Knows(file, stage)) return Continue(file, stage);
   const std::int64_t size = SizeOf(file);
-  const StageReadItem item{file,           stage, size, cache_.InUse() ? table_.Print(file) : 0,
-                           files_.Folder(file), files_.Name(file)};
+  const StageReadItem item{file,
+                           stage,
+                           size,
+                           cache_.InUse() ? table_.Print(file) : 0,
+                           files_.Folder(file),
+                           files_.Name(file)};
   (RuleOf(stage).readsWholeBigFile(size) ? bigWaiting_ : smallWaiting_).push_back(item);
 }
 
@@ -184,8 +192,8 @@ void Md5KeyFinder::HandOut(bool partial) {
 }
 
 bool Md5KeyFinder::Idle() const {
-  return smallWaiting_.empty() && bigWaiting_.empty() && smallReads_.Empty() &&
-         bigReads_.Empty() && !cache_.Waiting();
+  return smallWaiting_.empty() && bigWaiting_.empty() && smallReads_.Empty() && bigReads_.Empty() &&
+         !cache_.Waiting();
 }
 
 void Md5KeyFinder::WaitStep() {

@@ -79,9 +79,7 @@ class Md5KeyFinder {
   // Goes on from what `stage` has made known of the file.
   void Continue(std::uint32_t file, Stage stage);
   void Join(Stage stage, std::uint32_t file);
-  std::int64_t SizeOf(std::uint32_t file) const {
-    return bySize_.SizeOf(table_.SizeBucket(file));
-  }
+  std::int64_t SizeOf(std::uint32_t file) const { return bySize_.SizeOf(table_.SizeBucket(file)); }
   void OnLookedUp(std::uint32_t file, const KnownDigests& digests);
   void OnRead(const StageReadResult& result);
 
@@ -110,9 +108,9 @@ class Md5KeyFinder {
   std::vector<FileReadError> errors_;
   CacheLink cache_;
 
-  std::deque<StageReader> readers_;  // one per scheduler slot
-  std::deque<StageReadItem> smallWaiting_;  // reads of at most two end pieces
-  std::deque<StageReadItem> bigWaiting_;    // whole big files, one to a batch
+  std::deque<StageReader> readers_;                          // one per scheduler slot
+  std::deque<StageReadItem> smallWaiting_;                   // reads of at most two end pieces
+  std::deque<StageReadItem> bigWaiting_;                     // whole big files, one to a batch
   std::atomic<std::uint32_t> reading_{FileKeyTable::kNone};  // the file a read is on
   std::uint32_t shownReading_ = FileKeyTable::kNone;
   std::chrono::steady_clock::time_point shownAt_{};

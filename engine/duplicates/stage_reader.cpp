@@ -43,8 +43,8 @@ StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& 
   const FileStamp opened{static_cast<std::uint64_t>(file.Device()),
                          static_cast<std::uint64_t>(file.Inode()), file.Size(), file.ModifiedNs(),
                          file.ChangedNs()};
-  result.cacheable = StampPrint(opened) == item.print && file.UnchangedSinceOpen() &&
-                     Settled(file.ChangedNs());
+  result.cacheable =
+      StampPrint(opened) == item.print && file.UnchangedSinceOpen() && Settled(file.ChangedNs());
   return result;
 }
 

@@ -63,10 +63,14 @@ constexpr FieldInfo kFields[kFieldCount] = {
 };
 
 constexpr CheckGroup kGroups[] = {
-    {Check::ContainsContent, Check::LacksContent}, {Check::MeasureSize, Check::MeasureChars},
-    {Check::UnitB, Check::UnitTB},                 {Check::TimeCreated, Check::TimeAccessed},
-    {Check::CompareDate, Check::CompareBoth},      {Check::DupByMd5, Check::DupByName},
-    {Check::DupOne, Check::DupAllButOne},          {Check::ScopeTree, Check::ScopeLevels},
+    {Check::ContainsContent, Check::LacksContent},
+    {Check::MeasureSize, Check::MeasureChars},
+    {Check::UnitB, Check::UnitTB},
+    {Check::TimeCreated, Check::TimeAccessed},
+    {Check::CompareDate, Check::CompareBoth},
+    {Check::DupByMd5, Check::DupByName},
+    {Check::DupOne, Check::DupAllButOne},
+    {Check::ScopeTree, Check::ScopeLevels},
 };
 
 int Index(Check check) { return static_cast<int>(check); }

@@ -13,6 +13,10 @@ struct JobSettings {
   // Threads for the per-file work: 0 means one per core, 1 runs every file on the
   // job's own thread. Rows and their order never depend on it.
   unsigned threads = 1;
+  // The job's thread runs a window: the work on the files goes to a worker even with one
+  // thread, so that the window stays live (and its stop button works) through a long
+  // read. The rows are the same either way.
+  bool workOffJobThread = false;
   // Glob patterns (fnmatch) matched against the names of files and folders; a folder
   // they match is not entered. Empty: nothing is left out.
   std::vector<std::string> excludes;

@@ -19,24 +19,24 @@ enum class Check {
   InName,           // 选择框文件名
   InContent,        // 选择框文件内容
   // Length group
-  LengthFilter,   // 选择框按长度筛选
-  StripTags,      // 选择框清除网页标签
-  StripSpace,     // 选择框清除空行空格
-  MeasureSize,    // 单选框文件大小
-  MeasureChars,   // 单选框内容字数
-  UnitB,          // 单选框B
-  UnitKB,         // 单选框KB
-  UnitMB,         // 单选框MB
-  UnitGB,         // 单选框GB
-  UnitTB,         // 单选框TB
+  LengthFilter,  // 选择框按长度筛选
+  StripTags,     // 选择框清除网页标签
+  StripSpace,    // 选择框清除空行空格
+  MeasureSize,   // 单选框文件大小
+  MeasureChars,  // 单选框内容字数
+  UnitB,         // 单选框B
+  UnitKB,        // 单选框KB
+  UnitMB,        // 单选框MB
+  UnitGB,        // 单选框GB
+  UnitTB,        // 单选框TB
   // Time group
-  TimeFilter,     // 选择框按时间筛选
-  TimeCreated,    // 单选框创建
-  TimeModified,   // 单选框修改
-  TimeAccessed,   // 单选框访问
-  CompareDate,    // 单选框年月日
-  CompareTime,    // 单选框时分秒
-  CompareBoth,    // 单选框两者
+  TimeFilter,    // 选择框按时间筛选
+  TimeCreated,   // 单选框创建
+  TimeModified,  // 单选框修改
+  TimeAccessed,  // 单选框访问
+  CompareDate,   // 单选框年月日
+  CompareTime,   // 单选框时分秒
+  CompareBoth,   // 单选框两者
   // Duplicate group
   DuplicateFilter,  // 选择框按重复筛选
   DupByMd5,         // 单选框MD5

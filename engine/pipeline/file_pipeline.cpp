@@ -17,8 +17,12 @@ using Clock = std::chrono::steady_clock;
 // evenly and a stop is seen soon.
 constexpr double kBatchNanos = 1e6;
 constexpr std::size_t kMaxBatchFiles = 512;
-// Batches handed out and not yet merged, per worker.
-constexpr std::size_t kBatchesOutPerWorker = 4;
+// Batches handed out and not yet merged: a few per worker, and no more than a share of
+// descriptors, since each holds a folder open and a running one a file too.
+std::size_t BatchesOut(unsigned workers) {
+  constexpr std::size_t kPerWorker = 4;
+  return std::min(kPerWorker * workers, DescriptorShare());
+}
 
 }  // namespace
 
@@ -57,10 +61,11 @@ FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, cons
       stopRequested_([&stop = sinks.stop] { return stop.IsSet(); }),
       scheduler_(pool, sinks.host, sinks.stop),
       workers_(scheduler_.Slots()),
-      batches_(scheduler_, kBatchesOutPerWorker * scheduler_.Workers(),
+      batches_(scheduler_, BatchesOut(scheduler_.Workers()),
                [this](Batch& batch, const BatchRun& run) { Work(batch, run); }) {
+  // The folders of the batches out (and of the one filling) stay within a share.
   foldersPerBatch_ =
-      std::max<std::size_t>(1, FolderDescriptorBudget() / (kBatchesOutPerWorker * scheduler_.Workers() + 1));
+      std::max<std::size_t>(1, DescriptorShare() / (BatchesOut(scheduler_.Workers()) + 1));
 }
 
 FilePipeline::~FilePipeline() = default;
@@ -83,9 +88,8 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
   if (scheduler_.Workers() == 0 || (batches_.Empty() && !open_ && !snapshotNeedsWorkers_)) {
-    FileOutcome outcome = workers_[scheduler_.JobSlot()].Process(*folder, name, listedRegular,
-                                                                  *options, pathsOnly_,
-                                                                  stopRequested_);
+    FileOutcome outcome = workers_[scheduler_.JobSlot()].Process(
+        *folder, name, listedRegular, *options, pathsOnly_, stopRequested_);
     Merge(*folder, name, outcome);
     return;
   }
@@ -208,8 +212,8 @@ void FilePipeline::MergeDone() {
       const double perFile =
           static_cast<double>(batch->workNanos) / static_cast<double>(batch->Count());
       nanosPerFile_ = nanosPerFile_ == 0 ? perFile : 0.75 * nanosPerFile_ + 0.25 * perFile;
-      batchLimit_ = static_cast<std::size_t>(std::clamp(
-          kBatchNanos / std::max(nanosPerFile_, 1.0), 1.0, static_cast<double>(kMaxBatchFiles)));
+      batchLimit_ = static_cast<std::size_t>(std::clamp(kBatchNanos / std::max(nanosPerFile_, 1.0),
+                                                        1.0, static_cast<double>(kMaxBatchFiles)));
     }
     batches_.PopHead();
   }

@@ -23,10 +23,10 @@
 #include "engine/job/job_host.h"
 #include "engine/job/option_controls.h"
 #include "engine/job/stop_flag.h"
+#include "engine/pipeline/folder_visit.h"
 #include "engine/pipeline/process_file.h"
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
-#include "engine/pipeline/folder_visit.h"
 #include "results/result_list.h"
 
 namespace tarnwick {

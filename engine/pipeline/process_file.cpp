@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "engine/rows/add_row.h"
 #include "engine/filters/content_filter.h"
 #include "engine/filters/time_filter.h"
+#include "engine/rows/add_row.h"
 
 namespace tarnwick {
 

@@ -10,9 +10,9 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/filters/length_filter.h"
 #include "engine/job/filter_options.h"
 #include "engine/pipeline/folder_visit.h"
-#include "engine/filters/length_filter.h"
 #include "match/match_mode.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"

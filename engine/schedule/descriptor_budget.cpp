@@ -1,16 +1,18 @@
 #include "engine/schedule/descriptor_budget.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
+
+#include "platform/descriptors.h"
 
 namespace tarnwick {
 
-std::size_t FolderDescriptorBudget() {
+std::size_t DescriptorShare() {
+  constexpr std::size_t kReserve = 8;
+  constexpr std::size_t kShares = 6;
   constexpr std::size_t kMost = 256;
-  rlimit limit{};
-  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return kMost;
-  return std::clamp<std::size_t>(static_cast<std::size_t>(limit.rlim_cur / 4), 4, kMost);
+  const std::size_t limit = platform::DescriptorLimit();
+  const std::size_t usable = limit > kReserve ? limit - kReserve : 1;
+  return std::clamp<std::size_t>(usable / kShares, 1, kMost);
 }
 
 }  // namespace tarnwick

@@ -1,13 +1,16 @@
 #pragma once
-// How many folders a job may hold open at once, for each of its two holders: the walk
-// on its way down, and the batches of file work in flight. Each gets a quarter of the
-// descriptors the process may have, so the files the work opens and the program's
-// other files find room too.
+// How many descriptors each holder in a job may keep open at once. The process's soft
+// limit, less a reserve for the program's own files (standard streams, the digest
+// cache, the window's), is shared six ways: the folders the walk keeps open on its way
+// down, the folders of the file batches out, the files their workers have open, two
+// shares for the key finder's reads (a folder and a file each), and one spare. Bounding
+// every holder this way keeps a job within the limit whatever its thread count.
 
 #include <cstddef>
 
 namespace tarnwick {
 
-std::size_t FolderDescriptorBudget();
+// One share: at least 1, at most 256.
+std::size_t DescriptorShare();
 
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "engine/schedule/worker_pool.h"
 
+#include <sched.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -33,6 +34,10 @@ unsigned AffordableThreads(unsigned wanted) {
 
 unsigned WorkerCount(unsigned requested) {
   if (requested != 0) return requested;
+  // The cores this process may run on (taskset, a container's share), not every core.
+  cpu_set_t cores;
+  if (::sched_getaffinity(0, sizeof cores, &cores) == 0)
+    return std::max(1, CPU_COUNT(&cores));
   return std::max(1U, std::thread::hardware_concurrency());
 }
 

@@ -13,7 +13,8 @@
 
 namespace tarnwick {
 
-// The worker count a job uses for `requested` threads: 0 means one per core.
+// The worker count a job uses for `requested` threads: 0 means one per core the
+// process may run on.
 unsigned WorkerCount(unsigned requested);
 
 class WorkerPool {

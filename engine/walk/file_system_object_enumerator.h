@@ -3,8 +3,8 @@
 // names tested by one FileMask, so no file is listed twice. The caller's folder text
 // is left as it is; the listed paths get a "/" between folder and name.
 
-#include "engine/walk/entry_lister.h"
 #include "engine/job/job_host.h"
+#include "engine/walk/entry_lister.h"
 #include "match/match_mode.h"
 
 namespace tarnwick {

@@ -2,8 +2,8 @@
 // The lister of a job started with a left click: one search of the folder per
 // "|"-separated name pattern, so a file that two patterns match is listed twice.
 
-#include "engine/walk/entry_lister.h"
 #include "engine/job/job_host.h"
+#include "engine/walk/entry_lister.h"
 
 namespace tarnwick {
 

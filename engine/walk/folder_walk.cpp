@@ -9,6 +9,7 @@
 
 #include "engine/filters/number_text.h"
 #include "engine/schedule/descriptor_budget.h"
+#include "platform/descriptors.h"
 #include "text/path_display.h"
 
 namespace tarnwick {
@@ -33,7 +34,7 @@ FolderWalk::FolderWalk(EntryLister& lister, const OptionControls& options,
       pipeline_(pipeline),
       host_(host),
       stop_(stop),
-      heldFolders_(FolderDescriptorBudget()) {}
+      heldFolders_(DescriptorShare()) {}
 
 long long FolderWalk::FolderLevel(const std::string& root, const std::string& folder) {
   std::string_view below(folder);
@@ -43,7 +44,8 @@ long long FolderWalk::FolderLevel(const std::string& root, const std::string& fo
 
 void FolderWalk::Run(const std::string& root) {
   std::string text = WithoutTrailingSlashes(root);
-  const int fd = ::open(text.c_str(), kFolderFlags);
+  const int fd =
+      platform::OpenWaitingForDescriptor([&] { return ::open(text.c_str(), kFolderFlags); });
   if (fd < 0) {
     pipeline_.AddUnreadableFolder(text, errno);
     return;
@@ -66,7 +68,8 @@ void FolderWalk::Run(const std::string& root) {
 void FolderWalk::EnterNextSubfolder(Frame& frame) {
   const char* name = frame.subfolders.data() + frame.starts[frame.next++];
   // A link put in the folder's place since it was listed is not followed.
-  const int child = ::openat(frame.visit->fd, name, kFolderFlags | O_NOFOLLOW);
+  const int child = platform::OpenWaitingForDescriptor(
+      [&] { return ::openat(frame.visit->fd, name, kFolderFlags | O_NOFOLLOW); });
   if (child < 0) {
     pipeline_.AddUnreadableFolder(frame.base + name, errno);
     return;
@@ -107,7 +110,8 @@ void FolderWalk::Ascend() {
     Frame& parent = frames_[depth_ - 1];
     if (!parent.visit && !parent.lost) {
       // Back up through "..", which must be the very folder let go on the way down.
-      const int fd = leaving.visit ? ::openat(leaving.visit->fd, "..", kFolderFlags) : -1;
+      const auto openParent = [&] { return ::openat(leaving.visit->fd, "..", kFolderFlags); };
+      const int fd = leaving.visit ? platform::OpenWaitingForDescriptor(openParent) : -1;
       const int error = errno;
       struct stat status {};
       if (fd >= 0 && ::fstat(fd, &status) == 0 && status.st_dev == parent.device &&

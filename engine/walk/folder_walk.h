@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/walk/entry_lister.h"
-#include "engine/pipeline/file_pipeline.h"
-#include "engine/pipeline/folder_visit.h"
 #include "engine/job/job_host.h"
 #include "engine/job/job_settings.h"
 #include "engine/job/option_controls.h"
 #include "engine/job/stop_flag.h"
+#include "engine/pipeline/file_pipeline.h"
+#include "engine/pipeline/folder_visit.h"
+#include "engine/walk/entry_lister.h"
 #include "engine/walk/walk_rules.h"
 #include "platform/directory_listing.h"
 

@@ -43,5 +43,31 @@ TEST(ResourceLimits, ThreadsThatCannotStartLeaveThePoolSmallerAndTheRowsUnchange
 #endif
 }
 
+// Each file held open while its two pieces are read, and its folder while its batch is
+// out: with few descriptors the rows were once those of the files that found one.
+TEST(ResourceLimits, FewDescriptorsGiveEveryThreadCountTheSameRows) {
+  CliTree tree;
+  const std::string content(256 * 1024, 'a');
+  for (int index = 0; index < 150; ++index)
+    tree.File("d" + std::to_string(index) + "/f.txt", content);
+  const rlim_t few = 24;
+  rlimit now{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &now), 0);
+  // The soft limit alone (the program may raise it), and both limits (it may not).
+  for (const CliLimit& limit :
+       {CliLimit{RLIMIT_NOFILE, few, now.rlim_max}, CliLimit{RLIMIT_NOFILE, few, few}}) {
+    for (const char* threads : {"1", "8"}) {
+      const CliResult result = RunCli({"--threads", threads, "--scope", "tree", "--content", "zzzz",
+                                       "--without", "--in", "content", tree.Root()},
+                                      {}, {limit});
+      EXPECT_EQ(result.status, 0) << threads << " threads, hard limit " << limit.hard << ": "
+                                  << result.err;
+      EXPECT_EQ(SplitRecords(result.out).size(), 150u)
+          << threads << " threads, hard limit " << limit.hard;
+      EXPECT_EQ(result.err.find("Too many open files"), std::string::npos) << result.err;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tarnwick::cli_test
