@@ -72,8 +72,11 @@ class WindowLivenessTest : public QObject {
     const qint64 stopTook = sincePress.elapsed();
     ticker.stop();
     QVERIFY2(sincePress.isValid(), "the job ended before the stop press");
-    QVERIFY2(longestGap < 100, qPrintable(QStringLiteral("%1 ms without events").arg(longestGap)));
-    QVERIFY2(stopTook < 100, qPrintable(QStringLiteral("the stop took %1 ms").arg(stopTook)));
+    qInfo("longest time without events %lld ms, the stop took %lld ms", longestGap, stopTook);
+    // A frozen window goes seconds without events; a live one some tens of milliseconds,
+    // more when other programs share the core.
+    QVERIFY2(longestGap < 250, qPrintable(QStringLiteral("%1 ms without events").arg(longestGap)));
+    QVERIFY2(stopTook < 250, qPrintable(QStringLiteral("the stop took %1 ms").arg(stopTook)));
     QCOMPARE(window->List().Count(), std::size_t{0});
   }
 };
