@@ -22,7 +22,7 @@ packages=(
   libpcre2-dev libssl-dev libsqlite3-dev libxxhash-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
-  dbus
+  dbus python3-fusepy
   qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
   desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file
 )
