@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "app/controls/caption_width.h"
 #include "app/controls/click_label.h"
 #include "app/controls/control_captions.h"
 #include "app/controls/control_roster.h"
@@ -122,7 +123,27 @@ void AddBannerTitle(QWidget* banner) {
   font.setPixelSize(26);
   font.setBold(true);
   title->setFont(font);
+  title->setObjectName(QString::fromUtf8(control::kBannerTitle));
   title->setGeometry(24, 20, 420, 48);
+}
+
+// The unit buttons show the size units or the character units, the start button its
+// idle, running and stopping captions: each is measured for all of them, so nothing
+// moves when the caption changes.
+void ListCaptionsToFit(QWidget* window) {
+  for (const Check unit :
+       {Check::UnitB, Check::UnitKB, Check::UnitMB, Check::UnitGB, Check::UnitTB}) {
+    if (QWidget* button = window->findChild<QWidget*>(QString::fromUtf8(ObjectName(unit)))) {
+      button->setProperty(kCaptionsToFitProperty,
+                          QStringList{ControlCaption(InitialCaption(unit)),
+                                      ControlCaption(CharacterUnitCaption(unit))});
+    }
+  }
+  if (QWidget* start = window->findChild<QWidget*>(QString::fromUtf8(control::kStartButton))) {
+    start->setProperty(kCaptionsToFitProperty, QStringList{ControlCaption(kStartCaptionIdle),
+                                                           ControlCaption(kStartCaptionRunning),
+                                                           ControlCaption(kStartCaptionStopping)});
+  }
 }
 
 }  // namespace
@@ -142,6 +163,7 @@ void BuildControls(QWidget* window) {
   }
   GroupRadioButtons(window);
   AddBannerTitle(created.value(control::kBanner));
+  ListCaptionsToFit(window);
 }
 
 }  // namespace tarnwick

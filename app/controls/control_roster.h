@@ -45,6 +45,7 @@ inline constexpr const char* kProgressText = "进度提示";
 inline constexpr const char* kTimer = "时钟筛选提示";
 inline constexpr const char* kBanner = "图片框横幅";
 inline constexpr const char* kBannerLine = "标签横幅";
+inline constexpr const char* kBannerTitle = "标签横幅标题";  // the banner's decoration
 inline constexpr const char* kWalkPanel = "图片框列表操作";
 inline constexpr const char* kDuplicateGroup = "分组框重复";
 inline constexpr const char* kPasteButton = "按钮粘贴";

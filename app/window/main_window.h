@@ -20,6 +20,7 @@ namespace tarnwick {
 
 class JobController;
 class ResultModel;
+class WindowLayout;
 class WindowOptions;
 class WindowSettings;
 
@@ -52,6 +53,7 @@ class MainWindow final : public QWidget, public AppServices {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -79,7 +81,9 @@ class MainWindow final : public QWidget, public AppServices {
   std::unique_ptr<WindowOptions> options_;
   std::unique_ptr<WindowSettings> settings_;
   std::unique_ptr<JobController> job_;
+  std::unique_ptr<WindowLayout> layout_;
   bool reportSaveFailure_ = true;
+  bool shownBefore_ = false;
 };
 
 }  // namespace tarnwick
