@@ -78,6 +78,7 @@ void JobController::OnStartButton(Lister lister) {
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
+  parts_.model->Flush();  // every row in its place, also in a sorted list
   ShowNewestRow();
   QString summary = SummaryLine(parts_.list->Count(), ElapsedMs());
   // A problem of the cache is told once, after the summary of the job that met it.
@@ -108,7 +109,12 @@ void JobController::RefreshStatus() {
 void JobController::ShowNewestRow() {
   // Rows appended since the last events were handled are announced first, or the view
   // would rest on a row that is no longer the newest; scrollToBottom lays the new rows
-  // out before it moves, where scrolling to a row would stop at the old end.
+  // out before it moves, where scrolling to a row would stop at the old end. A sorted
+  // list has no newest row at its end: the user's view stays where it is.
+  if (parts_.model->Order()) {
+    parts_.model->FlushSoon();
+    return;
+  }
   parts_.model->Flush();
   parts_.view->scrollToBottom();
 }

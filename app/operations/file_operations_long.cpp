@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 #include <QTableView>
+#include <algorithm>
 #include <chrono>
 #include <utility>
 #include <vector>
@@ -103,11 +104,15 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   if (RequestStopIfRunning(button)) return;
   if (services_.BusyCheck()) return;
 
-  const std::vector<SelectedRow> rows = SelectionSnapshot();
+  std::vector<SelectedRow> rows = SelectionSnapshot();
   if (rows.empty()) {
     services_.ShowMessage(tr("请先选择要删除的文件！"));
     return;
   }
+  // In the list's own order, whatever order it shows: walked from the last, a removed
+  // row never moves one still to be done.
+  std::sort(rows.begin(), rows.end(),
+            [](const SelectedRow& a, const SelectedRow& b) { return a.index < b.index; });
   // Ctrl is asked twice with events handled between, so a key state the window system
   // has not yet delivered is not taken; the second answer counts.
   if (!toTrashAsked) {

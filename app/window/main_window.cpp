@@ -44,7 +44,7 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
     : QWidget(parent),
       platform_(std::move(platform)),
       model_(std::make_unique<ResultModel>(list_)),
-      pump_([this] { model_->Flush(); }) {
+      pump_([this] { model_->FlushSoon(); }) {
   setWindowTitle(QStringLiteral("Tarnwick v1.0"));
   setGeometry(kOpeningGeometry);
 
@@ -105,7 +105,7 @@ void MainWindow::ConnectEvents() {
   new QShortcut(QKeySequence::SelectAll, view_, this, selectAll, Qt::WidgetWithChildrenShortcut);
   auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
   connect(exportButton, &QPushButton::clicked, this,
-          [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });
+          [this, exportButton] { ExportPathList(exportButton, *model_, list_, platform_, pump_); });
 
   for (const char* name : {control::kSaveText, control::kSavePicture}) {
     connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
