@@ -40,6 +40,7 @@ namespace control {
 inline constexpr const char* kStartButton = "按钮开始筛选";
 inline constexpr const char* kResultList = "列表框";
 inline constexpr const char* kStatusBar = "状态条";
+inline constexpr const char* kCountLabel = "标签筛选计数";  // beside the status line
 inline constexpr const char* kProgressBar = "进度条";
 inline constexpr const char* kProgressText = "进度提示";
 inline constexpr const char* kTimer = "时钟筛选提示";

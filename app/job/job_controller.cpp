@@ -1,6 +1,8 @@
 #include "app/job/job_controller.h"
 
 #include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -26,8 +28,14 @@ constexpr auto kScrollInterval = std::chrono::milliseconds(100);
 
 JobController::JobController(const Parts& parts)
     : parts_(parts),
-      startButton_(
-          parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
+      startButton_(parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))),
+      progressBar_(
+          parts.window->findChild<QProgressBar*>(QString::fromUtf8(control::kProgressBar))),
+      progressText_(parts.window->findChild<QLabel*>(QString::fromUtf8(control::kProgressText))),
+      counts_(new QLabel(parts.statusBar)) {
+  counts_->setObjectName(QString::fromUtf8(control::kCountLabel));
+  parts.statusBar->addPermanentWidget(counts_);
+}
 
 void JobController::OnStartButton(Lister lister) {
   if (running_) {
@@ -59,6 +67,11 @@ void JobController::OnStartButton(Lister lister) {
   const std::string& root = *onDisk;
 
   startTime_ = std::chrono::steady_clock::now();
+  // What the last file operation said no longer holds once the list starts over.
+  examined_ = 0;
+  stageProgress_.reset();
+  progressText_->clear();
+  progressBar_->setValue(0);
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
   startButton_->setText(ControlCaption(kStartCaptionRunning));
@@ -87,23 +100,53 @@ void JobController::OnStartButton(Lister lister) {
     summary += QStringLiteral("  ") + CacheNoticeText(*notice);
   }
   parts_.statusBar->showMessage(summary);
+  stageProgress_.reset();
+  ShowProgress();
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
   ApplyGroupStates(parts_.window, false);
   parts_.stop->Set();
 }
 
-void JobController::RefreshStatus() {
+void JobController::RefreshStatus() { ShowStatus(false); }
+
+void JobController::RefreshStatusNow() { ShowStatus(true); }
+
+void JobController::ShowStatus(bool everything) {
   if (!running_) return;
   const QString elapsed = ElapsedText(ElapsedMs());
-  // The walk refreshes on entry to every folder; laying out the new rows costs time in
-  // the number of rows, so the list follows at most every kScrollInterval.
+  // The walk refreshes on entry to every folder; laying out the new rows and the texts
+  // beside the status line costs time in the number of rows, so they follow at most
+  // every kScrollInterval.
   const auto now = std::chrono::steady_clock::now();
-  if (now - lastScroll_ >= kScrollInterval) {
+  if (everything || now - lastScroll_ >= kScrollInterval) {
     lastScroll_ = now;
     ShowNewestRow();
+    ShowProgress();
   }
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
+}
+
+void JobController::ShowProgress() {
+  counts_->setText(CountsText(examined_, parts_.list->Count()));
+  if (!stageProgress_) {
+    progressText_->clear();
+    progressBar_->setValue(0);
+    return;
+  }
+  const StageProgress& progress = *stageProgress_;
+  constexpr int kSteps = 1000;
+  progressBar_->setRange(0, kSteps);
+  progressBar_->setValue(
+      static_cast<int>(static_cast<double>(progress.done) * kSteps /
+                       static_cast<double>(std::max<std::uint64_t>(progress.total, 1))));
+  progressText_->setText(
+      DuplicateProgressText(progress.stage, progress.done, progress.total, progress.unit));
+}
+
+void JobController::ShowDuplicateProgress(DuplicateStage stage, std::uint64_t done,
+                                          std::uint64_t total, ProgressUnit unit) {
+  stageProgress_ = StageProgress{stage, std::min(done, total), total, unit};
 }
 
 void JobController::ShowNewestRow() {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "cache/digest_cache.h"
+#include "engine/job_host.h"
 
 namespace tarnwick {
 
@@ -19,6 +20,15 @@ QString SummaryLine(std::size_t rows, std::int64_t ms);
 
 // What the status line adds after the summary of a job whose digest cache met `notice`.
 QString CacheNoticeText(const CacheNotice& notice);
+
+// The count beside the status line: "已检查 " + examined + " 个文件，列出 " + listed + " 个",
+// the numbers grouped in the window's language.
+QString CountsText(std::uint64_t examined, std::uint64_t listed);
+
+// A duplicate stage and how far it has come: "正在比较文件首尾：" + done + " / " + total +
+// " 个文件", or the amounts as sizes ("1.5 GB / 3 GB") when the stage counts bytes.
+QString DuplicateProgressText(DuplicateStage stage, std::uint64_t done, std::uint64_t total,
+                              ProgressUnit unit);
 
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other

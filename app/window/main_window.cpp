@@ -117,7 +117,7 @@ void MainWindow::ConnectEvents() {
   }
   new QShortcut(QKeySequence::HelpContents, this, this, [this] { ShowHelpDialog(this); });
 
-  connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+  connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatusNow(); });
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
           [this](QSessionManager&) { SaveForSessionEnd(); });
 
@@ -146,6 +146,8 @@ void MainWindow::SaveOnRequest() {
 }
 
 OptionControls& MainWindow::Options() { return *options_; }
+
+JobHost& MainWindow::FilterJobHost() { return *job_; }
 
 bool MainWindow::BusyCheck() { return job_->BusyCheck(); }
 

@@ -10,6 +10,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
+#include "engine/job_host.h"
 
 class QDropEvent;
 class QStatusBar;
@@ -37,6 +38,10 @@ class MainWindow final : public QWidget, public AppServices {
   // so nothing it asked about is done), and the options are saved as on any close; a
   // failed save is not reported, since nobody is there to answer.
   void CloseForTermination();
+
+  // The host the window runs its filter jobs with: the engine keeps the window live and
+  // tells it the job's status and progress through it.
+  JobHost& FilterJobHost();
 
   // AppServices
   QWidget* MainWidget() override { return this; }

@@ -27,6 +27,7 @@ class RecordingHost final : public JobHost {
     rowsAtStatus.push_back(list ? list->Count() : 0);
   }
   void RefreshStatus() override { ++refreshes; }
+  void FileExamined() override { ++examined; }
 
   std::function<void()> onPendingEvents;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
@@ -34,6 +35,7 @@ class RecordingHost final : public JobHost {
   std::vector<std::size_t> rowsAtStatus;
   int pendingEventCalls = 0;
   int refreshes = 0;
+  int examined = 0;
 };
 
 // The job's rows as paths with the root and its "/" removed.
