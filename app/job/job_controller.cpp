@@ -1,6 +1,7 @@
 #include "app/job/job_controller.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "app/controls/control_roster.h"
 #include "app/controls/group_states.h"
 #include "app/job/job_texts.h"
+#include "app/job/pattern_error_text.h"
 #include "app/list/path_display_text.h"
 #include "app/list/result_model.h"
 #include "app/window/app_services.h"
@@ -46,13 +48,15 @@ void JobController::OnStartButton(Lister lister) {
   if (BusyCheck()) return;
   if (const auto problem = ContentPatternProblem(*parts_.options)) {
     parts_.platform->showMessage(
-        QCoreApplication::translate("FilterJob", "筛选内容无法编译：") +
-            QString::fromUtf8(problem->data(), static_cast<qsizetype>(problem->size())),
+        QCoreApplication::translate("FilterJob", "筛选内容无法编译：") + PatternErrorText(*problem),
         QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
     return;
   }
 
-  const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
+  // Before any folder was chosen the chooser starts at home, not wherever the program
+  // happened to be started from.
+  const std::string remembered = parts_.options->Text(Field::FilterFolder);
+  const QString initial = remembered.empty() ? QDir::homePath() : DialogStartFolder(remembered);
   const QString folder = parts_.platform->chooseFolder(
       initial, QCoreApplication::translate(
                    "FilterJob",

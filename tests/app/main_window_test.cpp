@@ -119,6 +119,19 @@ class MainWindowTest : public QObject {
     QVERIFY(Control<QWidget>(w, "单选框全部减一重复文件")->isEnabled());
   }
 
+  // The mask box has no caption and the start button a second use: both explain
+  // themselves when the pointer rests on them.
+  void theMaskAndTheStartButtonExplainThemselves() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    const QString mask = Control<QWidget>(window.get(), "编辑框过滤")->toolTip();
+    for (const char* part : {"*.*", "全部文件", "|", "*.txt|*.htm"})
+      QVERIFY2(mask.contains(QString::fromUtf8(part)), part);
+    const QString start = Control<QWidget>(window.get(), control::kStartButton)->toolTip();
+    for (const char* part : {"单击", "停止", "右键", "不会列出两次"})
+      QVERIFY2(start.contains(QString::fromUtf8(part)), part);
+  }
+
   void pasteReplacesThePatternWithTheClipboardText() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);

@@ -213,9 +213,10 @@ class ShortOperationsTest : public QObject {
 
     host.SelectRows({0});
     QTest::keyClick(view, Qt::Key_Delete, Qt::ShiftModifier);
+    // The question speaks of the key that was pressed, not of Ctrl and the button.
     QCOMPARE(host.messages.last(),
              QStringLiteral("确定要彻底删除选择的 1 个文件吗？\n\n如果需要删除到回收站，"
-                            "请按住Ctrl键重新点击删除按钮"));
+                            "请改按Delete键（不按Shift）"));
     QVERIFY(!Exists(host.Path("b.txt")));
     QCOMPARE(trashed.size(), std::size_t{1});
     QCOMPARE(host.Paths(), std::vector<std::string>{host.Path("c.txt")});
