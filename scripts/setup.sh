@@ -24,7 +24,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
   dbus
   qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
-  desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file
+  desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file lintian
 )
 # What bench/compare times and compares with; the build and the tests need none of it.
 bench_packages=(hyperfine ripgrep fd-find jdupes rdfind fdupes)
