@@ -11,10 +11,10 @@
 #include <fstream>
 #include <string>
 
-#include "engine/count_characters.h"
-#include "engine/file_digests.h"
-#include "engine/md5_key.h"
-#include "engine/stop_flag.h"
+#include "engine/filters/count_characters.h"
+#include "engine/duplicates/file_digests.h"
+#include "engine/duplicates/md5_key.h"
+#include "engine/job/stop_flag.h"
 #include "platform/read_only_file.h"
 
 namespace {

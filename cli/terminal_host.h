@@ -11,8 +11,8 @@
 
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
-#include "engine/job_host.h"
-#include "engine/stop_flag.h"
+#include "engine/job/job_host.h"
+#include "engine/job/stop_flag.h"
 
 namespace tarnwick::cli {
 

@@ -18,7 +18,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
-#include "engine/content_pattern_check.h"
+#include "engine/filters/content_pattern_check.h"
 #include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
@@ -83,15 +83,17 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window, true);
 
-  // The window runs the job as the command line does, one worker per core; the
-  // options are read here, on the window's thread, and copied for the workers. Only
-  // MD5 keys are worth keeping between jobs.
+  // The window runs the job as the command line does, one worker per core (at least
+  // one, so that this thread only waits and handles events); the options are read here,
+  // on the window's thread, and copied for the workers. Only MD5 keys are worth keeping
+  // between jobs.
   const bool readsMd5 = parts_.options->IsChecked(Check::DuplicateFilter) &&
                         parts_.options->IsChecked(Check::DupByMd5);
   if (readsMd5 && !digestCache_)
     digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
   JobSettings settings;
   settings.threads = 0;
+  settings.workOffJobThread = true;
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "cache/digest_cache.h"
-#include "engine/job_host.h"
+#include "engine/job/job_host.h"
 
 namespace tarnwick {
 

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "engine/option_controls.h"
-#include "engine/stop_flag.h"
+#include "engine/job/option_controls.h"
+#include "engine/job/stop_flag.h"
 #include "results/result_list.h"
 
 class QTableView;

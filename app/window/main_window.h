@@ -10,7 +10,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
-#include "engine/job_host.h"
+#include "engine/job/job_host.h"
 
 class QDropEvent;
 class QStatusBar;

@@ -1,4 +1,4 @@
-#include "engine/duplicate_filter.h"
+#include "engine/duplicates/duplicate_filter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/filter_options.h"
-#include "engine/md5_key.h"
+#include "engine/job/filter_options.h"
+#include "engine/duplicates/md5_key.h"
 #include "platform/md5_digest.h"
 #include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_digests.h"
-#include "engine/quick_hash.h"
+#include "engine/duplicates/file_digests.h"
+#include "engine/duplicates/quick_hash.h"
 #include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"
 

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/duplicate_filter.h"
-#include "engine/filter_options.h"
-#include "engine/md5_key.h"
-#include "engine/worker_pool.h"
+#include "engine/duplicates/duplicate_filter.h"
+#include "engine/job/filter_options.h"
+#include "engine/duplicates/md5_key.h"
+#include "engine/schedule/worker_pool.h"
 #include "platform/md5_digest.h"
 #include "platform/read_only_file.h"
 #include "tests/engine/walk_test_support.h"

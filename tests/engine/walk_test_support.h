@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/filter_job.h"
-#include "engine/filter_options.h"
-#include "engine/job_host.h"
-#include "engine/stop_flag.h"
+#include "engine/job/filter_options.h"
+#include "engine/job/job_host.h"
+#include "engine/job/stop_flag.h"
 #include "results/result_list.h"
 
 namespace tarnwick::test {
