@@ -19,7 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools libgl-dev
-  libpcre2-dev libssl-dev libsqlite3-dev
+  libpcre2-dev libssl-dev libsqlite3-dev libuchardet-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
   dbus

@@ -136,6 +136,11 @@ void SetToolTips(QWidget* window) {
        QT_TRANSLATE_NOOP("Controls",
                          "要列出的文件名：*.* 为全部文件，* 代表任意几个字符，? 代表一个字符；"
                          "多个名称以 | 隔开，如 *.txt|*.htm")},
+      {"选择框猜测编码",
+       QT_TRANSLATE_NOOP("Controls",
+                         "既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，"
+                         "猜测它是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取（不勾选时按 GBK "
+                         "读取）；用于按内容筛选、统计字数和查看")},
       {control::kStartButton,
        QT_TRANSLATE_NOOP("Controls",
                          "单击：选择目录并开始筛选，筛选中再次单击则停止。\n"

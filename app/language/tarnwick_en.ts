@@ -269,6 +269,14 @@
         <translation>Click: choose a folder and start; click again while it runs to stop.
 Right button: list the files by testing each name (each folder is read once, each name is tested against the whole mask, so no file is listed twice)</translation>
     </message>
+    <message>
+        <source>既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，猜测它是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取（不勾选时按 GBK 读取）；用于按内容筛选、统计字数和查看</source>
+        <translation>Text that has no byte-order mark, no charset declaration and is not UTF-8 is read in the encoding its bytes suggest: GB18030, Big5, Shift-JIS or EUC-KR (unticked: as GBK); for the content filter, the character count and the viewer</translation>
+    </message>
+    <message>
+        <source>猜测编码</source>
+        <translation>Guess charset</translation>
+    </message>
 </context>
 <context>
     <name>FilterJob</name>
@@ -434,7 +442,9 @@ Right button: list the files by testing each name (each folder is read once, eac
 默认：按原文查找，多组内容以 | 隔开，其中任意一组出现即算找到；
 通配：* 代表任意多个字符，? 代表一个字符，多组内容以 | 隔开；
 正则：按正则表达式查找。
-3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。</source>
+3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。
+4、既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，默认按 GBK（GB18030）读取；勾选“猜测编码”后，则按其内容猜测是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取，查找内容、统计字数和查看都是如此。
+5、单击列表的列标题按该列排序，再单击一次倒序，第三次恢复筛选时的顺序；重复文件的各组始终排在一起。导出和复制路径按列表显示的顺序。</source>
         <translation>This tool picks the files you need out of a great many files by several conditions at once, for example: files that hold a keyword, files used within a period of time, files whose length lies within a range, duplicate files.
 --------------------------------------
 The four filters can be ticked together; a file is listed only when it meets every ticked condition:
@@ -450,7 +460,9 @@ Notes:
 Plain: looks for the text as typed; separate alternatives with |, any one of them counts as found;
 Wildcard: * stands for any number of characters, ? for one character; separate alternatives with |;
 Regex: looks for a regular expression.
-3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.</translation>
+3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.
+4. Text that has no byte-order mark, no charset declaration and is not UTF-8 is read as GBK (GB18030); with &quot;Guess charset&quot; ticked it is read in the encoding its content suggests: GB18030, Big5, Shift-JIS or EUC-KR, for the content search, the character count and the viewer alike.
+5. Click a column&apos;s header to sort the list by it, again to reverse the order, a third time to return to the order of the job; the files of a duplicate group always stay together. Export and Copy paths follow the order shown.</translation>
     </message>
 </context>
 <context>

@@ -92,6 +92,31 @@ class MainWindowTest : public QObject {
     QVERIFY(Control<QTimer>(window.get(), control::kTimer)->isActive());
   }
 
+  // 猜测编码 governs how every text is read (the content search, the character count, the
+  // viewer): it stays usable whichever groups are ticked, and its state is kept in the
+  // settings file under its caption, after the earlier keys.
+  void theGuessBoxIsAlwaysUsableAndKeptInTheSettings() {
+    ScriptedUser user;
+    {
+      auto window = OpenWindow(SettingsPath(), user);
+      auto* guess = Control<QAbstractButton>(window.get(), "选择框猜测编码");
+      QVERIFY(guess->isEnabled());
+      QVERIFY(!guess->isChecked());
+      for (const char* name : kGroupSwitches) {
+        Control<QAbstractButton>(window.get(), name)->click();
+        QVERIFY2(guess->isEnabled(), name);
+        Control<QAbstractButton>(window.get(), name)->click();
+        QVERIFY2(guess->isEnabled(), name);
+      }
+      guess->click();
+      QVERIFY(window->Options().IsChecked(Check::GuessEncodings));
+      window->close();
+    }
+    QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n猜测编码=真\r\n复制目录="));
+    auto reopened = OpenWindow(SettingsPath(), user);
+    QVERIFY(Control<QAbstractButton>(reopened.get(), "选择框猜测编码")->isChecked());
+  }
+
   void titleBoxesEnableTheirGroupsAndMeasureSetsUnitCaptions() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
