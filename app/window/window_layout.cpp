@@ -92,7 +92,6 @@ int Stack(std::vector<Placement>& items, int firstTop, int gap) {
     const int top = rowTop == 0 ? 0 : bottom + gap;
     for (const std::size_t index : row) items[index].rect.translate(0, top - rowTop);
     bottom = top + rowBottom - rowTop;
-    if (rowTop == 0) bottom = std::max(bottom, firstTop - gap);
   }
   return bottom;
 }
