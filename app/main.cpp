@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/desktop_identity.h"
+#include "app/language/qt_locale.h"
 #include "app/language/ui_language.h"
 #include "app/start_arguments.h"
 #include "app/window/main_window.h"
@@ -32,7 +33,10 @@ int main(int argc, char* argv[]) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
 
+  const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
+  tarnwick::QtFormattingLocale formatting(language);
   QApplication application(argc, argv);  // takes Qt's own options out of argv
+  formatting.Restore();
   std::string error;
   const auto arguments = tarnwick::ParseStartArguments(Words(argc, argv), error);
   if (!arguments) {
@@ -45,7 +49,6 @@ int main(int argc, char* argv[]) {
   tarnwick::SetDesktopIdentity(application);
   // Without its English texts (a damaged build) the window stays wholly Chinese rather
   // than Chinese with Qt's dialogs in English.
-  const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
   if (!tarnwick::InstallUiLanguage(application, language) &&
       language == tarnwick::UiLanguage::English) {
     tarnwick::InstallUiLanguage(application, tarnwick::UiLanguage::Chinese);

@@ -87,7 +87,7 @@ struct RawFlags {
   std::string time, compare, from, to;
   std::string dup, dupOutput;
   std::string lister = "find", format = "paths";
-  bool without = false, stripTags = false, stripSpace = false;
+  bool without = false, stripTags = false, stripSpace = false, guessEncodings = false;
 };
 
 void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
@@ -153,6 +153,11 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
                  "literal text with | alternatives (default), wildcards, or regex")
       ->check(WordsOf(kMatchModes))
       ->type_name("default|wildcard|regex")
+      ->group(content);
+  app.add_flag("--guess-encodings", raw.guessEncodings,
+               "read text that has no byte-order mark or charset declaration and is not\n"
+               "UTF-8 as the legacy encoding its bytes suggest (GB18030, Big5, Shift-JIS\n"
+               "or EUC-KR) instead of as GBK; also for --encoding")
       ->group(content);
 
   const char* length = "Length filter";
@@ -305,6 +310,7 @@ std::vector<OptionEdit> EditsOf(const CLI::App& app, const RawFlags& raw) {
   }
   if (given("--unit")) check(ValueOf(kUnits, raw.unit));
   if (raw.stripTags) check(Check::StripTags);
+  if (raw.guessEncodings) check(Check::GuessEncodings);
   if (raw.stripSpace) check(Check::StripSpace);
 
   if (given("--time")) {
@@ -354,6 +360,7 @@ std::optional<int> ParseCommandLine(int argc, char** argv, CommandLine& out) {
   }
 
   out.encodingReport = app.count("--encoding") > 0;
+  out.guessEncodings = raw.guessEncodings;
   if (out.encodingReport) {
     if (!out.folder.empty()) {
       return UsageError("--encoding runs no job, but a FOLDER was given: " + out.folder);

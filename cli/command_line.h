@@ -26,6 +26,7 @@ struct CommandLine {
   std::string folder;                      // FOLDER; empty when not given
   std::vector<std::string> encodingFiles;  // --encoding FILE...
   bool encodingReport = false;             // --encoding was given
+  bool guessEncodings = false;             // --guess-encodings (the report honours it too)
   std::string settingsFile;                // --settings FILE; empty when not given
   bool saveSettings = false;               // --save-settings
   Lister lister = Lister::FindFile;

@@ -11,7 +11,7 @@
 
 namespace tarnwick::cli {
 
-int RunEncodingCommand(const std::vector<std::string>& files) {
+int RunEncodingCommand(const std::vector<std::string>& files, bool guessEncodings) {
   OutputWriter out(STDOUT_FILENO);
   bool unreadable = false;
   for (const std::string& file : files) {
@@ -25,7 +25,7 @@ int RunEncodingCommand(const std::vector<std::string>& files) {
       continue;
     }
     probe.Close();
-    out.Write(DisplayName(LoadTextFile(file).encoding));
+    out.Write(DisplayName(LoadTextFile(file, guessEncodings).encoding));
     out.Put('\t');
     out.Write(file);
     out.Put('\n');

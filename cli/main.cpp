@@ -15,7 +15,7 @@ using namespace tarnwick;
 int main(int argc, char** argv) {
   cli::CommandLine line;
   if (const auto status = cli::ParseCommandLine(argc, argv, line)) return *status;
-  if (line.encodingReport) return cli::RunEncodingCommand(line.encodingFiles);
+  if (line.encodingReport) return cli::RunEncodingCommand(line.encodingFiles, line.guessEncodings);
   if (line.cacheInfo || line.clearCache)
     return cli::RunCacheCommand(line.cacheInfo, line.clearCache);
 

@@ -62,6 +62,8 @@ const Step kSteps[] = {
     TextKey{Field::FilterFolder, "筛选目录"},
     TextKey{Field::MoveFolder, "移动目录"},
     TextKey{Field::CopyFolder, "复制目录"},
+    // Later options, after the keys every earlier settings file holds.
+    Check::GuessEncodings,
 };
 
 constexpr const char* kMatchModeKey = "匹配模式";

@@ -14,6 +14,12 @@ const char* DisplayName(int encoding) {
       return "Big5";
     case TextEncoding::Big5Hkscs:
       return "Big5-HKSCS";
+    case TextEncoding::Gb18030:
+      return "GB18030";
+    case TextEncoding::ShiftJis:
+      return "Shift-JIS";
+    case TextEncoding::EucKr:
+      return "EUC-KR";
     case TextEncoding::Ansi:
       break;
   }
@@ -32,6 +38,12 @@ const char* ConversionName(TextEncoding encoding) {
       return "BIG5";
     case TextEncoding::Big5Hkscs:
       return "BIG5-HKSCS";
+    // The Windows code pages of the two: supersets that old files often use.
+    case TextEncoding::ShiftJis:
+      return "CP932";
+    case TextEncoding::EucKr:
+      return "CP949";
+    case TextEncoding::Gb18030:
     case TextEncoding::Ansi:
       break;
   }

@@ -24,10 +24,12 @@ class WholeText final : public TextConsumer {
 
 }  // namespace
 
-DecodedText LoadTextFile(const std::string& path) {
+DecodedText LoadTextFile(const std::string& path, bool guessEncodings) {
   DecodedText decoded;
   WholeText whole(decoded.text);
-  decoded.encoding = StreamFileText(platform::FileAtPath(path), whole).encoding;
+  StreamSettings settings;
+  settings.guessEncodings = guessEncodings;
+  decoded.encoding = StreamFileText(platform::FileAtPath(path), whole, settings).encoding;
   return decoded;
 }
 

@@ -18,12 +18,16 @@ enum class TextEncoding : int {
   UnicodeBE = 4,  // "Unicode BE": UTF-16BE
   Big5 = 5,       // "Big5"
   Big5Hkscs = 6,  // "Big5-HKSCS"
+  // Only guessed (text/legacy_guess.h), never declared or detected otherwise:
+  Gb18030 = 7,   // "GB18030": bytes taken as they are, as for Ansi
+  ShiftJis = 8,  // "Shift-JIS"
+  EucKr = 9,     // "EUC-KR"
 };
 
-// Display name shown to the user; any value outside 1..6 (a file that could not be
+// Display name shown to the user; any value outside 1..9 (a file that could not be
 // opened) displays as "ANSI".
 const char* DisplayName(int encoding);
-// Source name handed to iconv; nullptr for Ansi.
+// Source name handed to iconv; nullptr for Ansi and Gb18030 (the program's own text).
 const char* ConversionName(TextEncoding encoding);
 
 struct DecodedText {
@@ -33,7 +37,9 @@ struct DecodedText {
 
 // Never fails: a file that cannot be opened or read, or is not a regular file, gives
 // empty text and encoding 0. Any size: the text is held whole, the file never is.
-DecodedText LoadTextFile(const std::string& path);
+// With `guessEncodings`, text without a mark or declaration that is not UTF-8 is read in
+// the legacy encoding its bytes suggest (text/legacy_guess.h).
+DecodedText LoadTextFile(const std::string& path, bool guessEncodings = false);
 
 // The decoding of bytes already in memory, read `pieceSize` bytes at a time as a file's
 // are (any piece size gives the same result).

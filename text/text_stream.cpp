@@ -12,6 +12,7 @@
 #include "text/byte_buffer.h"
 #include "text/byte_marks.h"
 #include "text/gb_pieces.h"
+#include "text/legacy_guess.h"
 #include "text/meta_scan.h"
 #include "text/streamed_conversion.h"
 #include "text/text_loader.h"
@@ -33,7 +34,8 @@ struct StreamBuffers {
   MetaCharsetScan meta;
   GbPieces gb;
   Utf8Pieces utf8Pieces;
-  std::array<std::unique_ptr<StreamConverter>, 7> converters;  // by TextEncoding
+  LegacyGuess guess;
+  std::array<std::unique_ptr<StreamConverter>, 10> converters;  // by TextEncoding
 
   // The lenient conversion of `encoding` (not Ansi) into GB18030, made on first use.
   StreamConverter& ConverterFor(TextEncoding encoding) {
@@ -110,20 +112,25 @@ class PieceReader {
 //   checked UTF-8    no mark, otherwise                     raw (not UTF-8), declared
 //   check UTF-8      after unchecked UTF-8, from where      raw (not UTF-8), declared
 //                    the bytes stopped being ASCII
+//   guess            not UTF-8, a guess asked for           declared (a declaration, or a
+//                                                           guess other than GB18030), raw
 //   raw              the content is not UTF-8               declared (a declaration)
 //   declared         a byte-order mark or a declaration     raw (no text in that encoding)
 //
 // Each reading also ends the decoding: with the consumer's answer, a failed read, or a
 // stop.
-enum class Reading { UncheckedUtf8, CheckUtf8, CheckedUtf8, Raw, Declared, Ended };
+enum class Reading { UncheckedUtf8, CheckUtf8, CheckedUtf8, Guess, Raw, Declared, Ended };
 
 struct Step {
   Reading reading = Reading::Ended;
   // Declared: the encoding, and the length of its mark.
   TextEncoding encoding = TextEncoding::Ansi;
   std::size_t markLength = 0;
-  // Raw: the declaration search runs alongside (no earlier reading settled it).
+  // Guess and raw: the declaration search runs alongside (no earlier reading settled
+  // it).
   bool detect = false;
+  // Raw: the encoding reported (GB18030 when guessed so).
+  TextEncoding rawAs = TextEncoding::Ansi;
   // Check UTF-8: whether the consumer has had the end of the text, and the ASCII bytes
   // before the piece in hand, with the first zero among them.
   bool ended = false;
@@ -147,10 +154,11 @@ Step DeclaredReading(TextEncoding encoding, std::size_t markLength) {
   return step;
 }
 
-Step RawReading(bool detect) {
+Step RawReading(bool detect, TextEncoding reportedAs = TextEncoding::Ansi) {
   Step step;
   step.reading = Reading::Raw;
   step.detect = detect;
+  step.rawAs = reportedAs;
   return step;
 }
 
@@ -186,10 +194,13 @@ class Decoding {
     if (first.starts_with("\xEF\xBB\xBF")) return DeclaredReading(TextEncoding::Utf8, 3);
     if (first.starts_with("\xFF\xFE")) return DeclaredReading(TextEncoding::Unicode, 2);
     if (first.starts_with("\xFE\xFF")) return DeclaredReading(TextEncoding::UnicodeBE, 2);
+    // An answer that holds for the UTF-8 and the raw reading need not hold for a guessed
+    // one: with a guess asked for, the bytes are always checked.
     Step step;
-    step.reading = consumer_.TakesUtf8() && consumer_.MayHoldForEveryReading()
-                       ? Reading::UncheckedUtf8
-                       : Reading::CheckedUtf8;
+    step.reading =
+        consumer_.TakesUtf8() && consumer_.MayHoldForEveryReading() && !settings_.guessEncodings
+            ? Reading::UncheckedUtf8
+            : Reading::CheckedUtf8;
     return step;
   }
 
@@ -202,8 +213,10 @@ class Decoding {
         return CheckUtf8Reading(step.ended, step.asciiBefore, step.zeroBefore);
       case Reading::CheckedUtf8:
         return ReadCheckedUtf8();
+      case Reading::Guess:
+        return ReadGuess(step.detect);
       case Reading::Raw:
-        return ReadRaw(step.detect);
+        return ReadRaw(step.detect, step.rawAs);
       case Reading::Declared:
         return ReadDeclared(step.encoding, step.markLength);
       case Reading::Ended:
@@ -247,6 +260,15 @@ class Decoding {
     if (part.confirmedLead) meta.Take({&part.lead, 1});
     meta.Take(piece.substr(0, part.length), mayHoldTag);
     if (buffers_.raw.Ended()) meta.End();
+  }
+
+  // Content a UTF-8 reading found not to be UTF-8: read raw, or first guessed at.
+  Step NotUtf8(bool detect) const {
+    if (!settings_.guessEncodings) return RawReading(detect);
+    Step step;
+    step.reading = Reading::Guess;
+    step.detect = detect;
+    return step;
   }
 
   // The encoding the UTF-8 reading reports, once the whole content has proved to be UTF-8.
@@ -341,7 +363,7 @@ class Decoding {
     for (;;) {
       if (StopRequested()) return Stopped();
       const std::string_view piece = reader_.Piece();
-      if (!utf8.Take(piece)) return RawReading(!meta.Settled());
+      if (!utf8.Take(piece)) return NotUtf8(!meta.Settled());
       if (!meta.Settled() && !searched) {
         SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
         if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
@@ -357,7 +379,7 @@ class Decoding {
   // search, if still open, given the end of the content.
   Step FinishUtf8(bool ended) {
     MetaCharsetScan& meta = buffers_.meta;
-    if (!buffers_.utf8.Finish()) return RawReading(!meta.Settled());
+    if (!buffers_.utf8.Finish()) return NotUtf8(!meta.Settled());
     if (!meta.Settled()) {
       buffers_.raw.Finish();
       meta.End();
@@ -383,7 +405,7 @@ class Decoding {
       const std::string_view piece = reader_.Piece();
       // A piece that proves the content is not UTF-8 sends the reading back to the start,
       // raw, where the declaration search starts again too.
-      if (!utf8.Take(piece)) return RawReading(!meta.Settled());
+      if (!utf8.Take(piece)) return NotUtf8(!meta.Settled());
       if (!meta.Settled()) {
         SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
         if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
@@ -405,9 +427,51 @@ class Decoding {
     return FinishUtf8(ended);
   }
 
+  // Content that is not UTF-8, with a guess asked for: its first kGuessSample bytes are
+  // sampled, with the declaration search alongside when `detect`. A declaration decides;
+  // a guess of Big5, Shift-JIS or EUC-KR is read as declared once the search has
+  // settled; GB18030, or no guess, reads raw.
+  Step ReadGuess(bool detect) {
+    if (!reader_.Restart()) return Failed();
+    LegacyGuess& guess = buffers_.guess;
+    MetaCharsetScan& meta = buffers_.meta;
+    guess.Reset();
+    if (detect) {
+      buffers_.raw.Reset();
+      meta.Reset();
+    }
+    std::optional<TextEncoding> guessed;
+    bool decided = false;
+    for (;;) {
+      if (StopRequested()) return Stopped();
+      const std::string_view piece = reader_.Piece();
+      if (!guess.Full()) guess.Take(piece);
+      if (detect && !meta.Settled()) {
+        SearchDeclaration(piece, true, true);
+        if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
+      }
+      if (!decided && (guess.Full() || reader_.Last())) {
+        decided = true;
+        guessed = guess.Result();
+        // The raw reading searches on for a declaration itself.
+        if (!guessed || *guessed == TextEncoding::Gb18030)
+          return RawReading(detect && !meta.Settled(), guessed.value_or(TextEncoding::Ansi));
+      }
+      if (reader_.Last() || (decided && (!detect || meta.Settled()))) break;
+      if (!reader_.Next()) return Failed();
+    }
+    if (detect && !meta.Settled()) {
+      buffers_.raw.Finish();
+      meta.End();
+      if (meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
+    }
+    return DeclaredReading(*guessed, 0);
+  }
+
   // The raw reading, from the first byte, mark included; with `detect` the declaration
-  // search runs alongside (it has not been settled by an earlier reading).
-  Step ReadRaw(bool detect) {
+  // search runs alongside (it has not been settled by an earlier reading). The text is
+  // reported as `reportedAs` (Ansi, or GB18030 when guessed so).
+  Step ReadRaw(bool detect, TextEncoding reportedAs) {
     if (!reader_.Restart()) return Failed();
     RawTextCut& raw = buffers_.raw;
     MetaCharsetScan& meta = buffers_.meta;
@@ -435,7 +499,7 @@ class Decoding {
       if (!reader_.Next()) return Failed();
     }
     if (!settled) gb.Finish(consumer_);
-    return Done(TextEncoding::Ansi);
+    return Done(reportedAs);
   }
 
   // Content in `encoding` (not Ansi), after a mark of `markLength` bytes: its lenient

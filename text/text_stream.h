@@ -21,7 +21,10 @@
 //   a character) ends where that text ends, or as soon as the answer stands and the
 //   search for a declaration is settled (the head section has closed).
 // A declaration found late means reading again from the first byte in the declared
-// encoding.
+// encoding. With a guess asked for, content that is not UTF-8 is first sampled from its
+// first byte (text/legacy_guess.h): a Big5, Shift-JIS or EUC-KR guess is then read as a
+// declaration would be, once the declaration search has settled; a GB18030 guess, or
+// none, reads raw as without the guess.
 
 #include <cstddef>
 #include <functional>
@@ -44,6 +47,9 @@ struct StreamSettings {
   // Asked once the answer holds for every reading: whether the encoding must still be
   // settled (the outcome's encoding is 0 when it is not). Unset: always.
   std::function<bool()> encodingWanted;
+  // Content without a mark or declaration that is not UTF-8 is read in the legacy
+  // encoding its first bytes suggest (text/legacy_guess.h) instead of as GB18030 bytes.
+  bool guessEncodings = false;
 };
 
 struct StreamOutcome {

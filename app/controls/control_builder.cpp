@@ -13,7 +13,9 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <algorithm>
+#include <utility>
 
+#include "app/controls/caption_width.h"
 #include "app/controls/click_label.h"
 #include "app/controls/control_captions.h"
 #include "app/controls/control_roster.h"
@@ -122,7 +124,52 @@ void AddBannerTitle(QWidget* banner) {
   font.setPixelSize(26);
   font.setBold(true);
   title->setFont(font);
+  title->setObjectName(QString::fromUtf8(control::kBannerTitle));
   title->setGeometry(24, 20, 420, 48);
+}
+
+// The controls whose use is not plain from their caption explain it when the pointer
+// rests on them.
+void SetToolTips(QWidget* window) {
+  const std::pair<const char*, const char*> tips[] = {
+      {"编辑框过滤",
+       QT_TRANSLATE_NOOP("Controls",
+                         "要列出的文件名：*.* 为全部文件，* 代表任意几个字符，? 代表一个字符；"
+                         "多个名称以 | 隔开，如 *.txt|*.htm")},
+      {"选择框猜测编码",
+       QT_TRANSLATE_NOOP("Controls",
+                         "既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，"
+                         "猜测它是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取（不勾选时按 GBK "
+                         "读取）；用于按内容筛选、统计字数和查看")},
+      {control::kStartButton,
+       QT_TRANSLATE_NOOP("Controls",
+                         "单击：选择目录并开始筛选，筛选中再次单击则停止。\n"
+                         "按鼠标右键：用逐个比对名称的方式列出文件（每个目录只读一次，"
+                         "名称与整个过滤条件比对，同一文件不会列出两次）")},
+  };
+  for (const auto& [name, tip] : tips) {
+    if (QWidget* control = window->findChild<QWidget*>(QString::fromUtf8(name)))
+      control->setToolTip(ControlCaption(tip));
+  }
+}
+
+// The unit buttons show the size units or the character units, the start button its
+// idle, running and stopping captions: each is measured for all of them, so nothing
+// moves when the caption changes.
+void ListCaptionsToFit(QWidget* window) {
+  for (const Check unit :
+       {Check::UnitB, Check::UnitKB, Check::UnitMB, Check::UnitGB, Check::UnitTB}) {
+    if (QWidget* button = window->findChild<QWidget*>(QString::fromUtf8(ObjectName(unit)))) {
+      button->setProperty(kCaptionsToFitProperty,
+                          QStringList{ControlCaption(InitialCaption(unit)),
+                                      ControlCaption(CharacterUnitCaption(unit))});
+    }
+  }
+  if (QWidget* start = window->findChild<QWidget*>(QString::fromUtf8(control::kStartButton))) {
+    start->setProperty(kCaptionsToFitProperty, QStringList{ControlCaption(kStartCaptionIdle),
+                                                           ControlCaption(kStartCaptionRunning),
+                                                           ControlCaption(kStartCaptionStopping)});
+  }
 }
 
 }  // namespace
@@ -142,6 +189,8 @@ void BuildControls(QWidget* window) {
   }
   GroupRadioButtons(window);
   AddBannerTitle(created.value(control::kBanner));
+  ListCaptionsToFit(window);
+  SetToolTips(window);
 }
 
 }  // namespace tarnwick

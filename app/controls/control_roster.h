@@ -40,11 +40,13 @@ namespace control {
 inline constexpr const char* kStartButton = "按钮开始筛选";
 inline constexpr const char* kResultList = "列表框";
 inline constexpr const char* kStatusBar = "状态条";
+inline constexpr const char* kCountLabel = "标签筛选计数";  // beside the status line
 inline constexpr const char* kProgressBar = "进度条";
 inline constexpr const char* kProgressText = "进度提示";
 inline constexpr const char* kTimer = "时钟筛选提示";
 inline constexpr const char* kBanner = "图片框横幅";
 inline constexpr const char* kBannerLine = "标签横幅";
+inline constexpr const char* kBannerTitle = "标签横幅标题";  // the banner's decoration
 inline constexpr const char* kWalkPanel = "图片框列表操作";
 inline constexpr const char* kDuplicateGroup = "分组框重复";
 inline constexpr const char* kPasteButton = "按钮粘贴";

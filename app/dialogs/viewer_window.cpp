@@ -26,8 +26,8 @@ ViewerWindow::ViewerWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
   edit_->setReadOnly(true);
 }
 
-void ViewerWindow::ShowFile(const std::string& path) {
-  const DecodedText decoded = LoadTextFile(path);
+void ViewerWindow::ShowFile(const std::string& path, bool guessEncodings) {
+  const DecodedText decoded = LoadTextFile(path, guessEncodings);
   edit_->setPlainText(FromUtf8(Gb18030ToUtf8(decoded.text)));
   setWindowTitle(tr("(编码:%1) %2")
                      .arg(QString::fromUtf8(DisplayName(decoded.encoding)),

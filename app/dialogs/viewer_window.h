@@ -17,10 +17,11 @@ class ViewerWindow final : public QWidget {
   // Placed at 50, 50 with 559 × 452, as a separate window over `owner`.
   explicit ViewerWindow(QWidget* owner);
 
-  // Loads the file with its encoding detected and shows its text; the title becomes
-  // "(编码:" + the encoding's display name + ") " + the file name. A file that cannot be
-  // read shows empty text as "ANSI".
-  void ShowFile(const std::string& path);
+  // Loads the file with its encoding detected (a legacy one guessed with
+  // `guessEncodings`) and shows its text; the title becomes "(编码:" + the encoding's
+  // display name + ") " + the file name. A file that cannot be read shows empty text as
+  // "ANSI".
+  void ShowFile(const std::string& path, bool guessEncodings);
 
   QPlainTextEdit* TextBox() const { return edit_; }
 

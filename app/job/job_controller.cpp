@@ -1,6 +1,9 @@
 #include "app/job/job_controller.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTableView>
@@ -9,6 +12,7 @@
 #include "app/controls/control_roster.h"
 #include "app/controls/group_states.h"
 #include "app/job/job_texts.h"
+#include "app/job/pattern_error_text.h"
 #include "app/list/path_display_text.h"
 #include "app/list/result_model.h"
 #include "app/window/app_services.h"
@@ -26,8 +30,14 @@ constexpr auto kScrollInterval = std::chrono::milliseconds(100);
 
 JobController::JobController(const Parts& parts)
     : parts_(parts),
-      startButton_(
-          parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))) {}
+      startButton_(parts.window->findChild<QPushButton*>(QString::fromUtf8(control::kStartButton))),
+      progressBar_(
+          parts.window->findChild<QProgressBar*>(QString::fromUtf8(control::kProgressBar))),
+      progressText_(parts.window->findChild<QLabel*>(QString::fromUtf8(control::kProgressText))),
+      counts_(new QLabel(parts.statusBar)) {
+  counts_->setObjectName(QString::fromUtf8(control::kCountLabel));
+  parts.statusBar->addPermanentWidget(counts_);
+}
 
 void JobController::OnStartButton(Lister lister) {
   if (running_) {
@@ -38,13 +48,15 @@ void JobController::OnStartButton(Lister lister) {
   if (BusyCheck()) return;
   if (const auto problem = ContentPatternProblem(*parts_.options)) {
     parts_.platform->showMessage(
-        QCoreApplication::translate("FilterJob", "筛选内容无法编译：") +
-            QString::fromUtf8(problem->data(), static_cast<qsizetype>(problem->size())),
+        QCoreApplication::translate("FilterJob", "筛选内容无法编译：") + PatternErrorText(*problem),
         QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
     return;
   }
 
-  const QString initial = DialogStartFolder(parts_.options->Text(Field::FilterFolder));
+  // Before any folder was chosen the chooser starts at home, not wherever the program
+  // happened to be started from.
+  const std::string remembered = parts_.options->Text(Field::FilterFolder);
+  const QString initial = remembered.empty() ? QDir::homePath() : DialogStartFolder(remembered);
   const QString folder = parts_.platform->chooseFolder(
       initial, QCoreApplication::translate(
                    "FilterJob",
@@ -61,6 +73,11 @@ void JobController::OnStartButton(Lister lister) {
   startTime_ = std::chrono::steady_clock::now();
   changedFiles_ = 0;
   firstChanged_.clear();
+  // What the last file operation said no longer holds once the list starts over.
+  examined_ = 0;
+  stageProgress_.reset();
+  progressText_->clear();
+  progressBar_->setValue(0);
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
   startButton_->setText(ControlCaption(kStartCaptionRunning));
@@ -82,6 +99,7 @@ void JobController::OnStartButton(Lister lister) {
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
+  parts_.model->Flush();  // every row in its place, also in a sorted list
   ShowNewestRow();
   QString summary = SummaryLine(parts_.list->Count(), ElapsedMs());
   // A problem of the cache is told once, after the summary of the job that met it.
@@ -92,29 +110,64 @@ void JobController::OnStartButton(Lister lister) {
   if (changedFiles_ > 0)
     summary += QStringLiteral("  ") + ChangedFilesText(changedFiles_, firstChanged_);
   parts_.statusBar->showMessage(summary);
+  stageProgress_.reset();
+  ShowProgress();
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
   ApplyGroupStates(parts_.window, false);
   parts_.stop->Set();
 }
 
-void JobController::RefreshStatus() {
+void JobController::RefreshStatus() { ShowStatus(false); }
+
+void JobController::RefreshStatusNow() { ShowStatus(true); }
+
+void JobController::ShowStatus(bool everything) {
   if (!running_) return;
   const QString elapsed = ElapsedText(ElapsedMs());
-  // The walk refreshes on entry to every folder; laying out the new rows costs time in
-  // the number of rows, so the list follows at most every kScrollInterval.
+  // The walk refreshes on entry to every folder; laying out the new rows and the texts
+  // beside the status line costs time in the number of rows, so they follow at most
+  // every kScrollInterval.
   const auto now = std::chrono::steady_clock::now();
-  if (now - lastScroll_ >= kScrollInterval) {
+  if (everything || now - lastScroll_ >= kScrollInterval) {
     lastScroll_ = now;
     ShowNewestRow();
+    ShowProgress();
   }
   parts_.statusBar->showMessage(QStringLiteral("(") + elapsed + QStringLiteral(") ") + statusText_);
+}
+
+void JobController::ShowProgress() {
+  counts_->setText(CountsText(examined_, parts_.list->Count()));
+  if (!stageProgress_) {
+    progressText_->clear();
+    progressBar_->setValue(0);
+    return;
+  }
+  const StageProgress& progress = *stageProgress_;
+  constexpr int kSteps = 1000;
+  progressBar_->setRange(0, kSteps);
+  progressBar_->setValue(
+      static_cast<int>(static_cast<double>(progress.done) * kSteps /
+                       static_cast<double>(std::max<std::uint64_t>(progress.total, 1))));
+  progressText_->setText(
+      DuplicateProgressText(progress.stage, progress.done, progress.total, progress.unit));
+}
+
+void JobController::ShowDuplicateProgress(DuplicateStage stage, std::uint64_t done,
+                                          std::uint64_t total, ProgressUnit unit) {
+  stageProgress_ = StageProgress{stage, std::min(done, total), total, unit};
 }
 
 void JobController::ShowNewestRow() {
   // Rows appended since the last events were handled are announced first, or the view
   // would rest on a row that is no longer the newest; scrollToBottom lays the new rows
-  // out before it moves, where scrolling to a row would stop at the old end.
+  // out before it moves, where scrolling to a row would stop at the old end. A sorted
+  // list has no newest row at its end: the user's view stays where it is.
+  if (parts_.model->Order()) {
+    parts_.model->FlushSoon();
+    return;
+  }
   parts_.model->Flush();
   parts_.view->scrollToBottom();
 }

@@ -1,12 +1,14 @@
 #include "app/job/job_texts.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <algorithm>
 #include <climits>
 #include <string>
 
 #include "engine/filter_job.h"
 #include "text/path_display.h"
+#include "results/size_text.h"
 
 namespace tarnwick {
 namespace {
@@ -72,6 +74,48 @@ QString CacheNoticeText(const CacheNotice& notice) {
           .arg(because);
   }
   return {};
+}
+
+QString CountsText(std::uint64_t examined, std::uint64_t listed) {
+  const QLocale locale;
+  return Translated(QT_TRANSLATE_NOOP("FilterJob", "已检查 %1 个文件，列出 %2 个"))
+      .arg(locale.toString(static_cast<qulonglong>(examined)),
+           locale.toString(static_cast<qulonglong>(listed)));
+}
+
+QString DuplicateProgressText(DuplicateStage stage, std::uint64_t done, std::uint64_t total,
+                              ProgressUnit unit) {
+  const char* name = "";
+  switch (stage) {
+    case DuplicateStage::LookUp:
+      name = QT_TRANSLATE_NOOP("FilterJob", "正在查找摘要缓存：%1");
+      break;
+    case DuplicateStage::CompareEnds:
+      name = QT_TRANSLATE_NOOP("FilterJob", "正在比较文件首尾：%1");
+      break;
+    case DuplicateStage::CompareWhole:
+      name = QT_TRANSLATE_NOOP("FilterJob", "正在比较全部内容：%1");
+      break;
+    case DuplicateStage::ReadMd5:
+      name = QT_TRANSLATE_NOOP("FilterJob", "正在读MD5：%1");
+      break;
+    case DuplicateStage::ListGroups:
+      name = QT_TRANSLATE_NOOP("FilterJob", "正在列出重复文件：%1");
+      break;
+  }
+  QString amount;
+  if (unit == ProgressUnit::Bytes) {
+    auto size = [](std::uint64_t bytes) {
+      return QString::fromStdString(SizeText(static_cast<std::int64_t>(bytes)));
+    };
+    amount = QStringLiteral("%1 / %2").arg(size(done), size(total));
+  } else {
+    const QLocale locale;
+    amount = Translated(QT_TRANSLATE_NOOP("FilterJob", "%1 / %2 个文件"))
+                 .arg(locale.toString(static_cast<qulonglong>(done)),
+                      locale.toString(static_cast<qulonglong>(total)));
+  }
+  return Translated(name).arg(amount);
 }
 
 QString ActivityText(const QString& status) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "cache/digest_cache.h"
+#include "engine/job/job_host.h"
 
 namespace tarnwick {
 
@@ -23,6 +24,14 @@ QString CacheNoticeText(const CacheNotice& notice);
 // What the status line adds after the summary of a job whose duplicate filter left out
 // `count` files that changed during the job, the first of them at `firstPath` (raw bytes).
 QString ChangedFilesText(std::size_t count, const std::string& firstPath);
+// The count beside the status line: "已检查 " + examined + " 个文件，列出 " + listed + " 个",
+// the numbers grouped in the window's language.
+QString CountsText(std::uint64_t examined, std::uint64_t listed);
+
+// A duplicate stage and how far it has come: "正在比较文件首尾：" + done + " / " + total +
+// " 个文件", or the amounts as sizes ("1.5 GB / 3 GB") when the stage counts bytes.
+QString DuplicateProgressText(DuplicateStage stage, std::uint64_t done, std::uint64_t total,
+                              ProgressUnit unit);
 
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other

@@ -7,9 +7,10 @@ class QCoreApplication;
 
 namespace tarnwick {
 
-// Installs Qt's Chinese translations (qtbase_zh_CN from Qt's translations folder) on
-// `application`, which owns them from then on, and makes Chinese Qt's default locale.
-// False when the translations are not installed; Qt's texts then stay English.
+// Installs Qt's Chinese translations (qtbase_zh_CN from Qt's translations folder, and
+// the program's own supplement of the texts that catalogue lacks) on `application`,
+// which owns them from then on, and makes Chinese Qt's default locale. False when Qt's
+// translations are not installed; Qt's texts then stay English but for the supplement.
 bool InstallQtTranslations(QCoreApplication& application);
 
 }  // namespace tarnwick

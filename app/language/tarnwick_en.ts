@@ -259,6 +259,24 @@
         <source>多组内容以|隔开</source>
         <translation>Separate texts with |</translation>
     </message>
+    <message>
+        <source>要列出的文件名：*.* 为全部文件，* 代表任意几个字符，? 代表一个字符；多个名称以 | 隔开，如 *.txt|*.htm</source>
+        <translation>File names to list: *.* is every file, * stands for any run of characters, ? for one character; separate several names with |, as in *.txt|*.htm</translation>
+    </message>
+    <message>
+        <source>单击：选择目录并开始筛选，筛选中再次单击则停止。
+按鼠标右键：用逐个比对名称的方式列出文件（每个目录只读一次，名称与整个过滤条件比对，同一文件不会列出两次）</source>
+        <translation>Click: choose a folder and start; click again while it runs to stop.
+Right button: list the files by testing each name (each folder is read once, each name is tested against the whole mask, so no file is listed twice)</translation>
+    </message>
+    <message>
+        <source>既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，猜测它是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取（不勾选时按 GBK 读取）；用于按内容筛选、统计字数和查看</source>
+        <translation>Text that has no byte-order mark, no charset declaration and is not UTF-8 is read in the encoding its bytes suggest: GB18030, Big5, Shift-JIS or EUC-KR (unticked: as GBK); for the content filter, the character count and the viewer</translation>
+    </message>
+    <message>
+        <source>猜测编码</source>
+        <translation>Guess charset</translation>
+    </message>
 </context>
 <context>
     <name>FilterJob</name>
@@ -352,6 +370,34 @@
         <source>摘要缓存写入失败%1，本次其余部分未使用缓存</source>
         <translation>The digest cache could not be written%1; the rest of this job went without it</translation>
     </message>
+    <message>
+        <source>已检查 %1 个文件，列出 %2 个</source>
+        <translation>Examined %1 files, listed %2</translation>
+    </message>
+    <message>
+        <source>正在查找摘要缓存：%1</source>
+        <translation>Looking up the digest cache: %1</translation>
+    </message>
+    <message>
+        <source>正在比较文件首尾：%1</source>
+        <translation>Comparing the files&apos; ends: %1</translation>
+    </message>
+    <message>
+        <source>正在比较全部内容：%1</source>
+        <translation>Comparing whole contents: %1</translation>
+    </message>
+    <message>
+        <source>正在读MD5：%1</source>
+        <translation>Reading MD5: %1</translation>
+    </message>
+    <message>
+        <source>正在列出重复文件：%1</source>
+        <translation>Listing the duplicates: %1</translation>
+    </message>
+    <message>
+        <source>%1 / %2 个文件</source>
+        <translation>%1 / %2 files</translation>
+    </message>
 </context>
 <context>
     <name>HelpDialog</name>
@@ -403,7 +449,9 @@
 默认：按原文查找，多组内容以 | 隔开，其中任意一组出现即算找到；
 通配：* 代表任意多个字符，? 代表一个字符，多组内容以 | 隔开；
 正则：按正则表达式查找。
-3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。</source>
+3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。
+4、既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，默认按 GBK（GB18030）读取；勾选“猜测编码”后，则按其内容猜测是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取，查找内容、统计字数和查看都是如此。
+5、单击列表的列标题按该列排序，再单击一次倒序，第三次恢复筛选时的顺序；重复文件的各组始终排在一起。导出和复制路径按列表显示的顺序。</source>
         <translation>This tool picks the files you need out of a great many files by several conditions at once, for example: files that hold a keyword, files used within a period of time, files whose length lies within a range, duplicate files.
 --------------------------------------
 The four filters can be ticked together; a file is listed only when it meets every ticked condition:
@@ -419,7 +467,9 @@ Notes:
 Plain: looks for the text as typed; separate alternatives with |, any one of them counts as found;
 Wildcard: * stands for any number of characters, ? for one character; separate alternatives with |;
 Regex: looks for a regular expression.
-3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.</translation>
+3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.
+4. Text that has no byte-order mark, no charset declaration and is not UTF-8 is read as GBK (GB18030); with &quot;Guess charset&quot; ticked it is read in the encoding its content suggests: GB18030, Big5, Shift-JIS or EUC-KR, for the content search, the character count and the viewer alike.
+5. Click a column&apos;s header to sort the list by it, again to reverse the order, a third time to return to the order of the job; the files of a duplicate group always stay together. Export and Copy paths follow the order shown.</translation>
     </message>
 </context>
 <context>
@@ -443,6 +493,97 @@ Regex: looks for a regular expression.
     <message>
         <source>无法确定所选的目录：%1</source>
         <translation>Cannot tell which folder was chosen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PatternErrors</name>
+    <message>
+        <source>表达式以 \ 结尾</source>
+        <translation>\ at end of pattern</translation>
+    </message>
+    <message>
+        <source>\ 后面的字符无法识别</source>
+        <translation>unrecognized character follows \</translation>
+    </message>
+    <message>
+        <source>{} 中的数字前大后小</source>
+        <translation>numbers out of order in {} quantifier</translation>
+    </message>
+    <message>
+        <source>{} 中的数字太大</source>
+        <translation>number too big in {} quantifier</translation>
+    </message>
+    <message>
+        <source>字符集缺少结尾的 ]</source>
+        <translation>missing terminating ] for character class</translation>
+    </message>
+    <message>
+        <source>字符集中的范围前大后小</source>
+        <translation>range out of order in character class</translation>
+    </message>
+    <message>
+        <source>字符集中的范围无效</source>
+        <translation>invalid range in character class</translation>
+    </message>
+    <message>
+        <source>重复符号前面没有可以重复的内容</source>
+        <translation>quantifier does not follow a repeatable item</translation>
+    </message>
+    <message>
+        <source>(? 或 (?- 后面的字符无法识别</source>
+        <translation>unrecognized character after (? or (?-</translation>
+    </message>
+    <message>
+        <source>POSIX 字符类只能写在 [] 之内</source>
+        <translation>POSIX named classes are supported only within a class</translation>
+    </message>
+    <message>
+        <source>未知的 POSIX 字符类</source>
+        <translation>unknown POSIX class name</translation>
+    </message>
+    <message>
+        <source>缺少右括号</source>
+        <translation>missing closing parenthesis</translation>
+    </message>
+    <message>
+        <source>多出了右括号</source>
+        <translation>unmatched closing parenthesis</translation>
+    </message>
+    <message>
+        <source>引用了不存在的分组</source>
+        <translation>reference to non-existent subpattern</translation>
+    </message>
+    <message>
+        <source>(?# 注释缺少结尾的 )</source>
+        <translation>missing ) after (?# comment</translation>
+    </message>
+    <message>
+        <source>括号嵌套太深</source>
+        <translation>parentheses are too deeply nested</translation>
+    </message>
+    <message>
+        <source>正则表达式太长</source>
+        <translation>regular expression is too large</translation>
+    </message>
+    <message>
+        <source>正则表达式太复杂</source>
+        <translation>regular expression is too complicated</translation>
+    </message>
+    <message>
+        <source>向后查找的长度不固定</source>
+        <translation>lookbehind assertion is not fixed length</translation>
+    </message>
+    <message>
+        <source>\P 或 \p 的写法有误</source>
+        <translation>malformed \P or \p sequence</translation>
+    </message>
+    <message>
+        <source>\P 或 \p 后面是未知的字符属性</source>
+        <translation>unknown property after \P or \p</translation>
+    </message>
+    <message>
+        <source>（第 %1 个字符处）</source>
+        <translation> at character %1</translation>
     </message>
 </context>
 <context>
@@ -578,6 +719,26 @@ To move them to the trash instead, hold Ctrl and click Delete again.</numerusfor
     <message>
         <source>复制完成</source>
         <translation>Copied</translation>
+    </message>
+    <message numerus="yes">
+        <source>确定要彻底删除选择的 %n 个文件吗？
+
+如果需要删除到回收站，请改按Delete键（不按Shift）</source>
+        <translation>
+            <numerusform>Delete the selected file for good?
+
+To move it to the trash instead, press Delete without Shift.</numerusform>
+            <numerusform>Delete the %n selected files for good?
+
+To move them to the trash instead, press Delete without Shift.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>；%n 个文件此前已不存在，已从列表中移去</source>
+        <translation>
+            <numerusform>; %n file was already gone and has left the list</numerusform>
+            <numerusform>; %n files were already gone and have left the list</numerusform>
+        </translation>
     </message>
 </context>
 <context>

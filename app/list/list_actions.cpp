@@ -32,12 +32,12 @@ void SelectAllRows(QTableView* view) {
   view->setFocus(Qt::OtherFocusReason);
 }
 
-void ExportPathList(QPushButton* button, const ResultList& list, const WindowPlatform& platform,
-                    EventPump& pump) {
+void ExportPathList(QPushButton* button, ResultModel& model, const ResultList& list,
+                    const WindowPlatform& platform, EventPump& pump) {
   const QString fileName = platform.chooseExportFile();
   if (fileName.isEmpty()) return;
   button->setText(ControlCaption(QT_TRANSLATE_NOOP("Controls", "导出中")));
-  const std::string text = PathListText(list, [&pump] { pump.Pump(); });
+  const std::string text = PathListText(model, list, [&pump] { pump.Pump(); });
   QString error;
   if (!WriteWholeFile(fileName, text, &error)) {
     button->setText(ControlCaption("导出"));

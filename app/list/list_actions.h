@@ -17,15 +17,17 @@ class QTableView;
 namespace tarnwick {
 
 class EventPump;
+class ResultModel;
 struct WindowPlatform;
 
 // Selects every row and gives the list the keyboard focus.
 void SelectAllRows(QTableView* view);
 
-// 按钮导出: asks for a file, writes the path list with the button reading "导出中", then
-// shows "完成" for a second; a file that cannot be written is reported instead.
-void ExportPathList(QPushButton* button, const ResultList& list, const WindowPlatform& platform,
-                    EventPump& pump);
+// 按钮导出: asks for a file, writes the path list in the order `model` shows it with the
+// button reading "导出中", then shows "完成" for a second; a file that cannot be written
+// is reported instead.
+void ExportPathList(QPushButton* button, ResultModel& model, const ResultList& list,
+                    const WindowPlatform& platform, EventPump& pump);
 
 // The local files of a drop as raw path bytes, in the order dropped.
 std::vector<std::string> DroppedPaths(const QMimeData& data);

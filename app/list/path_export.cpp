@@ -4,11 +4,18 @@
 
 namespace tarnwick {
 
-std::string PathListText(const ResultList& list, const std::function<void()>& pumpEvents) {
+std::string PathListText(ResultModel& model, const ResultList& list,
+                         const std::function<void()>& pumpEvents) {
   std::string text;
-  for (std::size_t i = 0; i < list.Count(); ++i) {
-    if (i > 0) text += "\r\n";
-    text += list.FullPath(i);
+  bool first = true;
+  // Rows added to the list and not yet shown are exported too, in their places.
+  model.Flush();
+  for (int viewRow = 0; viewRow < model.rowCount(); ++viewRow) {
+    if (const std::optional<std::size_t> row = model.ListRow(viewRow)) {
+      if (!first) text += "\r\n";
+      text += list.FullPath(*row);
+      first = false;
+    }
     if (pumpEvents) pumpEvents();
   }
   return text;

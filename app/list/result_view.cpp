@@ -37,6 +37,22 @@ QTableView* CreateResultView(QWidget* parent, ResultModel* model) {
   for (int column = 0; column < ResultModel::kColumnCount; ++column)
     view->setColumnWidth(column, ResultModel::ColumnWidth(column));
 
+  // A click on a header sorts by its column, a second reverses, a third returns to the
+  // job's order; the arrow shows which.
+  columns->setSectionsClickable(true);
+  columns->setSortIndicatorShown(true);
+  columns->setSortIndicator(-1, Qt::AscendingOrder);
+  QObject::connect(columns, &QHeaderView::sectionClicked, view, [model, columns](int column) {
+    model->ClickColumn(column);
+    const std::optional<SortOrder> order = model->Order();
+    if (!order) {
+      columns->setSortIndicator(-1, Qt::AscendingOrder);
+      return;
+    }
+    columns->setSortIndicator(static_cast<int>(order->column),
+                              order->descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  });
+
   view->setGeometry(384, 176, 664, 472);
   return view;
 }

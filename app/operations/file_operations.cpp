@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "app/controls/control_roster.h"
+#include "app/list/result_model.h"
 
 namespace tarnwick {
 
@@ -56,17 +57,23 @@ FileOperations::FileOperations(AppServices& services, FileOperationsPlatform pla
 }
 
 std::vector<std::size_t> FileOperations::SelectedIndexes() const {
-  std::vector<std::size_t> indexes;
+  std::vector<int> viewRows;
   // Whole selection ranges, not one index per cell: a million selected rows stay cheap.
   for (const QItemSelectionRange& range : services_.ListView()->selectionModel()->selection()) {
-    for (int row = range.top(); row <= range.bottom(); ++row) {
-      indexes.push_back(static_cast<std::size_t>(row));
-    }
+    for (int row = range.top(); row <= range.bottom(); ++row) viewRows.push_back(row);
   }
-  std::sort(indexes.begin(), indexes.end());
-  indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+  std::sort(viewRows.begin(), viewRows.end());
+  viewRows.erase(std::unique(viewRows.begin(), viewRows.end()), viewRows.end());
+  // The list's rows behind them, in the order shown (the list sorted by a column or not).
+  const auto* model = qobject_cast<const ResultModel*>(services_.ListView()->model());
+  std::vector<std::size_t> indexes;
+  indexes.reserve(viewRows.size());
   const std::size_t count = services_.List().Count();
-  while (!indexes.empty() && indexes.back() >= count) indexes.pop_back();
+  for (const int viewRow : viewRows) {
+    const std::optional<std::size_t> row =
+        model ? model->ListRow(viewRow) : std::optional<std::size_t>(viewRow);
+    if (row && *row < count) indexes.push_back(*row);
+  }
   return indexes;
 }
 

@@ -59,7 +59,7 @@ class FileOperations final : public QObject {
     std::string path;
   };
 
-  // The selected rows in ascending order.
+  // The list indexes of the selected rows, in the order the list shows them.
   std::vector<std::size_t> SelectedIndexes() const;
   // The same, with the paths the rows hold now.
   std::vector<SelectedRow> SelectionSnapshot() const;

@@ -1,7 +1,11 @@
 // Delete, move and copy: the long operations, each its own stop button.
 
+#include <sys/stat.h>
+
 #include <QPushButton>
 #include <QTableView>
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <utility>
 #include <vector>
@@ -17,6 +21,11 @@ namespace tarnwick {
 namespace {
 
 QString Number(std::size_t value) { return QString::number(value); }
+
+bool AlreadyGone(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) != 0 && errno == ENOENT;
+}
 
 class Stopwatch {
  public:
@@ -103,11 +112,16 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   if (RequestStopIfRunning(button)) return;
   if (services_.BusyCheck()) return;
 
-  const std::vector<SelectedRow> rows = SelectionSnapshot();
+  std::vector<SelectedRow> rows = SelectionSnapshot();
   if (rows.empty()) {
     services_.ShowMessage(tr("请先选择要删除的文件！"));
     return;
   }
+  // In the list's own order, whatever order it shows: walked from the last, a removed
+  // row never moves one still to be done.
+  std::sort(rows.begin(), rows.end(),
+            [](const SelectedRow& a, const SelectedRow& b) { return a.index < b.index; });
+  const bool fromKey = toTrashAsked.has_value();
   // Ctrl is asked twice with events handled between, so a key state the window system
   // has not yet delivered is not taken; the second answer counts.
   if (!toTrashAsked) {
@@ -119,9 +133,13 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
 
   const int count = static_cast<int>(rows.size());
   const QString total = Number(rows.size());
+  // A press of Shift+Delete is told of the Delete key, a click of the button of Ctrl.
   const QString question =
-      toTrash
-          ? tr("确定要将选择的 %n 个文件移到回收站吗？", nullptr, count)
+      toTrash ? tr("确定要将选择的 %n 个文件移到回收站吗？", nullptr, count)
+      : fromKey
+          ? tr("确定要彻底删除选择的 %n "
+               "个文件吗？\n\n如果需要删除到回收站，请改按Delete键（不按Shift）",
+               nullptr, count)
           : tr("确定要彻底删除选择的 %n 个文件吗？\n\n如果需要删除到回收站，请按住Ctrl键重新点击"
                "删除按钮",
                nullptr, count);
@@ -136,6 +154,7 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
 
   // From the last selected row up, so removing a row never moves one still to be done.
   std::size_t successes = 0;
+  std::size_t gone = 0;  // files no longer there
   RemovalBatch removals(services_.List());
   for (std::size_t n = rows.size(); n >= 1 && !services_.Stop().IsSet(); --n) {
     removals.ApplyIfDue();
@@ -144,6 +163,12 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
     ShowProgress(static_cast<int>(n),
                  tr("(%1:%2) 正在删除 >> %3").arg(total, Number(n), PathDisplayText(row.path)));
     if (!StillListed(row)) continue;
+    // A file removed elsewhere since it was listed: its row has nothing left to name.
+    if (AlreadyGone(row.path)) {
+      removals.Add(row.index, row.path);
+      ++gone;
+      continue;
+    }
     const bool deleted = toTrash ? platform_.moveToTrash(row.path) : DeletePermanently(row.path);
     if (!deleted) continue;
     removals.Add(row.index, row.path);
@@ -151,8 +176,11 @@ void FileOperations::DeleteRows(std::optional<bool> toTrashAsked) {
   }
   removals.Apply();
 
-  EndRun("删除", tr("删除完毕！共 %1 个文件，成功删除 %2 个文件，耗时(%3)")
-                     .arg(total, Number(successes), stopwatch.Elapsed()));
+  QString summary = tr("删除完毕！共 %1 个文件，成功删除 %2 个文件，耗时(%3)")
+                        .arg(total, Number(successes), stopwatch.Elapsed());
+  if (gone > 0)
+    summary += tr("；%n 个文件此前已不存在，已从列表中移去", nullptr, static_cast<int>(gone));
+  EndRun("删除", summary);
 }
 
 void FileOperations::TransferSelected(TransferRun::Kind kind) {

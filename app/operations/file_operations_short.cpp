@@ -56,7 +56,8 @@ void FileOperations::RefreshViewer() {
 void FileOperations::ShowFirstSelected() {
   const std::vector<std::size_t> indexes = SelectedIndexes();
   if (indexes.empty()) return;
-  viewer_->ShowFile(services_.List().FullPath(indexes.front()));
+  viewer_->ShowFile(services_.List().FullPath(indexes.front()),
+                    services_.Options().IsChecked(Check::GuessEncodings));
 }
 
 void FileOperations::QueueViewerRefresh() {

@@ -23,6 +23,7 @@
 #include "app/list/list_actions.h"
 #include "app/list/result_model.h"
 #include "app/list/result_view.h"
+#include "app/window/screen_fit.h"
 #include "app/window/window_layout.h"
 #include "app/window/window_options.h"
 #include "app/window/window_settings.h"
@@ -34,6 +35,8 @@ namespace {
 constexpr const char* kGroupSwitches[] = {"选择框按内容筛选", "选择框按长度筛选",
                                           "选择框按时间筛选", "选择框按重复筛选"};
 constexpr const char* kMeasureButtons[] = {"单选框文件大小", "单选框内容字数"};
+// Where the window opens when the screen has room for it.
+constexpr QRect kOpeningGeometry(50, 50, 1065, 759);
 
 }  // namespace
 
@@ -41,9 +44,9 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
     : QWidget(parent),
       platform_(std::move(platform)),
       model_(std::make_unique<ResultModel>(list_)),
-      pump_([this] { model_->Flush(); }) {
+      pump_([this] { model_->FlushSoon(); }) {
   setWindowTitle(QStringLiteral("Tarnwick v1.0"));
-  setGeometry(50, 50, 1065, 759);
+  setGeometry(kOpeningGeometry);
 
   BuildControls(this);
   view_ = CreateResultView(this, model_.get());
@@ -62,8 +65,10 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
   ConnectEvents();
   RestoreOptions();
   statusTimer_->start();
-  setMinimumSize(MinimumWindowSize(this));
-  LayoutMainWindow(this);
+  layout_ = std::make_unique<WindowLayout>(this);
+  setMinimumSize(layout_->MinimumSize());
+  FitOnScreen(this, kOpeningGeometry);
+  layout_->Apply();
   AttachFileOperations(*this);
 }
 
@@ -100,7 +105,7 @@ void MainWindow::ConnectEvents() {
   new QShortcut(QKeySequence::SelectAll, view_, this, selectAll, Qt::WidgetWithChildrenShortcut);
   auto* exportButton = qobject_cast<QPushButton*>(find(control::kExportButton));
   connect(exportButton, &QPushButton::clicked, this,
-          [this, exportButton] { ExportPathList(exportButton, list_, platform_, pump_); });
+          [this, exportButton] { ExportPathList(exportButton, *model_, list_, platform_, pump_); });
 
   for (const char* name : {control::kSaveText, control::kSavePicture}) {
     connect(qobject_cast<ClickLabel*>(find(name)), &ClickLabel::activated, this,
@@ -112,7 +117,7 @@ void MainWindow::ConnectEvents() {
   }
   new QShortcut(QKeySequence::HelpContents, this, this, [this] { ShowHelpDialog(this); });
 
-  connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatus(); });
+  connect(statusTimer_, &QTimer::timeout, this, [this] { job_->RefreshStatusNow(); });
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this,
           [this](QSessionManager&) { SaveForSessionEnd(); });
 
@@ -141,6 +146,8 @@ void MainWindow::SaveOnRequest() {
 }
 
 OptionControls& MainWindow::Options() { return *options_; }
+
+JobHost& MainWindow::FilterJobHost() { return *job_; }
 
 bool MainWindow::BusyCheck() { return job_->BusyCheck(); }
 
@@ -172,7 +179,16 @@ void MainWindow::SaveForSessionEnd() { settings_->Save(*options_, nullptr); }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  LayoutMainWindow(this);
+  if (layout_) layout_->Apply();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (shownBefore_) return;
+  shownBefore_ = true;
+  // The window system may frame the window more thickly than guessed: once the frame is
+  // known the window moves or shrinks to stay inside the screen's free area.
+  QTimer::singleShot(0, this, [this] { FitOnScreen(this, geometry()); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -10,6 +10,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
+#include "engine/job/job_host.h"
 
 class QDropEvent;
 class QStatusBar;
@@ -20,6 +21,7 @@ namespace tarnwick {
 
 class JobController;
 class ResultModel;
+class WindowLayout;
 class WindowOptions;
 class WindowSettings;
 
@@ -37,6 +39,10 @@ class MainWindow final : public QWidget, public AppServices {
   // failed save is not reported, since nobody is there to answer.
   void CloseForTermination();
 
+  // The host the window runs its filter jobs with: the engine keeps the window live and
+  // tells it the job's status and progress through it.
+  JobHost& FilterJobHost();
+
   // AppServices
   QWidget* MainWidget() override { return this; }
   ResultList& List() override { return list_; }
@@ -52,6 +58,7 @@ class MainWindow final : public QWidget, public AppServices {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
@@ -79,7 +86,9 @@ class MainWindow final : public QWidget, public AppServices {
   std::unique_ptr<WindowOptions> options_;
   std::unique_ptr<WindowSettings> settings_;
   std::unique_ptr<JobController> job_;
+  std::unique_ptr<WindowLayout> layout_;
   bool reportSaveFailure_ = true;
+  bool shownBefore_ = false;
 };
 
 }  // namespace tarnwick

@@ -29,7 +29,8 @@ _tarnwick_cli() {
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--scope --levels --mask --lister --exclude --one-file-system
-      --threads --content --without --in --mode --size --chars --unit --strip-tags
+      --threads --content --without --in --mode --guess-encodings --size --chars --unit
+      --strip-tags
       --strip-space --time --compare --from --to --dup --dup-output --no-cache --cache-info
       --clear-cache --format -0 --print0 -q --quiet --encoding --settings --save-settings
       --help --version' -- "$cur"))

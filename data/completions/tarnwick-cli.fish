@@ -12,6 +12,7 @@ complete -c tarnwick-cli -l content -x -d 'Keep files whose name or content cont
 complete -c tarnwick-cli -l without -d 'Keep files that do not contain it instead'
 complete -c tarnwick-cli -l in -x -a 'name content both' -d 'Test the name, the content or both'
 complete -c tarnwick-cli -l mode -x -a 'default wildcard regex' -d 'Match mode'
+complete -c tarnwick-cli -l guess-encodings -d 'Guess the legacy encoding of text that is not UTF-8'
 complete -c tarnwick-cli -l size -x -d 'Keep file sizes from LO to HI (LO:HI)'
 complete -c tarnwick-cli -l chars -x -d 'Keep character counts from LO to HI (LO:HI)'
 complete -c tarnwick-cli -l unit -x -a 'B KB MB GB TB 个 十 百 千 万' -d 'Unit of the range'

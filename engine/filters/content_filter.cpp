@@ -26,6 +26,7 @@ ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatche
     } else {
       StreamSettings settings;
       settings.stopRequested = stopRequested;
+      settings.guessEncodings = options.IsChecked(Check::GuessEncodings);
       // The encoding is shown only for a file that is listed.
       settings.encodingWanted = [&search, expect] { return search.Found() == expect; };
       const StreamOutcome outcome = StreamFileText(file, search, settings);

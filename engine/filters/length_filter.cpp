@@ -63,6 +63,7 @@ LengthFilter::Result LengthFilter::Test(const platform::FileRef& file,
   measure_.Configure(options.IsChecked(Check::StripTags), options.IsChecked(Check::StripSpace));
   StreamSettings settings;
   settings.stopRequested = stopRequested;
+  settings.guessEncodings = options.IsChecked(Check::GuessEncodings);
   const StreamOutcome outcome = StreamFileText(file, measure_, settings);
   if (outcome.status == StreamOutcome::Status::Stopped) {
     result.stopped = true;

@@ -42,6 +42,7 @@ constexpr CheckInfo kChecks[kCheckCount] = {
     {"单选框遍历子目录", "遍历子目录", false},
     {"单选框仅该目录", "仅该目录", true},
     {"单选框遍历层次", "遍历层次", false},
+    {"选择框猜测编码", "猜测编码", false},
 };
 
 struct FieldInfo {

@@ -2,9 +2,24 @@
 // What a filter job needs from the program that runs it. The desktop processes window
 // events and shows the status line; the command line does nothing (or prints progress).
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwick {
+
+// The stages of the duplicate filter's work on the files the walk gave it, in the order a
+// file goes through them. A job may be in several at once (the walk still hands files in
+// while the first ones are read).
+enum class DuplicateStage : std::uint8_t {
+  LookUp,        // finding what the digest cache knows of the files
+  CompareEnds,   // reading and comparing the first and last pieces of files of one size
+  CompareWhole,  // reading and comparing the whole content of big files whose ends agree
+  ReadMd5,       // reading the MD5 key of files that agree with another to their end
+  ListGroups,    // putting the groups' files in the result list
+};
+
+// What a stage's progress counts.
+enum class ProgressUnit : std::uint8_t { Files, Bytes };
 
 class JobHost {
  public:
@@ -26,6 +41,20 @@ class JobHost {
   // job's thread. The command line names each on standard error; the window tells of
   // them in the status line at the end.
   virtual void ReportChanged(const std::string& /*path*/) {}
+  // One more file the walk handed out has been looked at and its outcome taken in
+  // (listed, given to the duplicate filter, or left out). Called once per file, in walk
+  // order, on the job's thread: a host only counts it, and shows the count when it next
+  // refreshes its status.
+  virtual void FileExamined() {}
+  // How far the duplicate filter has come in `stage`: `done` of `total` files or bytes,
+  // as `unit` says, are finished (0 <= done <= total, total > 0). Called on the job's
+  // thread, as often as every file: a host keeps the last call and shows it when it
+  // next refreshes its status, so a call costs no more than storing its values. `total`
+  // is what the stage has to do as far as is known at the call; it grows while the walk
+  // still hands files in, and a stage may be reported again after a later one when new
+  // files reach it. A job without the duplicate filter never calls it.
+  virtual void ShowDuplicateProgress(DuplicateStage /*stage*/, std::uint64_t /*done*/,
+                                     std::uint64_t /*total*/, ProgressUnit /*unit*/) {}
 };
 
 }  // namespace tarnwick

@@ -49,8 +49,10 @@ enum class Check {
   ScopeTree,    // 单选框遍历子目录
   ScopeThis,    // 单选框仅该目录
   ScopeLevels,  // 单选框遍历层次
+  // Reading
+  GuessEncodings,  // 选择框猜测编码: guess the legacy encoding of text that is not UTF-8
 };
-inline constexpr int kCheckCount = static_cast<int>(Check::ScopeLevels) + 1;
+inline constexpr int kCheckCount = static_cast<int>(Check::GuessEncodings) + 1;
 
 // Every text option. Texts are UTF-8 with "\n" line breaks.
 enum class Field {

@@ -147,6 +147,7 @@ void FilePipeline::Finish() {
 }
 
 void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileOutcome& outcome) {
+  sinks_.host.FileExamined();
   // The character count carries from file to file within a folder and starts at 0 in
   // each.
   if (folder.number != mergedFolder_) {

@@ -19,9 +19,11 @@
 
 #include "app/controls/control_roster.h"
 #include "app/job/job_texts.h"
+#include "app/job/pattern_error_text.h"
 #include "app/language/ui_language.h"
 #include "app/window/program_font.h"
 #include "engine/filter_job.h"
+#include "match/pattern_check.h"
 #include "window_fixture.h"
 
 using namespace tarnwick;
@@ -136,6 +138,10 @@ class EnglishWindowTest : public QObject {
     QCOMPARE(Control<QTableView>(w, control::kResultList)->model()->headerData(4, Qt::Horizontal),
              QVariant(QStringLiteral("Folder")));
     QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick v1.0"));
+    QVERIFY(Control<QWidget>(w, "编辑框过滤")->toolTip().startsWith(QStringLiteral("File names")));
+    QVERIFY(Control<QWidget>(w, control::kStartButton)
+                ->toolTip()
+                .contains(QStringLiteral("Right button")));
 
     // The option values are those of the Chinese window but for the pattern box's hint.
     FilterOptions initial;
@@ -251,6 +257,53 @@ class EnglishWindowTest : public QObject {
     // A "%1" inside a path is the path's own text, not a place for another argument.
     QCOMPARE(ActivityText(digesting), QStringLiteral("Size 1.5 KB, reading MD5: /srv/a%1.txt"));
     QCOMPARE(ActivityText(QStringLiteral("其他")), QStringLiteral("其他"));
+  }
+
+  // The count beside the status line and the duplicate stages read in English too.
+  void progressTextsInBothLanguages() {
+    {
+      ChineseTexts chinese(english_.get());
+      QCOMPARE(CountsText(1234567, 0), QStringLiteral("已检查 1,234,567 个文件，列出 0 个"));
+    }
+    QCOMPARE(CountsText(1234567, 3), QStringLiteral("Examined 1,234,567 files, listed 3"));
+    QCOMPARE(DuplicateProgressText(DuplicateStage::CompareEnds, 10, 2000, ProgressUnit::Files),
+             QStringLiteral("Comparing the files' ends: 10 / 2,000 files"));
+    QCOMPARE(DuplicateProgressText(DuplicateStage::CompareWhole, 1024, 1536, ProgressUnit::Bytes),
+             QStringLiteral("Comparing whole contents: 1 KB / 1.5 KB"));
+  }
+
+  // Why a pattern does not compile: the faults met most in the window's language (the
+  // engine's own words in English), the others as the engine words them; each case a
+  // pattern the installed engine really rejects.
+  void patternErrorsReadInTheWindowsLanguage() {
+    const struct {
+      const char* pattern;
+      const char* chinese;
+    } cases[] = {
+        {"a(", "缺少右括号（第 3 个字符处）"},
+        {"a)", "多出了右括号（第 2 个字符处）"},
+        {"[b", "字符集缺少结尾的 ]（第 3 个字符处）"},
+        {"*a", "重复符号前面没有可以重复的内容"},  // at the very start: no place named
+        {"a{3,2}", "{} 中的数字前大后小（第 6 个字符处）"},
+        {"[z-a]", "字符集中的范围前大后小（第 4 个字符处）"},
+        {"ab\\", "表达式以 \\ 结尾（第 4 个字符处）"},
+        {"(?<=a+)b", "向后查找的长度不固定"},
+        {"(a)\\2", "引用了不存在的分组（第 5 个字符处）"},
+        {"发票(", "缺少右括号（第 4 个字符处）"},
+    };
+    for (const auto& c : cases) {
+      const std::optional<std::string> engine = PatternProblem(MatchMode::Regex, c.pattern);
+      QVERIFY2(engine, c.pattern);
+      {
+        ChineseTexts chinese(english_.get());
+        QCOMPARE(PatternErrorText(*engine), QString::fromUtf8(c.chinese));
+      }
+      QCOMPARE(PatternErrorText(*engine), QString::fromStdString(*engine));
+    }
+    // A fault without Chinese words keeps the engine's.
+    const std::string rare = "(*MARK) must have an argument at character 7";
+    ChineseTexts chinese(english_.get());
+    QCOMPARE(PatternErrorText(rare), QString::fromStdString(rare));
   }
 
   // The flags stay under their Chinese captions (the units under "个".."万" while the

@@ -3,6 +3,7 @@
 // while the job runs.
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -54,7 +55,8 @@ class FilterJobWindowTest : public QObject {
   void init() { QFile::remove(SettingsPath()); }
 
   // A pattern the engine rejects stops the press before the folder is asked for: no job,
-  // no change to the list, a warning that names the fault.
+  // no change to the list, a warning that names the fault (in Chinese for the faults
+  // met most, in the engine's words for the others).
   void patternThatDoesNotCompileIsRefusedBeforeTheJob() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
@@ -65,10 +67,25 @@ class FilterJobWindowTest : public QObject {
     user.folderToChoose = tree_;
     Control<QPushButton>(window.get(), control::kStartButton)->click();
     QCOMPARE(user.folderRequests, 0);
-    QCOMPARE(user.messages, QStringList{QStringLiteral(
-                                "筛选内容无法编译：missing closing parenthesis at character 3")});
+    QCOMPARE(user.messages,
+             QStringList{QStringLiteral("筛选内容无法编译：缺少右括号（第 3 个字符处）")});
     QCOMPARE(list->model()->rowCount(), 0);
     QVERIFY(window->Stop().IsSet());
+  }
+
+  // Before any folder was chosen the chooser opens at home; afterwards at the folder
+  // chosen last.
+  void theFirstChooserOpensAtHome() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* start = Control<QPushButton>(window.get(), control::kStartButton);
+    start->click();  // cancelled
+    QCOMPARE(user.initialFolders, QStringList{QDir::homePath()});
+    user.folderToChoose = tree_;
+    start->click();
+    user.folderToChoose.clear();
+    start->click();
+    QCOMPARE(user.initialFolders.last(), tree_);
   }
 
   void jobListsTheChosenFolderAndWritesTheSummary() {

@@ -92,6 +92,31 @@ class MainWindowTest : public QObject {
     QVERIFY(Control<QTimer>(window.get(), control::kTimer)->isActive());
   }
 
+  // 猜测编码 governs how every text is read (the content search, the character count, the
+  // viewer): it stays usable whichever groups are ticked, and its state is kept in the
+  // settings file under its caption, after the earlier keys.
+  void theGuessBoxIsAlwaysUsableAndKeptInTheSettings() {
+    ScriptedUser user;
+    {
+      auto window = OpenWindow(SettingsPath(), user);
+      auto* guess = Control<QAbstractButton>(window.get(), "选择框猜测编码");
+      QVERIFY(guess->isEnabled());
+      QVERIFY(!guess->isChecked());
+      for (const char* name : kGroupSwitches) {
+        Control<QAbstractButton>(window.get(), name)->click();
+        QVERIFY2(guess->isEnabled(), name);
+        Control<QAbstractButton>(window.get(), name)->click();
+        QVERIFY2(guess->isEnabled(), name);
+      }
+      guess->click();
+      QVERIFY(window->Options().IsChecked(Check::GuessEncodings));
+      window->close();
+    }
+    QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n猜测编码=真\r\n复制目录="));
+    auto reopened = OpenWindow(SettingsPath(), user);
+    QVERIFY(Control<QAbstractButton>(reopened.get(), "选择框猜测编码")->isChecked());
+  }
+
   void titleBoxesEnableTheirGroupsAndMeasureSetsUnitCaptions() {
     ScriptedUser user;
     auto window = OpenWindow(SettingsPath(), user);
@@ -117,6 +142,19 @@ class MainWindowTest : public QObject {
     Control<QAbstractButton>(w, "选择框按重复筛选")->click();
     QVERIFY(Control<QWidget>(w, "单选框MD5")->isEnabled());
     QVERIFY(Control<QWidget>(w, "单选框全部减一重复文件")->isEnabled());
+  }
+
+  // The mask box has no caption and the start button a second use: both explain
+  // themselves when the pointer rests on them.
+  void theMaskAndTheStartButtonExplainThemselves() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    const QString mask = Control<QWidget>(window.get(), "编辑框过滤")->toolTip();
+    for (const char* part : {"*.*", "全部文件", "|", "*.txt|*.htm"})
+      QVERIFY2(mask.contains(QString::fromUtf8(part)), part);
+    const QString start = Control<QWidget>(window.get(), control::kStartButton)->toolTip();
+    for (const char* part : {"单击", "停止", "右键", "不会列出两次"})
+      QVERIFY2(start.contains(QString::fromUtf8(part)), part);
   }
 
   void pasteReplacesThePatternWithTheClipboardText() {

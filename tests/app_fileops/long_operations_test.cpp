@@ -2,6 +2,7 @@
 // the stop press, the busy check, the remembered folders and the summaries.
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QAbstractItemModelTester>
 #include <QDir>
@@ -198,6 +199,31 @@ class LongOperationsTest : public QObject {
     QCOMPARE(ReadFile(dropped), "not selected");
     QCOMPARE(host.List().Count(), std::size_t{4});
     QVERIFY(StartsWith(host.ProgressText(), "删除完毕！共 4 个文件，成功删除 0 个文件"));
+  }
+
+  // Files removed by another program since they were listed: their rows leave the list
+  // and the summary says why nothing was deleted for them, instead of "成功删除 0".
+  void rowsOfFilesAlreadyGoneLeaveAndTheSummarySaysSo() {
+    OperationsHost host;
+    host.AddFiles(3);
+    ::unlink(host.Path("a/file0.txt").c_str());
+    ::unlink(host.Path("a/file2.txt").c_str());
+    host.SelectRows({0, 1, 2});
+    host.Button("按钮删除")->click();
+    QCOMPARE(host.List().Count(), std::size_t{0});
+    QVERIFY(!Exists(host.Path("a/file1.txt")));
+    const QString summary = host.ProgressText();
+    QVERIFY2(summary.startsWith(QStringLiteral("删除完毕！共 3 个文件，成功删除 1 个文件，耗时(")),
+             qPrintable(summary));
+    QVERIFY2(summary.endsWith(QStringLiteral(")；2 个文件此前已不存在，已从列表中移去")),
+             qPrintable(summary));
+
+    host.AddFiles(1);
+    ::unlink(host.Path("a/file0.txt").c_str());
+    host.SelectRows({0});
+    host.Button("按钮删除")->click();
+    QVERIFY2(host.ProgressText().endsWith(QStringLiteral("；1 个文件此前已不存在，已从列表中移去")),
+             qPrintable(host.ProgressText()));
   }
 
   void moveReplacesRewritesTheRowsAndRemembersTheFolder() {

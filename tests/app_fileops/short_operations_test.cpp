@@ -10,6 +10,7 @@
 
 #include "operations_host.h"
 #include "platform/desktop/open_file.h"
+#include "platform/iconv_converter.h"
 
 using namespace tarnwick;
 using namespace tarnwick::testing;
@@ -155,6 +156,27 @@ class ShortOperationsTest : public QObject {
     QCOMPARE(edit->toPlainText(), QString());
   }
 
+  // With 猜测编码 ticked the viewer reads a Big5 text without a declaration as Big5 and
+  // names the guess in its title; unticked, as GBK bytes ("ANSI"), as it always did.
+  void theViewerNamesAGuessedEncoding() {
+    OperationsHost host;
+    const QByteArray big5 =
+        QStringLiteral(
+            "根據合同約定，對方應在收到發票後三十日內付款。財務部門已經核對了全部發票，"
+            "並將付款申請提交給總經理審批。請各部門注意保管好相關文件和檔案。")
+            .toUtf8();
+    host.Add("big5.txt", platform::ConvertStrict(big5.toStdString(), "UTF-8", "BIG5").value());
+    host.SelectRows({0});
+    host.Button("按钮查看")->click();
+    ViewerWindow* viewer = host.Operations().Viewer();
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:ANSI) big5.txt"));
+    host.Options().SetChecked(Check::GuessEncodings, true);
+    host.Operations().RefreshViewer();
+    QCOMPARE(viewer->windowTitle(), QStringLiteral("(编码:Big5) big5.txt"));
+    auto* edit = viewer->findChild<QPlainTextEdit*>(QStringLiteral("编辑框"));
+    QVERIFY(edit->toPlainText().contains(QStringLiteral("總經理審批")));
+  }
+
   void copyPathsPutsTheSelectedPathsOnTheClipboardByteForByte() {
     OperationsHost host;
     AddNamed(host, {"一.txt", "二.txt", "三 3.txt", "四.txt", "五.txt"});
@@ -213,9 +235,10 @@ class ShortOperationsTest : public QObject {
 
     host.SelectRows({0});
     QTest::keyClick(view, Qt::Key_Delete, Qt::ShiftModifier);
+    // The question speaks of the key that was pressed, not of Ctrl and the button.
     QCOMPARE(host.messages.last(),
              QStringLiteral("确定要彻底删除选择的 1 个文件吗？\n\n如果需要删除到回收站，"
-                            "请按住Ctrl键重新点击删除按钮"));
+                            "请改按Delete键（不按Shift）"));
     QVERIFY(!Exists(host.Path("b.txt")));
     QCOMPARE(trashed.size(), std::size_t{1});
     QCOMPARE(host.Paths(), std::vector<std::string>{host.Path("c.txt")});

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli_tree.h"
+#include "platform/iconv_converter.h"
 
 namespace tarnwick::cli_test {
 namespace {
@@ -100,7 +101,9 @@ TEST(Streams, OutputThatCannotBeWrittenIsAnErrorWithoutASummary) {
   tree.File("a.txt");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{tree.Root()}, {"--encoding", tree.Path("a.txt")}}) {
-    const CliResult result = CliProcess(args, {.variables = {}, .asOrdinaryUser = false, .stdoutPath = "/dev/full"}).Wait();
+    const CliResult result =
+        CliProcess(args, {.variables = {}, .asOrdinaryUser = false, .stdoutPath = "/dev/full"})
+            .Wait();
     EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
     EXPECT_NE(result.err.find("cannot write the results"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find("筛选完毕"), std::string::npos) << result.err;
@@ -151,6 +154,60 @@ TEST(Encoding, NamesEachOfTheSixEncodings) {
   EXPECT_EQ(missing.out, expected);
   EXPECT_EQ(missing.err,
             "tarnwick-cli: " + tree.Path("missing.txt") + ": No such file or directory\n");
+}
+
+// --guess-encodings names the legacy encoding of text without a mark or declaration
+// that is not UTF-8, and a content search finds its words; without it such text is GBK.
+TEST(Encoding, GuessedLegacyEncodingsAreNamedAndSearched) {
+  CliTree tree;
+  auto encoded = [](const std::string& utf8, const char* encoding) {
+    return platform::ConvertStrict(utf8, "UTF-8", encoding).value();
+  };
+  const std::string traditional =
+      "本公司於二零一三年三月與對方簽訂了採購合同，合同金額為新台幣五十萬元。"
+      "根據合同約定，對方應在收到發票後三十日內付款。財務部門已經核對了全部發票。\n";
+  const std::string japanese =
+      "本日の会議では、来年度の予算と新しい製品の開発計画について話し合いました。"
+      "担当者は来週までに報告書を作成し、部長に提出してください。\n";
+  const std::string korean =
+      "오늘 회의에서는 내년도 예산과 새로운 제품 개발 계획에 대해 논의했습니다. "
+      "담당자는 다음 주까지 보고서를 작성하여 부장님께 제출해 주시기 바랍니다.\n";
+  const std::string simplified =
+      "本公司于二零一三年三月与对方签订了采购合同，合同金额为人民币五十万元。"
+      "根据合同约定，对方应在收到发票后三十日内付款。财务部门已经核对了全部发票。\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* guessed;
+  } cases[] = {
+      {"big5.txt", encoded(traditional, "BIG5"), "Big5"},
+      {"gbk.txt", encoded(simplified, "GBK"), "GB18030"},
+      {"sjis.txt", encoded(japanese, "SHIFT_JIS"), "Shift-JIS"},
+      {"euckr.txt", encoded(korean, "EUC-KR"), "EUC-KR"},
+  };
+  std::vector<std::string> args{"--encoding"};
+  std::string guessed, plain;
+  for (const auto& c : cases) {
+    tree.File(c.name, c.bytes);
+    args.push_back(tree.Path(c.name));
+    guessed += std::string(c.guessed) + "\t" + tree.Path(c.name) + "\n";
+    plain += "ANSI\t" + tree.Path(c.name) + "\n";
+  }
+  EXPECT_EQ(RunCli(args).out, plain);
+  args.insert(args.begin(), "--guess-encodings");
+  EXPECT_EQ(RunCli(args).out, guessed);
+
+  for (const auto& [word, file] :
+       {std::pair{"財務部門", "big5.txt"}, std::pair{"報告書", "sjis.txt"},
+        std::pair{"보고서", "euckr.txt"}, std::pair{"财务部门", "gbk.txt"}}) {
+    const std::vector<std::string> search{"--content", word, "--in", "content", tree.Root()};
+    std::vector<std::string> guessing = search;
+    guessing.insert(guessing.begin(), "--guess-encodings");
+    EXPECT_EQ(RunCli(guessing).out, tree.Path(file) + "\n") << word;
+    // Read as GBK the GBK file is found as before, the others are not.
+    EXPECT_EQ(RunCli(search).out, std::string(file) == "gbk.txt" ? tree.Path(file) + "\n" : "")
+        << word;
+  }
 }
 
 class SettingsFile : public ::testing::Test {

@@ -28,6 +28,7 @@ class RecordingHost final : public JobHost {
   }
   void RefreshStatus() override { ++refreshes; }
   void ReportChanged(const std::string& path) override { changed.push_back(path); }
+  void FileExamined() override { ++examined; }
 
   std::function<void()> onPendingEvents;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
@@ -36,6 +37,7 @@ class RecordingHost final : public JobHost {
   std::vector<std::string> changed;  // files the duplicate filter found changed
   int pendingEventCalls = 0;
   int refreshes = 0;
+  int examined = 0;
 };
 
 // The job's rows as paths with the root and its "/" removed.

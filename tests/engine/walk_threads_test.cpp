@@ -123,6 +123,37 @@ TEST(WalkThreads, ManySmallFoldersUnderFewDescriptors) {
   EXPECT_EQ(rows[2], rows[0]);
 }
 
+// The host hears of every file once, whether it is listed, left out or kept for the
+// duplicate filter, and never of more than have been merged: the count a window shows
+// grows with the rows and ends at the number of files walked.
+TEST(WalkThreads, EveryFileExaminedIsCountedOnce) {
+  test::TempTree tree;
+  for (int folder = 0; folder < 12; ++folder) {
+    for (int file = 0; file < 25; ++file)
+      tree.Create("d" + std::to_string(folder) + "/f" + std::to_string(file),
+                  std::string(static_cast<std::size_t>(file), 'x'));
+  }
+  const FilterOptions longOnes =
+      test::Ticked({Check::ScopeTree, Check::LengthFilter, Check::UnitB},
+                   {{Field::LengthFrom, "20"}, {Field::LengthTo, "1000"}});
+  const FilterOptions duplicates =
+      test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByLength});
+  for (const FilterOptions& options : {longOnes, duplicates}) {
+    for (const unsigned threads : {1U, 3U}) {
+      test::JobRun run;
+      bool countBehindRows = false;
+      run.host.onPendingEvents = [&] {
+        countBehindRows |= static_cast<std::size_t>(run.host.examined) < run.list.Count();
+      };
+      RunFilterJob(tree.Root(), Lister::FindFile, options, run.list, run.host, run.stop,
+                   Threads(threads));
+      EXPECT_EQ(run.host.examined, 300) << threads << " threads";
+      EXPECT_FALSE(countBehindRows);
+      EXPECT_GT(run.list.Count(), 0u);
+    }
+  }
+}
+
 TEST(WalkThreads, StopKeepsTheFirstRowsInOrder) {
   test::TempTree tree;
   for (int folder = 0; folder < 20; ++folder) {

@@ -25,8 +25,9 @@ expected_files() {
     share/applications/org.tarnwick.Tarnwick.desktop \
     share/bash-completion/completions/tarnwick-cli \
     share/fish/vendor_completions.d/tarnwick-cli.fish \
+    share/doc/tarnwick/changelog.gz share/doc/tarnwick/copyright \
     share/icons/hicolor/scalable/apps/org.tarnwick.Tarnwick.svg \
-    share/man/man1/tarnwick-cli.1 share/man/man1/tarnwick.1 \
+    share/man/man1/tarnwick-cli.1.gz share/man/man1/tarnwick.1.gz \
     share/metainfo/org.tarnwick.Tarnwick.metainfo.xml \
     share/tarnwick/screenshots/main-window.png \
     "share/zsh/$1/_tarnwick-cli"
@@ -65,6 +66,9 @@ case $mode in
     for program in tarnwick tarnwick-cli; do
       file -L "$prefix/bin/$program" | grep -q ', stripped' || fail "$program is not stripped"
     done
+    # Debian's own checks of a package: no error and no warning.
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
+    if grep -E '^[EW]: ' "$work/lintian.log" >&2; then fail "lintian"; fi
     zsh_folder=vendor-completions
     ;;
   *)
@@ -97,9 +101,13 @@ done
 [ "$(identify -format '%wx%h' "$share/tarnwick/screenshots/main-window.png")" != "" ] ||
   fail "screenshot is no image"
 
+# The changelog's newest entry is this version's.
+zcat "$share/doc/tarnwick/changelog.gz" | head -1 | grep -q "^tarnwick ($version) " ||
+  fail "changelog does not begin with $version"
+
 # man renders both pages without a warning.
 for page in tarnwick tarnwick-cli; do
-  MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1" >"$work/$page.txt" 2>"$work/$page.err"
+  MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1.gz" >"$work/$page.txt" 2>"$work/$page.err"
   [ ! -s "$work/$page.err" ] || { cat "$work/$page.err" >&2; fail "man $page warns"; }
   grep -q "^NAME" "$work/$page.txt" || fail "man $page renders nothing"
 done

@@ -67,7 +67,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyInReverseOrder) {
       "按内容筛选 包含内容 不含内容 筛选内容 文件名 文件内容 匹配模式 按长度筛选 清除网页标签 "
       "清除空行空格 文件大小 内容字数 长度起始 长度终止 B KB MB GB TB 按时间筛选 创建 访问 修改 "
       "年月日 时分秒 两者 时间起始 时间终止 按重复筛选 MD5 长度 名称 一 全部 全部减一 遍历子目录 "
-      "仅该目录 遍历层次 层次 筛选目录 移动目录 复制目录");
+      "仅该目录 遍历层次 层次 筛选目录 移动目录 复制目录 猜测编码");
   std::string expected;
   for (std::string key; keysInWriteOrder >> key;) expected = "\r\n" + key + "=" + expected;
   expected = "[主界面]" + expected;
@@ -78,6 +78,32 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyInReverseOrder) {
   EXPECT_TRUE(saved.ends_with("\r\n按内容筛选=假"));
   EXPECT_NE(saved.find("\r\n匹配模式=0\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\n层次=2\r\n"), std::string::npos);
+}
+
+// A file written before the guess option existed: it loads as it always did (the new
+// option keeps its default), and a save keeps every earlier key in its place with its
+// value, adding the new one where the store adds keys, after the section header.
+TEST_F(SettingsFileTest, AFileFromBeforeTheGuessOptionLoadsAndSavesInPlace) {
+  OpenWith("");
+  FilterOptions options = ChangedOptions();
+  ASSERT_TRUE(SaveSettings(store_, options));
+  const std::string withGuess = ReadBytes(path_);
+  const std::string newKey = "\r\n猜测编码=假";
+  ASSERT_EQ(withGuess.find("[主界面]" + newKey), 0u);
+  const std::string earlier =
+      "[主界面]" + withGuess.substr(std::string("[主界面]").size() + newKey.size());
+
+  OpenWith(earlier);
+  FilterOptions restored = Loaded();
+  EXPECT_EQ(OptionsDifference(restored, options), "");
+  EXPECT_FALSE(restored.IsChecked(Check::GuessEncodings));
+  ASSERT_TRUE(SaveSettings(store_, restored));
+  EXPECT_EQ(ReadBytes(path_), withGuess);
+
+  restored.SetChecked(Check::GuessEncodings, true);
+  ASSERT_TRUE(SaveSettings(store_, restored));
+  ASSERT_TRUE(store_.Open(path_));
+  EXPECT_TRUE(Loaded().IsChecked(Check::GuessEncodings));
 }
 
 TEST_F(SettingsFileTest, OptionsRoundTripAndSavingAgainChangesNothing) {

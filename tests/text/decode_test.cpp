@@ -91,10 +91,12 @@ TEST(DecodeTextBytes, DetectsAndConvertsAndTheTextNeverHoldsZero) {
   }
 }
 
-// The six names themselves are checked end to end by the command line's --encoding.
-TEST(DisplayName, CodesOutsideTheSixAreAnsi) {
-  for (const int code : {7, -1}) EXPECT_STREQ(DisplayName(code), "ANSI") << code;
+// The six names themselves are checked end to end by the command line's --encoding, the
+// three guessed ones by the guess's tests.
+TEST(DisplayName, CodesOutsideTheNineAreAnsi) {
+  for (const int code : {10, 0, -1}) EXPECT_STREQ(DisplayName(code), "ANSI") << code;
   EXPECT_EQ(ConversionName(TextEncoding::Ansi), nullptr);
+  EXPECT_EQ(ConversionName(TextEncoding::Gb18030), nullptr);  // the program's own text
 }
 
 }  // namespace
