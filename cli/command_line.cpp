@@ -124,6 +124,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
                  "leave out files and folders (with all they hold) whose name matches\n"
                  "the shell pattern GLOB; may be given several times")
       ->type_name("GLOB")
+      // One value per flag: a list option would take the FOLDER that follows too.
+      ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->group(walk);
   app.add_flag("--one-file-system", line.job.oneFileSystem,
