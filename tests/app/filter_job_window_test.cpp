@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/controls/control_roster.h"
 #include "window_fixture.h"
@@ -141,6 +142,32 @@ class FilterJobWindowTest : public QObject {
     user.folderToChoose.clear();
     Control<QPushButton>(window.get(), control::kStartButton)->click();
     QCOMPARE(user.initialFolders.last(), dir_.path());
+  }
+
+  // A GBK name was found by no name test: the mask and the content filter's name test
+  // held the typed UTF-8 against its bytes. It is matched as the list shows it.
+  void aGbkNameIsFoundByTheNameTheListShows() {
+    const std::string folder = QFile::encodeName(dir_.path()).toStdString() + "/names";
+    WriteRawFile(folder + "/\xb7\xa2\xc6\xb1.txt", "x");  // 发票.txt in GBK
+    WriteRawFile(folder + "/other.txt", "x");
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* start = Control<QPushButton>(window.get(), control::kStartButton);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    user.folderToChoose = QString::fromStdString(folder);
+    window->Options().SetText(Field::NameMask, "*发票*");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+    QTest::mousePress(start, Qt::RightButton);
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+
+    window->Options().SetText(Field::NameMask, "*.*");
+    window->Options().SetChecked(Check::ContentFilter, true);
+    window->Options().SetText(Field::ContentPattern, "发票");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+    // By bytes: QTemporaryDir cannot remove names that are not UTF-8.
+    std::filesystem::remove_all(folder);
   }
 
   // While the job runs the duplicate options are locked and the button says so; a second

@@ -120,6 +120,43 @@ TEST_F(ContentFilterTestCase, OnlyFilesTheSystemRefusesCarryAnError) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
+// A pattern given as bytes that are not UTF-8 (a command-line argument) once became "?"
+// in place of each bad byte: a wildcard that matched any text as content, a quantifier
+// the regex engine refused, and as a name nothing. It is read as the bytes of a name or
+// of content are, so the name test and the content test agree at every length.
+TEST_F(ContentFilterTestCase, PatternThatIsNotUtf8MeansTheSameForNamesAndContentOfAnyLength) {
+  struct Case {
+    const char* pattern;
+    std::string found;     // a text holding it
+    std::string notFound;  // a text not holding it
+  };
+  const Case cases[] = {
+      {"b\xff", "ab\xff" "c", "abxc"},
+      {"\xb7\xa2", "\xb7\xa2\xc6\xb1.txt", "abc.txt"},  // 发 in GBK, in 发票.txt
+  };
+  const MatchMode modes[] = {MatchMode::Default, MatchMode::Wildcard, MatchMode::Regex};
+  int index = 0;
+  for (const Case& c : cases) {
+    for (const bool holds : {true, false}) {
+      const std::string& text = holds ? c.found : c.notFound;
+      const std::string name = tree.Create("names" + std::to_string(index++) + "/" + text, "");
+      for (const MatchMode mode : modes) {
+        const std::string label = ::testing::PrintToString(c.pattern) + " mode " +
+                                  std::to_string(static_cast<int>(mode)) + " in " +
+                                  ::testing::PrintToString(text);
+        EXPECT_EQ(Passes(name, c.pattern, true, {true, false}, mode), holds) << label;
+        for (const std::size_t padding : {0, 1, 1000, 200000}) {
+          const std::string pad(padding, 'x');
+          const std::string content =
+              tree.Create("content" + std::to_string(index++), pad + text + pad);
+          EXPECT_EQ(Passes(content, c.pattern, true, {false, true}, mode), holds)
+              << label << " padded by " << padding;
+        }
+      }
+    }
+  }
+}
+
 // UTF-8 content is searched for an ASCII pattern without converting it; the answer must be
 // the one the converted text gives, for every kind of file the loader meets.
 TEST_F(ContentFilterTestCase, Utf8ContentGivesTheConvertedTextsAnswer) {
