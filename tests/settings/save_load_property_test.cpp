@@ -24,10 +24,11 @@ using testing::WriteBytes;
 constexpr int kRounds = 1000;
 
 const char* const kPieces[] = {
-    "[主界面]", "[丶]", "[其他]", "[", "]", "\r\n", "\r\n", "\r\n", "\n", "\r", "=",
-    "按内容筛选=", "包含内容=", "不含内容=", "筛选内容=", "文件名=", "文件内容=",
-    "匹配模式=", "内容字数=", "文件大小=", "B=", "KB=", "个=", "层次=", "复制目录=",
-    "真", "假", "┊*┊", "1", "发票", " ", "x", "\xff", "\xb7\xa2", "\0",
+    "[主界面]",  "[丶]",    "[其他]",    "[",         "]",           "\r\n",      "\r\n",
+    "\r\n",      "\n",      "\r",        "=",         "按内容筛选=", "包含内容=", "不含内容=",
+    "筛选内容=", "文件名=", "文件内容=", "匹配模式=", "内容字数=",   "文件大小=", "B=",
+    "KB=",       "个=",     "层次=",     "复制目录=", "真",          "假",        "┊*┊",
+    "1",         "发票",    " ",         "x",         "\xff",        "\xb7\xa2",  "\0",
 };
 
 template <typename T>
@@ -54,7 +55,8 @@ std::string RandomFile(std::mt19937& random) {
 // that measure is kept.
 FilterOptions RandomOptions(std::mt19937& random) {
   static const std::vector<std::string> texts = {
-      "", "发票\n合同", "a\r\nb", "[主界面]", "x=y", "\n", "\r", "5", "\xb7\xa2\xc6\xb1", "/tmp/a b/"};
+      "",   "发票\n合同", "a\r\nb", "[主界面]",         "x=y",
+      "\n", "\r",         "5",      "\xb7\xa2\xc6\xb1", "/tmp/a b/"};
   FilterOptions options;
   std::bernoulli_distribution coin;
   for (int i = 0; i < kCheckCount; ++i) {
