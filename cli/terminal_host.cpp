@@ -82,6 +82,15 @@ void TerminalHost::ReportUnreadable(const std::string& path, int error) {
   ReportError(path + ": " + std::strerror(error));
 }
 
+void TerminalHost::ReportUndecided(const std::string& path) {
+  ++undecided_;
+  if (!settings_.nameUnreadable) return;
+  ClearProgress();
+  ReportError(path +
+              ": whether it holds the pattern is unknown: a possible match runs past the 8 MiB "
+              "a search may hold (listed neither way)");
+}
+
 std::int64_t TerminalHost::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
 }

@@ -37,6 +37,10 @@ ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatche
       result.encoding = outcome.encoding;
       result.error = outcome.error;
     }
+    if (search.Undecided()) {
+      result.undecided = true;
+      return result;
+    }
     if (search.Found() != expect) return result;
   }
   result.pass = true;

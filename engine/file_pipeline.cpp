@@ -178,6 +178,7 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   }
   if (outcome.counted) carried_ = outcome.characters;
   if (outcome.error != 0) sinks_.host.ReportUnreadable(folder.PathOf(name), outcome.error);
+  if (outcome.undecided) sinks_.host.ReportUndecided(folder.PathOf(name));
   if (!outcome.pass) return;
 
   if (outcome.toDuplicates) {

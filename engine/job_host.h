@@ -21,6 +21,12 @@ class JobHost {
   // order. The window stays silent, as it does for every single file; the command line
   // names each on standard error.
   virtual void ReportUnreadable(const std::string& /*path*/, int /*error*/) {}
+  // A file whose content could not be searched within the memory bound (a partial match
+  // of a wildcard or regex pattern ran longer than it): whether it holds the pattern is
+  // not known, so it is listed neither as containing nor as lacking it. Called on the
+  // job's thread, in walk order. The command line names it on standard error, the window
+  // after the summary.
+  virtual void ReportUndecided(const std::string& /*path*/) {}
 };
 
 }  // namespace tarnwick

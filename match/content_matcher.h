@@ -44,6 +44,7 @@ class ContentMatcher {
     // converts back to.
     bool TakesUtf8() const override { return true; }
     bool Found() const override { return regex_.StreamFound(); }
+    bool Undecided() const override { return regex_.StreamUndecided(); }
 
    private:
     RegexObject& regex_;

@@ -73,6 +73,7 @@ void JobController::OnStartButton(Lister lister) {
                         parts_.options->IsChecked(Check::DupByMd5);
   if (readsMd5 && !digestCache_)
     digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
+  undecided_ = 0;
   JobSettings settings;
   settings.threads = 0;
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
@@ -85,6 +86,8 @@ void JobController::OnStartButton(Lister lister) {
           digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
     summary += QStringLiteral("  ") + CacheNoticeText(*notice);
   }
+  if (undecided_ > 0)
+    summary += QStringLiteral("  ") + UndecidedText(undecided_, PathDisplayText(firstUndecided_));
   parts_.statusBar->showMessage(summary);
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
@@ -122,6 +125,10 @@ bool JobController::BusyCheck() {
 }
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
+
+void JobController::ReportUndecided(const std::string& path) {
+  if (undecided_++ == 0) firstUndecided_ = path;
+}
 
 void JobController::SetStatusText(const std::string& text) {
   statusText_ = ActivityText(PathDisplayText(text));

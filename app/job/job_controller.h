@@ -53,6 +53,8 @@ class JobController final : public JobHost {
 
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
+  // Counted, and named after the summary when the job ends.
+  void ReportUndecided(const std::string& path) override;
 
  private:
   std::int64_t ElapsedMs() const;
@@ -64,6 +66,8 @@ class JobController final : public JobHost {
   std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
   bool running_ = false;
+  std::size_t undecided_ = 0;  // files of the job not searched within the memory bound
+  std::string firstUndecided_;
   // Opened by the first job that reads MD5 keys, kept for the window's life.
   std::unique_ptr<DigestCache> digestCache_;
 };

@@ -66,6 +66,14 @@ QString CacheNoticeText(const CacheNotice& notice) {
   return {};
 }
 
+QString UndecidedText(std::size_t count, const QString& firstPath) {
+  const int shown = static_cast<int>(std::min<std::size_t>(count, INT_MAX));
+  return QCoreApplication::translate(
+             "FilterJob", "%n 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 %1）", nullptr,
+             shown)
+      .arg(firstPath);
+}
+
 QString ActivityText(const QString& status) {
   // The engine's own words, as it writes them.
   const QString walking = QString::fromUtf8("正在筛选：");

@@ -20,6 +20,11 @@ QString SummaryLine(std::size_t rows, std::int64_t ms);
 // What the status line adds after the summary of a job whose digest cache met `notice`.
 QString CacheNoticeText(const CacheNotice& notice);
 
+// What the status line adds after the summary of a job that met `count` files it could
+// not search within the memory bound (JobHost::ReportUndecided), the first of them
+// named by `firstPath` (decoded for showing).
+QString UndecidedText(std::size_t count, const QString& firstPath);
+
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other
 // text is returned as it is.

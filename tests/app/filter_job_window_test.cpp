@@ -170,6 +170,33 @@ class FilterJobWindowTest : public QObject {
     std::filesystem::remove_all(folder);
   }
 
+  // A file whose answer the search's memory bound leaves open is listed neither under
+  // 包含内容 nor under 不含内容, and the status line names it after the summary.
+  void aFileTheSearchCannotDecideIsNamedAfterTheSummary() {
+    const QString folder = dir_.filePath(QStringLiteral("undecided"));
+    WriteFile(folder + QStringLiteral("/open.txt"), "x" + QByteArray(16 << 20, 'a') + "y");
+    WriteFile(folder + QStringLiteral("/plain.txt"), "plain");
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    window->Options().SetChecked(Check::ContentFilter, true);
+    window->Options().SetChecked(Check::InName, false);
+    window->Options().SetChecked(Check::InContent, true);
+    window->Options().SetChecked(Check::LacksContent, true);
+    window->Options().SetText(Field::ContentPattern, "x[^y]*y");
+    window->Options().SetMatchModeIndex(2);
+    user.folderToChoose = folder;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+             Texts({"plain.txt"}));
+    const QString summary =
+        Control<QStatusBar>(window.get(), control::kStatusBar)->currentMessage();
+    QVERIFY2(summary.endsWith(
+                 QStringLiteral("1 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 ") +
+                 folder + QStringLiteral("/open.txt）")),
+             qPrintable(summary));
+    QFile::remove(folder + QStringLiteral("/open.txt"));
+  }
+
   // While the job runs the duplicate options are locked and the button says so; a second
   // press stops the job, and everything is unlocked again.
   void aRunningJobLocksTheDuplicateOptionsAndASecondPressStopsIt() {

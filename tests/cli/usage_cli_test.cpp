@@ -64,12 +64,15 @@ TEST(ExitStatus, EveryFlagTakesOneValueAndLeavesTheFolder) {
   tree.File("skip/b.txt");
   tree.File("settings.ini", "[主界面]\r\n");
   const std::vector<std::vector<std::string>> flags = {
-      {"--scope", "tree"},      {"--levels", "2"},         {"--mask", "*.txt"},
-      {"--lister", "mask"},     {"--exclude", "skip"},     {"--threads", "2"},
-      {"--content", "a"},       {"--in", "name"},          {"--mode", "wildcard"},
-      {"--size", "0:9"},        {"--chars", "0:9"},        {"--unit", "B"},
-      {"--time", "modified"},   {"--compare", "date"},     {"--from", "2000-01-01"},
-      {"--to", "2030-01-01"},   {"--dup", "name"},         {"--dup-output", "all"},
+      {"--scope", "tree"},      {"--levels", "2"},
+      {"--mask", "*.txt"},      {"--lister", "mask"},
+      {"--exclude", "skip"},    {"--threads", "2"},
+      {"--content", "a"},       {"--in", "name"},
+      {"--mode", "wildcard"},   {"--size", "0:9"},
+      {"--chars", "0:9"},       {"--unit", "B"},
+      {"--time", "modified"},   {"--compare", "date"},
+      {"--from", "2000-01-01"}, {"--to", "2030-01-01"},
+      {"--dup", "name"},        {"--dup-output", "all"},
       {"--format", "rows"},     {"--settings", tree.Path("settings.ini")},
   };
   for (const auto& flag : flags) {

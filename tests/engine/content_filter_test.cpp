@@ -131,7 +131,7 @@ TEST_F(ContentFilterTestCase, PatternThatIsNotUtf8MeansTheSameForNamesAndContent
     std::string notFound;  // a text not holding it
   };
   const Case cases[] = {
-      {"b\xff", "ab\xff" "c", "abxc"},
+      {"b\xff", std::string("ab\xff") + "c", "abxc"},
       {"\xb7\xa2", "\xb7\xa2\xc6\xb1.txt", "abc.txt"},  // 发 in GBK, in 发票.txt
   };
   const MatchMode modes[] = {MatchMode::Default, MatchMode::Wildcard, MatchMode::Regex};
