@@ -69,6 +69,7 @@ FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, cons
       sinks_(sinks),
       pathsOnly_(sinks.list.PathsOnly()),
       stopRequested_([&stop = sinks.stop] { return stop.IsSet(); }),
+      searchable_(sinks.host, options),
       pool_(pool) {
   if (!pool_) return;
   workers_ = std::make_unique<FileWorker[]>(pool_->Size());
@@ -85,7 +86,9 @@ FilePipeline::~FilePipeline() {
 
 const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   if (!snapshot_ || options_.Revision() != snapshotRevision_) {
-    snapshot_ = std::make_shared<const FilterOptions>(options_);
+    FilterOptions copy(options_);
+    searchable_.Keep(copy);
+    snapshot_ = std::make_shared<const FilterOptions>(std::move(copy));
     snapshotRevision_ = options_.Revision();
     snapshotNeedsWorkers_ = !pathsOnly_ || snapshot_->IsChecked(Check::ContentFilter) ||
                             snapshot_->IsChecked(Check::LengthFilter) ||

@@ -28,6 +28,7 @@
 #include "engine/job_host.h"
 #include "engine/option_controls.h"
 #include "engine/process_file.h"
+#include "engine/searchable_pattern.h"
 #include "engine/stop_flag.h"
 #include "engine/worker_pool.h"
 #include "results/result_list.h"
@@ -53,7 +54,7 @@ class FilePipeline {
   FilePipeline& operator=(const FilePipeline&) = delete;
 
   // The options as they read now, for the files handed out from now on: copied again
-  // only when they have changed.
+  // only when they have changed, with a content search that compiles (SearchablePattern).
   const std::shared_ptr<const FilterOptions>& Options();
 
   // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
@@ -92,6 +93,7 @@ class FilePipeline {
   const std::function<bool()> stopRequested_;
   std::shared_ptr<const FilterOptions> snapshot_;
   std::uint64_t snapshotRevision_ = 0;
+  SearchablePattern searchable_;
   // The copy's files need something looked at, which is worth a worker's time.
   bool snapshotNeedsWorkers_ = false;
   FileWorker ownWorker_;  // the job thread's

@@ -27,6 +27,11 @@ class JobHost {
   // job's thread, in walk order. The command line names it on standard error, the window
   // after the summary.
   virtual void ReportUndecided(const std::string& /*path*/) {}
+  // The content pattern was edited during the job into one that does not compile in
+  // its match mode (`problem` in the engine's words, as ContentPatternProblem gives it):
+  // the job goes on with the last one that did. Called on the job's thread once for
+  // each such edit; the window says so when the job ends.
+  virtual void ReportRejectedPattern(const std::string& /*problem*/) {}
 };
 
 }  // namespace tarnwick

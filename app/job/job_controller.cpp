@@ -74,6 +74,7 @@ void JobController::OnStartButton(Lister lister) {
   if (readsMd5 && !digestCache_)
     digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
   undecided_ = 0;
+  rejectedPattern_.clear();
   JobSettings settings;
   settings.threads = 0;
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
@@ -93,6 +94,15 @@ void JobController::OnStartButton(Lister lister) {
   running_ = false;
   ApplyGroupStates(parts_.window, false);
   parts_.stop->Set();
+  if (!rejectedPattern_.empty()) {
+    parts_.platform->showMessage(
+        QCoreApplication::translate(
+            "FilterJob",
+            "筛选中修改的筛选内容无法编译：%1\n本次筛选一直使用最后一个可以编译的筛选内容。")
+            .arg(QString::fromUtf8(rejectedPattern_.data(),
+                                   static_cast<qsizetype>(rejectedPattern_.size()))),
+        QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
+  }
 }
 
 void JobController::RefreshStatus() {
@@ -125,6 +135,10 @@ bool JobController::BusyCheck() {
 }
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
+
+void JobController::ReportRejectedPattern(const std::string& problem) {
+  rejectedPattern_ = problem;
+}
 
 void JobController::ReportUndecided(const std::string& path) {
   if (undecided_++ == 0) firstUndecided_ = path;

@@ -345,6 +345,19 @@
         <source>摘要缓存写入失败%1，本次其余部分未使用缓存</source>
         <translation>The digest cache could not be written%1; the rest of this job went without it</translation>
     </message>
+    <message>
+        <source>筛选中修改的筛选内容无法编译：%1
+本次筛选一直使用最后一个可以编译的筛选内容。</source>
+        <translation>The content pattern edited during the job does not compile: %1
+The job went on with the last pattern that compiled.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 %1）</source>
+        <translation>
+            <numerusform>%n file could not be searched within the memory bound and was not listed (%1)</numerusform>
+            <numerusform>%n files could not be searched within the memory bound and were not listed (such as %1)</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>HelpDialog</name>

@@ -170,6 +170,39 @@ class FilterJobWindowTest : public QObject {
     std::filesystem::remove_all(folder);
   }
 
+  // A pattern edited during a job into one that does not compile was once searched as it
+  // was: found nowhere, so under 不含内容 the later folders listed every file. The job
+  // keeps to the last pattern that compiled and says so when it ends.
+  void aPatternEditedIntoOneThatDoesNotCompileIsSetAsideUntilTheJobEnds() {
+    const QString folder = dir_.filePath(QStringLiteral("edited"));
+    for (const char* sub : {"a", "b"}) {
+      WriteFile(QStringLiteral("%1/%2/has.txt").arg(folder, QLatin1String(sub)), "the needle");
+      WriteFile(QStringLiteral("%1/%2/lacks.txt").arg(folder, QLatin1String(sub)), "hay");
+    }
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    OptionControls& options = window->Options();
+    options.SetChecked(Check::ContentFilter, true);
+    options.SetChecked(Check::InName, false);
+    options.SetChecked(Check::InContent, true);
+    options.SetChecked(Check::LacksContent, true);
+    options.SetChecked(Check::ScopeTree, true);
+    options.SetText(Field::ContentPattern, "need(le)");
+    options.SetMatchModeIndex(2);
+    user.folderToChoose = folder;
+    // The first events the job handles: the pattern loses its ")".
+    user.whileChoosing = [&] {
+      QTimer::singleShot(0, [&] { options.SetText(Field::ContentPattern, "need(le"); });
+    };
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+             Texts({"lacks.txt", "lacks.txt"}));
+    QCOMPARE(user.boxes,
+             QList{Warning(QStringLiteral("筛选中修改的筛选内容无法编译：missing closing "
+                                          "parenthesis at character 8\n本次筛选一直使用最后一个"
+                                          "可以编译的筛选内容。"))});
+  }
+
   // A file whose answer the search's memory bound leaves open is listed neither under
   // 包含内容 nor under 不含内容, and the status line names it after the summary.
   void aFileTheSearchCannotDecideIsNamedAfterTheSummary() {

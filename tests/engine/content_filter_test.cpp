@@ -157,6 +157,39 @@ TEST_F(ContentFilterTestCase, PatternThatIsNotUtf8MeansTheSameForNamesAndContent
   }
 }
 
+// A pattern edited during a job into one that does not compile was once used as it was:
+// found nowhere, so under 不含内容 every file of the later folders was listed. The job
+// keeps to the last pattern that compiled and tells the host.
+TEST(PatternEditedDuringAJob, OneThatDoesNotCompileIsSetAsideUntilTheJobEnds) {
+  test::TempTree tree;
+  for (const char* folder : {"a", "b", "c", "d"}) {
+    tree.Create(std::string(folder) + "/has.txt", "the needle");
+    tree.Create(std::string(folder) + "/lacks.txt", "hay");
+  }
+  for (const unsigned threads : {1u, 4u}) {
+    FilterOptions options = test::Ticked(
+        {Check::ContentFilter, Check::LacksContent, Check::InContent, Check::ScopeTree},
+        {{Field::ContentPattern, "need(le)"}});
+    options.SetChecked(Check::InName, false);
+    options.SetMatchModeIndex(static_cast<int>(MatchMode::Regex));
+    test::JobRun job;
+    // Folders in walk order: the root, a, b, c, d; a pattern applies from the next folder
+    // entered. In a the pattern loses its ")"; edited again in c, it compiles from d on.
+    job.host.onPendingEvents = [&] {
+      const std::size_t folders = job.host.statusTexts.size();
+      if (folders == 2) options.SetText(Field::ContentPattern, "need(le");
+      if (folders == 4) options.SetText(Field::ContentPattern, "hay");
+    };
+    JobSettings settings;
+    settings.threads = threads;
+    EXPECT_EQ(job.Run(tree.Root(), options, Lister::FindFile, settings),
+              (std::vector<std::string>{"a/lacks.txt", "b/lacks.txt", "c/lacks.txt", "d/has.txt"}))
+        << threads << " threads";
+    EXPECT_EQ(job.host.rejectedPatterns,
+              std::vector<std::string>{"missing closing parenthesis at character 8"});
+  }
+}
+
 // UTF-8 content is searched for an ASCII pattern without converting it; the answer must be
 // the one the converted text gives, for every kind of file the loader meets.
 TEST_F(ContentFilterTestCase, Utf8ContentGivesTheConvertedTextsAnswer) {
