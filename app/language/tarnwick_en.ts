@@ -452,6 +452,41 @@ Regex: looks for a regular expression.
     </message>
 </context>
 <context>
+    <name>ReplaceQuestion</name>
+    <message>
+        <source>替换</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>全部替换</source>
+        <translation>Replace All</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>全部跳过</source>
+        <translation>Skip All</translation>
+    </message>
+    <message>
+        <source>目标目录中已有同名文件：
+%1
+
+要用这个文件替换它吗？
+%2</source>
+        <translation>The destination already holds a file of this name:
+%1
+
+Replace it with this file?
+%2</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>tarnwick::FileOperations</name>
     <message>
         <source>、</source>
@@ -584,6 +619,20 @@ To move them to the trash instead, hold Ctrl and click Delete again.</numerusfor
     <message>
         <source>复制完成</source>
         <translation>Copied</translation>
+    </message>
+    <message numerus="yes">
+        <source>；其中 %n 个替换了本次先复制到该目录的文件</source>
+        <translation>
+            <numerusform>; %n of them replaced a file this run had copied there before</numerusform>
+            <numerusform>; %n of them replaced a file this run had copied there before</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>；%n 个文件因目标目录已有同名文件而跳过</source>
+        <translation>
+            <numerusform>; %n file skipped: the destination already holds a file of its name</numerusform>
+            <numerusform>; %n files skipped: the destination already holds files of their names</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include "app/window/app_services.h"
 #include "platform/desktop/folder_chooser.h"
 #include "platform/desktop/keyboard_state.h"
 #include "platform/desktop/message_box.h"
@@ -19,6 +20,7 @@ WindowPlatform DesktopPlatform() {
                           QStringLiteral("txt"));
   };
   platform.isCtrlHeld = &IsCtrlHeld;
+  platform.askReplace = [](const QString& text) { return AskReplaceDialog(text, MessageTitle()); };
   return platform;
 }
 
