@@ -4,14 +4,17 @@
 
 namespace tarnwick {
 
+SearchablePattern::Search SearchablePattern::SearchOf(const OptionControls& options) {
+  return {options.IsChecked(Check::ContentFilter), options.MatchModeIndex(),
+          options.Text(Field::ContentPattern)};
+}
+
 SearchablePattern::SearchablePattern(JobHost& host, const OptionControls& atStart) : host_(host) {
-  FilterOptions options(atStart);
-  Keep(options);
+  if (!ContentPatternProblem(atStart)) searchable_ = SearchOf(atStart);
 }
 
 void SearchablePattern::Keep(FilterOptions& options) {
-  const Search now{options.IsChecked(Check::ContentFilter), options.MatchModeIndex(),
-                   options.Text(Field::ContentPattern)};
+  const Search now = SearchOf(options);
   if (searchable_ == now) return;
   const std::optional<std::string> problem = ContentPatternProblem(options);
   if (!problem || !searchable_) {

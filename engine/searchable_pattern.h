@@ -34,6 +34,7 @@ class SearchablePattern {
     std::string pattern;
     bool operator==(const Search&) const = default;
   };
+  static Search SearchOf(const OptionControls& options);
 
   JobHost& host_;
   std::optional<Search> searchable_;
