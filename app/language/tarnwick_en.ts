@@ -636,6 +636,49 @@ To move them to the trash instead, hold Ctrl and click Delete again.</numerusfor
     </message>
 </context>
 <context>
+    <name>tarnwick::FolderChooserDialog</name>
+    <message>
+        <source>上一级</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>主目录</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>新建目录</source>
+        <translation>New Folder</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法读取这个目录的内容</source>
+        <translation>The content of this folder cannot be read</translation>
+    </message>
+    <message>
+        <source>目录未找到</source>
+        <translation>Folder not found</translation>
+    </message>
+    <message>
+        <source>目录名称无效：%1</source>
+        <translation>Not a valid folder name: %1</translation>
+    </message>
+    <message>
+        <source>无法新建目录：%1</source>
+        <translation>Cannot make the folder: %1</translation>
+    </message>
+    <message>
+        <source>新目录的名称：</source>
+        <translation>Name of the new folder:</translation>
+    </message>
+</context>
+<context>
     <name>tarnwick::MainWindow</name>
     <message>
         <source>保存配置失败：%1</source>

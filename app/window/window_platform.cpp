@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "app/dialogs/folder_chooser_dialog.h"
 #include "app/window/app_services.h"
-#include "platform/desktop/folder_chooser.h"
 #include "platform/desktop/keyboard_state.h"
 #include "platform/desktop/message_box.h"
 #include "platform/desktop/save_file_dialog.h"
