@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "engine/character_measure.h"
+#include "engine/filters/character_measure.h"
 #include "match/content_matcher.h"
 #include "platform/iconv_converter.h"
 #include "text/program_text.h"

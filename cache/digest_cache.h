@@ -9,7 +9,6 @@
 // used, and a database that is missing, damaged, of another version, locked or not
 // writable is rebuilt or bypassed, with one notice saying so.
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -17,30 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "cache/known_digests.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tarnwick {
-
-// What identifies a file's content: the same file, the same size, not written to since.
-struct FileStamp {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  std::int64_t size = 0;
-  std::int64_t modifiedNs = 0;
-  std::int64_t changedNs = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-using Md5Bytes = std::array<std::uint8_t, 16>;
-
-// The digests of one file; each is known or not.
-struct KnownDigests {
-  std::optional<std::uint64_t> ends;   // quick hash of the first and last pieces
-  std::optional<std::uint64_t> whole;  // quick hash of the whole content
-  std::optional<Md5Bytes> md5;         // the MD5 key of the duplicate filter
-  bool Empty() const { return !ends && !whole && !md5; }
-};
 
 enum class CacheProblem {
   Unavailable,   // cannot be created or opened (a folder that cannot be made or written)
@@ -95,9 +76,15 @@ class DigestCache {
   // The first problem met since the last call; each problem is told once.
   std::optional<CacheNotice> TakeNotice();
 
+  // Notes the kinds of file system (platform::FileSystemKind names) a job read without
+  // the cache, since their stamps cannot be trusted.
+  void NotePassedBy(const std::vector<std::string>& kinds);
+
   struct Info {
     std::int64_t entries = 0;
     std::int64_t bytes = 0;  // the database's files on disk
+    // The kinds of file system jobs have read without the cache, each once.
+    std::vector<std::string> passedBy;
   };
   Info Describe();
   // Removes every entry. False, with a notice, when the database cannot be written.
@@ -136,10 +123,6 @@ class DigestCache {
   bool reported_ = false;
   bool wrote_ = false;
 };
-
-// A 64-bit print of the whole stamp: two stamps that differ in anything have different
-// prints but for a chance of one in 2^64.
-std::uint64_t StampPrint(const FileStamp& stamp);
 
 // $XDG_CACHE_HOME/tarnwick/digests.sqlite, or ~/.cache/tarnwick/digests.sqlite when
 // XDG_CACHE_HOME is unset or not an absolute path.

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/filter_job.h"
-#include "engine/job_settings.h"
-#include "engine/option_controls.h"
+#include "engine/job/job_settings.h"
+#include "engine/job/option_controls.h"
 
 namespace tarnwick::cli {
 

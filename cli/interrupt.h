@@ -3,7 +3,7 @@
 // that finds the flag still set from an earlier press (the job has not taken the stop
 // up yet, or no job runs) ends the program at once with status 130.
 
-#include "engine/stop_flag.h"
+#include "engine/job/stop_flag.h"
 
 namespace tarnwick::cli {
 

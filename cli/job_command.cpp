@@ -13,9 +13,9 @@
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
 #include "cli/terminal_host.h"
-#include "engine/content_pattern_check.h"
+#include "engine/filters/content_pattern_check.h"
 #include "engine/filter_job.h"
-#include "engine/stop_flag.h"
+#include "engine/job/stop_flag.h"
 
 namespace tarnwick::cli {
 namespace {

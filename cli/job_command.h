@@ -3,7 +3,7 @@
 // they come, and ends with the summary on standard error.
 
 #include "cli/command_line.h"
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 
 namespace tarnwick::cli {
 

@@ -7,7 +7,7 @@
 #include "cli/job_command.h"
 #include "cli/messages.h"
 #include "cli/settings_command.h"
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "settings/settings_store.h"
 
 using namespace tarnwick;

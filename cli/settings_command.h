@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 #include "settings/settings_store.h"
 
 namespace tarnwick::cli {

@@ -11,8 +11,8 @@
 
 #include "cli/output_writer.h"
 #include "cli/row_printer.h"
-#include "engine/job_host.h"
-#include "engine/stop_flag.h"
+#include "engine/job/job_host.h"
+#include "engine/job/stop_flag.h"
 
 namespace tarnwick::cli {
 
@@ -32,6 +32,7 @@ class TerminalHost final : public JobHost {
   void ReportUnreadable(const std::string& path, int error) override;
   // "tarnwick-cli: PATH: …" on standard error (unless quiet).
   void ReportUndecided(const std::string& path) override;
+  void ReportChanged(const std::string& path) override;
 
   // Folders and files reported as unreadable, or undecided, so far.
   std::size_t UnreadableCount() const { return unreadable_; }

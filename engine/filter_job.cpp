@@ -2,12 +2,13 @@
 
 #include <memory>
 
-#include "engine/duplicate_filter.h"
-#include "engine/file_pipeline.h"
-#include "engine/file_system_object_enumerator.h"
-#include "engine/find_file_enumerator.h"
-#include "engine/folder_walk.h"
-#include "engine/worker_pool.h"
+#include "engine/duplicates/duplicate_filter.h"
+#include "engine/pipeline/file_pipeline.h"
+#include "engine/schedule/worker_pool.h"
+#include "platform/descriptors.h"
+#include "engine/walk/file_system_object_enumerator.h"
+#include "engine/walk/find_file_enumerator.h"
+#include "engine/walk/folder_walk.h"
 
 namespace tarnwick {
 
@@ -15,6 +16,9 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
                   ResultList& list, JobHost& host, StopFlag& stop, const JobSettings& settings) {
   list.Clear();
   stop.Clear();
+  // A folder tree may call for many descriptors at once: the job may have every one the
+  // system allows the process, not just the usual soft limit.
+  platform::RaiseDescriptorLimit();
 
   std::unique_ptr<EntryLister> entryLister;
   if (lister == Lister::FileSystemObject) {
@@ -22,11 +26,13 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   } else {
     entryLister = std::make_unique<FindFileEnumerator>(host);
   }
-  // One thread: every file, folder and digest on this one, as the window always did.
-  // The pool lives until the duplicates are listed: the digests are read on it too.
+  // One thread: every file, folder and digest on the job's own, as the window always did,
+  // unless the job's thread must stay free for a window. The pool lives until the
+  // duplicates are listed: the digests are read on it too.
   const unsigned threads = WorkerCount(settings.threads);
-  const std::unique_ptr<WorkerPool> pool =
-      threads > 1 ? std::make_unique<WorkerPool>(threads) : nullptr;
+  const std::unique_ptr<WorkerPool> pool = threads > 1 || settings.workOffJobThread
+                                               ? std::make_unique<WorkerPool>(threads)
+                                               : nullptr;
   DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache);
   {
     FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});

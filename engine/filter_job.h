@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/job_host.h"
-#include "engine/job_settings.h"
-#include "engine/option_controls.h"
-#include "engine/stop_flag.h"
+#include "engine/job/job_host.h"
+#include "engine/job/job_settings.h"
+#include "engine/job/option_controls.h"
+#include "engine/job/stop_flag.h"
 #include "results/result_list.h"
 
 namespace tarnwick {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/descriptors.h"
+
 namespace tarnwick::platform {
 namespace {
 
@@ -20,7 +22,8 @@ int OpenEachComponent(std::string_view path) {
     component.assign(path.substr(0, slash));
     path.remove_prefix(slash == std::string_view::npos ? path.size() : slash + 1);
     if (component.empty()) continue;
-    const int next = ::openat(folder, component.c_str(), kFolderFlags);
+    const int next =
+        OpenWaitingForDescriptor([&] { return ::openat(folder, component.c_str(), kFolderFlags); });
     const int error = errno;
     ::close(folder);
     errno = error;
@@ -33,7 +36,9 @@ int OpenEachComponent(std::string_view path) {
 
 int OpenFolderHandle(std::string_view path) {
   if (path.size() < PATH_MAX) {
-    const int folder = ::open(std::string(path).c_str(), kFolderFlags);
+    const std::string whole(path);
+    const int folder =
+        OpenWaitingForDescriptor([&] { return ::open(whole.c_str(), kFolderFlags); });
     if (folder >= 0 || errno != ENAMETOOLONG) return folder;
   }
   return OpenEachComponent(path);

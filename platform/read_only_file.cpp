@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/descriptors.h"
+
 namespace tarnwick::platform {
 namespace {
 
@@ -17,8 +19,8 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 bool IsReadFailure(int error) {
   // ESRCH: an entry of /proc whose process ended while the walk went by, as good as gone.
-  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP &&
-         error != EISDIR && error != ESRCH;
+  return error != 0 && error != ENOENT && error != ENOTDIR && error != ELOOP && error != EISDIR &&
+         error != ESRCH;
 }
 
 ReadOnlyFile::~ReadOnlyFile() { Close(); }
@@ -47,10 +49,8 @@ bool ReadOnlyFile::OpenRegularAt(int folderFd, const char* name) {
   error_ = 0;
   // Non-blocking, and checked once open, since the path may have been replaced by a
   // FIFO since it was looked at.
-  int fd;
-  do {
-    fd = ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  } while (fd < 0 && errno == EINTR);
+  const int fd = OpenWaitingForDescriptor(
+      [&] { return ::openat(folderFd, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY); });
   if (fd < 0) return Fail(errno);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {

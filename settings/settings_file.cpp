@@ -2,7 +2,7 @@
 
 #include <variant>
 
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "settings/value_encoding.h"
 
 namespace tarnwick {

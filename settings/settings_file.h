@@ -16,7 +16,7 @@
 
 #include <functional>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 #include "settings/settings_store.h"
 
 namespace tarnwick {

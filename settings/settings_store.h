@@ -33,7 +33,7 @@
 #include <deque>
 #include <string>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 
 namespace tarnwick {
 

@@ -98,7 +98,72 @@ class PieceReader {
   int error_ = 0;
 };
 
-// One file's decoding: the readings it may go through, each from the first byte.
+// The readings one file's decoding may go through, as a small state machine: each
+// reading runs until it has the answer or finds that another reading must take over,
+// and says which. Every reading but the check starts again from the first byte.
+//
+//   reading          taken when                            hands over to
+//   unchecked UTF-8  no mark; the consumer takes UTF-8 and   declared (a declaration),
+//                    may hold for every reading             check UTF-8 (the answer
+//                                                           depends on the reading, or the
+//                                                           encoding is wanted)
+//   checked UTF-8    no mark, otherwise                     raw (not UTF-8), declared
+//   check UTF-8      after unchecked UTF-8, from where      raw (not UTF-8), declared
+//                    the bytes stopped being ASCII
+//   raw              the content is not UTF-8               declared (a declaration)
+//   declared         a byte-order mark or a declaration     raw (no text in that encoding)
+//
+// Each reading also ends the decoding: with the consumer's answer, a failed read, or a
+// stop.
+enum class Reading { UncheckedUtf8, CheckUtf8, CheckedUtf8, Raw, Declared, Ended };
+
+struct Step {
+  Reading reading = Reading::Ended;
+  // Declared: the encoding, and the length of its mark.
+  TextEncoding encoding = TextEncoding::Ansi;
+  std::size_t markLength = 0;
+  // Raw: the declaration search runs alongside (no earlier reading settled it).
+  bool detect = false;
+  // Check UTF-8: whether the consumer has had the end of the text, and the ASCII bytes
+  // before the piece in hand, with the first zero among them.
+  bool ended = false;
+  std::uint64_t asciiBefore = 0;
+  std::uint64_t zeroBefore = UINT64_MAX;
+  // Ended: the outcome.
+  StreamOutcome outcome;
+};
+
+Step EndWith(const StreamOutcome& outcome) {
+  Step step;
+  step.outcome = outcome;
+  return step;
+}
+
+Step DeclaredReading(TextEncoding encoding, std::size_t markLength) {
+  Step step;
+  step.reading = Reading::Declared;
+  step.encoding = encoding;
+  step.markLength = markLength;
+  return step;
+}
+
+Step RawReading(bool detect) {
+  Step step;
+  step.reading = Reading::Raw;
+  step.detect = detect;
+  return step;
+}
+
+Step CheckReading(bool ended, std::uint64_t asciiBefore, std::uint64_t zeroBefore) {
+  Step step;
+  step.reading = Reading::CheckUtf8;
+  step.ended = ended;
+  step.asciiBefore = asciiBefore;
+  step.zeroBefore = zeroBefore;
+  return step;
+}
+
+// One file's decoding: the readings it goes through, each from the first byte.
 class Decoding {
  public:
   Decoding(ByteSource& source, TextConsumer& consumer, const StreamSettings& settings)
@@ -108,29 +173,59 @@ class Decoding {
         reader_(source, settings.pieceSize, buffers_.piece) {}
 
   StreamOutcome Run() {
-    if (!reader_.Next()) return Failed();
-    const std::string_view first = reader_.Piece();
-    if (first.starts_with("\xEF\xBB\xBF")) return ReadDeclared(TextEncoding::Utf8, 3);
-    if (first.starts_with("\xFF\xFE")) return ReadDeclared(TextEncoding::Unicode, 2);
-    if (first.starts_with("\xFE\xFF")) return ReadDeclared(TextEncoding::UnicodeBE, 2);
-    return ReadUnmarked();
+    Step step = Start();
+    while (step.reading != Reading::Ended) step = Take(step);
+    return step.outcome;
   }
 
  private:
-  bool StopRequested() const { return settings_.stopRequested && settings_.stopRequested(); }
-
-  StreamOutcome Stopped() { return {Status::Stopped, 0, 0}; }
-
-  // A read that failed midway: the file reads as the empty text.
-  StreamOutcome Failed() {
-    consumer_.Begin(TextForm::Gb18030);
-    consumer_.End();
-    return {Status::Failed, 0, reader_.Error()};
+  // The first reading, from the first piece's mark.
+  Step Start() {
+    if (!reader_.Next()) return Failed();
+    const std::string_view first = reader_.Piece();
+    if (first.starts_with("\xEF\xBB\xBF")) return DeclaredReading(TextEncoding::Utf8, 3);
+    if (first.starts_with("\xFF\xFE")) return DeclaredReading(TextEncoding::Unicode, 2);
+    if (first.starts_with("\xFE\xFF")) return DeclaredReading(TextEncoding::UnicodeBE, 2);
+    Step step;
+    step.reading = consumer_.TakesUtf8() && consumer_.MayHoldForEveryReading()
+                       ? Reading::UncheckedUtf8
+                       : Reading::CheckedUtf8;
+    return step;
   }
 
-  StreamOutcome Done(TextEncoding encoding) {
+  // Runs the reading `step` names.
+  Step Take(const Step& step) {
+    switch (step.reading) {
+      case Reading::UncheckedUtf8:
+        return ReadUncheckedUtf8();
+      case Reading::CheckUtf8:
+        return CheckUtf8Reading(step.ended, step.asciiBefore, step.zeroBefore);
+      case Reading::CheckedUtf8:
+        return ReadCheckedUtf8();
+      case Reading::Raw:
+        return ReadRaw(step.detect);
+      case Reading::Declared:
+        return ReadDeclared(step.encoding, step.markLength);
+      case Reading::Ended:
+        break;
+    }
+    return step;
+  }
+
+  bool StopRequested() const { return settings_.stopRequested && settings_.stopRequested(); }
+
+  Step Stopped() { return EndWith({Status::Stopped, 0, 0}); }
+
+  // A read that failed midway: the file reads as the empty text.
+  Step Failed() {
+    consumer_.Begin(TextForm::Gb18030);
     consumer_.End();
-    return {Status::Read, static_cast<int>(encoding), 0};
+    return EndWith({Status::Failed, 0, reader_.Error()});
+  }
+
+  Step Done(TextEncoding encoding) {
+    consumer_.End();
+    return EndWith({Status::Read, static_cast<int>(encoding), 0});
   }
 
   // Hands one part of the UTF-8 reading's text over, converted unless the consumer takes
@@ -157,30 +252,24 @@ class Decoding {
   // The encoding the UTF-8 reading reports, once the whole content has proved to be UTF-8.
   // An empty text (an empty file, or one starting with a zero) is the raw reading's too,
   // which reports "ANSI"; a text shorter than the content is reported as UTF-8.
-  StreamOutcome Utf8Reading() {
+  Step Utf8Reading() {
     const Utf8Check& utf8 = buffers_.utf8;
     const std::uint64_t length = utf8.TextLength();
     const bool shorter = length > 0 && length < utf8.ContentLength();
-    return {Status::Read, static_cast<int>(shorter ? TextEncoding::Utf8 : TextEncoding::Ansi), 0};
+    return EndWith(
+        {Status::Read, static_cast<int>(shorter ? TextEncoding::Utf8 : TextEncoding::Ansi), 0});
   }
 
   // Content that starts with a zero byte: its text is empty read as UTF-8, and read raw
   // too, which reports "ANSI"; nothing after the zero can change either (the declaration
   // search sees an empty text). Such a file, a sparse one above all, is not read on.
-  StreamOutcome EmptyText() { return {Status::Read, static_cast<int>(TextEncoding::Ansi), 0}; }
+  Step EmptyText() { return EndWith({Status::Read, static_cast<int>(TextEncoding::Ansi), 0}); }
 
   bool EncodingWanted() const { return !settings_.encodingWanted || settings_.encodingWanted(); }
 
-  // Content without a mark: read as UTF-8 while it may be, the declaration searched
-  // alongside in the raw reading.
-  StreamOutcome ReadUnmarked() {
-    if (consumer_.TakesUtf8() && consumer_.MayHoldForEveryReading()) return ReadUncheckedUtf8();
-    return ReadCheckedUtf8();
-  }
-
   // The bytes handed over as UTF-8 without checking them, cut at the first zero; checked
   // afterwards only when the answer depends on the reading or the encoding is wanted.
-  StreamOutcome ReadUncheckedUtf8() {
+  Step ReadUncheckedUtf8() {
     MetaCharsetScan& meta = buffers_.meta;
     Utf8Pieces& pieces = buffers_.utf8Pieces;
     buffers_.raw.Reset();
@@ -200,7 +289,7 @@ class Decoding {
       const ByteMarks marks = ScanByteMarks(piece, !ended);
       if (!meta.Settled()) {
         SearchDeclaration(piece, marks.stopByte, marks.openAngle);
-        if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+        if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
       }
       if (!ended) {
         settled = pieces.Take(piece.substr(0, marks.firstZero), consumer_);
@@ -213,7 +302,7 @@ class Decoding {
         }
       }
       // A found answer depends on the reading: the rest is read to check it.
-      if (settled && allAscii) return CheckUtf8Reading(ended, before, zeroBefore);
+      if (settled && allAscii) return CheckReading(ended, before, zeroBefore);
       if (settled || reader_.Last()) break;
       if (!marks.ascii) allAscii = false;
       if (marks.firstZero != std::string_view::npos && zeroBefore == UINT64_MAX)
@@ -225,12 +314,13 @@ class Decoding {
       if (!meta.Settled()) {
         buffers_.raw.Finish();
         meta.End();
-        if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+        if (meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
       }
-      if (consumer_.HoldsForEveryReading() && !EncodingWanted()) return {Status::Read, 0, 0};
+      if (consumer_.HoldsForEveryReading() && !EncodingWanted())
+        return EndWith({Status::Read, 0, 0});
     }
     if (!reader_.Restart()) return Failed();
-    return CheckUtf8Reading(ended, 0, UINT64_MAX);
+    return CheckReading(ended, 0, UINT64_MAX);
   }
 
   // Checks that the content is UTF-8, from the piece in hand, for an answer already given
@@ -238,7 +328,7 @@ class Decoding {
   // `asciiBefore` bytes before that piece are ASCII, with the first zero at `zeroBefore`;
   // the declaration search goes on where it stands. With none before, the piece in hand
   // is the first and everything starts from it.
-  StreamOutcome CheckUtf8Reading(bool ended, std::uint64_t asciiBefore, std::uint64_t zeroBefore) {
+  Step CheckUtf8Reading(bool ended, std::uint64_t asciiBefore, std::uint64_t zeroBefore) {
     Utf8Check& utf8 = buffers_.utf8;
     MetaCharsetScan& meta = buffers_.meta;
     utf8.Reset();
@@ -251,10 +341,10 @@ class Decoding {
     for (;;) {
       if (StopRequested()) return Stopped();
       const std::string_view piece = reader_.Piece();
-      if (!utf8.Take(piece)) return ReadRaw(!meta.Settled());
+      if (!utf8.Take(piece)) return RawReading(!meta.Settled());
       if (!meta.Settled() && !searched) {
         SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
-        if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+        if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
       }
       searched = false;
       if (reader_.Last()) break;
@@ -265,20 +355,20 @@ class Decoding {
 
   // The end of content read as UTF-8: its last character checked, and the declaration
   // search, if still open, given the end of the content.
-  StreamOutcome FinishUtf8(bool ended) {
+  Step FinishUtf8(bool ended) {
     MetaCharsetScan& meta = buffers_.meta;
-    if (!buffers_.utf8.Finish()) return ReadRaw(!meta.Settled());
+    if (!buffers_.utf8.Finish()) return RawReading(!meta.Settled());
     if (!meta.Settled()) {
       buffers_.raw.Finish();
       meta.End();
-      if (meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+      if (meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
     }
     if (!ended) consumer_.End();
     return Utf8Reading();
   }
 
   // Content without a mark, checked as UTF-8 as it is handed over.
-  StreamOutcome ReadCheckedUtf8() {
+  Step ReadCheckedUtf8() {
     Utf8Check& utf8 = buffers_.utf8;
     MetaCharsetScan& meta = buffers_.meta;
     utf8.Reset();
@@ -293,10 +383,10 @@ class Decoding {
       const std::string_view piece = reader_.Piece();
       // A piece that proves the content is not UTF-8 sends the reading back to the start,
       // raw, where the declaration search starts again too.
-      if (!utf8.Take(piece)) return ReadRaw(!meta.Settled());
+      if (!utf8.Take(piece)) return RawReading(!meta.Settled());
       if (!meta.Settled()) {
         SearchDeclaration(piece, utf8.PieceHasStopByte(), utf8.PieceHasOpenAngle());
-        if (meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+        if (meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
       }
       if (!settled && !ended) {
         settled = TakeUtf8(utf8.Completed());
@@ -317,7 +407,7 @@ class Decoding {
 
   // The raw reading, from the first byte, mark included; with `detect` the declaration
   // search runs alongside (it has not been settled by an earlier reading).
-  StreamOutcome ReadRaw(bool detect) {
+  Step ReadRaw(bool detect) {
     if (!reader_.Restart()) return Failed();
     RawTextCut& raw = buffers_.raw;
     MetaCharsetScan& meta = buffers_.meta;
@@ -340,7 +430,7 @@ class Decoding {
       pass(piece.substr(0, part.length));
       if (reader_.Last()) raw.Finish();
       if (detect && raw.Ended()) meta.End();
-      if (detect && meta.Settled() && meta.Declared()) return ReadDeclared(*meta.Declared(), 0);
+      if (detect && meta.Settled() && meta.Declared()) return DeclaredReading(*meta.Declared(), 0);
       if (raw.Ended() || (settled && (!detect || meta.Settled()))) break;
       if (!reader_.Next()) return Failed();
     }
@@ -350,7 +440,7 @@ class Decoding {
 
   // Content in `encoding` (not Ansi), after a mark of `markLength` bytes: its lenient
   // conversion up to the first zero, or the raw reading when that is empty.
-  StreamOutcome ReadDeclared(TextEncoding encoding, std::size_t markLength) {
+  Step ReadDeclared(TextEncoding encoding, std::size_t markLength) {
     if (!reader_.Restart()) return Failed();
     StreamConverter& converter = buffers_.ConverterFor(encoding);
     std::string& converted = buffers_.converted;
@@ -383,7 +473,7 @@ class Decoding {
       if (zero != std::string::npos || last) break;
       if (!reader_.Next()) return Failed();
     }
-    if (produced == 0) return ReadRaw(false);
+    if (produced == 0) return RawReading(false);
     return Done(encoding);
   }
 

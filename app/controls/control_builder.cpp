@@ -18,7 +18,7 @@
 #include "app/controls/control_captions.h"
 #include "app/controls/control_roster.h"
 #include "app/time_field/time_field_access.h"
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 
 namespace tarnwick {
 namespace {

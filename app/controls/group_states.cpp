@@ -6,7 +6,7 @@
 #include <initializer_list>
 
 #include "app/controls/control_captions.h"
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 
 namespace tarnwick {
 namespace {

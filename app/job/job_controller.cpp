@@ -14,7 +14,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
-#include "engine/content_pattern_check.h"
+#include "engine/filters/content_pattern_check.h"
 #include "platform/desktop/folder_chooser.h"
 
 namespace tarnwick {
@@ -59,6 +59,11 @@ void JobController::OnStartButton(Lister lister) {
   const std::string& root = *onDisk;
 
   startTime_ = std::chrono::steady_clock::now();
+  changedFiles_ = 0;
+  firstChanged_.clear();
+  undecided_ = 0;
+  firstUndecided_.clear();
+  rejectedPattern_.clear();
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
   startButton_->setText(ControlCaption(kStartCaptionRunning));
@@ -66,17 +71,17 @@ void JobController::OnStartButton(Lister lister) {
   parts_.stop->Clear();
   ApplyGroupStates(parts_.window, true);
 
-  // The window runs the job as the command line does, one worker per core; the
-  // options are read here, on the window's thread, and copied for the workers. Only
-  // MD5 keys are worth keeping between jobs.
+  // The window runs the job as the command line does, one worker per core (at least
+  // one, so that this thread only waits and handles events); the options are read here,
+  // on the window's thread, and copied for the workers. Only MD5 keys are worth keeping
+  // between jobs.
   const bool readsMd5 = parts_.options->IsChecked(Check::DuplicateFilter) &&
                         parts_.options->IsChecked(Check::DupByMd5);
   if (readsMd5 && !digestCache_)
     digestCache_ = std::make_unique<DigestCache>(DefaultDigestCachePath());
-  undecided_ = 0;
-  rejectedPattern_.clear();
   JobSettings settings;
   settings.threads = 0;
+  settings.workOffJobThread = true;
   settings.digestCache = readsMd5 ? digestCache_.get() : nullptr;
   RunFilterJob(root, lister, *parts_.options, *parts_.list, *this, *parts_.stop, settings);
 
@@ -89,6 +94,8 @@ void JobController::OnStartButton(Lister lister) {
   }
   if (undecided_ > 0)
     summary += QStringLiteral("  ") + UndecidedText(undecided_, PathDisplayText(firstUndecided_));
+  if (changedFiles_ > 0)
+    summary += QStringLiteral("  ") + ChangedFilesText(changedFiles_, firstChanged_);
   parts_.statusBar->showMessage(summary);
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
@@ -142,6 +149,10 @@ void JobController::ReportRejectedPattern(const std::string& problem) {
 
 void JobController::ReportUndecided(const std::string& path) {
   if (undecided_++ == 0) firstUndecided_ = path;
+}
+
+void JobController::ReportChanged(const std::string& path) {
+  if (changedFiles_++ == 0) firstChanged_ = path;
 }
 
 void JobController::SetStatusText(const std::string& text) {

@@ -53,6 +53,7 @@ class JobController final : public JobHost {
 
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
+  void ReportChanged(const std::string& path) override;
   // Counted, and named after the summary when the job ends.
   void ReportUndecided(const std::string& path) override;
   // Kept, and shown in a message box when the job ends.
@@ -67,6 +68,9 @@ class JobController final : public JobHost {
   std::chrono::steady_clock::time_point startTime_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
+  // Files the duplicate filter left out as changed during the job, and the first one.
+  std::size_t changedFiles_ = 0;
+  std::string firstChanged_;
   bool running_ = false;
   std::size_t undecided_ = 0;  // files of the job not searched within the memory bound
   std::string firstUndecided_;

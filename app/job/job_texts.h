@@ -24,6 +24,9 @@ QString CacheNoticeText(const CacheNotice& notice);
 // not search within the memory bound (JobHost::ReportUndecided), the first of them
 // named by `firstPath` (decoded for showing).
 QString UndecidedText(std::size_t count, const QString& firstPath);
+// What the status line adds after the summary of a job whose duplicate filter left out
+// `count` files that changed during the job, the first of them at `firstPath` (raw bytes).
+QString ChangedFilesText(std::size_t count, const std::string& firstPath);
 
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other

@@ -13,7 +13,7 @@
 #include "app/window/app_services.h"
 #include "app/window/event_pump.h"
 #include "app/window/window_platform.h"
-#include "engine/add_row.h"
+#include "engine/rows/add_row.h"
 
 namespace tarnwick {
 namespace {

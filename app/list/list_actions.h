@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 #include "results/result_list.h"
 
 class QMimeData;

@@ -8,8 +8,8 @@
 #include <QString>
 
 #include "app/dialogs/replace_question.h"
-#include "engine/option_controls.h"
-#include "engine/stop_flag.h"
+#include "engine/job/option_controls.h"
+#include "engine/job/stop_flag.h"
 #include "results/result_list.h"
 
 class QTableView;

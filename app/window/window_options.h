@@ -6,7 +6,7 @@
 #include <QObject>
 #include <array>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 
 class QAbstractButton;
 class QComboBox;

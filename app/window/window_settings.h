@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 #include "settings/settings_store.h"
 
 namespace tarnwick {

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "app/window/main_window.h"
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "recorded_message.h"
 
 namespace tarnwick::testing {

@@ -31,7 +31,8 @@ const std::string& TestCacheHome() {
   return folder.path;
 }
 
-CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment) {
+CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment,
+                       const std::vector<CliLimit>& limits) {
   int out[2], err[2];
   const std::string& cacheHome = TestCacheHome();
   if (pipe(out) != 0 || pipe(err) != 0) std::abort();
@@ -50,6 +51,10 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const CliEnvironmen
         (setgroups(0, nullptr) != 0 || setresgid(kNobody, kNobody, kNobody) != 0 ||
          setresuid(kNobody, kNobody, kNobody) != 0)) {
       _exit(126);
+    }
+    for (const CliLimit& limit : limits) {
+      const rlimit bound{limit.soft, limit.hard};
+      if (setrlimit(limit.resource, &bound) != 0) _exit(125);
     }
     std::vector<char*> argv{const_cast<char*>(TARNWICK_CLI)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -118,8 +123,9 @@ CliResult CliProcess::Wait(int timeoutSeconds) {
   return result;
 }
 
-CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment) {
-  return CliProcess(args, environment).Wait();
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment,
+                 const std::vector<CliLimit>& limits) {
+  return CliProcess(args, environment, limits).Wait();
 }
 
 std::vector<std::string> SplitRecords(const std::string& text, char separator) {

@@ -4,6 +4,7 @@
 // (so no test touches the user's digest cache), and collects its standard output,
 // standard error and status.
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <string>
@@ -28,9 +29,17 @@ struct CliEnvironment {
   std::string stdoutPath;
 };
 
+// A resource limit (RLIMIT_AS, RLIMIT_NOFILE...) the child starts under.
+struct CliLimit {
+  int resource;
+  rlim_t soft;
+  rlim_t hard;
+};
+
 class CliProcess {
  public:
-  explicit CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment = {});
+  explicit CliProcess(const std::vector<std::string>& args, const CliEnvironment& environment = {},
+                      const std::vector<CliLimit>& limits = {});
   ~CliProcess();
   CliProcess(const CliProcess&) = delete;
   CliProcess& operator=(const CliProcess&) = delete;
@@ -49,7 +58,8 @@ class CliProcess {
 };
 
 // Runs to the end.
-CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment = {});
+CliResult RunCli(const std::vector<std::string>& args, const CliEnvironment& environment = {},
+                 const std::vector<CliLimit>& limits = {});
 
 // The XDG_CACHE_HOME every run gets unless it sets its own: one temporary folder for
 // the whole test program, removed at its exit.

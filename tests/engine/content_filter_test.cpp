@@ -1,4 +1,4 @@
-#include "engine/content_filter.h"
+#include "engine/filters/content_filter.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "temp_tree.h"
 #include "text/program_text.h"
 #include "text/text_loader.h"

@@ -1,6 +1,6 @@
 // A file reached twice counts once; files that only look alike stay apart.
 
-#include "engine/file_identity_set.h"
+#include "engine/duplicates/file_identity_set.h"
 
 #include <gtest/gtest.h>
 

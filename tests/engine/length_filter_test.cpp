@@ -1,4 +1,4 @@
-#include "engine/length_filter.h"
+#include "engine/filters/length_filter.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/count_characters.h"
-#include "engine/filter_options.h"
+#include "engine/filters/count_characters.h"
+#include "engine/job/filter_options.h"
 #include "tests/engine/temp_tree.h"
 #include "tests/engine/walk_test_support.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_times.h"
+#include "engine/filters/file_times.h"
 #include "temp_tree.h"
 #include "walk_test_support.h"
 

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "engine/add_row.h"
-#include "engine/file_times.h"
+#include "engine/rows/add_row.h"
+#include "engine/filters/file_times.h"
 #include "engine/filter_job.h"
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "results/result_list.h"
 #include "results/file_size.h"
 #include "results/size_text.h"

@@ -1,13 +1,13 @@
-#include "engine/time_filter.h"
+#include "engine/filters/time_filter.h"
 
 #include <gtest/gtest.h>
 
 #include <ctime>
 #include <string>
 
-#include "engine/date_time.h"
-#include "engine/file_times.h"
-#include "engine/filter_options.h"
+#include "engine/filters/date_time.h"
+#include "engine/filters/file_times.h"
+#include "engine/job/filter_options.h"
 #include "tests/engine/temp_tree.h"
 #include "tests/engine/walk_test_support.h"
 

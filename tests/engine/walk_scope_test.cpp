@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/folder_walk.h"
+#include "engine/walk/folder_walk.h"
 #include "temp_tree.h"
 #include "walk_test_support.h"
 

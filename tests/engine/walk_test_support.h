@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "engine/filter_job.h"
-#include "engine/filter_options.h"
-#include "engine/job_host.h"
-#include "engine/stop_flag.h"
+#include "engine/job/filter_options.h"
+#include "engine/job/job_host.h"
+#include "engine/job/stop_flag.h"
 #include "results/result_list.h"
 
 namespace tarnwick::test {
@@ -30,12 +30,14 @@ class RecordingHost final : public JobHost {
   void ReportRejectedPattern(const std::string& problem) override {
     rejectedPatterns.push_back(problem);
   }
+  void ReportChanged(const std::string& path) override { changed.push_back(path); }
 
   std::function<void()> onPendingEvents;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
   std::vector<std::string> statusTexts;
   std::vector<std::size_t> rowsAtStatus;
   std::vector<std::string> rejectedPatterns;
+  std::vector<std::string> changed;  // files the duplicate filter found changed
   int pendingEventCalls = 0;
   int refreshes = 0;
 };

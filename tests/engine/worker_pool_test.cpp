@@ -1,4 +1,4 @@
-#include "engine/worker_pool.h"
+#include "engine/schedule/worker_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/option_controls.h"
+#include "engine/job/option_controls.h"
 
 namespace tarnwick::testing {
 

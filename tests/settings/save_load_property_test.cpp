@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "options_difference.h"
 #include "settings/settings_file.h"
 #include "temp_folder.h"

@@ -7,7 +7,7 @@
 #include <regex>
 #include <sstream>
 
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "options_difference.h"
 #include "temp_folder.h"
 

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/character_measure.h"
-#include "engine/content_filter.h"
-#include "engine/count_characters.h"
-#include "engine/filter_options.h"
-#include "engine/length_filter.h"
+#include "engine/filters/character_measure.h"
+#include "engine/filters/content_filter.h"
+#include "engine/filters/count_characters.h"
+#include "engine/job/filter_options.h"
+#include "engine/filters/length_filter.h"
 #include "match/regex_object.h"
 #include "platform/iconv_converter.h"
 #include "tests/engine/temp_tree.h"

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/filter_options.h"
+#include "engine/job/filter_options.h"
 #include "settings/settings_file.h"
 #include "tests/settings/options_difference.h"
 #include "tests/settings/temp_folder.h"

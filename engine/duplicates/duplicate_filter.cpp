@@ -1,0 +1,244 @@
+#include "engine/duplicates/duplicate_filter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/duplicates/content_key_finder.h"
+#include "engine/duplicates/file_identity_set.h"
+#include "engine/duplicates/found_files.h"
+#include "engine/duplicates/hash_index.h"
+#include "engine/duplicates/member_check.h"
+#include "engine/rows/add_row.h"
+#include "platform/file_system_kind.h"
+
+namespace tarnwick {
+namespace {
+
+enum class DuplicateKind { ByMd5, ByLength, ByName };
+enum class DuplicateOutput { One, All, AllButOne };
+
+// The first selected key button wins.
+DuplicateKind SelectedKind(const OptionControls& options) {
+  if (options.IsChecked(Check::DupByMd5)) return DuplicateKind::ByMd5;
+  if (options.IsChecked(Check::DupByLength)) return DuplicateKind::ByLength;
+  return DuplicateKind::ByName;
+}
+
+DuplicateOutput SelectedOutput(const OptionControls& options) {
+  if (options.IsChecked(Check::DupOne)) return DuplicateOutput::One;
+  if (options.IsChecked(Check::DupAll)) return DuplicateOutput::All;
+  return DuplicateOutput::AllButOne;
+}
+
+constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
+
+}  // namespace
+
+// Flat on purpose: files are numbered in walk order and every table holds numbers, so
+// a job over a million files makes no heap block per file or per group, and groups
+// come out in the order of their first file without sorting.
+struct DuplicateStore::State {
+  State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
+        DigestCache* cache)
+      : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
+    if (kind == DuplicateKind::ByMd5) {
+      content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop);
+      caching = cache && cache->InUse();
+      if (caching) this->cache = cache;
+    }
+  }
+
+  struct Group {
+    std::uint32_t first;  // its first file
+    std::uint32_t count;
+  };
+
+  // The group of the file numbered `file` among those whose key hashes to `hash`;
+  // `sameKey(group)` tells whether a group's key is the file's. A new group goes last.
+  template <typename SameKey>
+  std::uint32_t GroupOf(std::uint32_t file, std::uint64_t hash, SameKey&& sameKey) {
+    const auto [group, created] =
+        groupIndex.FindOrInsert(hash, sameKey, static_cast<std::uint32_t>(groups.size()));
+    if (created) {
+      groups.push_back({file, 1});
+    } else {
+      ++groups[group].count;
+    }
+    return group;
+  }
+
+  std::uint32_t GroupBySize(std::uint32_t file, std::int64_t size) {
+    const std::uint32_t group =
+        GroupOf(file, static_cast<std::uint64_t>(size),
+                [&](std::uint32_t known) { return groupSizes[known] == size; });
+    if (group == groupSizes.size()) groupSizes.push_back(size);
+    return group;
+  }
+
+  std::uint32_t GroupByName(std::uint32_t file) {
+    const char* name = files.Name(file);
+    return GroupOf(file, std::hash<std::string_view>{}(name), [&](std::uint32_t known) {
+      return std::strcmp(files.Name(groups[known].first), name) == 0;
+    });
+  }
+
+  // Once every key is known: groups in walk order of their first file.
+  void GroupByContent() {
+    groupOf.assign(files.Count(), kNoGroup);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      const std::optional<std::uint32_t> contentClass = content->ClassOf(file);
+      if (!contentClass) continue;
+      groupOf[file] = GroupOf(file, *contentClass, [&](std::uint32_t known) {
+        return content->ClassOf(groups[known].first) == contentClass;
+      });
+    }
+  }
+
+  // Whether the digest cache may trust the stamps of the file's file system; its kind is
+  // looked at once a device. Kinds passed by are noted for the cache.
+  bool TrustsStampsOf(const platform::FileRef& file, dev_t device) {
+    const auto known = trustByDevice.find(device);
+    if (known != trustByDevice.end()) return known->second;
+    const int fd = file.folderFd >= 0 ? file.folderFd : -1;
+    const std::string path(file.path);
+    const platform::FileSystemKind kind = platform::FileSystemKindOf(fd, path.c_str());
+    const bool trusted = platform::KeepsTrustworthyStamps(kind);
+    if (!trusted && std::find(passedBy.begin(), passedBy.end(), kind.name) == passedBy.end())
+      passedBy.push_back(kind.name);
+    trustByDevice.emplace(device, trusted);
+    return trusted;
+  }
+
+  const OptionControls& options;
+  JobHost& host;
+  const StopFlag& stop;
+  const DuplicateKind kind;
+  FoundFiles files;
+  FileIdentitySet identities;
+  std::vector<std::uint32_t> groupOf;  // for each file; kNoGroup: in none
+  std::vector<Group> groups;
+  std::vector<std::int64_t> groupSizes;  // by length: each group's size
+  HashIndex groupIndex;
+  std::unique_ptr<ContentKeyFinder> content;
+  bool caching = false;
+  std::unordered_map<dev_t, bool> trustByDevice;
+  std::vector<std::string> passedBy;
+  DigestCache* cache = nullptr;
+};
+
+DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
+                               WorkerPool* pool, DigestCache* cache)
+    : state_(std::make_unique<State>(options, host, stop, pool, cache)) {}
+
+DuplicateStore::~DuplicateStore() = default;
+
+void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
+                         const platform::FileStatus* status) {
+  State& state = *state_;
+  std::optional<platform::FileStatus> own;
+  if (!status) {
+    own = platform::StatusOf(file);
+    if (own) status = &*own;
+  }
+  // Overlapping name patterns, hard links and links to files can bring the same file
+  // twice; it must not become its own duplicate (and be offered for deletion).
+  if (status && !state.identities.Insert(status->device, status->inode)) return;
+  if (size == 0 && status) size = status->size;
+  const std::uint32_t number = state.files.Add(file.path);
+  switch (state.kind) {
+    case DuplicateKind::ByMd5: {
+      FileStamp stamp{0, 0, size, 0, 0};
+      if (status) stamp = StampOf(*status);
+      const bool regular = status && status->regular;
+      const bool cacheable = regular && state.caching && state.TrustsStampsOf(file, status->device);
+      state.content->Add(number, stamp, regular, cacheable);
+      return;
+    }
+    case DuplicateKind::ByLength:
+      state.groupOf.push_back(state.GroupBySize(number, size));
+      return;
+    case DuplicateKind::ByName:
+      state.groupOf.push_back(state.GroupByName(number));
+      return;
+  }
+}
+
+void DuplicateStore::FinishWalk() {
+  State& state = *state_;
+  // No file comes after the walk: what told files met twice apart is no longer needed.
+  state.identities.Clear();
+  if (!state.content) return;
+  state.content->Finish();
+  if (state.cache && !state.passedBy.empty()) state.cache->NotePassedBy(state.passedBy);
+  state.GroupByContent();
+  std::string path;
+  for (const FileReadError& error : state.content->Errors()) {
+    state.files.PathOf(error.file, path);
+    state.host.ReportUnreadable(path, error.error);
+  }
+  for (const std::uint32_t file : state.content->Changed()) {
+    state.files.PathOf(file, path);
+    state.host.ReportChanged(path);
+  }
+}
+
+void DuplicateStore::List(ResultList& list) {
+  const State& state = *state_;
+  // Where each listed group's files go in `members`, in group order; then the files,
+  // taken in walk order, land in their group's place.
+  std::vector<std::uint32_t> next(state.groups.size());
+  std::uint32_t listedFiles = 0;
+  for (std::size_t group = 0; group < state.groups.size(); ++group) {
+    next[group] = listedFiles;
+    if (state.groups[group].count >= 2) listedFiles += state.groups[group].count;
+  }
+  std::vector<std::uint32_t> members(listedFiles);
+  for (std::uint32_t file = 0; file < state.groupOf.size(); ++file) {
+    const std::uint32_t group = state.groupOf[file];
+    if (group != kNoGroup && state.groups[group].count >= 2) members[next[group]++] = file;
+  }
+
+  const DuplicateOutput output = SelectedOutput(state.options);
+  std::string path;
+  std::uint32_t number = 0;
+  for (std::size_t group = 0; group < state.groups.size(); ++group) {
+    const std::uint32_t size = state.groups[group].count;
+    if (size < 2) continue;
+    state.host.ProcessPendingEvents();
+    std::uint32_t count = size;
+    if (output == DuplicateOutput::One) count = 1;
+    if (output == DuplicateOutput::AllButOne) count = size - 1;
+    const std::uint32_t first = next[group] - size;
+    std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
+    if (state.content) {
+      // A member must still be the file whose bytes were compared: one written to since
+      // leaves the group, and a group left with one member is no group.
+      MemberCheck check;
+      std::erase_if(listed, [&](std::uint32_t file) {
+        if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
+                                       state.content->PrintOf(file)))
+          return false;
+        state.files.PathOf(file, path);
+        state.host.ReportChanged(path);
+        return true;
+      });
+      if (listed.size() < 2) continue;
+      count = output == DuplicateOutput::All   ? static_cast<std::uint32_t>(listed.size())
+              : output == DuplicateOutput::One ? 1
+                                               : static_cast<std::uint32_t>(listed.size() - 1);
+    }
+    ++number;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      state.files.PathOf(listed[index], path);
+      AddRow(list, path, 0, 0, "", state.options, number);
+    }
+    if (state.stop.IsSet()) return;
+  }
+}
+
+}  // namespace tarnwick

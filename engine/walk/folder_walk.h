@@ -1,0 +1,83 @@
+#pragma once
+// The walk of one filter job: every folder's files first, then its subfolders,
+// depth-first, as far as the scope options allow, each file handed to the pipeline.
+// Each folder is opened once, relative to its parent, and its entries are reached
+// relative to it: no path is resolved whole, so depth and path length have no limit.
+// The walk keeps its own stack, not the program's.
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/job/job_host.h"
+#include "engine/job/job_settings.h"
+#include "engine/job/option_controls.h"
+#include "engine/job/stop_flag.h"
+#include "engine/pipeline/file_pipeline.h"
+#include "engine/pipeline/folder_visit.h"
+#include "engine/walk/entry_lister.h"
+#include "engine/walk/walk_rules.h"
+#include "platform/directory_listing.h"
+
+namespace tarnwick {
+
+class FolderWalk {
+ public:
+  FolderWalk(EntryLister& lister, const OptionControls& options, const JobSettings& settings,
+             FilePipeline& pipeline, JobHost& host, const StopFlag& stop);
+
+  // Walks `root` and, as the scope options say, its subfolders. Trailing "/" of `root`
+  // are dropped ("d/", "d//" and "d" are one folder; "/" stays "/"). Returns early,
+  // after the file in hand, once the stop flag is set.
+  void Run(const std::string& root);
+
+  // The level of a folder below the root: the root is 1, its subfolders 2. The root's
+  // path is removed once, as a prefix; every "/" that remains adds one.
+  static long long FolderLevel(const std::string& root, const std::string& folder);
+
+ private:
+  // One folder on the way down from the root.
+  struct Frame {
+    // Holds the folder open; empty once let go in a deep tree (see Descend).
+    std::shared_ptr<FolderVisit> visit;
+    std::string text;  // the folder as the lister left it: status line and levels
+    std::string base;  // its path followed by "/"
+    // Taken when the folder is let go, to check the descriptor opened again.
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool lost = false;       // could not be opened again: its subfolders are skipped
+    std::string subfolders;  // names still to enter, each followed by a NUL
+    std::vector<std::uint32_t> starts;
+    std::size_t next = 0;
+  };
+
+  void Visit(Frame& frame);
+  void Descend(int fd, std::string text);
+  void EnterNextSubfolder(Frame& frame);
+  void Ascend();
+  bool WithinLevels(const std::string& folder);
+
+  EntryLister& lister_;
+  const OptionControls& options_;
+  const JobSettings& settings_;
+  FilePipeline& pipeline_;
+  JobHost& host_;
+  const StopFlag& stop_;
+  std::optional<WalkRules> rules_;
+  std::string root_;  // the root's path followed by "/": levels count from it
+  // Frames by depth, kept with their buffers from folder to folder; `depth_` in use.
+  std::deque<Frame> frames_;
+  std::size_t depth_ = 0;
+  // Folders held open on the way down; deeper ones make the walk let the highest go.
+  std::size_t heldFolders_;
+  std::uint64_t visits_ = 0;
+  platform::DirectoryListing listing_;  // the folder being visited
+  std::vector<std::uint32_t> picked_;
+};
+
+}  // namespace tarnwick
