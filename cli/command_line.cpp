@@ -124,6 +124,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
                  "leave out files and folders (with all they hold) whose name matches\n"
                  "the shell pattern GLOB; may be given several times")
       ->type_name("GLOB")
+      // One value per flag: a list option would take the FOLDER that follows too.
+      ->allow_extra_args(false)
       ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
       ->group(walk);
   app.add_flag("--one-file-system", line.job.oneFileSystem,
@@ -252,10 +254,12 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "so far are printed and the duplicate groups listed; a second Ctrl-C while the first is\n"
       "still pending ends the program at once.\n"
       "Each folder or file that cannot be read (no permission, an I/O error) is named on\n"
-      "standard error, as find does; -q leaves them out.\n"
+      "standard error, as find does; -q leaves them out. So is a file a wildcard or regex\n"
+      "pattern cannot be decided in within the 8 MiB a search may hold (a possible match\n"
+      "runs longer): it is listed neither as holding the pattern nor as lacking it.\n"
       "Exit status: 0 when the job ran, 1 when some folder or file could not be read or\n"
-      "the output or the settings file could not be written, 2 for bad usage or a FOLDER\n"
-      "that is not a folder, 130 when stopped by Ctrl-C.\n"
+      "searched or the output or the settings file could not be written, 2 for bad usage\n"
+      "or a FOLDER that is not a folder, 130 when stopped by Ctrl-C.\n"
       "MD5 keys are kept in $XDG_CACHE_HOME/tarnwick/digests.sqlite (~/.cache/tarnwick/ by\n"
       "default) for the files they were read from, unchanged, so a job run again reads less.\n"
       "\n"

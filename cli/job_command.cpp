@@ -82,7 +82,7 @@ int RunJobCommand(const CommandLine& line, const OptionControls& options) {
   }
   if (!line.quiet) WriteLineToStderr(SummaryText(printer.Printed(), elapsed));
   if (WasInterrupted()) return 130;
-  return host.UnreadableCount() == 0 ? 0 : 1;
+  return host.UnreadableCount() == 0 && host.UndecidedCount() == 0 ? 0 : 1;
 }
 
 }  // namespace tarnwick::cli

@@ -2,6 +2,7 @@
 
 #include "cli/json_row.h"
 #include "platform/file_details.h"
+#include "text/path_display.h"
 
 namespace tarnwick::cli {
 
@@ -14,11 +15,13 @@ void RowPrinter::RowsAppended(std::size_t first, std::size_t count) {
     } else if (format_ == OutputFormat::Json) {
       out_.Write(JsonRow(row, platform::ReadFileDetails(row.folder + row.name)));
     } else {
-      for (const std::string* column : {&row.name, &row.sizeText, &row.timeText, &row.countText}) {
-        out_.Write(*column);
+      // The texts the list shows: a name that is not UTF-8 decoded, as in the window.
+      for (const std::string& column :
+           {PathDisplayUtf8(row.name), row.sizeText, row.timeText, row.countText}) {
+        out_.Write(column);
         out_.Put('\t');
       }
-      out_.Write(row.folder);
+      out_.Write(PathDisplayUtf8(row.folder));
     }
     out_.Put(end_);
   }

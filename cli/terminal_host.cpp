@@ -82,6 +82,15 @@ void TerminalHost::ReportUnreadable(const std::string& path, int error) {
   ReportError(path + ": " + std::strerror(error));
 }
 
+void TerminalHost::ReportUndecided(const std::string& path) {
+  ++undecided_;
+  if (!settings_.nameUnreadable) return;
+  ClearProgress();
+  ReportError(path +
+              ": whether it holds the pattern is unknown: a possible match runs past the 8 MiB "
+              "a search may hold (listed neither way)");
+}
+
 void TerminalHost::ReportChanged(const std::string& path) {
   if (!settings_.nameUnreadable) return;
   ClearProgress();

@@ -30,10 +30,13 @@ class TerminalHost final : public JobHost {
   void RefreshStatus() override;
   // "tarnwick-cli: PATH: reason" on standard error (unless quiet), as find does.
   void ReportUnreadable(const std::string& path, int error) override;
+  // "tarnwick-cli: PATH: …" on standard error (unless quiet).
+  void ReportUndecided(const std::string& path) override;
   void ReportChanged(const std::string& path) override;
 
-  // Folders and files reported as unreadable so far.
+  // Folders and files reported as unreadable, or undecided, so far.
   std::size_t UnreadableCount() const { return unreadable_; }
+  std::size_t UndecidedCount() const { return undecided_; }
 
   // Milliseconds since the host was made (the job's start).
   std::int64_t ElapsedMs() const;
@@ -56,6 +59,7 @@ class TerminalHost final : public JobHost {
   bool started_ = false;
   bool progressShown_ = false;
   std::size_t unreadable_ = 0;
+  std::size_t undecided_ = 0;
 };
 
 // Terminal columns `text` takes, as FitToColumns counts them.

@@ -11,7 +11,7 @@ void ContentMatcher::Build(std::string_view pattern) {
   if (built_ && pattern == builtPattern_) return;
   built_ = true;
   builtPattern_ = pattern;
-  const std::string patternGb = Utf8ToGb18030(pattern);
+  const std::string patternGb = BytesAsProgramText(pattern);
   // An empty pattern would leave an object's previous pattern in force; a fresh object
   // holds the empty pattern, which is found in every text.
   if (patternGb.empty()) {
@@ -27,7 +27,7 @@ void ContentMatcher::Build(std::string_view pattern) {
 AlternativesSearch& ContentMatcher::Alternatives(std::string_view defaultPattern) {
   if (defaultPattern != defaultPatternUtf8_) {
     defaultPatternUtf8_ = defaultPattern;
-    defaultPatternGb_ = Utf8ToGb18030(defaultPattern);
+    defaultPatternGb_ = BytesAsProgramText(defaultPattern);
   }
   alternatives_.SetPattern(defaultPatternGb_);
   return alternatives_;

@@ -17,8 +17,10 @@ class ContentMatcher {
   ContentMatcher();
 
   // Compiles the wildcard and regex objects from `pattern` (UTF-8, as typed in
-  // 编辑框筛选内容; IgnoreCase and Multiline on, Global off). Building again gives the
-  // same objects as a fresh matcher would; an unchanged pattern is not compiled again.
+  // 编辑框筛选内容; bytes that are not UTF-8, possible from the command line, are read
+  // as BytesAsProgramText reads them; IgnoreCase and Multiline on, Global off). Building
+  // again gives the same objects as a fresh matcher would; an unchanged pattern is not
+  // compiled again.
   void Build(std::string_view pattern);
 
   // The test of `mode` on `text` (the program's GB18030 text). `defaultPattern` is the
@@ -42,6 +44,7 @@ class ContentMatcher {
     // converts back to.
     bool TakesUtf8() const override { return true; }
     bool Found() const override { return regex_.StreamFound(); }
+    bool Undecided() const override { return regex_.StreamUndecided(); }
 
    private:
     RegexObject& regex_;

@@ -12,6 +12,9 @@ class ContentSearch : public TextConsumer {
   virtual bool Found() const = 0;
   // True when the answer is known before any text: the file need not be read.
   virtual bool KnownWithoutText() const { return false; }
+  // True when the text could not be searched whole within the memory bound and nothing
+  // was found: whether it holds the pattern is not known.
+  virtual bool Undecided() const { return false; }
 };
 
 }  // namespace tarnwick

@@ -1,5 +1,6 @@
 #include "match/file_mask.h"
 
+#include "match/utf8_repair.h"
 #include "match/wildcard_to_regex.h"
 
 namespace tarnwick {
@@ -16,6 +17,8 @@ std::string AsciiLower(std::string_view text) {
 }  // namespace
 
 void FileMask::Build(std::string_view mask) {
+  std::string shown;
+  mask = NameForMatching(mask, shown);
   extension_.clear();
   regex_.reset();
   if (mask.empty()) mask = "*";
@@ -35,6 +38,8 @@ void FileMask::Build(std::string_view mask) {
 }
 
 bool FileMask::Accepts(std::string_view name) {
+  std::string shown;
+  if (kind_ != Kind::All) name = NameForMatching(name, shown);
   switch (kind_) {
     case Kind::All:
       return true;

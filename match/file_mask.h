@@ -11,13 +11,14 @@ namespace tarnwick {
 
 class FileMask {
  public:
-  // mask is UTF-8, as typed in 编辑框过滤; empty means "*". "*" and "*.*" accept every
-  // name; "*.ext" (no other "*") compares the name's last bytes with ".ext", ASCII case
-  // ignored, "?" and "|" taken literally; any other mask is a wildcard pattern found
-  // anywhere in the name.
+  // mask is UTF-8, as typed in 编辑框过滤 (bytes that are not UTF-8, possible from the
+  // command line, are read as NameForMatching reads them); empty means "*". "*" and
+  // "*.*" accept every name; "*.ext" (no other "*") compares the name's last bytes with
+  // ".ext", ASCII case ignored, "?" and "|" taken literally; any other mask is a wildcard
+  // pattern found anywhere in the name.
   void Build(std::string_view mask);
-  // name is the bare file name as the file system gave it; a byte sequence in it that is
-  // not UTF-8 counts as one character. Before the first Build every name is accepted.
+  // name is the bare file name as the file system gave it, matched as the window shows
+  // it (NameForMatching). Before the first Build every name is accepted.
   bool Accepts(std::string_view name);
 
  private:

@@ -8,7 +8,7 @@ namespace tarnwick {
 
 std::optional<std::string> PatternProblem(MatchMode mode, std::string_view pattern) {
   if (mode != MatchMode::Wildcard && mode != MatchMode::Regex) return std::nullopt;
-  const std::string patternGb = Utf8ToGb18030(pattern);
+  const std::string patternGb = BytesAsProgramText(pattern);
   if (patternGb.empty()) return std::nullopt;  // the empty pattern is found everywhere
   RegexObject regex(TextForm::Gb18030);
   regex.CreateEngine();

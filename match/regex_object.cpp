@@ -91,6 +91,9 @@ struct StreamState {
   std::size_t searchFrom = 0;  // where the next search starts in `window`
   std::size_t unsearched = 0;  // bytes at the end of `window` no search has seen
   bool found = false;
+  // A partial match held more text than the bound allows and was given up: unless a
+  // match turns up, whether the text holds one is not known.
+  bool gaveUp = false;
   std::unique_ptr<StreamConverter> toUtf8;  // for GB18030 pieces, made on first use
 };
 
@@ -125,6 +128,9 @@ struct RegexObject::Impl {
   // back at, and searches on from `start`.
   void HoldFrom(std::size_t start);
   void SearchStream();
+  // A partial match from searchFrom holds back more than kStreamHoldLimit: gives it up,
+  // keeping the partial matches that began within the bound.
+  void GiveUpOldestPartialMatch();
 };
 
 std::string_view RegexObject::Impl::AsUtf8(std::string_view text, std::string& storage) const {
@@ -234,15 +240,30 @@ void RegexObject::Impl::SearchStream() {
   // No match (or one that ran into a limit, which counts as none): the next search starts
   // where the new text will.
   HoldFrom(rc == PCRE2_ERROR_PARTIAL ? ovector[0] : window.size());
-  if (stream.window.size() - stream.searchFrom <= kStreamHoldLimit) return;
-  // A partial match has held back too much text: a match within it that ends well
-  // before its end stands; the places before its end are given up.
-  const int soft = Match(stream.window, stream.searchFrom, PCRE2_PARTIAL_SOFT);
-  if (soft > 0 && ovector[1] + kStreamSettleMargin <= stream.window.size()) {
+  if (stream.window.size() - stream.searchFrom > kStreamHoldLimit) GiveUpOldestPartialMatch();
+}
+
+void RegexObject::Impl::GiveUpOldestPartialMatch() {
+  const std::string_view window = stream.window;
+  const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData.get());
+  // A complete match among the text held (soft partial matching goes on looking past a
+  // partial one) stands when it ends well before the end of what is held.
+  const int soft = Match(window, stream.searchFrom, PCRE2_PARTIAL_SOFT);
+  if (soft > 0 && ovector[1] + kStreamSettleMargin <= window.size()) {
     stream.found = true;
     return;
   }
-  HoldFrom(stream.window.size());
+  // The oldest partial match might have completed further on: the answer stays open
+  // unless a match is found. Those that began within the bound are searched for again.
+  stream.gaveUp = true;
+  std::size_t cut = window.size() - kStreamHoldLimit;
+  while (cut < window.size() && (static_cast<unsigned char>(window[cut]) & 0xC0) == 0x80) ++cut;
+  const int rc = Match(window, cut, PCRE2_PARTIAL_HARD);
+  if (rc > 0) {
+    stream.found = true;
+    return;
+  }
+  HoldFrom(rc == PCRE2_ERROR_PARTIAL ? ovector[0] : window.size());
 }
 
 RegexObject::RegexObject(TextForm form) : impl_(std::make_unique<Impl>(form)) {}
@@ -331,6 +352,7 @@ void RegexObject::StreamBegin(TextForm form) {
   stream.searchFrom = 0;
   stream.unsearched = 0;
   stream.found = false;
+  stream.gaveUp = false;
   if (form == TextForm::Gb18030) {
     if (!stream.toUtf8)
       stream.toUtf8 = std::make_unique<StreamConverter>("GB18030", "UTF-8", "\xEF\xBF\xBD");
@@ -366,5 +388,7 @@ void RegexObject::StreamEnd() {
 }
 
 bool RegexObject::StreamFound() const { return impl_->stream.found; }
+
+bool RegexObject::StreamUndecided() const { return impl_->stream.gaveUp && !impl_->stream.found; }
 
 }  // namespace tarnwick

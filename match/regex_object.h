@@ -44,13 +44,17 @@ class RegexObject {
   // Whether the pattern matches a text handed over in pieces (whole characters, in the
   // object's form, or UTF-8 with `form` Utf8): the answer MatchCount gives for the whole
   // text, found with partial matching, holding back only text a match found later could
-  // still start in. A match begun more than 8 MiB before the end of what has been handed
-  // over is found only if it ends by then.
+  // still start in, and no more than 8 MiB of it: a partial match begun further back is
+  // given up (the later ones are kept), and unless a match is found the answer is then
+  // unknown (StreamUndecided).
   void StreamBegin(TextForm form);
   // True once a match is found.
   bool StreamTake(std::string_view piece);
   void StreamEnd();
   bool StreamFound() const;
+  // After StreamEnd: no match was found, but a partial match had to be given up at the
+  // memory bound, so the text may hold one all the same.
+  bool StreamUndecided() const;
 
  private:
   struct Impl;

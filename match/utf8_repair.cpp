@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/path_display.h"
+
 namespace tarnwick {
 namespace {
 
@@ -79,6 +81,12 @@ std::string RepairUtf8(std::string_view text) {
     pos += length;
   }
   return repaired;
+}
+
+std::string_view NameForMatching(std::string_view text, std::string& storage) {
+  if (IsValidUtf8(text)) return text;
+  storage = PathDisplayUtf8(text);
+  return storage;
 }
 
 }  // namespace tarnwick

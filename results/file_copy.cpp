@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "results/path_parts.h"
+#include "results/rename_keeping_target.h"
 
 namespace tarnwick {
 namespace {
@@ -77,7 +78,7 @@ bool FillTemporary(int from, Descriptor& to, const struct stat& sourceStatus, bo
 }  // namespace
 
 std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target,
-                                        CopySync sync) {
+                                        CopySync sync, AtTarget atTarget) {
   struct stat sourceStatus {};
   // Looked at before it is opened: opening a FIFO would block, opening a device can act
   // on it.
@@ -86,6 +87,10 @@ std::optional<FileId> CopyFileReplacing(const std::string& source, const std::st
   }
   const std::optional<FileId> replaced = IdentityOf(target);
   if (replaced == FileId{sourceStatus.st_dev, sourceStatus.st_ino}) return std::nullopt;
+  if (atTarget == AtTarget::Keep && EntryIdentityOf(target)) {
+    errno = EEXIST;
+    return std::nullopt;
+  }
   const bool mustSync = sync == CopySync::Always || replaced.has_value();
 
   Descriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
@@ -101,8 +106,13 @@ std::optional<FileId> CopyFileReplacing(const std::string& source, const std::st
   struct stat created {};
   const bool written =
       ::fstat(out.Get(), &created) == 0 && FillTemporary(in.Get(), out, opened, mustSync);
-  if (!written || ::rename(temporary.c_str(), target.c_str()) != 0) {
+  const bool placed =
+      written && (atTarget == AtTarget::Keep ? RenameKeepingTarget(temporary, target)
+                                             : ::rename(temporary.c_str(), target.c_str()) == 0);
+  if (!placed) {
+    const int error = errno;
     ::unlink(temporary.c_str());
+    errno = error;
     return std::nullopt;
   }
   return FileId{created.st_dev, created.st_ino};

@@ -14,16 +14,22 @@ namespace tarnwick {
 // always waits, since its source is removed next.
 enum class CopySync { WhenReplacing, Always };
 
-// Copies the regular file `source` to `target`, replacing a file already there. The
-// bytes go to a temporary file in the target's folder that is renamed over `target` only
-// once complete: a failure at any point (a short or failed write, a full disk, a failed
-// close) removes the temporary file and leaves `target` as it was. The copy gets the
-// source's permission bits and times.
+// What a copy or a move does with a file already at its target.
+enum class AtTarget {
+  Replace,  // it is replaced
+  Keep,     // it stays: the copy or move fails with errno EEXIST, touching nothing
+};
+
+// Copies the regular file `source` to `target`, replacing a file already there (unless
+// `atTarget` is Keep). The bytes go to a temporary file in the target's folder that is
+// renamed over `target` only once complete: a failure at any point (a short or failed
+// write, a full disk, a failed close) removes the temporary file and leaves `target` as
+// it was. The copy gets the source's permission bits and times.
 //
 // Refused (false, nothing touched): `source` is not a regular file, or `target` leads
 // to the same file as `source` (its own folder, or reached through a link), which an
 // overwrite would destroy. On success returns the identity of the new `target`.
 std::optional<FileId> CopyFileReplacing(const std::string& source, const std::string& target,
-                                        CopySync sync);
+                                        CopySync sync, AtTarget atTarget = AtTarget::Replace);
 
 }  // namespace tarnwick

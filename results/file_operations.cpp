@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <optional>
 
 #include "results/file_copy.h"
@@ -22,19 +23,29 @@ TransferRun::TransferRun(Kind kind, const std::vector<std::string>& sources) : k
   }
 }
 
-TransferOutcome TransferRun::Transfer(const std::string& source, const std::string& target) {
-  // Onto itself: the move or copy below refuses it as a failure.
-  if (!SameFile(source, target)) {
-    const std::optional<FileId> present = IdentityOf(target);
-    if (present && sources_.contains(*present)) return TransferOutcome::NameTaken;
-    const std::optional<FileId> entry = EntryIdentityOf(target);
-    if (kind_ == Kind::Move && entry && placed_.contains(*entry)) return TransferOutcome::NameTaken;
+TransferOutcome TransferRun::Transfer(const std::string& source, const std::string& target,
+                                      AtTarget others) {
+  // Onto itself: a move or copy would destroy the file.
+  if (SameFile(source, target)) return TransferOutcome::Failed;
+  const std::optional<FileId> present = IdentityOf(target);
+  if (present && sources_.contains(*present)) return TransferOutcome::NameTaken;
+  const std::optional<FileId> entry = EntryIdentityOf(target);
+  const bool replacesOwnCopy = entry && placed_.contains(*entry);
+  if (replacesOwnCopy && kind_ == Kind::Move) return TransferOutcome::NameTaken;
+  struct stat status {};
+  if (entry && ::lstat(target.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    return TransferOutcome::Failed;
   }
+  const AtTarget atTarget = replacesOwnCopy ? AtTarget::Replace : others;
   const std::optional<FileId> placed =
-      kind_ == Kind::Move ? RelocateFile(source, target)
-                          : CopyFileReplacing(source, target, CopySync::WhenReplacing);
-  if (!placed) return TransferOutcome::Failed;
+      kind_ == Kind::Move ? RelocateFile(source, target, atTarget)
+                          : CopyFileReplacing(source, target, CopySync::WhenReplacing, atTarget);
+  if (!placed) {
+    return atTarget == AtTarget::Keep && errno == EEXIST ? TransferOutcome::Occupied
+                                                         : TransferOutcome::Failed;
+  }
   placed_.insert(*placed);
+  if (replacesOwnCopy) ++replacedOwnCopies_;
   return TransferOutcome::Done;
 }
 

@@ -9,6 +9,7 @@
 
 #include "results/file_copy.h"
 #include "results/path_parts.h"
+#include "results/rename_keeping_target.h"
 
 namespace tarnwick {
 namespace {
@@ -23,12 +24,16 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-std::optional<FileId> RelocateFile(const std::string& source, const std::string& target) {
+std::optional<FileId> RelocateFile(const std::string& source, const std::string& target,
+                                   AtTarget atTarget) {
   if (!EntryIdentityOf(source) || SameFile(source, target)) return std::nullopt;
-  if (::rename(source.c_str(), target.c_str()) == 0) return EntryIdentityOf(target);
+  const bool renamed = atTarget == AtTarget::Keep ? RenameKeepingTarget(source, target)
+                                                  : ::rename(source.c_str(), target.c_str()) == 0;
+  if (renamed) return EntryIdentityOf(target);
   if (errno != EXDEV) return std::nullopt;
 
-  const std::optional<FileId> copied = CopyFileReplacing(source, target, CopySync::Always);
+  const std::optional<FileId> copied =
+      CopyFileReplacing(source, target, CopySync::Always, atTarget);
   if (!copied) return std::nullopt;
   SyncFolder(ContainingFolder(target));
   if (::unlink(source.c_str()) != 0) return std::nullopt;

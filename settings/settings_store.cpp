@@ -12,6 +12,31 @@ constexpr int kMaxAddedHeaders = 11;
 
 std::string HeaderOf(const std::string& section) { return "[" + section + "]"; }
 
+// A new key line and where it goes: first in its section, right after the header's
+// "]" when the header line ends there, or goes on with a lone LF (an LF-only file; the
+// new line then gets a CR LF of its own, so that its value does not run into that line,
+// which no reader takes for a key or a header). Other bytes after the "]" (a hand-edited
+// "[主界面][丶][主界面]") stay on the header line and the key goes after it: split off
+// onto a line of their own they could become a header that ends the section, or a key
+// line that hides one saved before, and the next load would restore other options than
+// were saved.
+struct KeyInsertion {
+  std::size_t offset;
+  std::string bytes;
+};
+
+KeyInsertion NewKeyLine(std::string_view copy, std::size_t headerClose, const std::string& key,
+                        const std::string& value) {
+  const std::string lineEnd(kLineEnd);
+  const std::string line = key + "=" + value;
+  const std::string_view rest = copy.substr(headerClose + 1);
+  if (rest.empty() || rest.starts_with(kLineEnd)) return {headerClose + 1, lineEnd + line};
+  if (rest.starts_with('\n')) return {headerClose + 1, lineEnd + line + lineEnd};
+  const std::size_t headerLineEnd = copy.find(kLineEnd, headerClose);
+  if (headerLineEnd == std::string_view::npos) return {copy.size(), lineEnd + line};
+  return {headerLineEnd + kLineEnd.size(), line + lineEnd};
+}
+
 }  // namespace
 
 bool SettingsStore::Open(const std::string& path) {
@@ -71,14 +96,8 @@ bool SettingsStore::CarryOut(const PendingWrite& write) {
         copy_.replace(span->begin, span->end - span->begin, write.value);
         return true;
       }
-      // A new key becomes the first of its section. When the header line goes on
-      // with anything but a CR LF (an LF-only file, text after the "]"), the new line
-      // gets its own CR LF so that its value does not run into those bytes.
-      const std::size_t insertAt = headerClose + 1;
-      std::string line = std::string(kLineEnd) + write.key + "=" + write.value;
-      const std::string_view rest = std::string_view(copy_).substr(insertAt);
-      if (!rest.empty() && !rest.starts_with(kLineEnd)) line += kLineEnd;
-      copy_.insert(insertAt, line);
+      const KeyInsertion insertion = NewKeyLine(copy_, headerClose, write.key, write.value);
+      copy_.insert(insertion.offset, insertion.bytes);
       return true;
     }
     searchFrom = copy_.size();

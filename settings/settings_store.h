@@ -15,12 +15,14 @@
 //   count, nothing is trimmed).
 // - A key line "key=value" belongs to the section whose header precedes it, up to the
 //   next header line. The value runs to the next CR LF or the end of the file.
-// - A key that is not found is inserted as the first key of its section (right after
-//   the header; when the header line goes on with other bytes than CR LF, as in a file
-//   with LF line ends, the new line gets a CR LF of its own so its value does not
-//   swallow them); a section that is not found is appended at the end of the file. A new
-//   file written key by key therefore lists its keys in reverse order of first writing,
-//   with no CR LF after the last value.
+// - A key that is not found is inserted as the first key of its section: right after
+//   the header (when the header line goes on with a lone LF, as in a file with LF line
+//   ends, the new line gets a CR LF of its own so its value does not swallow that line),
+//   or after the header line when other bytes follow the "]" on it, which a new line
+//   must not split off: they could read as a header or a key of their own. A section
+//   that is not found is appended at the end of the file. A new file written key by key
+//   therefore lists its keys in reverse order of first writing, with no CR LF after the
+//   last value. Whatever the file held, what a save wrote is what the next load reads.
 // - Text values store CR LF as "┊*┊"; numbers are decimal text; flags are "真"/"假".
 //
 // One thread uses the store. A write requested while another write is being carried

@@ -23,6 +23,22 @@ std::string Utf8ToGb18030(std::string_view text) {
   return platform::ConvertLenient(text, "UTF-8", "GB18030", "?");
 }
 
+std::string BytesAsProgramText(std::string_view bytes) {
+  if (IsAscii(bytes)) return std::string(bytes);
+  std::string converted;
+  switch (Utf8ToGb18030ByTable(bytes, converted)) {
+    case TableConversion::Converted:
+      return converted;
+    case TableConversion::Declined:
+      // Beyond the table: UTF-8 all the same when iconv reads it so.
+      if (platform::ConvertStrict(bytes, "UTF-8", "UTF-16LE")) return Utf8ToGb18030(bytes);
+      break;
+    case TableConversion::Invalid:
+      break;
+  }
+  return std::string(bytes);
+}
+
 bool IsAscii(std::string_view bytes) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
   const char* data = bytes.data();

@@ -78,6 +78,9 @@ void JobController::OnStartButton(Lister lister) {
   stageProgress_.reset();
   progressText_->clear();
   progressBar_->setValue(0);
+  undecided_ = 0;
+  firstUndecided_.clear();
+  rejectedPattern_.clear();
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
   startButton_->setText(ControlCaption(kStartCaptionRunning));
@@ -107,6 +110,8 @@ void JobController::OnStartButton(Lister lister) {
           digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
     summary += QStringLiteral("  ") + CacheNoticeText(*notice);
   }
+  if (undecided_ > 0)
+    summary += QStringLiteral("  ") + UndecidedText(undecided_, PathDisplayText(firstUndecided_));
   if (changedFiles_ > 0)
     summary += QStringLiteral("  ") + ChangedFilesText(changedFiles_, firstChanged_);
   parts_.statusBar->showMessage(summary);
@@ -116,6 +121,15 @@ void JobController::OnStartButton(Lister lister) {
   running_ = false;
   ApplyGroupStates(parts_.window, false);
   parts_.stop->Set();
+  if (!rejectedPattern_.empty()) {
+    parts_.platform->showMessage(
+        QCoreApplication::translate(
+            "FilterJob",
+            "筛选中修改的筛选内容无法编译：%1\n本次筛选一直使用最后一个可以编译的筛选内容。")
+            .arg(QString::fromUtf8(rejectedPattern_.data(),
+                                   static_cast<qsizetype>(rejectedPattern_.size()))),
+        QMessageBox::Ok, MessageTitle(), QMessageBox::Warning);
+  }
 }
 
 void JobController::RefreshStatus() { ShowStatus(false); }
@@ -181,6 +195,14 @@ bool JobController::BusyCheck() {
 }
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
+
+void JobController::ReportRejectedPattern(const std::string& problem) {
+  rejectedPattern_ = problem;
+}
+
+void JobController::ReportUndecided(const std::string& path) {
+  if (undecided_++ == 0) firstUndecided_ = path;
+}
 
 void JobController::ReportChanged(const std::string& path) {
   if (changedFiles_++ == 0) firstChanged_ = path;

@@ -64,6 +64,10 @@ class JobController final : public JobHost {
   void FileExamined() override { ++examined_; }
   void ShowDuplicateProgress(DuplicateStage stage, std::uint64_t done, std::uint64_t total,
                              ProgressUnit unit) override;
+  // Counted, and named after the summary when the job ends.
+  void ReportUndecided(const std::string& path) override;
+  // Kept, and shown in a message box when the job ends.
+  void ReportRejectedPattern(const std::string& problem) override;
 
  private:
   std::int64_t ElapsedMs() const;
@@ -91,6 +95,9 @@ class JobController final : public JobHost {
     ProgressUnit unit;
   };
   std::optional<StageProgress> stageProgress_;
+  std::size_t undecided_ = 0;  // files of the job not searched within the memory bound
+  std::string firstUndecided_;
+  std::string rejectedPattern_;  // why the last pattern set aside during the job failed
   // Opened by the first job that reads MD5 keys, kept for the window's life.
   std::unique_ptr<DigestCache> digestCache_;
 };

@@ -116,6 +116,12 @@ QString DuplicateProgressText(DuplicateStage stage, std::uint64_t done, std::uin
                       locale.toString(static_cast<qulonglong>(total)));
   }
   return Translated(name).arg(amount);
+QString UndecidedText(std::size_t count, const QString& firstPath) {
+  const int shown = static_cast<int>(std::min<std::size_t>(count, INT_MAX));
+  return QCoreApplication::translate(
+             "FilterJob", "%n 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 %1）", nullptr,
+             shown)
+      .arg(firstPath);
 }
 
 QString ActivityText(const QString& status) {

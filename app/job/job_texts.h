@@ -21,6 +21,10 @@ QString SummaryLine(std::size_t rows, std::int64_t ms);
 // What the status line adds after the summary of a job whose digest cache met `notice`.
 QString CacheNoticeText(const CacheNotice& notice);
 
+// What the status line adds after the summary of a job that met `count` files it could
+// not search within the memory bound (JobHost::ReportUndecided), the first of them
+// named by `firstPath` (decoded for showing).
+QString UndecidedText(std::size_t count, const QString& firstPath);
 // What the status line adds after the summary of a job whose duplicate filter left out
 // `count` files that changed during the job, the first of them at `firstPath` (raw bytes).
 QString ChangedFilesText(std::size_t count, const std::string& firstPath);

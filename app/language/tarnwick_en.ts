@@ -397,6 +397,17 @@ Right button: list the files by testing each name (each folder is read once, eac
     <message>
         <source>%1 / %2 个文件</source>
         <translation>%1 / %2 files</translation>
+        <source>筛选中修改的筛选内容无法编译：%1
+本次筛选一直使用最后一个可以编译的筛选内容。</source>
+        <translation>The content pattern edited during the job does not compile: %1
+The job went on with the last pattern that compiled.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 %1）</source>
+        <translation>
+            <numerusform>%n file could not be searched within the memory bound and was not listed (%1)</numerusform>
+            <numerusform>%n files could not be searched within the memory bound and were not listed (such as %1)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -587,6 +598,41 @@ Regex: looks for a regular expression.
     </message>
 </context>
 <context>
+    <name>ReplaceQuestion</name>
+    <message>
+        <source>替换</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>全部替换</source>
+        <translation>Replace All</translation>
+    </message>
+    <message>
+        <source>跳过</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>全部跳过</source>
+        <translation>Skip All</translation>
+    </message>
+    <message>
+        <source>目标目录中已有同名文件：
+%1
+
+要用这个文件替换它吗？
+%2</source>
+        <translation>The destination already holds a file of this name:
+%1
+
+Replace it with this file?
+%2</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>tarnwick::FileOperations</name>
     <message>
         <source>、</source>
@@ -739,6 +785,63 @@ To move them to the trash instead, press Delete without Shift.</numerusform>
             <numerusform>; %n file was already gone and has left the list</numerusform>
             <numerusform>; %n files were already gone and have left the list</numerusform>
         </translation>
+    </message>
+    <message numerus="yes">
+        <source>；其中 %n 个替换了本次先复制到该目录的文件</source>
+        <translation>
+            <numerusform>; %n of them replaced a file this run had copied there before</numerusform>
+            <numerusform>; %n of them replaced a file this run had copied there before</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>；%n 个文件因目标目录已有同名文件而跳过</source>
+        <translation>
+            <numerusform>; %n file skipped: the destination already holds a file of its name</numerusform>
+            <numerusform>; %n files skipped: the destination already holds files of their names</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>tarnwick::FolderChooserDialog</name>
+    <message>
+        <source>上一级</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>主目录</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>新建目录</source>
+        <translation>New Folder</translation>
+    </message>
+    <message>
+        <source>选择</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>无法读取这个目录的内容</source>
+        <translation>The content of this folder cannot be read</translation>
+    </message>
+    <message>
+        <source>目录未找到</source>
+        <translation>Folder not found</translation>
+    </message>
+    <message>
+        <source>目录名称无效：%1</source>
+        <translation>Not a valid folder name: %1</translation>
+    </message>
+    <message>
+        <source>无法新建目录：%1</source>
+        <translation>Cannot make the folder: %1</translation>
+    </message>
+    <message>
+        <source>新目录的名称：</source>
+        <translation>Name of the new folder:</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -219,6 +220,9 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
   TransferRun run(kind, sources);
   std::size_t successes = 0;
   QStringList skipped;  // names already taken in the destination by a file of the run
+  int keptThere = 0;    // files the user chose not to replace in the destination
+  // The answer given "for all" files the destination already holds; unset: ask.
+  std::optional<AtTarget> forAll;
   for (std::size_t i = 1; i <= rows.size() && !services_.Stop().IsSet(); ++i) {
     services_.ProcessPendingEvents();
     const SelectedRow& row = rows[i - 1];
@@ -226,7 +230,19 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
     ShowProgress(static_cast<int>(i), progress.arg(total, Number(i), PathDisplayText(row.path)));
     if (!StillListed(row)) continue;
     const std::string name = FileNamePart(row.path);
-    const TransferOutcome outcome = run.Transfer(row.path, destination + name);
+    const std::string target = destination + name;
+    // A file the user did not pick is never replaced unasked.
+    TransferOutcome outcome = run.Transfer(row.path, target, forAll.value_or(AtTarget::Keep));
+    if (outcome == TransferOutcome::Occupied && !forAll) {
+      const ReplaceAnswer answer = services_.AskReplace(
+          ReplaceQuestionText(PathDisplayText(target), PathDisplayText(row.path)));
+      if (answer == ReplaceAnswer::Cancel) break;
+      const bool replace = answer == ReplaceAnswer::Replace || answer == ReplaceAnswer::ReplaceAll;
+      if (answer == ReplaceAnswer::ReplaceAll || answer == ReplaceAnswer::SkipAll)
+        forAll = replace ? AtTarget::Replace : AtTarget::Keep;
+      if (replace) outcome = run.Transfer(row.path, target, AtTarget::Replace);
+    }
+    if (outcome == TransferOutcome::Occupied) ++keptThere;
     if (outcome == TransferOutcome::NameTaken) skipped << PathDisplayText(name);
     if (outcome != TransferOutcome::Done) continue;
     if (move) services_.List().SetFolder(row.index, destination);
@@ -235,8 +251,13 @@ void FileOperations::TransferSelected(TransferRun::Kind kind) {
 
   const QString summary = move ? tr("移动完毕！共 %1 个文件，成功移动 %2 个文件，耗时 %3")
                                : tr("复制完毕！共 %1 个文件，成功复制 %2 个文件，耗时 %3");
+  QString details;
+  // Files of one name copied into one folder leave only the last there.
+  if (const auto replaced = static_cast<int>(run.ReplacedOwnCopies()); replaced > 0)
+    details += tr("；其中 %n 个替换了本次先复制到该目录的文件", nullptr, replaced);
+  if (keptThere > 0) details += tr("；%n 个文件因目标目录已有同名文件而跳过", nullptr, keptThere);
   EndRun(move ? "移动" : "复制", summary.arg(total, Number(successes), stopwatch.Elapsed()) +
-                                     SkippedNamesText(skipped, move));
+                                     details + SkippedNamesText(skipped, move));
 }
 
 }  // namespace tarnwick

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "app/dialogs/replace_question.h"
 #include "engine/job/option_controls.h"
 #include "engine/job/stop_flag.h"
 #include "results/result_list.h"
@@ -49,6 +50,9 @@ class AppServices {
       const QString& title = MessageTitle(), QMessageBox::Icon icon = QMessageBox::Information) = 0;
   // The folder browser; "" when the user cancels. An empty prompt means "请选择一个文件夹".
   virtual QString ChooseFolder(const QString& initialFolder, const QString& prompt = {}) = 0;
+  // Asks whether a move or copy replaces a file already in the destination that the
+  // user did not pick (ReplaceQuestionText gives `text`).
+  virtual ReplaceAnswer AskReplace(const QString& text) = 0;
   // Handles pending window events, at most every few tens of milliseconds, so it may be
   // called once per file of a long loop.
   virtual void ProcessPendingEvents() = 0;

@@ -53,6 +53,7 @@ class MainWindow final : public QWidget, public AppServices {
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
                                           const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
+  ReplaceAnswer AskReplace(const QString& text) override { return platform_.askReplace(text); }
   void ProcessPendingEvents() override { pump_.Pump(); }
   void PumpWait(int ms) override;
 

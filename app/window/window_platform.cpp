@@ -2,7 +2,8 @@
 
 #include <QCoreApplication>
 
-#include "platform/desktop/folder_chooser.h"
+#include "app/dialogs/folder_chooser_dialog.h"
+#include "app/window/app_services.h"
 #include "platform/desktop/keyboard_state.h"
 #include "platform/desktop/message_box.h"
 #include "platform/desktop/save_file_dialog.h"
@@ -19,6 +20,7 @@ WindowPlatform DesktopPlatform() {
                           QStringLiteral("txt"));
   };
   platform.isCtrlHeld = &IsCtrlHeld;
+  platform.askReplace = [](const QString& text) { return AskReplaceDialog(text, MessageTitle()); };
   return platform;
 }
 

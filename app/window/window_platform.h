@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 
+#include "app/dialogs/replace_question.h"
+
 namespace tarnwick {
 
 struct WindowPlatform {
@@ -18,6 +20,8 @@ struct WindowPlatform {
   // The file the path list is exported to, or "" on cancel.
   std::function<QString()> chooseExportFile;
   std::function<bool()> isCtrlHeld;
+  // Whether a move or copy replaces a file in the destination the user did not pick.
+  std::function<ReplaceAnswer(const QString& text)> askReplace;
 };
 
 // The real dialogs, message boxes and keyboard.

@@ -16,8 +16,9 @@ ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatche
     const std::size_t slash = file.path.rfind('/');
     const std::string_view name =
         slash == std::string_view::npos ? file.path : file.path.substr(slash + 1);
-    // Names are matched in the program's text, like content.
-    if (matcher.Found(mode, pattern, Utf8ToGb18030(name)) != expect) return result;
+    // Names are matched in the program's text, like content: a name that is not UTF-8
+    // (GBK from an old archive) is read as content without an encoding mark is.
+    if (matcher.Found(mode, pattern, BytesAsProgramText(name)) != expect) return result;
   }
   if (options.IsChecked(Check::InContent)) {
     ContentSearch& search = matcher.Search(mode, pattern);
@@ -36,6 +37,10 @@ ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatche
       }
       result.encoding = outcome.encoding;
       result.error = outcome.error;
+    }
+    if (search.Undecided()) {
+      result.undecided = true;
+      return result;
     }
     if (search.Found() != expect) return result;
   }

@@ -15,6 +15,9 @@ struct ContentTestResult {
   int encoding = 0;      // the TextEncoding the content was read as; 0: not read
   int error = 0;         // the errno of a file that could not be opened or read
   bool stopped = false;  // reading was stopped on request: no result
+  // The content could not be searched whole within the memory bound and nothing was
+  // found: the file neither passes nor is said to lack the pattern.
+  bool undecided = false;
 };
 
 // Whether the file passes. Every ticked target must agree with the expectation; with

@@ -36,6 +36,17 @@ class JobHost {
   // order. The window stays silent, as it does for every single file; the command line
   // names each on standard error.
   virtual void ReportUnreadable(const std::string& /*path*/, int /*error*/) {}
+  // A file whose content could not be searched within the memory bound (a partial match
+  // of a wildcard or regex pattern ran longer than it): whether it holds the pattern is
+  // not known, so it is listed neither as containing nor as lacking it. Called on the
+  // job's thread, in walk order. The command line names it on standard error, the window
+  // after the summary.
+  virtual void ReportUndecided(const std::string& /*path*/) {}
+  // The content pattern was edited during the job into one that does not compile in
+  // its match mode (`problem` in the engine's words, as ContentPatternProblem gives it):
+  // the job goes on with the last one that did. Called on the job's thread once for
+  // each such edit; the window says so when the job ends.
+  virtual void ReportRejectedPattern(const std::string& /*problem*/) {}
   // A file the duplicate filter left out because it changed during the job: it was no
   // longer, when read or when its group was listed, the file the walk saw. Called on the
   // job's thread. The command line names each on standard error; the window tells of

@@ -59,6 +59,7 @@ FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, cons
       sinks_(sinks),
       pathsOnly_(sinks.list.PathsOnly()),
       stopRequested_([&stop = sinks.stop] { return stop.IsSet(); }),
+      searchable_(sinks.host, options),
       scheduler_(pool, sinks.host, sinks.stop),
       workers_(scheduler_.Slots()),
       batches_(scheduler_, BatchesOut(scheduler_.Workers()),
@@ -72,7 +73,9 @@ FilePipeline::~FilePipeline() = default;
 
 const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
   if (!snapshot_ || options_.Revision() != snapshotRevision_) {
-    snapshot_ = std::make_shared<const FilterOptions>(options_);
+    FilterOptions copy(options_);
+    searchable_.Keep(copy);
+    snapshot_ = std::make_shared<const FilterOptions>(std::move(copy));
     snapshotRevision_ = options_.Revision();
     snapshotNeedsWorkers_ = !pathsOnly_ || snapshot_->IsChecked(Check::ContentFilter) ||
                             snapshot_->IsChecked(Check::LengthFilter) ||
@@ -156,6 +159,7 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   }
   if (outcome.counted) carried_ = outcome.characters;
   if (outcome.error != 0) sinks_.host.ReportUnreadable(folder.PathOf(name), outcome.error);
+  if (outcome.undecided) sinks_.host.ReportUndecided(folder.PathOf(name));
   if (!outcome.pass) return;
 
   if (outcome.toDuplicates) {

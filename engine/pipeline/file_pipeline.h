@@ -25,6 +25,7 @@
 #include "engine/job/stop_flag.h"
 #include "engine/pipeline/folder_visit.h"
 #include "engine/pipeline/process_file.h"
+#include "engine/pipeline/searchable_pattern.h"
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
 #include "results/result_list.h"
@@ -50,7 +51,7 @@ class FilePipeline {
   FilePipeline& operator=(const FilePipeline&) = delete;
 
   // The options as they read now, for the files handed out from now on: copied again
-  // only when they have changed.
+  // only when they have changed, with a content search that compiles (SearchablePattern).
   const std::shared_ptr<const FilterOptions>& Options();
 
   // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
@@ -86,6 +87,7 @@ class FilePipeline {
   const std::function<bool()> stopRequested_;
   std::shared_ptr<const FilterOptions> snapshot_;
   std::uint64_t snapshotRevision_ = 0;
+  SearchablePattern searchable_;
   // The copy's files need something looked at, which is worth a worker's time.
   bool snapshotNeedsWorkers_ = false;
 

@@ -32,6 +32,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
     pass = found.pass;
     outcome.encoding = found.encoding;
     outcome.error = found.error;
+    outcome.undecided = found.undecided;
   }
   if (pass && lengthFilter) {
     const LengthFilter::Result length = length_.Test(file, options, stopRequested);

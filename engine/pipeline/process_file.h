@@ -27,6 +27,7 @@ struct FileOutcome {
   std::int64_t size = 0;        // the size the length filter measured; 0: not measured
   int encoding = 0;             // the TextEncoding the content was read as; 0: not read
   int error = 0;                // errno of an open or read that failed, as the system said
+  bool undecided = false;       // the content filter could not decide within the memory bound
   // For a file bound for the duplicate filter: a stat of it, taken by the worker so that
   // the job's thread does not look at every file one after another. Empty when the file
   // could not be looked at.

@@ -139,7 +139,7 @@ void FolderWalk::Visit(Frame& frame) {
   const platform::DirectoryListing& listing = listing_;
   const std::shared_ptr<const FolderVisit> visit = frame.visit;
   lister_.PickFiles(frame.text, options_.Text(Field::NameMask), listing, picked_);
-  if (depth_ == 1) root_ = frame.text;
+  if (depth_ == 1) root_ = frame.base;
   frame.visit->optionsAtEntry = pipeline_.Options();
   host_.SetStatusText("正在筛选：" + PathDisplayUtf8(frame.text));
   host_.RefreshStatus();
@@ -156,7 +156,9 @@ void FolderWalk::Visit(Frame& frame) {
   }
 
   if (options_.IsChecked(Check::ScopeThis)) return;
-  if (options_.IsChecked(Check::ScopeLevels) && !WithinLevels(frame.text)) return;
+  // Levels count in the "/"-ended form both listers share: the root "/" and a folder
+  // whose text the mask lister leaves without its "/" count alike.
+  if (options_.IsChecked(Check::ScopeLevels) && !WithinLevels(frame.base)) return;
   if (stop_.IsSet()) return;
   for (std::uint32_t i = 0; i < listing.Count(); ++i) {
     if (!listing.IsFolder(i)) continue;

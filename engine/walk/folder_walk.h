@@ -69,7 +69,7 @@ class FolderWalk {
   JobHost& host_;
   const StopFlag& stop_;
   std::optional<WalkRules> rules_;
-  std::string root_;  // the root as the lister left it
+  std::string root_;  // the root's path followed by "/": levels count from it
   // Frames by depth, kept with their buffers from folder to folder; `depth_` in use.
   std::deque<Frame> frames_;
   std::size_t depth_ = 0;

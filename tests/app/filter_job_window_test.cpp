@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
 
 #include "app/controls/control_roster.h"
 #include "window_fixture.h"
@@ -158,6 +159,92 @@ class FilterJobWindowTest : public QObject {
     user.folderToChoose.clear();
     Control<QPushButton>(window.get(), control::kStartButton)->click();
     QCOMPARE(user.initialFolders.last(), dir_.path());
+  }
+
+  // A GBK name was found by no name test: the mask and the content filter's name test
+  // held the typed UTF-8 against its bytes. It is matched as the list shows it.
+  void aGbkNameIsFoundByTheNameTheListShows() {
+    const std::string folder = QFile::encodeName(dir_.path()).toStdString() + "/names";
+    WriteRawFile(folder + "/\xb7\xa2\xc6\xb1.txt", "x");  // 发票.txt in GBK
+    WriteRawFile(folder + "/other.txt", "x");
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    auto* start = Control<QPushButton>(window.get(), control::kStartButton);
+    auto* list = Control<QTableView>(window.get(), control::kResultList);
+    user.folderToChoose = QString::fromStdString(folder);
+    window->Options().SetText(Field::NameMask, "*发票*");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+    QTest::mousePress(start, Qt::RightButton);
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+
+    window->Options().SetText(Field::NameMask, "*.*");
+    window->Options().SetChecked(Check::ContentFilter, true);
+    window->Options().SetText(Field::ContentPattern, "发票");
+    start->click();
+    QCOMPARE(ListedNames(list), Texts({"发票.txt"}));
+    // By bytes: QTemporaryDir cannot remove names that are not UTF-8.
+    std::filesystem::remove_all(folder);
+  }
+
+  // A pattern edited during a job into one that does not compile was once searched as it
+  // was: found nowhere, so under 不含内容 the later folders listed every file. The job
+  // keeps to the last pattern that compiled and says so when it ends.
+  void aPatternEditedIntoOneThatDoesNotCompileIsSetAsideUntilTheJobEnds() {
+    const QString folder = dir_.filePath(QStringLiteral("edited"));
+    for (const char* sub : {"a", "b"}) {
+      WriteFile(QStringLiteral("%1/%2/has.txt").arg(folder, QLatin1String(sub)), "the needle");
+      WriteFile(QStringLiteral("%1/%2/lacks.txt").arg(folder, QLatin1String(sub)), "hay");
+    }
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    OptionControls& options = window->Options();
+    options.SetChecked(Check::ContentFilter, true);
+    options.SetChecked(Check::InName, false);
+    options.SetChecked(Check::InContent, true);
+    options.SetChecked(Check::LacksContent, true);
+    options.SetChecked(Check::ScopeTree, true);
+    options.SetText(Field::ContentPattern, "need(le)");
+    options.SetMatchModeIndex(2);
+    user.folderToChoose = folder;
+    // The first events the job handles: the pattern loses its ")".
+    user.whileChoosing = [&] {
+      QTimer::singleShot(0, [&] { options.SetText(Field::ContentPattern, "need(le"); });
+    };
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+             Texts({"lacks.txt", "lacks.txt"}));
+    QCOMPARE(user.boxes,
+             QList{Warning(QStringLiteral("筛选中修改的筛选内容无法编译：missing closing "
+                                          "parenthesis at character 8\n本次筛选一直使用最后一个"
+                                          "可以编译的筛选内容。"))});
+  }
+
+  // A file whose answer the search's memory bound leaves open is listed neither under
+  // 包含内容 nor under 不含内容, and the status line names it after the summary.
+  void aFileTheSearchCannotDecideIsNamedAfterTheSummary() {
+    const QString folder = dir_.filePath(QStringLiteral("undecided"));
+    WriteFile(folder + QStringLiteral("/open.txt"), "x" + QByteArray(16 << 20, 'a') + "y");
+    WriteFile(folder + QStringLiteral("/plain.txt"), "plain");
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    window->Options().SetChecked(Check::ContentFilter, true);
+    window->Options().SetChecked(Check::InName, false);
+    window->Options().SetChecked(Check::InContent, true);
+    window->Options().SetChecked(Check::LacksContent, true);
+    window->Options().SetText(Field::ContentPattern, "x[^y]*y");
+    window->Options().SetMatchModeIndex(2);
+    user.folderToChoose = folder;
+    Control<QPushButton>(window.get(), control::kStartButton)->click();
+    QCOMPARE(ListedNames(Control<QTableView>(window.get(), control::kResultList)),
+             Texts({"plain.txt"}));
+    const QString summary =
+        Control<QStatusBar>(window.get(), control::kStatusBar)->currentMessage();
+    QVERIFY2(summary.endsWith(
+                 QStringLiteral("1 个文件无法在内存限制内判断是否含有筛选内容，未列出（如 ") +
+                 folder + QStringLiteral("/open.txt）")),
+             qPrintable(summary));
+    QFile::remove(folder + QStringLiteral("/open.txt"));
   }
 
   // While the job runs the duplicate options are locked and the button says so; a second

@@ -25,6 +25,10 @@ WindowPlatform ScriptedUser::Platform() {
   };
   platform.chooseExportFile = [this] { return exportFile; };
   platform.isCtrlHeld = [this] { return ctrlHeld; };
+  platform.askReplace = [this](const QString& text) {
+    replaceQuestions << text;
+    return replaceAnswer;
+  };
   return platform;
 }
 

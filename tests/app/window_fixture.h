@@ -25,6 +25,9 @@ struct ScriptedUser {
   QStringList initialFolders;           // where each chooser started
   std::function<void()> whileChoosing;  // runs inside the chooser
   QString exportFile;                   // the save dialog's answer
+  // The answer to "replace the file in the destination?"; each question asked.
+  ReplaceAnswer replaceAnswer = ReplaceAnswer::Cancel;
+  QStringList replaceQuestions;
   bool ctrlHeld = false;
 
   WindowPlatform Platform();

@@ -313,6 +313,86 @@ class LongOperationsTest : public QObject {
              qPrintable(host.ProgressText()));
   }
 
+  // 24 picked files of one name copied into an empty folder leave one file there: the
+  // summary once said "成功复制 24 个文件" and nothing more. It says how many replaced a copy
+  // of the same run; nobody is asked about those, and a move still keeps the first.
+  void copiesOfOneNameSayHowManyReplacedAnEarlierCopyOfTheRun() {
+    OperationsHost host;
+    for (int i = 0; i < 24; ++i)
+      host.Add("d" + std::to_string(i) + "/readme.txt", std::to_string(i));
+    QItemSelectionModel* selection = host.ListView()->selectionModel();
+    selection->select(QItemSelection(host.ListView()->model()->index(0, 0),
+                                     host.ListView()->model()->index(23, 0)),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    host.folderToChoose = QString::fromStdString(host.Path("copies"));
+    QDir().mkpath(host.folderToChoose);
+    host.Button("按钮复制")->click();
+    QVERIFY2(StartsWith(host.ProgressText(), "复制完毕！共 24 个文件，成功复制 24 个文件，耗时 "),
+             qPrintable(host.ProgressText()));
+    QVERIFY2(
+        host.ProgressText().endsWith(QStringLiteral("；其中 23 个替换了本次先复制到该目录的文件")),
+        qPrintable(host.ProgressText()));
+    QCOMPARE(ReadFile(host.Path("copies/readme.txt")), "23");
+    QCOMPARE(ReadFile(host.Path("d0/readme.txt")), "0");
+    QCOMPARE(host.replaceQuestions, QStringList());
+
+    host.folderToChoose = QString::fromStdString(host.Path("moved"));
+    QDir().mkpath(host.folderToChoose);
+    host.Button("按钮移动")->click();
+    QVERIFY2(StartsWith(host.ProgressText(), "移动完毕！共 24 个文件，成功移动 1 个文件，耗时 "),
+             qPrintable(host.ProgressText()));
+    QVERIFY(!host.ProgressText().contains(QStringLiteral("替换")));
+    QCOMPARE(ReadFile(host.Path("moved/readme.txt")), "0");
+    QCOMPARE(ReadFile(host.Path("d1/readme.txt")), "1");
+  }
+
+  // A move or copy once replaced a file in the destination that the user had not picked,
+  // without a word. It asks first: replace or skip, for this file or for all, or cancel.
+  void aFileInTheDestinationTheUserDidNotPickIsReplacedOnlyWhenTheUserSaysSo() {
+    OperationsHost host;
+    host.AddFiles(4);
+    for (int i = 0; i < 4; ++i)
+      WriteFile(host.Path("b/file" + std::to_string(i) + ".txt"), "theirs " + std::to_string(i));
+    host.SelectRows({0, 1, 2, 3});
+    host.folderToChoose = QString::fromStdString(host.Path("b"));
+    host.replaceAnswers = {ReplaceAnswer::Skip, ReplaceAnswer::Replace, ReplaceAnswer::SkipAll};
+    host.Button("按钮复制")->click();
+    QCOMPARE(host.replaceQuestions.size(), 3);
+    QCOMPARE(host.replaceQuestions.first(),
+             ReplaceQuestionText(QString::fromStdString(host.Path("b/file0.txt")),
+                                 QString::fromStdString(host.Path("a/file0.txt"))));
+    QCOMPARE(ReadFile(host.Path("b/file0.txt")), "theirs 0");
+    QCOMPARE(ReadFile(host.Path("b/file1.txt")), "content 1");
+    QCOMPARE(ReadFile(host.Path("b/file2.txt")), "theirs 2");
+    QCOMPARE(ReadFile(host.Path("b/file3.txt")), "theirs 3");
+    QVERIFY2(StartsWith(host.ProgressText(), "复制完毕！共 4 个文件，成功复制 1 个文件，耗时 "),
+             qPrintable(host.ProgressText()));
+    QVERIFY2(host.ProgressText().endsWith(QStringLiteral("；3 个文件因目标目录已有同名文件而跳过")),
+             qPrintable(host.ProgressText()));
+
+    // Cancel ends the run at the file asked about.
+    host.replaceQuestions.clear();
+    host.replaceAnswers = {ReplaceAnswer::Cancel};
+    host.Button("按钮移动")->click();
+    QCOMPARE(host.replaceQuestions.size(), 1);
+    QCOMPARE(ReadFile(host.Path("b/file0.txt")), "theirs 0");
+    QCOMPARE(host.Paths()[1], host.Path("a/file1.txt"));
+    QVERIFY(StartsWith(host.ProgressText(), "移动完毕！共 4 个文件，成功移动 0 个文件"));
+    QVERIFY(!host.Running("按钮移动"));
+
+    // Replace for all asks once.
+    host.replaceQuestions.clear();
+    host.replaceAnswers = {ReplaceAnswer::ReplaceAll};
+    host.Button("按钮移动")->click();
+    QCOMPARE(host.replaceQuestions.size(), 1);
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(ReadFile(host.Path("b/file" + std::to_string(i) + ".txt")),
+               "content " + std::to_string(i));
+      QVERIFY(!Exists(host.Path("a/file" + std::to_string(i) + ".txt")));
+    }
+    QVERIFY(StartsWith(host.ProgressText(), "移动完毕！共 4 个文件，成功移动 4 个文件"));
+  }
+
   // Qt's dialog answers a folder whose name is not UTF-8 with replacement characters: the
   // files still go into that folder, whose bytes are remembered; two folders Qt shows
   // alike cannot be told apart, and nothing is moved.

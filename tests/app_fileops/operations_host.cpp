@@ -113,6 +113,14 @@ QString OperationsHost::ChooseFolder(const QString& initialFolder, const QString
   return folderToChoose;
 }
 
+ReplaceAnswer OperationsHost::AskReplace(const QString& text) {
+  replaceQuestions << text;
+  if (replaceAnswers.empty()) return ReplaceAnswer::Replace;
+  const ReplaceAnswer answer = replaceAnswers.front();
+  replaceAnswers.pop_front();
+  return answer;
+}
+
 void OperationsHost::ProcessPendingEvents() {
   if (whileRunning) whileRunning();
   pump_.Pump();

@@ -9,6 +9,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,7 +36,11 @@ class OperationsHost final : public QWidget, public AppServices {
   QStringList messages;          // every message shown, in order
   QList<RecordedMessage> boxes;  // the same messages with their buttons, title and icon
   QMessageBox::StandardButton answer = QMessageBox::Ok;
-  QString folderToChoose;      // "" cancels the chooser
+  QString folderToChoose;  // "" cancels the chooser
+  // The answers to "replace the file in the destination?", in order; once they are
+  // used up the user says replace. Each question asked, in order.
+  std::deque<ReplaceAnswer> replaceAnswers;
+  QStringList replaceQuestions;
   QStringList initialFolders;  // where each chooser started
   QStringList prompts;         // each chooser's prompt
   bool ctrlHeld = false;
@@ -73,6 +78,7 @@ class OperationsHost final : public QWidget, public AppServices {
   QMessageBox::StandardButton ShowMessage(const QString& text, QMessageBox::StandardButtons buttons,
                                           const QString& title, QMessageBox::Icon icon) override;
   QString ChooseFolder(const QString& initialFolder, const QString& prompt) override;
+  ReplaceAnswer AskReplace(const QString& text) override;
   void ProcessPendingEvents() override;
   void PumpWait(int ms) override;
 

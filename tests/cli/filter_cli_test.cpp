@@ -138,6 +138,36 @@ TEST(ContentFilter, RegexThatBacktracksMuchFindsItsMatchInAShortFile) {
       tree, {{{"--content", "(\\w+\\s?)+!", "--in", "content", "--mode", "regex"}, {"words.txt"}}});
 }
 
+// A possible match longer than the 8 MiB a search holds once made the search drop every
+// partial match it held: later matches were missed, and with --without a file holding
+// the pattern was offered as lacking it. A file whose answer the bound leaves open is
+// named and listed neither way.
+TEST(ContentFilter, RegexSearchPastTheMemoryBoundKeepsLaterMatchesAndNamesWhatItCannotTell) {
+  constexpr std::size_t kSixteen = std::size_t{16} << 20;
+  CliTree tree;
+  std::string holds = "x" + std::string(kSixteen + 100, 'a');
+  holds[kSixteen - 10] = 'x';
+  holds[kSixteen + 10] = 'y';
+  tree.File("holds.txt", holds);
+  tree.File("open.txt", "x" + std::string(kSixteen, 'a') + "y");
+  tree.File("lacks.txt", "plain");
+  const std::vector<std::string> search = {"--content", "x[^y]*y", "--mode",
+                                           "regex",     "--in",    "content"};
+  for (const bool without : {false, true}) {
+    std::vector<std::string> args = search;
+    if (without) args.push_back("--without");
+    args.push_back(tree.Root());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.status, 1) << without;
+    EXPECT_EQ(tree.Relative(SplitRecords(result.out)),
+              without ? Paths{"lacks.txt"} : Paths{"holds.txt"});
+    EXPECT_NE(result.err.find(tree.Path("open.txt") + ": whether it holds the pattern is unknown"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("holds.txt"), std::string::npos) << result.err;
+  }
+}
+
 class DuplicateTree : public ::testing::Test {
  protected:
   void SetUp() override {

@@ -58,6 +58,43 @@ TEST(ExitStatus, BadUsageAndBadFoldersAreStatusTwoWithAMessage) {
   }
 }
 
+// --exclude once took every word after it, the FOLDER included ("FOLDER is required").
+TEST(ExitStatus, EveryFlagTakesOneValueAndLeavesTheFolder) {
+  CliTree tree;
+  tree.File("a.txt");
+  tree.File("skip/b.txt");
+  tree.File("settings.ini", "[主界面]\r\n");
+  const std::vector<std::vector<std::string>> flags = {
+      {"--scope", "tree"},      {"--levels", "2"},
+      {"--mask", "*.txt"},      {"--lister", "mask"},
+      {"--exclude", "skip"},    {"--threads", "2"},
+      {"--content", "a"},       {"--in", "name"},
+      {"--mode", "wildcard"},   {"--size", "0:9"},
+      {"--chars", "0:9"},       {"--unit", "B"},
+      {"--time", "modified"},   {"--compare", "date"},
+      {"--from", "2000-01-01"}, {"--to", "2030-01-01"},
+      {"--dup", "name"},        {"--dup-output", "all"},
+      {"--format", "rows"},     {"--settings", tree.Path("settings.ini")},
+  };
+  for (const auto& flag : flags) {
+    for (const bool joined : {false, true}) {
+      std::vector<std::string> args = {"-q"};
+      if (joined) {
+        args.push_back(flag[0] + "=" + flag[1]);
+      } else {
+        args.insert(args.end(), flag.begin(), flag.end());
+      }
+      args.push_back(tree.Root());
+      const CliResult result = RunCli(args);
+      EXPECT_EQ(result.status, 0) << ::testing::PrintToString(args) << "\n" << result.err;
+    }
+  }
+  // Given twice, --exclude leaves out both; a second word after one value is an error.
+  EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--exclude", "skip", "--exclude", "a.txt"}),
+            (Paths{"settings.ini"}));
+  EXPECT_EQ(RunCli({"--exclude", "skip", "a.txt", tree.Root()}).status, 2);
+}
+
 TEST(Streams, ResultsOnStdoutSummaryOnStderrUnlessQuiet) {
   CliTree tree;
   tree.File("a.txt");

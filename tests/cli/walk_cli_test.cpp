@@ -73,17 +73,50 @@ TEST(OddEntries, FifoIsListedButNeverReadAndFolderLinksAreNotFollowed) {
                  });
 }
 
-TEST(OddEntries, NameThatIsNotUtf8IsPrintedByteForByte) {
+// Rows are the texts the list shows: a name that is not UTF-8 decoded as the window
+// decodes it (once printed as raw bytes); paths keep the bytes.
+TEST(OddEntries, NameThatIsNotUtf8IsPrintedAsTheListShowsIt) {
   CliTree tree;
   const std::string name = "bad\xff\xfe\xb0\xa1.txt";  // 0xB0A1 is 啊 in GBK
+  const std::string gbk = "\xb7\xa2\xc6\xb1.txt";      // 发票.txt in GBK
   tree.File("dir\x80/" + name, "content");
+  tree.File("dir\x80/" + gbk, "content");
   const CliResult result = RunCli({"-q", "--scope", "tree", "--format", "rows", tree.Root()});
   ASSERT_EQ(result.status, 0) << result.err;
   const Paths rows = SplitRecords(result.out);
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0].substr(0, rows[0].find('\t')), name);
-  EXPECT_EQ(rows[0].substr(rows[0].rfind('\t') + 1), tree.Path("dir\x80/"));
+  ASSERT_EQ(rows.size(), 2u);
+  const std::string replacement = "\xef\xbf\xbd";  // U+FFFD
+  const std::string shownFolder = tree.Path("dir" + replacement + "/");
+  EXPECT_EQ(rows[0].substr(0, rows[0].find('\t')),
+            "bad" + replacement + replacement + replacement + replacement + ".txt");
+  EXPECT_EQ(rows[0].substr(rows[0].rfind('\t') + 1), shownFolder);
+  EXPECT_EQ(rows[1].substr(0, rows[1].find('\t')), "发票.txt");
+  EXPECT_EQ(rows[1].substr(rows[1].rfind('\t') + 1), shownFolder);
   EXPECT_EQ(ListedBy(tree, {"--scope", "tree", "--mask", "bad*"}), (Paths{"dir\x80/" + name}));
+}
+
+// A GBK name was found by no name test: the masks and the name test held the typed UTF-8
+// against its bytes. It is matched as the list shows it, under both listers and in
+// every match mode.
+TEST(OddEntries, GbkNameIsFoundByTheNameItShows) {
+  CliTree tree;
+  const std::string gbk = "\xb7\xa2\xc6\xb1.txt";  // 发票.txt in GBK
+  tree.File(gbk);
+  tree.File("发票单.txt");
+  tree.File("other.txt");
+  for (const char* lister : {"find", "mask"}) {
+    EXPECT_EQ(ListedBy(tree, {"--lister", lister, "--mask", "*发票*"}), (Paths{gbk, "发票单.txt"}))
+        << lister;
+    EXPECT_EQ(ListedBy(tree, {"--lister", lister, "--mask", "发票.txt"}), (Paths{gbk})) << lister;
+  }
+  const std::vector<std::vector<std::string>> nameTests = {
+      {"--content", "发票", "--in", "name"},
+      {"--content", "发?*.TXT", "--in", "name", "--mode", "wildcard"},
+      {"--content", "^发.单?\\.txt$", "--in", "name", "--mode", "regex"},
+  };
+  for (const auto& flags : nameTests) {
+    EXPECT_EQ(ListedBy(tree, flags), (Paths{gbk, "发票单.txt"})) << ::testing::PrintToString(flags);
+  }
 }
 
 // Path output skips the size and time texts; it must still name exactly the files the

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "cli_tree.h"
 
 namespace tarnwick::cli_test {
@@ -23,6 +25,20 @@ TEST(FolderText, TrailingSlashesNameTheSameFolderUnderBothListers) {
       EXPECT_EQ(tree.Relative(SplitRecords(result.out)), (Paths{"d/x.txt", "d/d/y.txt"}))
           << lister << " «" << slashes << "»";
     }
+  }
+}
+
+// From "/" the mask lister once counted the direct subfolders as level 1 and walked one
+// level deeper than the default lister.
+TEST(FolderText, LevelsFromTheRootFolderCountAlikeUnderBothListers) {
+  for (const char* lister : {"find", "mask"}) {
+    const CliResult result =
+        RunCli({"-q", "--lister", lister, "--scope", "levels", "--levels", "2", "/"});
+    std::size_t deepest = 0;
+    for (const std::string& path : SplitRecords(result.out)) {
+      deepest = std::max<std::size_t>(deepest, std::count(path.begin(), path.end(), '/'));
+    }
+    EXPECT_EQ(deepest, 2u) << lister;
   }
 }
 

@@ -120,6 +120,76 @@ TEST_F(ContentFilterTestCase, OnlyFilesTheSystemRefusesCarryAnError) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
+// A pattern given as bytes that are not UTF-8 (a command-line argument) once became "?"
+// in place of each bad byte: a wildcard that matched any text as content, a quantifier
+// the regex engine refused, and as a name nothing. It is read as the bytes of a name or
+// of content are, so the name test and the content test agree at every length.
+TEST_F(ContentFilterTestCase, PatternThatIsNotUtf8MeansTheSameForNamesAndContentOfAnyLength) {
+  struct Case {
+    const char* pattern;
+    std::string found;     // a text holding it
+    std::string notFound;  // a text not holding it
+  };
+  const Case cases[] = {
+      {"b\xff", std::string("ab\xff") + "c", "abxc"},
+      {"\xb7\xa2", "\xb7\xa2\xc6\xb1.txt", "abc.txt"},  // 发 in GBK, in 发票.txt
+  };
+  const MatchMode modes[] = {MatchMode::Default, MatchMode::Wildcard, MatchMode::Regex};
+  int index = 0;
+  for (const Case& c : cases) {
+    for (const bool holds : {true, false}) {
+      const std::string& text = holds ? c.found : c.notFound;
+      const std::string name = tree.Create("names" + std::to_string(index++) + "/" + text, "");
+      for (const MatchMode mode : modes) {
+        const std::string label = ::testing::PrintToString(c.pattern) + " mode " +
+                                  std::to_string(static_cast<int>(mode)) + " in " +
+                                  ::testing::PrintToString(text);
+        EXPECT_EQ(Passes(name, c.pattern, true, {true, false}, mode), holds) << label;
+        for (const std::size_t padding : {0, 1, 1000, 200000}) {
+          const std::string pad(padding, 'x');
+          const std::string content =
+              tree.Create("content" + std::to_string(index++), pad + text + pad);
+          EXPECT_EQ(Passes(content, c.pattern, true, {false, true}, mode), holds)
+              << label << " padded by " << padding;
+        }
+      }
+    }
+  }
+}
+
+// A pattern edited during a job into one that does not compile was once used as it was:
+// found nowhere, so under 不含内容 every file of the later folders was listed. The job
+// keeps to the last pattern that compiled and tells the host.
+TEST(PatternEditedDuringAJob, OneThatDoesNotCompileIsSetAsideUntilTheJobEnds) {
+  test::TempTree tree;
+  for (const char* folder : {"a", "b", "c", "d"}) {
+    tree.Create(std::string(folder) + "/has.txt", "the needle");
+    tree.Create(std::string(folder) + "/lacks.txt", "hay");
+  }
+  for (const unsigned threads : {1u, 4u}) {
+    FilterOptions options = test::Ticked(
+        {Check::ContentFilter, Check::LacksContent, Check::InContent, Check::ScopeTree},
+        {{Field::ContentPattern, "need(le)"}});
+    options.SetChecked(Check::InName, false);
+    options.SetMatchModeIndex(static_cast<int>(MatchMode::Regex));
+    test::JobRun job;
+    // Folders in walk order: the root, a, b, c, d; a pattern applies from the next folder
+    // entered. In a the pattern loses its ")"; edited again in c, it compiles from d on.
+    job.host.onPendingEvents = [&] {
+      const std::size_t folders = job.host.statusTexts.size();
+      if (folders == 2) options.SetText(Field::ContentPattern, "need(le");
+      if (folders == 4) options.SetText(Field::ContentPattern, "hay");
+    };
+    JobSettings settings;
+    settings.threads = threads;
+    EXPECT_EQ(job.Run(tree.Root(), options, Lister::FindFile, settings),
+              (std::vector<std::string>{"a/lacks.txt", "b/lacks.txt", "c/lacks.txt", "d/has.txt"}))
+        << threads << " threads";
+    EXPECT_EQ(job.host.rejectedPatterns,
+              std::vector<std::string>{"missing closing parenthesis at character 8"});
+  }
+}
+
 // UTF-8 content is searched for an ASCII pattern without converting it; the answer must be
 // the one the converted text gives, for every kind of file the loader meets.
 TEST_F(ContentFilterTestCase, Utf8ContentGivesTheConvertedTextsAnswer) {

@@ -27,6 +27,9 @@ class RecordingHost final : public JobHost {
     rowsAtStatus.push_back(list ? list->Count() : 0);
   }
   void RefreshStatus() override { ++refreshes; }
+  void ReportRejectedPattern(const std::string& problem) override {
+    rejectedPatterns.push_back(problem);
+  }
   void ReportChanged(const std::string& path) override { changed.push_back(path); }
   void FileExamined() override { ++examined; }
 
@@ -34,6 +37,7 @@ class RecordingHost final : public JobHost {
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
   std::vector<std::string> statusTexts;
   std::vector<std::size_t> rowsAtStatus;
+  std::vector<std::string> rejectedPatterns;
   std::vector<std::string> changed;  // files the duplicate filter found changed
   int pendingEventCalls = 0;
   int refreshes = 0;
@@ -57,9 +61,9 @@ struct JobRun {
   StopFlag stop;
 
   std::vector<std::string> Run(const std::string& root, const FilterOptions& options,
-                               Lister lister = Lister::FindFile) {
+                               Lister lister = Lister::FindFile, const JobSettings& settings = {}) {
     host.list = &list;
-    RunFilterJob(root, lister, options, list, host, stop);
+    RunFilterJob(root, lister, options, list, host, stop, settings);
     return RelativePaths(list, root);
   }
 };

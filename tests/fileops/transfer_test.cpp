@@ -97,6 +97,66 @@ TEST(TransferTest, APickedFileInTheDestinationIsNotReplacedByAnotherOfItsName) {
   }
 }
 
+// A move or copy once replaced a file it found in the destination that the user had
+// neither picked nor asked about. Asked first, the run leaves it (Occupied) until told
+// to replace it; a folder there is never in question. On another file system the move
+// copies, and keeps the file there all the same.
+TEST(TransferTest, AFileTheRunDidNotPickOrPlaceStaysUntilTheCallerSaysReplace) {
+  for (const Kind kind : {Kind::Move, Kind::Copy}) {
+    SCOPED_TRACE(KindName(kind));
+    TempTree tree;
+    const std::string source = tree.Create("a/report.txt", "new");
+    const std::string target = tree.Create("b/report.txt", "theirs");
+    tree.MakeLink("nowhere", "b/dangling.txt");
+    tree.MakeFolder("b/folder.txt");
+    TransferRun run(kind, {source});
+    EXPECT_EQ(run.Transfer(source, target, AtTarget::Keep), TransferOutcome::Occupied);
+    EXPECT_EQ(run.Transfer(source, tree.Path("b/dangling.txt"), AtTarget::Keep),
+              TransferOutcome::Occupied);
+    EXPECT_EQ(run.Transfer(source, tree.Path("b/folder.txt"), AtTarget::Keep),
+              TransferOutcome::Failed);
+    EXPECT_EQ(ReadAll(target), "theirs");
+    EXPECT_EQ(ReadAll(source), "new");
+    EXPECT_EQ(Names(tree.Path("b")),
+              (std::vector<std::string>{"dangling.txt", "folder.txt", "report.txt"}));
+    EXPECT_EQ(run.Transfer(source, target, AtTarget::Replace), TransferOutcome::Done);
+    EXPECT_EQ(ReadAll(target), "new");
+
+    const std::unique_ptr<TempTree> other = test::TreeOnOtherFileSystem(tree.Root());
+    if (!other) continue;
+    const std::string far = other->Create("c/report.txt", "far away");
+    const std::string again = tree.Create("a/report.txt", "newer");
+    TransferRun across(kind, {again});
+    EXPECT_EQ(across.Transfer(again, far, AtTarget::Keep), TransferOutcome::Occupied);
+    EXPECT_EQ(ReadAll(far), "far away");
+    EXPECT_EQ(ReadAll(again), "newer");
+    EXPECT_EQ(Names(other->Path("c")), std::vector<std::string>{"report.txt"});
+  }
+}
+
+// Files of one name copied into one folder leave only the last there: the run counts
+// the copies that replaced an earlier one of its own (once reported as copied like any
+// other), and asks about none of them.
+TEST(TransferTest, CopiesThatReplaceAnEarlierCopyOfTheRunAreCounted) {
+  TempTree tree;
+  std::vector<std::string> sources;
+  for (const char* folder : {"one", "two", "three"})
+    sources.push_back(tree.Create(std::string(folder) + "/readme.txt", folder));
+  const std::string target = tree.MakeFolder("dest") + "/readme.txt";
+  TransferRun copy(Kind::Copy, sources);
+  for (const std::string& source : sources)
+    EXPECT_EQ(copy.Transfer(source, target, AtTarget::Keep), TransferOutcome::Done);
+  EXPECT_EQ(copy.ReplacedOwnCopies(), 2u);
+  EXPECT_EQ(ReadAll(target), "three");
+
+  TransferRun move(Kind::Move, sources);
+  EXPECT_EQ(move.Transfer(sources[0], tree.Path("dest/moved.txt"), AtTarget::Keep),
+            TransferOutcome::Done);
+  EXPECT_EQ(move.Transfer(sources[1], tree.Path("dest/moved.txt"), AtTarget::Keep),
+            TransferOutcome::NameTaken);
+  EXPECT_EQ(move.ReplacedOwnCopies(), 0u);
+}
+
 TEST(TransferTest, NamesThatAreNotUtf8AreMovedCopiedAndDeletedAsThemselves) {
   TempTree tree;
   const std::string gbkName = "\xb1\xa8\xb8\xe6.txt";  // 报告 in GBK

@@ -120,6 +120,21 @@ TEST_F(SettingsFileTest, OptionsRoundTripAndSavingAgainChangesNothing) {
   EXPECT_EQ(ReadBytes(path_), saved);
 }
 
+// A header line holding several section names (hand-edited) was split by the first new
+// key: "[丶][主界面]" became a header of its own that cut off the keys saved in place, and
+// the next load restored the content filter switched off.
+TEST_F(SettingsFileTest, HeaderLineWithSeveralSectionNamesKeepsWhatASaveWrote) {
+  const std::string header = "[主界面][丶][主界面]";
+  OpenWith(header + "\r\n按内容筛选=真\r\n筛选内容=发票┊*┊合同\r\n文件名=真");
+  const FilterOptions loaded = Loaded();
+  EXPECT_TRUE(loaded.IsChecked(Check::ContentFilter));
+  EXPECT_EQ(loaded.Text(Field::ContentPattern), "发票\n合同");
+  ASSERT_TRUE(SaveSettings(store_, loaded));
+  EXPECT_TRUE(ReadBytes(path_).starts_with(header + "\r\n"));
+  ASSERT_TRUE(store_.Open(path_));
+  EXPECT_EQ(OptionsDifference(Loaded(), loaded), "");
+}
+
 TEST_F(SettingsFileTest, CrLfInsideAControlTextRoundTrips) {
   OpenWith("");
   FilterOptions options;

@@ -188,6 +188,40 @@ TEST(StreamedSearch, RegexMatchSpanningManyPiecesIsFound) {
   EXPECT_FALSE(StreamSearch(matcher, {MatchMode::Regex, "end$"}, text + "!", kPieceSize).found);
 }
 
+// Past the 8 MiB a search may hold, the whole held window was once dropped: the partial
+// matches that began within the bound went with it, and so did complete matches near
+// the end. Only the oldest partial match is given up; when nothing is found after one
+// was, the answer is not known rather than "not found".
+TEST(StreamedSearch, PartialMatchesWithinTheMemoryBoundOutliveAnOlderOne) {
+  constexpr std::size_t kSixteen = std::size_t{16} << 20;
+  std::string secondMatch = "x" + std::string(kSixteen + 200, 'a');
+  secondMatch[kSixteen - 10] = 'x';
+  secondMatch[kSixteen + 10] = 'y';
+  std::string lateLiteral = "x" + std::string(kSixteen + (2 << 20), 'a');
+  lateLiteral.replace(kSixteen - 10, 3, "QRS");
+  const std::string tooLong = "x" + std::string(kSixteen, 'a') + "y";
+  const struct {
+    const char* pattern;
+    const std::string& text;
+    bool found;
+    bool undecided;
+  } cases[] = {
+      {"x[^y]*y", secondMatch, true, false},
+      {"x[^y]*y|QRS", lateLiteral, true, false},
+      {"x[^y]*y", tooLong, false, true},
+      {"x[^y]*y", std::string(kSixteen, 'a') + "xay", true, false},
+  };
+  for (const auto& c : cases) {
+    ContentMatcher matcher;
+    matcher.Build(c.pattern);
+    ContentSearch& search = matcher.Search(MatchMode::Regex, c.pattern);
+    MemorySource source(c.text);
+    StreamText(source, search, {});
+    EXPECT_EQ(search.Found(), c.found) << c.pattern << " over " << c.text.size() << " bytes";
+    EXPECT_EQ(search.Undecided(), c.undecided) << c.pattern << " over " << c.text.size();
+  }
+}
+
 // A source whose third read fails, as a disk with a bad sector does.
 class FailingSource final : public ByteSource {
  public:
