@@ -35,7 +35,7 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
                                                : nullptr;
   DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache);
   {
-    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
+    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop}, settings.reads);
     FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
     pipeline.Finish();
   }

@@ -151,7 +151,7 @@ void FolderWalk::Visit(Frame& frame) {
     const std::string_view name = listing.Name(index);
     if (rules_->ExcludesName(name.data())) continue;
     host_.ProcessPendingEvents();
-    pipeline_.Add(visit, name, listing.IsRegular(index));
+    pipeline_.Add(visit, name, listing.IsRegular(index), listing.Inode(index));
     if (stop_.IsSet()) return;
   }
 
