@@ -30,6 +30,7 @@ class TerminalHost final : public JobHost {
   void RefreshStatus() override;
   // "tarnwick-cli: PATH: reason" on standard error (unless quiet), as find does.
   void ReportUnreadable(const std::string& path, int error) override;
+  void ReportChanged(const std::string& path) override;
 
   // Folders and files reported as unreadable so far.
   std::size_t UnreadableCount() const { return unreadable_; }

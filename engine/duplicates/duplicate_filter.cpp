@@ -1,15 +1,20 @@
 #include "engine/duplicates/duplicate_filter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
+#include "engine/duplicates/content_key_finder.h"
 #include "engine/duplicates/file_identity_set.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
-#include "engine/duplicates/md5_key_finder.h"
+#include "engine/duplicates/member_check.h"
 #include "engine/rows/add_row.h"
+#include "platform/file_system_kind.h"
 
 namespace tarnwick {
 namespace {
@@ -32,10 +37,6 @@ DuplicateOutput SelectedOutput(const OptionControls& options) {
 
 constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 
-std::int64_t Nanoseconds(const timespec& time) {
-  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
-
 }  // namespace
 
 // Flat on purpose: files are numbered in walk order and every table holds numbers, so
@@ -45,8 +46,11 @@ struct DuplicateStore::State {
   State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
         DigestCache* cache)
       : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
-    if (kind == DuplicateKind::ByMd5)
-      md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
+    if (kind == DuplicateKind::ByMd5) {
+      content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop);
+      caching = cache && cache->InUse();
+      if (caching) this->cache = cache;
+    }
   }
 
   struct Group {
@@ -84,17 +88,30 @@ struct DuplicateStore::State {
   }
 
   // Once every key is known: groups in walk order of their first file.
-  void GroupByKey() {
+  void GroupByContent() {
     groupOf.assign(files.Count(), kNoGroup);
     for (std::uint32_t file = 0; file < files.Count(); ++file) {
-      const platform::Md5Value* key = md5->KeyOf(file);
-      if (!key) continue;
-      std::uint64_t hash;
-      std::memcpy(&hash, key->data(), sizeof hash);
-      groupOf[file] = GroupOf(file, hash, [&](std::uint32_t known) {
-        return *md5->KeyOf(groups[known].first) == *key;
+      const std::optional<std::uint32_t> contentClass = content->ClassOf(file);
+      if (!contentClass) continue;
+      groupOf[file] = GroupOf(file, *contentClass, [&](std::uint32_t known) {
+        return content->ClassOf(groups[known].first) == contentClass;
       });
     }
+  }
+
+  // Whether the digest cache may trust the stamps of the file's file system; its kind is
+  // looked at once a device. Kinds passed by are noted for the cache.
+  bool TrustsStampsOf(const platform::FileRef& file, dev_t device) {
+    const auto known = trustByDevice.find(device);
+    if (known != trustByDevice.end()) return known->second;
+    const int fd = file.folderFd >= 0 ? file.folderFd : -1;
+    const std::string path(file.path);
+    const platform::FileSystemKind kind = platform::FileSystemKindOf(fd, path.c_str());
+    const bool trusted = platform::KeepsTrustworthyStamps(kind);
+    if (!trusted && std::find(passedBy.begin(), passedBy.end(), kind.name) == passedBy.end())
+      passedBy.push_back(kind.name);
+    trustByDevice.emplace(device, trusted);
+    return trusted;
   }
 
   const OptionControls& options;
@@ -107,7 +124,11 @@ struct DuplicateStore::State {
   std::vector<Group> groups;
   std::vector<std::int64_t> groupSizes;  // by length: each group's size
   HashIndex groupIndex;
-  std::unique_ptr<Md5KeyFinder> md5;
+  std::unique_ptr<ContentKeyFinder> content;
+  bool caching = false;
+  std::unordered_map<dev_t, bool> trustByDevice;
+  std::vector<std::string> passedBy;
+  DigestCache* cache = nullptr;
 };
 
 DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
@@ -132,11 +153,10 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
   switch (state.kind) {
     case DuplicateKind::ByMd5: {
       FileStamp stamp{0, 0, size, 0, 0};
-      if (status) {
-        stamp = {status->device, status->inode, size, Nanoseconds(status->modified),
-                 Nanoseconds(status->changed)};
-      }
-      state.md5->Add(number, stamp, status && status->regular);
+      if (status) stamp = StampOf(*status);
+      const bool regular = status && status->regular;
+      const bool cacheable = regular && state.caching && state.TrustsStampsOf(file, status->device);
+      state.content->Add(number, stamp, regular, cacheable);
       return;
     }
     case DuplicateKind::ByLength:
@@ -152,13 +172,18 @@ void DuplicateStore::FinishWalk() {
   State& state = *state_;
   // No file comes after the walk: what told files met twice apart is no longer needed.
   state.identities.Clear();
-  if (!state.md5) return;
-  state.md5->Finish();
-  state.GroupByKey();
+  if (!state.content) return;
+  state.content->Finish();
+  if (state.cache && !state.passedBy.empty()) state.cache->NotePassedBy(state.passedBy);
+  state.GroupByContent();
   std::string path;
-  for (const FileReadError& error : state.md5->Errors()) {
+  for (const FileReadError& error : state.content->Errors()) {
     state.files.PathOf(error.file, path);
     state.host.ReportUnreadable(path, error.error);
+  }
+  for (const std::uint32_t file : state.content->Changed()) {
+    state.files.PathOf(file, path);
+    state.host.ReportChanged(path);
   }
 }
 
@@ -185,13 +210,31 @@ void DuplicateStore::List(ResultList& list) {
     const std::uint32_t size = state.groups[group].count;
     if (size < 2) continue;
     state.host.ProcessPendingEvents();
-    ++number;
     std::uint32_t count = size;
     if (output == DuplicateOutput::One) count = 1;
     if (output == DuplicateOutput::AllButOne) count = size - 1;
     const std::uint32_t first = next[group] - size;
-    for (std::uint32_t index = first; index < first + count; ++index) {
-      state.files.PathOf(members[index], path);
+    std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
+    if (state.content) {
+      // A member must still be the file whose bytes were compared: one written to since
+      // leaves the group, and a group left with one member is no group.
+      MemberCheck check;
+      std::erase_if(listed, [&](std::uint32_t file) {
+        if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
+                                       state.content->PrintOf(file)))
+          return false;
+        state.files.PathOf(file, path);
+        state.host.ReportChanged(path);
+        return true;
+      });
+      if (listed.size() < 2) continue;
+      count = output == DuplicateOutput::All   ? static_cast<std::uint32_t>(listed.size())
+              : output == DuplicateOutput::One ? 1
+                                               : static_cast<std::uint32_t>(listed.size() - 1);
+    }
+    ++number;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      state.files.PathOf(listed[index], path);
       AddRow(list, path, 0, 0, "", state.options, number);
     }
     if (state.stop.IsSet()) return;

@@ -1,4 +1,4 @@
-#include "platform/md5_digest.h"
+#include "platform/sha256_digest.h"
 
 #include <openssl/evp.h>
 
@@ -6,39 +6,40 @@ namespace tarnwick::platform {
 namespace {
 
 // Fetched once: an implicit fetch on every EVP_DigestInit_ex costs a lookup per file.
-const EVP_MD* Md5Algorithm() {
-  static EVP_MD* const algorithm = EVP_MD_fetch(nullptr, "MD5", nullptr);
+const EVP_MD* Sha256Algorithm() {
+  static EVP_MD* const algorithm = EVP_MD_fetch(nullptr, "SHA256", nullptr);
   return algorithm;
 }
 
 }  // namespace
 
-Md5Digest::Md5Digest() : context_(EVP_MD_CTX_new()) {}
+Sha256Digest::Sha256Digest() : context_(EVP_MD_CTX_new()) {}
 
-Md5Digest::~Md5Digest() { EVP_MD_CTX_free(context_); }
+Sha256Digest::~Sha256Digest() { EVP_MD_CTX_free(context_); }
 
-bool Md5Digest::Begin() {
-  usable_ = context_ && Md5Algorithm() && EVP_DigestInit_ex(context_, Md5Algorithm(), nullptr) == 1;
+bool Sha256Digest::Begin() {
+  usable_ =
+      context_ && Sha256Algorithm() && EVP_DigestInit_ex(context_, Sha256Algorithm(), nullptr) == 1;
   return usable_;
 }
 
-bool Md5Digest::Update(const void* data, std::size_t size) {
+bool Sha256Digest::Update(const void* data, std::size_t size) {
   if (!usable_) return false;
   usable_ = EVP_DigestUpdate(context_, data, size) == 1;
   return usable_;
 }
 
-std::optional<Md5Value> Md5Digest::Finish() {
+std::optional<Sha256Value> Sha256Digest::Finish() {
   if (!usable_) return std::nullopt;
   usable_ = false;
-  Md5Value value{};
+  Sha256Value value{};
   unsigned int length = 0;
   if (EVP_DigestFinal_ex(context_, value.data(), &length) != 1 || length != value.size())
     return std::nullopt;
   return value;
 }
 
-std::string HexText(const Md5Value& value) {
+std::string HexText(const Sha256Value& value) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
   text.reserve(2 * value.size());
@@ -49,10 +50,10 @@ std::string HexText(const Md5Value& value) {
   return text;
 }
 
-std::string Md5Hex(std::string_view data) {
-  Md5Digest digest;
+std::string Sha256Hex(std::string_view data) {
+  Sha256Digest digest;
   if (!digest.Begin() || !digest.Update(data.data(), data.size())) return {};
-  const std::optional<Md5Value> value = digest.Finish();
+  const std::optional<Sha256Value> value = digest.Finish();
   return value ? HexText(*value) : std::string();
 }
 

@@ -1,23 +1,26 @@
 #pragma once
-// The MD5 keys of the duplicate filter, found without reading every file: the files go
-// through the stages of key_stage.h, each read at most once a stage, and only files
-// that agree with another to the end are given the MD5 key. The keys a job groups by
-// are those of digesting every file; fewer files are read. What the digest cache knows
-// replaces a read.
+// The content keys of the duplicate filter (the MD5 key button), found without reading
+// every file: the files go through the stages of key_stage.h, each read at most once a
+// stage, and only files that agree with another to the end are proven equal, by their
+// SHA-256 or byte for byte. Files of one content class hold the same bytes, as the
+// walk saw them; what the digest cache knows replaces a read.
 //
 // The job's thread hands the files in (Add), in walk order, and is the one owner of
-// what is known of them (file_key_table.h): it hands the reads out in batches on two
-// lanes of the job's scheduler, one for small reads and one for whole big files, takes
-// the results back in order and decides what is read next. Finish waits for the rest,
+// what is known of them (file_key_table.h): it hands the reads out in batches on lanes
+// of the job's scheduler (small reads, whole big files, byte comparisons), takes the
+// results back in order and decides what is read next. Finish waits for the rest,
 // keeping the window live. Without workers the reads run on the job's thread, handling
 // window events between reads.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "cache/digest_cache.h"
+#include "engine/duplicates/bucket_comparer.h"
 #include "engine/duplicates/bucket_table.h"
 #include "engine/duplicates/cache_link.h"
 #include "engine/duplicates/file_key_table.h"
@@ -29,7 +32,6 @@
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
 #include "engine/schedule/worker_pool.h"
-#include "platform/md5_digest.h"
 
 namespace tarnwick {
 
@@ -39,38 +41,58 @@ struct FileReadError {
   int error;
 };
 
-class Md5KeyFinder {
+class ContentKeyFinder {
  public:
   // `files`, `pool` (null: read on the calling thread) and `cache` (null, or not in use:
   // no cache) must outlive the finder. Every call comes from the job's thread.
-  Md5KeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache, JobHost& host,
-               const StopFlag& stop);
+  ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache, JobHost& host,
+                   const StopFlag& stop);
   // Returns once no worker is left working for it.
-  ~Md5KeyFinder();
-  Md5KeyFinder(const Md5KeyFinder&) = delete;
-  Md5KeyFinder& operator=(const Md5KeyFinder&) = delete;
+  ~ContentKeyFinder();
+  ContentKeyFinder(const ContentKeyFinder&) = delete;
+  ContentKeyFinder& operator=(const ContentKeyFinder&) = delete;
 
-  // Takes the newest file of `files`, as a stat saw it. A file that is not a regular
-  // one (or could not be looked at) has no key and is never opened.
-  void Add(std::uint32_t file, const FileStamp& stamp, bool regular);
+  // Takes the newest file of `files`, with the stamp a stat of it gave. A file that is
+  // not a regular one (or could not be looked at) has no key and is never opened.
+  // `cacheable`: its file system keeps stamps the digest cache may trust.
+  void Add(std::uint32_t file, const FileStamp& stamp, bool regular, bool cacheable);
   // Reads what is still needed and returns once every key is known, or once the stop
   // flag is set: the reads in hand then end within one read and are left out, and what
   // was found meanwhile is kept. Stores what was read in the digest cache.
   void Finish();
 
-  // The key of `file`: nullptr when it has none (no other file of its size or of its
-  // quick hashes, unreadable, changed while read, or not reached before a stop).
-  const platform::Md5Value* KeyOf(std::uint32_t file) const { return table_.KeyOf(file); }
-  // The files that could not be opened or read for a reason the system gave
-  // (platform::IsReadFailure), in walk order once Finish has returned.
+  // The content class of `file`: nullopt when it has none (no other file of its size or
+  // of its quick hashes, unreadable, changed, or not reached before a stop).
+  std::optional<std::uint32_t> ClassOf(std::uint32_t file) const { return table_.ClassOf(file); }
+  // The print of the stamp the walk saw (StampPrint): a file still has it when its bytes
+  // are still those that were compared.
+  std::uint64_t PrintOf(std::uint32_t file) const { return table_.Print(file); }
+  // In walk order once Finish has returned: the files that could not be opened or read
+  // for a reason the system gave (platform::IsReadFailure), and the files found no
+  // longer to be what the walk saw when they were read.
   const std::vector<FileReadError>& Errors() const { return errors_; }
+  const std::vector<std::uint32_t>& Changed() const { return changed_; }
 
  private:
   struct ReadBatch {
     std::vector<StageReadItem> items;
     std::vector<StageReadResult> results;
   };
-  using ReadLane = OrderedBatches<ReadBatch>;
+  // Files of one bucket compared byte for byte. When the bucket was too large to read
+  // side by side it is compared in parts that each hold its first file: the files found
+  // equal to it join one class across the parts.
+  struct CompareBatch {
+    std::vector<CompareItem> items;
+    std::int64_t size = 0;
+    std::uint32_t firstFileClass = FileKeyTable::kNone;
+    CompareOutcome outcome;
+  };
+  // A file waiting for its bytes to be compared with those of its bucket.
+  struct Candidate {
+    Stage stage;  // the stage whose table holds the bucket
+    std::uint32_t bucket;
+    std::uint32_t file;
+  };
 
   // The file shares its size with another: from now on it may have a duplicate.
   void Enter(std::uint32_t file);
@@ -82,15 +104,23 @@ class Md5KeyFinder {
   std::int64_t SizeOf(std::uint32_t file) const { return bySize_.SizeOf(table_.SizeBucket(file)); }
   void OnLookedUp(std::uint32_t file, const KnownDigests& digests);
   void OnRead(const StageReadResult& result);
+  void OnCompared(const CompareBatch& batch);
 
   // Takes back every batch done at the head of its lane, and the cache's answers.
   void MergeDone();
   // Hands out the reads waiting, in batches, while the lanes have room; `partial`: also
   // a last small batch.
   void HandOut(bool partial);
+  // Hands the buckets of the candidates out to be compared; big files of a bucket too
+  // large to compare side by side go through the whole-content stage first. True when
+  // anything was handed out.
+  bool CompareCandidates();
+  void CompareBucket(std::vector<CompareItem>& items, std::int64_t size);
   bool Idle() const;
   // Waits a step for any lane's head, keeping the window live.
   void WaitStep();
+  // Reads and compares until nothing is left to do, or a stop.
+  void Drain();
   void Read(ReadBatch& batch, const BatchRun& run);
   // Shows the file a read is on, at most once a wait step.
   void ShowReading();
@@ -106,7 +136,13 @@ class Md5KeyFinder {
   FileKeyTable table_;
   BucketTable bySize_, byEnds_, byWhole_;
   std::vector<FileReadError> errors_;
+  std::vector<std::uint32_t> changed_;
   CacheLink cache_;
+  // Equality is proven by SHA-256 when the cache keeps it, else byte for byte.
+  const bool proveByDigest_;
+  // Files compared side by side at most: each holds a descriptor while compared.
+  const std::size_t mostCompared_;
+  std::vector<Candidate> candidates_;
 
   std::deque<StageReader> readers_;                          // one per scheduler slot
   std::deque<StageReadItem> smallWaiting_;                   // reads of at most two end pieces
@@ -115,8 +151,9 @@ class Md5KeyFinder {
   std::uint32_t shownReading_ = FileKeyTable::kNone;
   std::chrono::steady_clock::time_point shownAt_{};
   // Declared last: they end first, waiting for the reads still running.
-  ReadLane smallReads_;
-  ReadLane bigReads_;
+  OrderedBatches<ReadBatch> smallReads_;
+  OrderedBatches<ReadBatch> bigReads_;
+  OrderedBatches<CompareBatch> compares_;
 };
 
 }  // namespace tarnwick
