@@ -146,6 +146,59 @@ TEST(ReadAhead, RotationalDiskReadsInOnDiskOrderWithTheSameRows) {
     EXPECT_EQ(JobRows(tree, options, 2, reads), JobRows(tree, options, 1, {}));
 }
 
+// Files of a few shared sizes: copies, files that differ in one byte at the start, the
+// middle or the end, and big files whose ends agree while their middles do not.
+void FillDuplicates(test::TempTree& tree) {
+  for (int folder = 0; folder < 6; ++folder) {
+    const std::string base = "d" + std::to_string(folder) + "/";
+    for (int file = 0; file < 10; ++file) {
+      std::string bytes(static_cast<std::size_t>(100 + (file % 3) * 50), 'a');
+      if (file % 4 == 1) bytes[static_cast<std::size_t>(file * 7 % 100)] = 'b';
+      tree.Create(base + "s" + std::to_string(file), bytes);
+    }
+    std::string big(200 * 1024, 'x');
+    if (folder % 2 == 1) big[100 * 1024] = 'y';
+    tree.Create(base + "big", big);
+    tree.Create(base + "empty", "");
+  }
+}
+
+Rows DuplicateRows(const test::TempTree& tree, unsigned threads, const ReadSettings& reads) {
+  const FilterOptions options =
+      test::Ticked({Check::ScopeTree, Check::DuplicateFilter, Check::DupByMd5, Check::DupAll});
+  JobSettings settings;
+  settings.threads = threads;
+  settings.reads = reads;
+  test::JobRun run;
+  RunFilterJob(tree.Root(), Lister::FindFile, options, run.list, run.host, run.stop, settings);
+  Rows rows = RowTexts(run);
+  for (std::size_t i = 0; i < run.list.Count(); ++i)
+    rows[i] += "|" + std::to_string(run.list.Row(i).group);
+  return rows;
+}
+
+TEST(ReadAhead, DuplicateStagesReadAheadGroupAsOneThreadDoes) {
+  test::TempTree tree;
+  FillDuplicates(tree);
+  const Rows single = DuplicateRows(tree, 1, {});
+  ASSERT_FALSE(single.empty());
+  platform::ReadFaults faults;
+  faults.shortReadBytes = 5;
+  faults.againFirst = true;
+  for (const bool threadsOnly : {false, true}) {
+    for (const unsigned depth : {1U, 4U, 64U}) {
+      ReadSettings reads;
+      reads.depth = depth;
+      reads.threadsOnly = threadsOnly;
+      EXPECT_EQ(DuplicateRows(tree, 2, reads), single)
+          << "depth " << depth << (threadsOnly ? ", I/O threads" : ", rings");
+      reads.faults = &faults;
+      EXPECT_EQ(DuplicateRows(tree, 3, reads), single)
+          << "depth " << depth << " with faults" << (threadsOnly ? ", I/O threads" : ", rings");
+    }
+  }
+}
+
 TEST(PendingReads, ASpinningDiskTakesTheNearestOnDiskAndAWaitedFileFirst) {
   PendingReads disk(true);
   PendingReads flash(false);
