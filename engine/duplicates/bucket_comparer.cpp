@@ -62,9 +62,15 @@ CompareOutcome CompareBytes(const std::vector<CompareItem>& items, std::int64_t 
     everyone.push_back(index);
   }
 
-  const std::size_t piece = std::clamp<std::size_t>(
-      kPiecesTogether / std::max<std::size_t>(count, 1), kSmallestPiece, kLargestPiece);
-  std::vector<std::vector<unsigned char>> pieces(count);
+  // Small files are compared in one piece of their own size.
+  const std::size_t piece = std::min<std::size_t>(
+      static_cast<std::size_t>(std::max<std::int64_t>(size, 1)),
+      std::clamp<std::size_t>(kPiecesTogether / std::max<std::size_t>(count, 1), kSmallestPiece,
+                              kLargestPiece));
+  // This thread's buffer, kept from bucket to bucket: a piece for each file.
+  thread_local std::vector<unsigned char> buffer;
+  if (buffer.size() < count * piece) buffer.resize(count * piece);
+  const auto pieceOf = [&](std::uint32_t index) { return buffer.data() + index * piece; };
   std::vector<Class> classes;
   if (everyone.size() >= 2) classes.push_back(std::move(everyone));
   const auto dropFile = [&](std::uint32_t index) { files[index].reset(); };
@@ -81,9 +87,8 @@ CompareOutcome CompareBytes(const std::vector<CompareItem>& items, std::int64_t 
       // Read this piece of every member; one that ends early or fails leaves.
       Class read;
       for (const std::uint32_t index : members) {
-        pieces[index].resize(piece);
         int error = 0;
-        if (ReadWhole(*files[index], pieces[index].data(), length, offset, error)) {
+        if (ReadWhole(*files[index], pieceOf(index), length, offset, error)) {
           read.push_back(index);
           continue;
         }
@@ -98,7 +103,7 @@ CompareOutcome CompareBytes(const std::vector<CompareItem>& items, std::int64_t 
       std::vector<Class> split;
       for (const std::uint32_t index : read) {
         const auto same = std::find_if(split.begin(), split.end(), [&](const Class& known) {
-          return std::memcmp(pieces[known.front()].data(), pieces[index].data(), length) == 0;
+          return std::memcmp(pieceOf(known.front()), pieceOf(index), length) == 0;
         });
         if (same == split.end()) {
           split.push_back({index});

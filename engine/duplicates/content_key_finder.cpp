@@ -72,14 +72,8 @@ ContentKeyFinder::ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, Di
                   [this](ReadBatch& batch, const BatchRun& run) { Read(batch, run); }),
       bigReads_(scheduler_, BatchesOut(1, scheduler_.Workers()),
                 [this](ReadBatch& batch, const BatchRun& run) { Read(batch, run); }),
-      compares_(scheduler_, BatchesOut(1, scheduler_.Workers(), mostCompared_),
-                [this](CompareBatch& batch, const BatchRun& run) {
-                  if (batch.items.empty()) return;
-                  reading_.store(batch.items.front().file, std::memory_order_relaxed);
-                  const bool here = run.Slot() == scheduler_.JobSlot();
-                  batch.outcome =
-                      CompareBytes(batch.items, batch.size, here ? hereStop_ : workerStop_);
-                }) {
+      compares_(scheduler_, BatchesOut(2, scheduler_.Workers(), mostCompared_),
+                [this](CompareBatch& batch, const BatchRun& run) { Compare(batch, run); }) {
   for (unsigned slot = 0; slot < scheduler_.Slots(); ++slot) readers_.emplace_back();
 }
 
@@ -193,9 +187,10 @@ void ContentKeyFinder::OnRead(const StageReadResult& result) {
   }
 }
 
-void ContentKeyFinder::OnCompared(const CompareBatch& batch) {
+void ContentKeyFinder::OnCompared(const BucketToCompare& batch) {
   const CompareOutcome& outcome = batch.outcome;
-  if (outcome.stopped) return;
+  // Not reached, or stopped midway: nothing proven.
+  if (outcome.stopped || outcome.sameAs.size() != batch.items.size()) return;
   for (const auto& [item, error] : outcome.unreadable) {
     if (platform::IsReadFailure(error)) errors_.push_back({batch.items[item].file, error});
   }
@@ -224,7 +219,7 @@ void ContentKeyFinder::MergeDone() {
     }
   }
   while (CompareBatch* batch = compares_.DoneHead()) {
-    OnCompared(*batch);
+    for (const BucketToCompare& bucket : batch->buckets) OnCompared(bucket);
     compares_.PopHead();
   }
 }
@@ -293,28 +288,54 @@ bool ContentKeyFinder::CompareCandidates() {
     }
     first = end;
   }
+  HandOutCompares();
   return handedOut;
 }
 
 void ContentKeyFinder::CompareBucket(std::vector<CompareItem>& items, std::int64_t size) {
   if (items.size() <= mostCompared_) {
-    compares_.HandOut({std::move(items), size, FileKeyTable::kNone, {}});
+    QueueCompare({std::move(items), size, FileKeyTable::kNone, {}});
     return;
   }
   // In parts that each hold the bucket's first file, whose class they share.
   const std::uint32_t firstFileClass = table_.NewClass();
   for (std::size_t next = 1; next < items.size() && !stop_.IsSet();) {
-    CompareBatch part;
+    BucketToCompare part;
     part.size = size;
     part.firstFileClass = firstFileClass;
     part.items.push_back(items.front());
     while (next < items.size() && part.items.size() < mostCompared_)
       part.items.push_back(items[next++]);
-    while (compares_.Full() && !stop_.IsSet()) {
-      WaitStep();
-      MergeDone();
-    }
-    compares_.HandOut(std::move(part));
+    QueueCompare(std::move(part));
+  }
+}
+
+void ContentKeyFinder::QueueCompare(BucketToCompare bucket) {
+  // A bucket of big files keeps a worker busy on its own.
+  const bool big = !EndsCoverWholeFile(bucket.size);
+  if (big) HandOutCompares();
+  comparing_.files += bucket.items.size();
+  comparing_.buckets.push_back(std::move(bucket));
+  if (big || comparing_.files >= kSmallBatch) HandOutCompares();
+}
+
+void ContentKeyFinder::HandOutCompares() {
+  if (comparing_.buckets.empty()) return;
+  while (compares_.Full() && !stop_.IsSet()) {
+    WaitStep();
+    MergeDone();
+  }
+  compares_.HandOut(std::move(comparing_));
+  comparing_ = {};
+  MergeDone();
+}
+
+void ContentKeyFinder::Compare(CompareBatch& batch, const BatchRun& run) {
+  const bool here = run.Slot() == scheduler_.JobSlot();
+  for (BucketToCompare& bucket : batch.buckets) {
+    if (run.Dropped() || stop_.IsSet() || bucket.items.empty()) return;
+    reading_.store(bucket.items.front().file, std::memory_order_relaxed);
+    bucket.outcome = CompareBytes(bucket.items, bucket.size, here ? hereStop_ : workerStop_);
   }
 }
 

@@ -86,11 +86,16 @@ class ContentKeyFinder {
   // Files of one bucket compared byte for byte. When the bucket was too large to read
   // side by side it is compared in parts that each hold its first file: the files found
   // equal to it join one class across the parts.
-  struct CompareBatch {
+  struct BucketToCompare {
     std::vector<CompareItem> items;
     std::int64_t size = 0;
     std::uint32_t firstFileClass = FileKeyTable::kNone;
     CompareOutcome outcome;
+  };
+  // Buckets of small files go a few together, one of big files alone.
+  struct CompareBatch {
+    std::vector<BucketToCompare> buckets;
+    std::size_t files = 0;
   };
   // A file waiting for its bytes to be compared with those of its bucket.
   struct Candidate {
@@ -109,7 +114,7 @@ class ContentKeyFinder {
   std::int64_t SizeOf(std::uint32_t file) const { return bySize_.SizeOf(table_.SizeBucket(file)); }
   void OnLookedUp(std::uint32_t file, const KnownDigests& digests);
   void OnRead(const StageReadResult& result);
-  void OnCompared(const CompareBatch& batch);
+  void OnCompared(const BucketToCompare& bucket);
 
   // Takes back every batch done at the head of its lane, and the cache's answers.
   void MergeDone();
@@ -121,6 +126,10 @@ class ContentKeyFinder {
   // anything was handed out.
   bool CompareCandidates();
   void CompareBucket(std::vector<CompareItem>& items, std::int64_t size);
+  // Adds a bucket to the batch being filled, handing it out once it holds enough.
+  void QueueCompare(BucketToCompare bucket);
+  void HandOutCompares();
+  void Compare(CompareBatch& batch, const BatchRun& run);
   bool Idle() const;
   // Waits a step for any lane's head, keeping the window live.
   void WaitStep();
@@ -150,6 +159,7 @@ class ContentKeyFinder {
   // Files compared side by side at most: each holds a descriptor while compared.
   const std::size_t mostCompared_;
   std::vector<Candidate> candidates_;
+  CompareBatch comparing_;  // being filled
 
   std::deque<StageReader> readers_;                          // one per scheduler slot
   const ReadSettings readSettings_;

@@ -1,5 +1,6 @@
 #include "engine/duplicates/member_check.h"
 
+#include <limits.h>
 #include <sys/stat.h>
 
 namespace tarnwick {
@@ -18,9 +19,16 @@ FileStamp StampOf(const platform::FileStatus& status) {
 
 bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name,
                                        std::uint64_t print) {
-  const int folderFd = folder_.For(folder);
+  // Members of a group mostly lie in different folders: a path the system takes whole
+  // is looked at directly, a longer one through its folder's handle.
+  path_.assign(folder).append(name);
   struct stat status {};
-  if (folderFd == -1 || ::fstatat(folderFd, name, &status, 0) != 0) return false;
+  if (path_.size() < PATH_MAX) {
+    if (::stat(path_.c_str(), &status) != 0) return false;
+  } else {
+    const int folderFd = folder_.For(folder);
+    if (folderFd == -1 || ::fstatat(folderFd, name, &status, 0) != 0) return false;
+  }
   const FileStamp stamp{static_cast<std::uint64_t>(status.st_dev),
                         static_cast<std::uint64_t>(status.st_ino),
                         static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),

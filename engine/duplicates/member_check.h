@@ -5,6 +5,7 @@
 // A file written to since, even with its times put back, has a new change time.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "cache/known_digests.h"
@@ -25,6 +26,7 @@ class MemberCheck {
 
  private:
   OpenedFolder folder_;
+  std::string path_;
 };
 
 }  // namespace tarnwick
