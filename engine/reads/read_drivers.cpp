@@ -8,6 +8,7 @@
 
 #include "engine/reads/read_queue.h"
 #include "platform/descriptors.h"
+#include "platform/file_system_kind.h"
 #include "platform/piece_read.h"
 
 namespace tarnwick {
@@ -100,10 +101,13 @@ void ReadQueue::OnRingCompletion(const platform::IoRing::Completion& completion,
     return;
   }
   if (completion.result == -EAGAIN) {
-    if (!slot.retried) {
-      // The file was opened without blocking, so that a FIFO put in a file's place never
-      // holds a read, and the rings do not wait for the device on such a file: now that
-      // it is known to be a regular file, it is read the usual way.
+    // The file was opened without blocking, so that a FIFO put in a file's place never
+    // holds a read, and the rings do not wait for the device on such a file: a file of
+    // a disk, known now to be a regular one, is read the usual way. A pseudo file (no
+    // size, or on /proc, /sys, tracefs, FUSE...) may wait for ever: the taker reads it
+    // as it always did, without waiting.
+    if (!slot.retried && result.status.st_size > 0 &&
+        platform::KeepsTrustworthyStamps(platform::FileSystemKindOf(result.fd))) {
       slot.retried = true;
       ::fcntl(result.fd, F_SETFL, 0);
       requeueRead();
