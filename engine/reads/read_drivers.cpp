@@ -93,7 +93,9 @@ void ReadQueue::OnRingCompletion(const platform::IoRing::Completion& completion,
     }
     result.attempted = true;
     std::size_t count = 0;
-    if (!Check(slot, completion.result, count)) {
+    // A file that reports no size is a pseudo file, which the rings would wait on for as
+    // long as it gives nothing: the taker reads it as it always did, without waiting.
+    if (!Check(slot, completion.result, count) || result.status.st_size == 0) {
       done.push_back(index);
       return;
     }
