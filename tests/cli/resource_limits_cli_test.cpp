@@ -18,7 +18,7 @@ void DuplicateTree(const CliTree& tree) {
 TEST(ResourceLimits, ThreadsThatCannotStartLeaveThePoolSmallerAndTheRowsUnchanged) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer reserves far more address space than the limits";
-#else
+#endif
   CliTree tree;
   DuplicateTree(tree);
   const std::vector<std::string> job = {"--scope", "tree", "--dup", "md5", "--dup-output", "all"};
@@ -40,7 +40,6 @@ TEST(ResourceLimits, ThreadsThatCannotStartLeaveThePoolSmallerAndTheRowsUnchange
     EXPECT_EQ(result.status, 0) << limited.threads << " threads: " << result.err;
     EXPECT_EQ(result.out, expected.out) << limited.threads << " threads";
   }
-#endif
 }
 
 // Each file held open while its two pieces are read, and its folder while its batch is
