@@ -124,7 +124,7 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
                           static_cast<std::uint16_t>(open_->folders.size() - 1), listedRegular});
   open_->names.append(name);
   open_->names.push_back('\0');
-  if (open_->Count() >= BatchLimit()) HandOut();
+  if (open_->Count() >= batchLimit_) HandOut();
   MergeDone();
   while (!sinks_.stop.IsSet() && batches_.Full()) {
     batches_.WaitForHead();
@@ -147,12 +147,6 @@ ReadQueue::Ticket FilePipeline::AskRead(const std::shared_ptr<const FolderVisit>
     MergeDone();
   }
   return reads_->Ask(folder, folder->fd, name, inode);
-}
-
-std::size_t FilePipeline::BatchLimit() const {
-  if (!reads_ || !snapshotReadsContent_) return batchLimit_;
-  const std::size_t batches = std::max<std::size_t>(1, batchesOut_);
-  return std::clamp((reads_->Capacity() + batches - 1) / batches, batchLimit_, kMaxBatchFiles);
 }
 
 void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
@@ -220,6 +214,9 @@ void FilePipeline::HandOut() {
 void FilePipeline::Work(Batch& batch, const BatchRun& run) {
   FileWorker& worker = workers_[run.Slot()];
   const Clock::time_point start = Clock::now();
+  // Time spent waiting for the read queue is the device's, not the work's: batches are
+  // sized by the work alone, so that they stay large enough to keep the reads ahead.
+  std::chrono::nanoseconds waited{0};
   for (std::size_t i = 0; i < batch.Count() && !run.Dropped(); ++i) {
     const FolderVisit& folder = batch.FolderOf(i);
     const std::string_view name = batch.Name(i);
@@ -233,9 +230,10 @@ void FilePipeline::Work(Batch& batch, const BatchRun& run) {
     PrefetchedContent content(batch.tickets.Queue(), ticket, file);
     batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular, *batch.options,
                                        pathsOnly_, stopRequested_, &content);
+    waited += content.Waited();
   }
   batch.workNanos =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start - waited).count();
 }
 
 void FilePipeline::MergeDone() {

@@ -85,8 +85,6 @@ class FilePipeline {
   // Asks for the file's content to be read ahead, once a slot is free.
   ReadQueue::Ticket AskRead(const std::shared_ptr<const FolderVisit>& folder,
                             std::string_view name, std::uint64_t inode);
-  // Files a batch holds at least: enough, with the batches out, to keep the reads busy.
-  std::size_t BatchLimit() const;
 
   const OptionControls& options_;
   Sinks sinks_;

@@ -32,7 +32,11 @@ OpenResult PrefetchedContent::Open() {
     at_ = 0;
     return *opened_;
   }
-  if (queue_) taken_ = &queue_->Take(ticket_);
+  if (queue_) {
+    const auto start = std::chrono::steady_clock::now();
+    taken_ = &queue_->Take(ticket_);
+    waited_ = std::chrono::steady_clock::now() - start;
+  }
   if (!taken_ || !taken_->attempted) {
     here_.emplace(file_);
     opened_ = here_->Open();

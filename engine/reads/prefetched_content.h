@@ -5,6 +5,7 @@
 // Opening it again goes back to its first byte, so that every filter of a file reads
 // the one open file.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -28,6 +29,8 @@ class PrefetchedContent final : public FileContent {
   int Error() const override;
   std::int64_t Read(char* into, std::size_t count) override;
   bool Rewind() override;
+  // How long the first Open waited for the queue to read the file.
+  std::chrono::nanoseconds Waited() const { return waited_; }
 
  private:
   ReadQueue* const queue_;
@@ -40,6 +43,7 @@ class PrefetchedContent final : public FileContent {
   std::int64_t size_ = 0;
   std::int64_t at_ = 0;
   int error_ = 0;
+  std::chrono::nanoseconds waited_{0};
 };
 
 }  // namespace tarnwick
