@@ -137,6 +137,13 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(CLI::Range(0U, 1024U).description(""))
       ->type_name("N")
       ->group(walk);
+  app.add_option("--read-depth", line.job.reads.depth,
+                 "reads of file content kept in flight at once, 1 to 1024 (default 0:\n"
+                 "as suits the disk: 128, or 4 on a spinning disk); the\n"
+                 "output is the same whatever the number")
+      ->check(CLI::Range(0U, 1024U).description(""))
+      ->type_name("N")
+      ->group(walk);
 
   const char* content = "Content filter";
   app.add_option("--content", raw.content,

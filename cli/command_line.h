@@ -37,9 +37,13 @@ struct CommandLine {
   bool noCache = false;        // --no-cache: read files without the digest cache
   bool cacheInfo = false;      // --cache-info
   bool clearCache = false;     // --clear-cache
-  // --threads (0, the default: one per core), --exclude, --one-file-system; the digest
-  // cache is the job's to open.
-  JobSettings job{.threads = 0, .excludes = {}, .oneFileSystem = false, .digestCache = nullptr};
+  // --threads (0, the default: one per core), --exclude, --one-file-system, --read-depth;
+  // the digest cache is the job's to open.
+  JobSettings job{.threads = 0,
+                  .excludes = {},
+                  .oneFileSystem = false,
+                  .digestCache = nullptr,
+                  .reads = {}};
   // The option flags, in a fixed order; each sets the controls one flag names.
   std::vector<OptionEdit> edits;
 };

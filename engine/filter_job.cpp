@@ -33,9 +33,9 @@ void RunFilterJob(const std::string& root, Lister lister, const OptionControls& 
   const std::unique_ptr<WorkerPool> pool = threads > 1 || settings.workOffJobThread
                                                ? std::make_unique<WorkerPool>(threads)
                                                : nullptr;
-  DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache);
+  DuplicateStore duplicates(options, host, stop, pool.get(), settings.digestCache, settings.reads);
   {
-    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop});
+    FilePipeline pipeline(pool.get(), options, {list, duplicates, host, stop}, settings.reads);
     FolderWalk(*entryLister, options, settings, pipeline, host, stop).Run(root);
     pipeline.Finish();
   }

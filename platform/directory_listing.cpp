@@ -93,7 +93,7 @@ bool DirectoryListing::Read(int folderFd) {
       if (name == "." || name == "..") continue;
       const std::optional<Kind> kind = KindOf(folderFd, entry->d_type, entry->d_name);
       if (!kind) continue;
-      entries_.push_back({HeadOf(name), static_cast<std::uint32_t>(names_.size()),
+      entries_.push_back({HeadOf(name), entry->d_ino, static_cast<std::uint32_t>(names_.size()),
                           static_cast<std::uint32_t>(name.size()), *kind});
       names_.append(name);
       names_.push_back('\0');

@@ -39,6 +39,9 @@ class DirectoryListing {
   // A regular file, not reached through a link: opening it needs no look first to keep
   // away from devices and FIFOs.
   bool IsRegular(std::size_t index) const { return entries_[index].kind == EntryKind::Regular; }
+  // The entry's inode number as the folder gives it: where the file lies on disk, near
+  // enough to read files in that order.
+  std::uint64_t Inode(std::size_t index) const { return entries_[index].inode; }
 
  private:
   // Names live in one buffer, each followed by a NUL, so that a listing costs no
@@ -47,6 +50,7 @@ class DirectoryListing {
     // The name's first eight bytes as one big-endian number (zeros after a shorter
     // name): most comparisons of the sort end there.
     std::uint64_t head;
+    std::uint64_t inode;
     std::uint32_t offset;
     std::uint32_t length;
     EntryKind kind;

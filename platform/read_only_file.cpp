@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/descriptors.h"
 
@@ -62,13 +64,19 @@ bool ReadOnlyFile::OpenRegularAt(int folderFd, const char* name) {
     ::close(fd);
     return Fail(S_ISDIR(info.st_mode) ? EISDIR : 0);
   }
-  fd_ = fd;
-  size_ = info.st_size;
-  device_ = info.st_dev;
-  inode_ = info.st_ino;
-  modifiedNs_ = Nanoseconds(info.st_mtim);
-  changedNs_ = Nanoseconds(info.st_ctim);
+  Adopt(fd, info);
   return true;
+}
+
+void ReadOnlyFile::Adopt(int fd, const struct stat& status) {
+  Close();
+  error_ = 0;
+  fd_ = fd;
+  size_ = status.st_size;
+  device_ = status.st_dev;
+  inode_ = status.st_ino;
+  modifiedNs_ = Nanoseconds(status.st_mtim);
+  changedNs_ = Nanoseconds(status.st_ctim);
 }
 
 std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
@@ -84,6 +92,12 @@ std::int64_t ReadOnlyFile::Read(void* buffer, std::size_t count) {
 
 std::int64_t ReadOnlyFile::ReadAt(void* buffer, std::size_t count, std::int64_t offset) {
   if (fd_ < 0) return -1;
+  if (offset >= 0 && static_cast<std::size_t>(offset) < preloaded_.size()) {
+    // Within the bytes read ahead: as much as they hold, the rest by the next read.
+    const std::size_t taken = std::min(count, preloaded_.size() - static_cast<std::size_t>(offset));
+    std::memcpy(buffer, preloaded_.data() + offset, taken);
+    return static_cast<std::int64_t>(taken);
+  }
   for (;;) {
     const ssize_t got = ::pread(fd_, buffer, count, static_cast<off_t>(offset));
     if (got >= 0) return got;
@@ -108,6 +122,7 @@ void ReadOnlyFile::Close() {
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
+  preloaded_ = {};
   size_ = 0;
   device_ = 0;
   inode_ = 0;

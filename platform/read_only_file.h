@@ -8,6 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+struct stat;
 
 namespace tarnwick::platform {
 
@@ -28,6 +31,11 @@ class ReadOnlyFile {
   // opened file is still checked to be a regular one, so a name replaced by a FIFO or a
   // device since is refused like one looked at.
   bool OpenRegularAt(int folderFd, const char* name);
+  // Takes over `fd`, a regular file opened read-only elsewhere, whose fstat is `status`.
+  void Adopt(int fd, const struct stat& status);
+  // The file's first bytes, already read: reads within them are served from memory.
+  // `bytes` must stay valid until the file is closed.
+  void Preload(std::string_view bytes) { preloaded_ = bytes; }
   bool IsOpen() const { return fd_ >= 0; }
   // Why the last open or read failed, as the system reported it (EACCES, EIO,
   // ENOENT...), EISDIR for a folder, 0 for a special file (refused by design, not an
@@ -58,6 +66,7 @@ class ReadOnlyFile {
 
   int fd_ = -1;
   int error_ = 0;
+  std::string_view preloaded_;
   std::int64_t size_ = 0;
   dev_t device_ = 0;
   ino_t inode_ = 0;

@@ -19,7 +19,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools libgl-dev
-  libpcre2-dev libssl-dev libsqlite3-dev libxxhash-dev libuchardet-dev
+  libpcre2-dev libssl-dev libsqlite3-dev libxxhash-dev libuchardet-dev liburing-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
   dbus python3-fusepy
@@ -27,7 +27,7 @@ packages=(
   desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file lintian
 )
 # What bench/compare times and compares with; the build and the tests need none of it.
-bench_packages=(hyperfine ripgrep fd-find jdupes rdfind fdupes)
+bench_packages=(hyperfine ripgrep fd-find jdupes rdfind fdupes linux-perf sysstat)
 if [ "$mode" = bench ]; then packages+=("${bench_packages[@]}"); fi
 
 as_root() {

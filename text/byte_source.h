@@ -39,13 +39,20 @@ enum class OpenResult {
   Failed,   // the system refused (permission, an I/O error): errno kept
 };
 
-class FileSource final : public ByteSource {
+// A file's content: opened first, then read.
+class FileContent : public ByteSource {
  public:
-  explicit FileSource(const platform::FileRef& file) : file_(file) {}
   // Opens the file read-only; only regular files are opened. On Failed, Error() is the
   // errno.
-  OpenResult Open();
-  int Error() const { return error_; }
+  virtual OpenResult Open() = 0;
+  virtual int Error() const = 0;
+};
+
+class FileSource final : public FileContent {
+ public:
+  explicit FileSource(const platform::FileRef& file) : file_(file) {}
+  OpenResult Open() override;
+  int Error() const override { return error_; }
   // Reads no further than the size the file had when it was opened, so a small file
   // takes one read, not a second one to find its end; a file that reports no size (as
   // pseudo files do) is read to its end.

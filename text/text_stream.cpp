@@ -558,6 +558,11 @@ StreamOutcome StreamText(ByteSource& source, TextConsumer& consumer,
 StreamOutcome StreamFileText(const platform::FileRef& file, TextConsumer& consumer,
                              const StreamSettings& settings) {
   FileSource source(file);
+  return StreamFileText(source, consumer, settings);
+}
+
+StreamOutcome StreamFileText(FileContent& source, TextConsumer& consumer,
+                             const StreamSettings& settings) {
   const OpenResult opened = source.Open();
   if (opened == OpenResult::Opened) return StreamText(source, consumer, settings);
   consumer.Begin(TextForm::Gb18030);

@@ -72,5 +72,8 @@ StreamOutcome StreamText(ByteSource& source, TextConsumer& consumer,
 // opened or read gives the consumer the empty text.
 StreamOutcome StreamFileText(const platform::FileRef& file, TextConsumer& consumer,
                              const StreamSettings& settings = {});
+// The same for a file whose content comes from `content` (opened here).
+StreamOutcome StreamFileText(FileContent& content, TextConsumer& consumer,
+                             const StreamSettings& settings = {});
 
 }  // namespace tarnwick

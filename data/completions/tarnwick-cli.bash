@@ -16,7 +16,7 @@ _tarnwick_cli() {
     --dup-output) COMPREPLY=($(compgen -W 'one all all-but-one' -- "$cur")); return ;;
     --format) COMPREPLY=($(compgen -W 'paths rows json' -- "$cur")); return ;;
     --settings) _filedir; return ;;
-    --levels | --mask | --content | --size | --chars | --from | --to | --exclude | --threads)
+    --levels | --mask | --content | --size | --chars | --from | --to | --exclude | --threads | --read-depth)
       return ;;
   esac
 
@@ -29,8 +29,8 @@ _tarnwick_cli() {
 
   if [[ $cur == -* ]]; then
     COMPREPLY=($(compgen -W '--scope --levels --mask --lister --exclude --one-file-system
-      --threads --content --without --in --mode --guess-encodings --size --chars --unit
-      --strip-tags
+      --threads --read-depth --content --without --in --mode --guess-encodings --size --chars
+      --unit --strip-tags
       --strip-space --time --compare --from --to --dup --dup-output --no-cache --cache-info
       --clear-cache --format -0 --print0 -q --quiet --encoding --settings --save-settings
       --help --version' -- "$cur"))

@@ -8,6 +8,7 @@ complete -c tarnwick-cli -l lister -x -a 'find mask' -d 'One listing per pattern
 complete -c tarnwick-cli -l exclude -x -d 'Skip files and folders whose name matches GLOB'
 complete -c tarnwick-cli -l one-file-system -d 'Do not enter other file systems'
 complete -c tarnwick-cli -l threads -x -d 'Worker threads (0: one per core)'
+complete -c tarnwick-cli -l read-depth -x -d 'Reads kept in flight (0: as suits the disk)'
 complete -c tarnwick-cli -l content -x -d 'Keep files whose name or content contains TEXT'
 complete -c tarnwick-cli -l without -d 'Keep files that do not contain it instead'
 complete -c tarnwick-cli -l in -x -a 'name content both' -d 'Test the name, the content or both'

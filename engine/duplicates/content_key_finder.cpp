@@ -1,5 +1,7 @@
 #include "engine/duplicates/content_key_finder.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <tuple>
@@ -7,11 +9,26 @@
 
 #include "engine/duplicates/file_digests.h"
 #include "engine/schedule/descriptor_budget.h"
+#include "platform/folder_handle.h"
 #include "platform/read_only_file.h"
 #include "results/size_text.h"
 
 namespace tarnwick {
 namespace {
+
+// What is read ahead of a small read: a small file whole, or a big file's first end.
+constexpr std::size_t kStageReadAhead = 128 * 1024;
+
+// A folder held open (a handle, for opening its files) while reads of its files wait.
+struct FolderHandle {
+  explicit FolderHandle(std::string_view folder) : fd(platform::OpenFolderHandle(folder)) {}
+  ~FolderHandle() {
+    if (fd >= 0) ::close(fd);
+  }
+  FolderHandle(const FolderHandle&) = delete;
+  FolderHandle& operator=(const FolderHandle&) = delete;
+  const int fd;
+};
 
 // Small reads handed out at once (and then the rest of the last one's folder, up to the
 // most): a batch costs a worker a folder's open and a millisecond or so.
@@ -36,7 +53,7 @@ std::size_t BatchesOut(std::size_t perWorker, unsigned workers, std::size_t desc
 }  // namespace
 
 ContentKeyFinder::ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache,
-                                   JobHost& host, const StopFlag& stop)
+                                   JobHost& host, const StopFlag& stop, const ReadSettings& reads)
     : files_(files),
       host_(host),
       stop_(stop),
@@ -50,6 +67,7 @@ ContentKeyFinder::ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, Di
       cache_(cache, scheduler_),
       proveByDigest_(cache_.InUse()),
       mostCompared_(std::clamp<std::size_t>(DescriptorShare(), 2, kMostComparedTogether)),
+      readSettings_(reads),
       smallReads_(scheduler_, BatchesOut(4, scheduler_.Workers()),
                   [this](ReadBatch& batch, const BatchRun& run) { Read(batch, run); }),
       bigReads_(scheduler_, BatchesOut(1, scheduler_.Workers()),
@@ -222,6 +240,7 @@ void ContentKeyFinder::HandOut(bool partial) {
         batch.items.push_back(smallWaiting_.front());
         smallWaiting_.pop_front();
       }
+      AskReads(batch);
       smallReads_.HandOut(std::move(batch));
       more = true;
     }
@@ -371,14 +390,44 @@ void ContentKeyFinder::Finish() {
   cache_.Store(table_, files_, [this](std::uint32_t file) { return SizeOf(file); });
 }
 
+void ContentKeyFinder::AskReads(ReadBatch& batch) {
+  if (scheduler_.Workers() == 0) return;
+  // The batch's folders, each opened once, held open until their files are opened.
+  std::string_view folder;
+  std::shared_ptr<const FolderHandle> handle;
+  for (const StageReadItem& item : batch.items) {
+    if (!handle || item.folder.data() != folder.data()) {
+      folder = item.folder;
+      handle = std::make_shared<const FolderHandle>(folder);
+      if (!reads_ && handle->fd >= 0) {
+        const platform::DeviceKind kind =
+            readSettings_.device.value_or(platform::DeviceKindOf(handle->fd));
+        reads_ = std::make_unique<ReadQueue>(readSettings_, kind, kStageReadAhead);
+      }
+    }
+    ReadQueue::Ticket ticket = ReadQueue::kNoTicket;
+    if (reads_ && handle->fd >= 0) ticket = reads_->Ask(handle, handle->fd, item.name, 0);
+    batch.tickets.Add(reads_.get(), ticket);
+  }
+}
+
 void ContentKeyFinder::Read(ReadBatch& batch, const BatchRun& run) {
   StageReader& reader = readers_[run.Slot()];
   const bool here = run.Slot() == scheduler_.JobSlot();
   batch.results.reserve(batch.items.size());
-  for (const StageReadItem& item : batch.items) {
+  for (std::size_t i = 0; i < batch.items.size(); ++i) {
     if (run.Dropped() || stop_.IsSet()) break;
+    const StageReadItem& item = batch.items[i];
     reading_.store(item.file, std::memory_order_relaxed);
-    batch.results.push_back(reader.Read(item, here ? hereStop_ : workerStop_));
+    const StopRequest& stop = here ? hereStop_ : workerStop_;
+    const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
+    if (ticket == ReadQueue::kNoTicket) {
+      batch.results.push_back(reader.Read(item, stop));
+      continue;
+    }
+    ReadQueue& queue = *batch.tickets.Queue();
+    batch.results.push_back(reader.Read(item, stop, &queue.Take(ticket)));
+    queue.Release(ticket);
   }
 }
 

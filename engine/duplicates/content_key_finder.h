@@ -27,6 +27,9 @@
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/key_stage.h"
 #include "engine/duplicates/stage_reader.h"
+#include "engine/reads/read_queue.h"
+#include "engine/reads/read_settings.h"
+#include "engine/reads/read_tickets.h"
 #include "engine/job/job_host.h"
 #include "engine/job/stop_flag.h"
 #include "engine/schedule/batch_scheduler.h"
@@ -44,9 +47,10 @@ struct FileReadError {
 class ContentKeyFinder {
  public:
   // `files`, `pool` (null: read on the calling thread) and `cache` (null, or not in use:
-  // no cache) must outlive the finder. Every call comes from the job's thread.
+  // no cache) must outlive the finder. Every call comes from the job's thread. With
+  // workers, the small reads are opened and read ahead of them as `reads` say.
   ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache, JobHost& host,
-                   const StopFlag& stop);
+                   const StopFlag& stop, const ReadSettings& reads = {});
   // Returns once no worker is left working for it.
   ~ContentKeyFinder();
   ContentKeyFinder(const ContentKeyFinder&) = delete;
@@ -77,6 +81,7 @@ class ContentKeyFinder {
   struct ReadBatch {
     std::vector<StageReadItem> items;
     std::vector<StageReadResult> results;
+    ReadTickets tickets;  // of the items read ahead
   };
   // Files of one bucket compared byte for byte. When the bucket was too large to read
   // side by side it is compared in parts that each hold its first file: the files found
@@ -131,6 +136,8 @@ class ContentKeyFinder {
   // Reads and compares until nothing is left to do, or a stop.
   void Drain();
   void Read(ReadBatch& batch, const BatchRun& run);
+  // Asks the read queue for the batch's files, while it has room.
+  void AskReads(ReadBatch& batch);
   // Shows the file a read is on, at most once a wait step.
   void ShowReading();
 
@@ -155,6 +162,9 @@ class ContentKeyFinder {
   CompareBatch comparing_;  // being filled
 
   std::deque<StageReader> readers_;                          // one per scheduler slot
+  const ReadSettings readSettings_;
+  // Made for the first small reads handed out; ends after the lanes.
+  std::unique_ptr<ReadQueue> reads_;
   std::deque<StageReadItem> smallWaiting_;                   // reads of at most two end pieces
   std::deque<StageReadItem> bigWaiting_;                     // whole big files, one to a batch
   std::atomic<std::uint32_t> reading_{FileKeyTable::kNone};  // the file a read is on

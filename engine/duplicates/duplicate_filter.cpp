@@ -44,10 +44,10 @@ constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 // come out in the order of their first file without sorting.
 struct DuplicateStore::State {
   State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
-        DigestCache* cache)
+        DigestCache* cache, const ReadSettings& reads)
       : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
     if (kind == DuplicateKind::ByMd5) {
-      content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop);
+      content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop, reads);
       caching = cache && cache->InUse();
       if (caching) this->cache = cache;
     }
@@ -132,8 +132,8 @@ struct DuplicateStore::State {
 };
 
 DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
-                               WorkerPool* pool, DigestCache* cache)
-    : state_(std::make_unique<State>(options, host, stop, pool, cache)) {}
+                               WorkerPool* pool, DigestCache* cache, const ReadSettings& reads)
+    : state_(std::make_unique<State>(options, host, stop, pool, cache, reads)) {}
 
 DuplicateStore::~DuplicateStore() = default;
 

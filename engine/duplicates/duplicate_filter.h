@@ -8,6 +8,7 @@
 #include "engine/job/job_host.h"
 #include "engine/job/option_controls.h"
 #include "engine/job/stop_flag.h"
+#include "engine/reads/read_settings.h"
 #include "platform/file_ref.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"
@@ -23,8 +24,9 @@ class DuplicateStore {
   // duplicate options are locked while a job runs). MD5 keys are read on `pool`, the
   // job's workers, or on the job's thread when it is null; `cache` (null: none) says
   // what earlier jobs read. Both must outlive the store.
+  // The small reads of MD5 keys are read ahead of the workers as `reads` say.
   DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
-                 WorkerPool* pool, DigestCache* cache);
+                 WorkerPool* pool, DigestCache* cache, const ReadSettings& reads = {});
   ~DuplicateStore();
   DuplicateStore(const DuplicateStore&) = delete;
   DuplicateStore& operator=(const DuplicateStore&) = delete;

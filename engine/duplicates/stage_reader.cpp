@@ -24,17 +24,27 @@ std::uint64_t PrintOf(const platform::ReadOnlyFile& file) {
                      file.ChangedNs()});
 }
 
-StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& stop) {
+StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& stop,
+                                  const ReadQueue::Result* ahead) {
   StageReadResult result{item.file, item.stage, ReadEnd::Unreadable, 0, false, {}};
-  const int folderFd = folder_.For(item.folder);
-  if (folderFd == -1) {
-    result.error = folder_.Error();
-    return result;
-  }
   platform::ReadOnlyFile file;
-  if (!file.OpenRegularAt(folderFd, item.name)) {
-    result.error = file.Error();
-    return result;
+  if (ahead && ahead->attempted) {
+    if (ahead->fd < 0) {
+      result.error = ahead->openError;
+      return result;
+    }
+    file.Adopt(ahead->fd, ahead->status);
+    if (ahead->firstRead && ahead->readError == 0) file.Preload(ahead->first);
+  } else {
+    const int folderFd = folder_.For(item.folder);
+    if (folderFd == -1) {
+      result.error = folder_.Error();
+      return result;
+    }
+    if (!file.OpenRegularAt(folderFd, item.name)) {
+      result.error = file.Error();
+      return result;
+    }
   }
   // The bytes count only if they are the walk's file's, as it was: a name that now
   // reaches another file (a folder replaced by a link), or a file written to since, is

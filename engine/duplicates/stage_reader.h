@@ -12,6 +12,7 @@
 #include "engine/duplicates/digest_read.h"
 #include "engine/duplicates/key_stage.h"
 #include "engine/duplicates/opened_folder.h"
+#include "engine/reads/read_queue.h"
 #include "platform/read_only_file.h"
 
 namespace tarnwick {
@@ -39,7 +40,10 @@ std::uint64_t PrintOf(const platform::ReadOnlyFile& file);
 
 class StageReader {
  public:
-  StageReadResult Read(const StageReadItem& item, const StopRequest& stop);
+  // With `ahead`, the file as the read queue opened it and its first bytes (which must
+  // stay valid until this returns); its descriptor becomes the reader's.
+  StageReadResult Read(const StageReadItem& item, const StopRequest& stop,
+                       const ReadQueue::Result* ahead = nullptr);
 
  private:
   OpenedFolder folder_;

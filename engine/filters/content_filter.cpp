@@ -7,7 +7,8 @@ namespace tarnwick {
 
 ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatcher& matcher,
                                     const OptionControls& options,
-                                    const std::function<bool()>& stopRequested) {
+                                    const std::function<bool()>& stopRequested,
+                                    FileContent* content) {
   ContentTestResult result;
   const bool expect = options.IsChecked(Check::ContainsContent);
   const auto mode = static_cast<MatchMode>(options.MatchModeIndex());
@@ -30,7 +31,8 @@ ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatche
       settings.guessEncodings = options.IsChecked(Check::GuessEncodings);
       // The encoding is shown only for a file that is listed.
       settings.encodingWanted = [&search, expect] { return search.Found() == expect; };
-      const StreamOutcome outcome = StreamFileText(file, search, settings);
+      const StreamOutcome outcome = content ? StreamFileText(*content, search, settings)
+                                            : StreamFileText(file, search, settings);
       if (outcome.status == StreamOutcome::Status::Stopped) {
         result.stopped = true;
         return result;

@@ -7,6 +7,7 @@
 #include "engine/job/option_controls.h"
 #include "match/content_matcher.h"
 #include "platform/file_ref.h"
+#include "text/byte_source.h"
 
 namespace tarnwick {
 
@@ -26,8 +27,10 @@ struct ContentTestResult {
 // after the last "/". The content is streamed and read only as far as the answer needs
 // (a file that cannot be read is the empty text); reading stops between two pieces once
 // `stopRequested` (when set) says so.
+// `content`, when given, is where the file's content comes from (read ahead for it).
 ContentTestResult ContentFilterTest(const platform::FileRef& file, ContentMatcher& matcher,
                                     const OptionControls& options,
-                                    const std::function<bool()>& stopRequested = {});
+                                    const std::function<bool()>& stopRequested = {},
+                                    FileContent* content = nullptr);
 
 }  // namespace tarnwick

@@ -53,7 +53,8 @@ bool WithinBounds(std::int64_t measure, const OptionControls& options, bool meas
 
 LengthFilter::Result LengthFilter::Test(const platform::FileRef& file,
                                         const OptionControls& options,
-                                        const std::function<bool()>& stopRequested) {
+                                        const std::function<bool()>& stopRequested,
+                                        FileContent* content) {
   Result result;
   if (options.IsChecked(Check::MeasureSize)) {
     result.size = SizeOf(file);
@@ -64,7 +65,8 @@ LengthFilter::Result LengthFilter::Test(const platform::FileRef& file,
   StreamSettings settings;
   settings.stopRequested = stopRequested;
   settings.guessEncodings = options.IsChecked(Check::GuessEncodings);
-  const StreamOutcome outcome = StreamFileText(file, measure_, settings);
+  const StreamOutcome outcome = content ? StreamFileText(*content, measure_, settings)
+                                        : StreamFileText(file, measure_, settings);
   if (outcome.status == StreamOutcome::Status::Stopped) {
     result.stopped = true;
     return result;

@@ -9,6 +9,7 @@
 #include "engine/filters/character_measure.h"
 #include "engine/job/option_controls.h"
 #include "platform/file_ref.h"
+#include "text/byte_source.h"
 
 namespace tarnwick {
 
@@ -27,8 +28,9 @@ class LengthFilter {
   // Measures the file by the selected measure and compares it with the bounds. Options
   // are read at the moment of the call. A count is stopped between two pieces of the
   // file once `stopRequested` (when set) says so.
+  // `content`, when given, is where the file's content comes from (read ahead for it).
   Result Test(const platform::FileRef& file, const OptionControls& options,
-              const std::function<bool()>& stopRequested = {});
+              const std::function<bool()>& stopRequested = {}, FileContent* content = nullptr);
 
  private:
   CharacterMeasure measure_;

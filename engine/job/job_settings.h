@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/reads/read_settings.h"
+
 namespace tarnwick {
 
 class DigestCache;
@@ -25,6 +27,8 @@ struct JobSettings {
   // What earlier jobs learned of files' content, for MD5 jobs; null: read every file
   // that needs it. Owned by the caller, which keeps it past the job.
   DigestCache* digestCache = nullptr;
+  // How the files' content is read: reads kept in flight, and through what.
+  ReadSettings reads;
 };
 
 }  // namespace tarnwick

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <chrono>
 
+#include "engine/reads/prefetched_content.h"
+#include "engine/reads/read_tickets.h"
 #include "engine/rows/add_row.h"
 #include "engine/schedule/descriptor_budget.h"
 #include "platform/read_only_file.h"
+#include "text/text_stream.h"
 
 namespace tarnwick {
 namespace {
@@ -40,6 +43,7 @@ struct FilePipeline::Batch {
   std::string names;  // each followed by a NUL
   std::vector<File> files;
   std::vector<FileOutcome> outcomes;
+  ReadTickets tickets;  // of the files whose content is read ahead
   std::string unreadablePath;
   int unreadableError = 0;
   std::int64_t workNanos = 0;
@@ -54,7 +58,8 @@ struct FilePipeline::Batch {
   }
 };
 
-FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks)
+FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks,
+                           const ReadSettings& reads)
     : options_(options),
       sinks_(sinks),
       pathsOnly_(sinks.list.PathsOnly()),
@@ -62,11 +67,12 @@ FilePipeline::FilePipeline(WorkerPool* pool, const OptionControls& options, cons
       searchable_(sinks.host, options),
       scheduler_(pool, sinks.host, sinks.stop),
       workers_(scheduler_.Slots()),
+      readSettings_(reads),
       batches_(scheduler_, BatchesOut(scheduler_.Workers()),
                [this](Batch& batch, const BatchRun& run) { Work(batch, run); }) {
   // The folders of the batches out (and of the one filling) stay within a share.
-  foldersPerBatch_ =
-      std::max<std::size_t>(1, DescriptorShare() / (BatchesOut(scheduler_.Workers()) + 1));
+  batchesOut_ = BatchesOut(scheduler_.Workers());
+  foldersPerBatch_ = std::max<std::size_t>(1, DescriptorShare() / (batchesOut_ + 1));
 }
 
 FilePipeline::~FilePipeline() = default;
@@ -81,12 +87,18 @@ const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
                             snapshot_->IsChecked(Check::LengthFilter) ||
                             snapshot_->IsChecked(Check::TimeFilter) ||
                             snapshot_->IsChecked(Check::DuplicateFilter);
+    // Files whose content is read whatever their name: those are read ahead.
+    const bool contentFilter = snapshot_->IsChecked(Check::ContentFilter);
+    snapshotReadsContent_ =
+        contentFilter ? snapshot_->IsChecked(Check::InContent) && !snapshot_->IsChecked(Check::InName)
+                      : snapshot_->IsChecked(Check::LengthFilter) &&
+                            !snapshot_->IsChecked(Check::MeasureSize);
   }
   return snapshot_;
 }
 
 void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
-                       bool listedRegular) {
+                       bool listedRegular, std::uint64_t inode) {
   const std::shared_ptr<const FilterOptions>& options = Options();
   // With one thread, or for a file that needs nothing looked at while nothing waits
   // before it, handing over would cost more than the work.
@@ -96,6 +108,10 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
     Merge(*folder, name, outcome);
     return;
   }
+  // Asked for first: waiting for a free slot may hand the open batch out.
+  const ReadQueue::Ticket ticket = snapshotReadsContent_ && listedRegular
+                                       ? AskRead(folder, name, inode)
+                                       : ReadQueue::kNoTicket;
   if (open_ && open_->options != options) HandOut();
   if (!open_) Open(folder, options);
   if (open_->folders.back() != folder) {
@@ -106,6 +122,7 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
       open_->folders.push_back(folder);
     }
   }
+  open_->tickets.Add(reads_.get(), ticket);
   open_->files.push_back({static_cast<std::uint32_t>(open_->names.size()),
                           static_cast<std::uint16_t>(open_->folders.size() - 1), listedRegular});
   open_->names.append(name);
@@ -116,6 +133,23 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
     batches_.WaitForHead();
     MergeDone();
   }
+}
+
+ReadQueue::Ticket FilePipeline::AskRead(const std::shared_ptr<const FolderVisit>& folder,
+                                        std::string_view name, std::uint64_t inode) {
+  if (!reads_) {
+    const platform::DeviceKind kind =
+        readSettings_.device.value_or(platform::DeviceKindOf(folder->fd));
+    reads_ = std::make_unique<ReadQueue>(readSettings_, kind, kPieceSize);
+  }
+  // Every slot holds a file asked for and not yet worked on: the oldest are worked on
+  // first, which frees theirs.
+  while (reads_->Free() == 0 && !sinks_.stop.IsSet()) {
+    if (open_) HandOut();
+    if (!batches_.WaitForHead()) break;
+    MergeDone();
+  }
+  return reads_->Ask(folder, folder->fd, name, inode);
 }
 
 void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
@@ -185,13 +219,26 @@ void FilePipeline::HandOut() {
 void FilePipeline::Work(Batch& batch, const BatchRun& run) {
   FileWorker& worker = workers_[run.Slot()];
   const Clock::time_point start = Clock::now();
+  // Time spent waiting for the read queue is the device's, not the work's: batches are
+  // sized by the work alone, so that they stay large enough to keep the reads ahead.
+  std::chrono::nanoseconds waited{0};
   for (std::size_t i = 0; i < batch.Count() && !run.Dropped(); ++i) {
-    batch.outcomes[i] =
-        worker.Process(batch.FolderOf(i), batch.Name(i), batch.files[i].listedRegular,
-                       *batch.options, pathsOnly_, stopRequested_);
+    const FolderVisit& folder = batch.FolderOf(i);
+    const std::string_view name = batch.Name(i);
+    const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
+    if (ticket == ReadQueue::kNoTicket) {
+      batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular,
+                                         *batch.options, pathsOnly_, stopRequested_);
+      continue;
+    }
+    const platform::FileRef file{folder.fd, name.data(), {}, batch.files[i].listedRegular};
+    PrefetchedContent content(batch.tickets.Queue(), ticket, file);
+    batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular, *batch.options,
+                                       pathsOnly_, stopRequested_, &content);
+    waited += content.Waited();
   }
   batch.workNanos =
-      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start).count();
+      std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now() - start - waited).count();
 }
 
 void FilePipeline::MergeDone() {

@@ -26,6 +26,8 @@
 #include "engine/pipeline/folder_visit.h"
 #include "engine/pipeline/process_file.h"
 #include "engine/pipeline/searchable_pattern.h"
+#include "engine/reads/read_queue.h"
+#include "engine/reads/read_settings.h"
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
 #include "results/result_list.h"
@@ -43,8 +45,10 @@ class FilePipeline {
   };
 
   // Without a pool every file is worked on at once on the job's thread. `options` are
-  // read on the job's thread only. The pool must outlive the pipeline.
-  FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks);
+  // read on the job's thread only. The pool must outlive the pipeline. With workers, the
+  // content of files the filters read is read ahead of them as `reads` say.
+  FilePipeline(WorkerPool* pool, const OptionControls& options, const Sinks& sinks,
+               const ReadSettings& reads = {});
   // Drops whatever has not been merged and waits for the batches the workers are on.
   ~FilePipeline();
   FilePipeline(const FilePipeline&) = delete;
@@ -56,11 +60,11 @@ class FilePipeline {
 
   // Hands out the file `name` of `folder` (copied; followed by a NUL in memory; the
   // folder's optionsAtEntry set); `listedRegular` when the folder's listing saw a
-  // regular file there. With one thread it is worked on and merged before this
-  // returns. With several it may wait, keeping the window live, while too much work is
-  // pending; done files are merged meanwhile.
+  // regular file there, `inode` its number there. With one thread it is worked on and
+  // merged before this returns. With several it may wait, keeping the window live, while
+  // too much work is pending; done files are merged meanwhile.
   void Add(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
-           bool listedRegular);
+           bool listedRegular, std::uint64_t inode = 0);
   // A folder that could not be opened or read, reported in walk order among the files.
   void AddUnreadableFolder(const std::string& path, int error);
   // Merges every file handed out, in order, keeping the window live while it waits.
@@ -79,6 +83,9 @@ class FilePipeline {
   void Work(Batch& batch, const BatchRun& run);
   // Merges the done batches at the head of the lane, in order.
   void MergeDone();
+  // Asks for the file's content to be read ahead, once a slot is free.
+  ReadQueue::Ticket AskRead(const std::shared_ptr<const FolderVisit>& folder,
+                            std::string_view name, std::uint64_t inode);
 
   const OptionControls& options_;
   Sinks sinks_;
@@ -90,6 +97,8 @@ class FilePipeline {
   SearchablePattern searchable_;
   // The copy's files need something looked at, which is worth a worker's time.
   bool snapshotNeedsWorkers_ = false;
+  // The copy's filters read the content of every file they see.
+  bool snapshotReadsContent_ = false;
 
   // Merge state: the folder of the last file merged and its last character count.
   std::uint64_t mergedFolder_ = 0;
@@ -100,9 +109,13 @@ class FilePipeline {
   std::size_t batchLimit_ = 1;   // files per batch, grown from timings
   double nanosPerFile_ = 0;
   std::size_t foldersPerBatch_ = 1;  // folders a batch holds open, at most
+  std::size_t batchesOut_ = 1;       // batches handed out and not merged, at most
 
   BatchScheduler scheduler_;
   std::vector<FileWorker> workers_;  // one per scheduler slot
+  const ReadSettings readSettings_;
+  // Made for the first file whose content is read; ends after the batches.
+  std::unique_ptr<ReadQueue> reads_;
   // Declared last: it ends first, waiting for the batches still running.
   OrderedBatches<Batch> batches_;
 };

@@ -10,7 +10,8 @@ namespace tarnwick {
 
 FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name,
                                 bool listedRegular, const FilterOptions& options, bool pathsOnly,
-                                const std::function<bool()>& stopRequested) {
+                                const std::function<bool()>& stopRequested,
+                                FileContent* content) {
   const bool contentFilter = options.IsChecked(Check::ContentFilter);
   const bool lengthFilter = options.IsChecked(Check::LengthFilter);
   if (contentFilter) {
@@ -27,7 +28,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
 
   bool pass = true;
   if (contentFilter) {
-    const ContentTestResult found = ContentFilterTest(file, content_, options, stopRequested);
+    const ContentTestResult found = ContentFilterTest(file, content_, options, stopRequested, content);
     if (found.stopped) return outcome;
     pass = found.pass;
     outcome.encoding = found.encoding;
@@ -35,7 +36,7 @@ FileOutcome FileWorker::Process(const FolderVisit& folder, std::string_view name
     outcome.undecided = found.undecided;
   }
   if (pass && lengthFilter) {
-    const LengthFilter::Result length = length_.Test(file, options, stopRequested);
+    const LengthFilter::Result length = length_.Test(file, options, stopRequested, content);
     if (length.stopped) return outcome;
     outcome.counted = length.countedCharacters;
     if (length.countedCharacters) {

@@ -16,6 +16,7 @@
 #include "match/match_mode.h"
 #include "platform/file_status.h"
 #include "results/result_list.h"
+#include "text/byte_source.h"
 
 namespace tarnwick {
 
@@ -42,10 +43,12 @@ class FileWorker {
   // ticked in `options`; `listedRegular` when the folder's listing saw a regular file
   // there. With `pathsOnly` a listed file's row holds only its name and folder. A
   // content read stops between two pieces once `stopRequested` says so; the file then
-  // does not pass.
+  // does not pass. `content`, when given, is where the filters take the content from (read
+  // ahead for the file).
   FileOutcome Process(const FolderVisit& folder, std::string_view name, bool listedRegular,
                       const FilterOptions& options, bool pathsOnly,
-                      const std::function<bool()>& stopRequested);
+                      const std::function<bool()>& stopRequested,
+                      FileContent* content = nullptr);
 
  private:
   LengthFilter length_;

@@ -16,6 +16,10 @@ namespace tarnwick {
 namespace {
 
 constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// Folders listed ahead of the walk at most, and the threads listing them: a device that
+// answers many reads at once answers as many listings.
+constexpr std::size_t kFoldersAhead = 64;
+constexpr unsigned kListingThreads = 8;
 
 // "d/" and "d//" name the folder "d"; "/" stays "/".
 std::string WithoutTrailingSlashes(std::string folder) {
@@ -34,7 +38,8 @@ FolderWalk::FolderWalk(EntryLister& lister, const OptionControls& options,
       pipeline_(pipeline),
       host_(host),
       stop_(stop),
-      heldFolders_(DescriptorShare()) {}
+      heldFolders_(DescriptorShare()),
+      readAhead_(std::min<std::size_t>(kFoldersAhead, DescriptorShare()), kListingThreads) {}
 
 long long FolderWalk::FolderLevel(const std::string& root, const std::string& folder) {
   std::string_view below(folder);
@@ -62,14 +67,58 @@ void FolderWalk::Run(const std::string& root) {
     }
     EnterNextSubfolder(frame);
   }
-  while (depth_ > 0) frames_[--depth_].visit.reset();
+  while (depth_ > 0) {
+    AbandonAhead(frames_[depth_ - 1]);
+    frames_[--depth_].visit.reset();
+  }
 }
 
-void FolderWalk::EnterNextSubfolder(Frame& frame) {
-  const char* name = frame.subfolders.data() + frame.starts[frame.next++];
+int FolderWalk::OpenAndList(Frame& frame, std::size_t index, const char* name) {
+  const FolderReadAhead::Ticket ticket =
+      index < frame.tickets.size() ? frame.tickets[index] : FolderReadAhead::kNoTicket;
+  if (ticket != FolderReadAhead::kNoTicket) {
+    frame.tickets[index] = FolderReadAhead::kNoTicket;
+    int error = 0;
+    const int fd = readAhead_.Take(ticket, listing_, error);
+    errno = error;
+    return fd;
+  }
+  FolderReadAhead::Watch watch(readAhead_);
   // A link put in the folder's place since it was listed is not followed.
   const int child = platform::OpenWaitingForDescriptor(
       [&] { return ::openat(frame.visit->fd, name, kFolderFlags | O_NOFOLLOW); });
+  if (child < 0) return -1;
+  listing_.Read(child);
+  watch.End();
+  return child;
+}
+
+void FolderWalk::AskAhead() {
+  if (!readAhead_.Worthwhile()) return;
+  std::size_t room = readAhead_.Free();
+  // The deepest folder's subfolders come first, then those of the folder above...
+  for (std::size_t level = depth_; level-- > 0 && room > 0;) {
+    Frame& frame = frames_[level];
+    if (!frame.visit || frame.lost) break;
+    frame.asked = std::max(frame.asked, frame.next);
+    for (; frame.asked < frame.starts.size() && room > 0; ++frame.asked, --room) {
+      const char* name = frame.subfolders.data() + frame.starts[frame.asked];
+      frame.tickets[frame.asked] = readAhead_.Ask(frame.visit, frame.visit->fd, name, level);
+    }
+  }
+}
+
+void FolderWalk::AbandonAhead(Frame& frame) {
+  for (FolderReadAhead::Ticket& ticket : frame.tickets) {
+    if (ticket != FolderReadAhead::kNoTicket) readAhead_.Abandon(ticket);
+    ticket = FolderReadAhead::kNoTicket;
+  }
+}
+
+void FolderWalk::EnterNextSubfolder(Frame& frame) {
+  const std::size_t index = frame.next++;
+  const char* name = frame.subfolders.data() + frame.starts[index];
+  const int child = OpenAndList(frame, index, name);
   if (child < 0) {
     pipeline_.AddUnreadableFolder(frame.base + name, errno);
     return;
@@ -78,7 +127,7 @@ void FolderWalk::EnterNextSubfolder(Frame& frame) {
     ::close(child);
     return;
   }
-  if (!listing_.Read(child)) pipeline_.AddUnreadableFolder(frame.base + name, listing_.Error());
+  if (listing_.Error() != 0) pipeline_.AddUnreadableFolder(frame.base + name, listing_.Error());
   Descend(child, frame.base + name);
 }
 
@@ -106,6 +155,7 @@ void FolderWalk::Descend(int fd, std::string text) {
 
 void FolderWalk::Ascend() {
   Frame& leaving = frames_[--depth_];
+  AbandonAhead(leaving);
   if (depth_ > 0) {
     Frame& parent = frames_[depth_ - 1];
     if (!parent.visit && !parent.lost) {
@@ -147,11 +197,13 @@ void FolderWalk::Visit(Frame& frame) {
   frame.subfolders.clear();
   frame.starts.clear();
   frame.next = 0;
+  frame.tickets.clear();
+  frame.asked = 0;
   for (const std::uint32_t index : picked_) {
     const std::string_view name = listing.Name(index);
     if (rules_->ExcludesName(name.data())) continue;
     host_.ProcessPendingEvents();
-    pipeline_.Add(visit, name, listing.IsRegular(index));
+    pipeline_.Add(visit, name, listing.IsRegular(index), listing.Inode(index));
     if (stop_.IsSet()) return;
   }
 
@@ -168,6 +220,8 @@ void FolderWalk::Visit(Frame& frame) {
     frame.subfolders.append(listing.Name(i));
     frame.subfolders.push_back('\0');
   }
+  frame.tickets.assign(frame.starts.size(), FolderReadAhead::kNoTicket);
+  AskAhead();
 }
 
 }  // namespace tarnwick

@@ -20,6 +20,7 @@
 #include "engine/job/stop_flag.h"
 #include "engine/pipeline/file_pipeline.h"
 #include "engine/pipeline/folder_visit.h"
+#include "engine/reads/folder_read_ahead.h"
 #include "engine/walk/entry_lister.h"
 #include "engine/walk/walk_rules.h"
 #include "platform/directory_listing.h"
@@ -54,9 +55,20 @@ class FolderWalk {
     std::string subfolders;  // names still to enter, each followed by a NUL
     std::vector<std::uint32_t> starts;
     std::size_t next = 0;
+    // Subfolders asked to be listed ahead (FolderReadAhead::kNoTicket: not asked), up to
+    // `asked`.
+    std::vector<FolderReadAhead::Ticket> tickets;
+    std::size_t asked = 0;
   };
 
   void Visit(Frame& frame);
+  // Opens and lists the subfolder `name` of `frame` here, or takes it from those listed
+  // ahead; the descriptor, or -1 with errno set (listing_ is then empty).
+  int OpenAndList(Frame& frame, std::size_t index, const char* name);
+  // Asks for the next subfolders the walk will enter to be listed ahead, nearest first,
+  // while listings wait for the device.
+  void AskAhead();
+  void AbandonAhead(Frame& frame);
   void Descend(int fd, std::string text);
   void EnterNextSubfolder(Frame& frame);
   void Ascend();
@@ -77,6 +89,7 @@ class FolderWalk {
   std::size_t heldFolders_;
   std::uint64_t visits_ = 0;
   platform::DirectoryListing listing_;  // the folder being visited
+  FolderReadAhead readAhead_;
   std::vector<std::uint32_t> picked_;
 };
 

@@ -1,0 +1,108 @@
+#pragma once
+// Folders opened and listed ahead of the walk by a few threads of their own, while the
+// walk is busy with the folders before them. Listing a folder whose blocks are not in
+// memory waits for the device; a walk that lists one folder after another keeps the
+// device at one read at a time. Listed ahead, the next folders are ready when the walk
+// comes to them. Only worthwhile while listings wait for the device: the folders are
+// read ahead only while a listing takes long (the times of the walk's own listings and
+// of those read ahead decide), since handing a listing over costs more than making one
+// whose blocks are in memory.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+#include "platform/directory_listing.h"
+
+namespace tarnwick {
+
+class FolderReadAhead {
+ public:
+  using Ticket = std::uint32_t;
+  static constexpr Ticket kNoTicket = UINT32_MAX;
+
+  // At most `most` folders asked for and not yet taken (each holds a descriptor), listed
+  // by `threads` threads, started with the first folder asked for.
+  FolderReadAhead(std::size_t most, unsigned threads);
+  // Waits for the listings in hand and closes every folder not taken.
+  ~FolderReadAhead();
+  FolderReadAhead(const FolderReadAhead&) = delete;
+  FolderReadAhead& operator=(const FolderReadAhead&) = delete;
+
+  // Watches one listing in a few, made here or ahead, to tell whether listings wait for
+  // the device: Begin before it, End after it on the same thread.
+  class Watch {
+   public:
+    explicit Watch(FolderReadAhead& ahead);
+    void End();
+
+   private:
+    FolderReadAhead& ahead_;
+    bool sampled_;
+    std::uint64_t waits_ = 0;
+  };
+  // Whether listings wait for the device, so that reading ahead pays.
+  bool Worthwhile() const { return slow_.load(std::memory_order_relaxed); }
+  // Folders that may be asked for now.
+  std::size_t Free();
+
+  // Asks for the subfolder `name` of the open folder `parentFd` (held open by `keep`
+  // until then) to be opened (never through a link) and listed. Folders `depth` levels
+  // down are listed before those above them, as a walk that goes depth first needs
+  // them; of one depth, the first asked for first. kNoTicket when every slot is in use.
+  Ticket Ask(std::shared_ptr<const void> keep, int parentFd, std::string_view name,
+             std::size_t depth);
+  // Waits for the folder: its descriptor, the caller's from now on (-1 when it could not
+  // be opened, `error` telling why), and its listing, swapped into `listing` (whose
+  // Error() tells why a folder that opened could not be read).
+  int Take(Ticket ticket, platform::DirectoryListing& listing, int& error);
+  // A folder that will not be entered: closed once listed.
+  void Abandon(Ticket ticket);
+
+ private:
+  enum class State { Free, Pending, Listing, Done };
+  struct Slot {
+    State state = State::Free;
+    std::size_t depth = 0;
+    std::uint64_t asked = 0;  // when, in asks
+    bool abandoned = false;
+    std::shared_ptr<const void> keep;
+    int parentFd = -1;
+    std::string name;
+    int fd = -1;
+    int error = 0;
+    platform::DirectoryListing listing;
+  };
+
+  void Run();
+  void StartThreads();  // under the lock
+  void Release(std::uint32_t index);  // under the lock
+
+  std::vector<Slot> slots_;
+  std::mutex mutex_;
+  std::condition_variable wake_;    // the threads: something to list, or closing
+  std::condition_variable listed_;  // the walk: a listing is done
+  std::vector<std::uint32_t> pending_;
+  std::uint64_t asks_ = 0;
+  std::vector<std::uint32_t> free_;
+  bool closing_ = false;
+  const unsigned threadCount_;
+  bool started_ = false;
+  std::vector<std::thread> threads_;
+
+  // Whether a listing waited for the device, over the last few dozen listings watched.
+  void Note(bool waited);
+
+  std::atomic<bool> slow_{false};
+  std::atomic<std::uint32_t> listings_{0};
+  std::atomic<std::int32_t> waitedShare_{0};  // a running mean, in 1/1024
+};
+
+}  // namespace tarnwick
