@@ -9,18 +9,24 @@
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
 #include "engine/duplicates/md5_key_finder.h"
+#include "engine/duplicates/member_check.h"
+#include "engine/duplicates/similarity_finder.h"
+#include "engine/duplicates/text_key_finder.h"
 #include "engine/rows/add_row.h"
 
 namespace tarnwick {
 namespace {
 
-enum class DuplicateKind { ByMd5, ByLength, ByName };
+enum class DuplicateKind { ByMd5, ByLength, ByName, ByText, BySimilarity };
 enum class DuplicateOutput { One, All, AllButOne };
 
 // The first selected key button wins.
 DuplicateKind SelectedKind(const OptionControls& options) {
   if (options.IsChecked(Check::DupByMd5)) return DuplicateKind::ByMd5;
   if (options.IsChecked(Check::DupByLength)) return DuplicateKind::ByLength;
+  if (options.IsChecked(Check::DupByName)) return DuplicateKind::ByName;
+  if (options.IsChecked(Check::DupByText)) return DuplicateKind::ByText;
+  if (options.IsChecked(Check::DupBySimilarity)) return DuplicateKind::BySimilarity;
   return DuplicateKind::ByName;
 }
 
@@ -45,8 +51,24 @@ struct DuplicateStore::State {
   State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
         DigestCache* cache)
       : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
-    if (kind == DuplicateKind::ByMd5)
-      md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
+    const bool stripTags = options.IsChecked(Check::StripTags);
+    const bool stripSpace = options.IsChecked(Check::StripSpace);
+    switch (kind) {
+      case DuplicateKind::ByMd5:
+        md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
+        break;
+      case DuplicateKind::ByText:
+        text = std::make_unique<TextKeyFinder>(files, pool, host, stop, stripTags, stripSpace);
+        break;
+      case DuplicateKind::BySimilarity:
+        similar = std::make_unique<SimilarityFinder>(
+            files, pool, host, stop, stripTags, stripSpace,
+            SimilarityThreshold(options.Text(Field::Similarity)));
+        break;
+      case DuplicateKind::ByLength:
+      case DuplicateKind::ByName:
+        break;
+    }
   }
 
   struct Group {
@@ -83,6 +105,51 @@ struct DuplicateStore::State {
     });
   }
 
+  // Once every text is placed: a finder's groups come in walk order of their first file
+  // already.
+  template <typename GroupOfFile>
+  void TakeGroups(std::size_t groupCount, GroupOfFile&& groupOfFile) {
+    groups.assign(groupCount, Group{kNoGroup, 0});
+    groupOf.assign(files.Count(), kNoGroup);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      const std::uint32_t group = groupOfFile(file);
+      if (group == kNoGroup) continue;
+      groupOf[file] = group;
+      if (groups[group].count++ == 0) groups[group].first = file;
+    }
+  }
+
+  template <typename Finder>
+  void ReportErrors(const Finder& finder) {
+    std::string path;
+    for (const auto& error : finder.Errors()) {
+      files.PathOf(error.file, path);
+      host.ReportUnreadable(path, error.error);
+    }
+  }
+
+  // The members of a group that are still the files whose text was compared, the
+  // others named; `members` keeps them, in order. A 相似 group whose first file changed
+  // has nothing left its members resemble: none is kept.
+  void KeepUnchanged(std::vector<std::uint32_t>& members) const {
+    std::string path;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < members.size(); ++i) {
+      files.PathOf(members[i], path);
+      const ReadStamp& read = text ? text->StampOf(members[i]) : similar->StampOf(members[i]);
+      if (IsStillFileRead(path, read)) {
+        members[kept++] = members[i];
+        continue;
+      }
+      host.ReportChangedSinceRead(path);
+      if (similar && i == 0) {
+        members.clear();
+        return;
+      }
+    }
+    members.resize(kept);
+  }
+
   // Once every key is known: groups in walk order of their first file.
   void GroupByKey() {
     groupOf.assign(files.Count(), kNoGroup);
@@ -108,6 +175,8 @@ struct DuplicateStore::State {
   std::vector<std::int64_t> groupSizes;  // by length: each group's size
   HashIndex groupIndex;
   std::unique_ptr<Md5KeyFinder> md5;
+  std::unique_ptr<TextKeyFinder> text;
+  std::unique_ptr<SimilarityFinder> similar;
 };
 
 DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
@@ -145,6 +214,12 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
     case DuplicateKind::ByName:
       state.groupOf.push_back(state.GroupByName(number));
       return;
+    case DuplicateKind::ByText:
+      state.text->Add(number, status && status->regular);
+      return;
+    case DuplicateKind::BySimilarity:
+      state.similar->Add(number, status && status->regular);
+      return;
   }
 }
 
@@ -152,6 +227,20 @@ void DuplicateStore::FinishWalk() {
   State& state = *state_;
   // No file comes after the walk: what told files met twice apart is no longer needed.
   state.identities.Clear();
+  if (state.text) {
+    state.text->Finish();
+    state.TakeGroups(state.text->KeyCount(),
+                     [&](std::uint32_t file) { return state.text->KeyNumberOf(file); });
+    state.ReportErrors(*state.text);
+    return;
+  }
+  if (state.similar) {
+    state.similar->Finish();
+    state.TakeGroups(state.similar->GroupCount(),
+                     [&](std::uint32_t file) { return state.similar->GroupOf(file); });
+    state.ReportErrors(*state.similar);
+    return;
+  }
   if (!state.md5) return;
   state.md5->Finish();
   state.GroupByKey();
@@ -179,20 +268,28 @@ void DuplicateStore::List(ResultList& list) {
   }
 
   const DuplicateOutput output = SelectedOutput(state.options);
+  // Groups of text are checked before they are listed: a member must still be the file
+  // whose text was compared.
+  const bool checkMembers = state.text || state.similar;
+  std::vector<std::uint32_t> group;
   std::string path;
   std::uint32_t number = 0;
-  for (std::size_t group = 0; group < state.groups.size(); ++group) {
-    const std::uint32_t size = state.groups[group].count;
+  for (std::size_t index = 0; index < state.groups.size(); ++index) {
+    const std::uint32_t size = state.groups[index].count;
     if (size < 2) continue;
     state.host.ProcessPendingEvents();
+    const std::uint32_t first = next[index] - size;
+    group.assign(members.begin() + first, members.begin() + first + size);
+    if (checkMembers) state.KeepUnchanged(group);
+    if (group.size() < 2) continue;
     ++number;
-    std::uint32_t count = size;
+    std::size_t count = group.size();
     if (output == DuplicateOutput::One) count = 1;
-    if (output == DuplicateOutput::AllButOne) count = size - 1;
-    const std::uint32_t first = next[group] - size;
-    for (std::uint32_t index = first; index < first + count; ++index) {
-      state.files.PathOf(members[index], path);
-      AddRow(list, path, 0, 0, "", state.options, number);
+    if (output == DuplicateOutput::AllButOne) count = group.size() - 1;
+    for (std::size_t i = 0; i < count; ++i) {
+      state.files.PathOf(group[i], path);
+      const int similarity = state.similar ? state.similar->ResemblanceOf(group[i]) : -1;
+      AddRow(list, path, 0, 0, "", state.options, number, similarity);
     }
     if (state.stop.IsSet()) return;
   }

@@ -21,6 +21,11 @@ class JobHost {
   // order. The window stays silent, as it does for every single file; the command line
   // names each on standard error.
   virtual void ReportUnreadable(const std::string& /*path*/, int /*error*/) {}
+  // A file the duplicate filter left out of its group when listing it: it is no longer
+  // the file whose text was compared (written to, replaced or gone since it was read).
+  // Called on the job's thread, in the order of the groups. The command line names each
+  // on standard error; the window names them in the status line.
+  virtual void ReportChangedSinceRead(const std::string& /*path*/) {}
 };
 
 }  // namespace tarnwick

@@ -27,8 +27,12 @@ class RecordingHost final : public JobHost {
     rowsAtStatus.push_back(list ? list->Count() : 0);
   }
   void RefreshStatus() override { ++refreshes; }
+  void ReportChangedSinceRead(const std::string& path) override {
+    changedSinceRead.push_back(path);
+  }
 
   std::function<void()> onPendingEvents;
+  std::vector<std::string> changedSinceRead;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
   std::vector<std::string> statusTexts;
   std::vector<std::size_t> rowsAtStatus;
