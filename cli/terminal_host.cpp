@@ -82,6 +82,12 @@ void TerminalHost::ReportUnreadable(const std::string& path, int error) {
   ReportError(path + ": " + std::strerror(error));
 }
 
+void TerminalHost::ReportChangedSinceRead(const std::string& path) {
+  if (!settings_.nameUnreadable) return;
+  ClearProgress();
+  ReportError(path + ": changed since its text was read; left out of its group");
+}
+
 std::int64_t TerminalHost::ElapsedMs() const {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_).count();
 }
