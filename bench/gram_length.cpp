@@ -142,7 +142,7 @@ std::vector<Sample> ReadSample(const std::string& root, std::size_t count) {
     const std::string folder = path.parent_path().string() + "/";
     const std::string name = path.filename().string();
     const TextReadOutcome read =
-        ReadFileText(folders, folder, name.c_str(), text, [] { return false; });
+        ReadFileText(folders, folder, name.c_str(), std::nullopt, text, [] { return false; });
     const std::string& kept = text.Output().Text();
     if (read.end != TextReadEnd::Text || kept.empty()) continue;
     const bool ascii = std::all_of(kept.begin(), kept.end(),

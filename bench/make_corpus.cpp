@@ -11,6 +11,8 @@
 //   DIR/same-size  ten files of 150 MB each, so a duplicate search must hash them all
 //   DIR/same-size-different  24 files of 48 MiB, one size, two real pairs: the rest
 //                  differ near their start, in their middle or at their end
+//   DIR/same-size-random  24 files of 48 MiB, one size, random bytes, two real pairs:
+//                  the first 64 KiB already tell all but the pairs apart
 //   DIR/million    1,000,000 small files (0 to 400 B) in 20,000 folders, for listing
 //                  and the duplicate search by length
 //   DIR/huge       one text file of 4.5 GiB, the search word only at its very end
@@ -19,8 +21,8 @@
 //                  under random names; DIR/near.manifest names each file's family and
 //                  edited share (for bench/similarity_check)
 //
-// PART is one of tree, big, same-size, same-size-different, million, huge, near. The
-// default makes the first three; the others are made only when named.
+// PART is one of tree, big, same-size, same-size-different, same-size-random, million,
+// huge, near. The default makes the first three; the others are made only when named.
 //
 // --scale multiplies every count and every big size (0.01 gives a quick corpus).
 
@@ -416,6 +418,23 @@ void MakeSameSizeDifferent(const std::string& dir, double scale, Random& random)
   std::cout << "same-size-different: 24 files of " << size / 1048576 << " MiB\n";
 }
 
+// Twenty-four files of random bytes, one size; files 22 and 23 copy files 0 and 1.
+void MakeSameSizeRandom(const std::string& dir, double scale, Random& random) {
+  std::filesystem::create_directories(dir);
+  const std::size_t size = static_cast<std::size_t>((48u << 20) * std::min(1.0, scale * 4)) & ~std::size_t{4095};
+  std::string bytes(size, '\0');
+  for (int i = 0; i < 22; ++i) {
+    for (std::size_t at = 0; at + 8 <= size; at += 8) {
+      const std::uint64_t value = random.Next();
+      std::memcpy(bytes.data() + at, &value, 8);
+    }
+    WriteFile(dir + "/random" + std::to_string(i) + ".dat", bytes, SomeTime(random));
+  }
+  std::filesystem::copy_file(dir + "/random0.dat", dir + "/random22.dat");
+  std::filesystem::copy_file(dir + "/random1.dat", dir + "/random23.dat");
+  std::cout << "same-size-random: 24 files of " << size / 1048576 << " MiB\n";
+}
+
 // A million small files, for the jobs whose cost is the walk itself.
 void MakeMillion(const std::string& dir, double scale, Random& random) {
   const std::size_t fileCount = static_cast<std::size_t>(1000000 * scale);
@@ -603,6 +622,10 @@ int main(int argc, char** argv) {
   if (only == "same-size-different") {
     Random random(seed + 3);
     MakeSameSizeDifferent(dir + "/same-size-different", scale, random);
+  }
+  if (only == "same-size-random") {
+    Random random(seed + 6);
+    MakeSameSizeRandom(dir + "/same-size-random", scale, random);
   }
   if (only == "million") {
     Random random(seed + 4);

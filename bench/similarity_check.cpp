@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     const std::size_t slash = walk[i].rfind('/');
     const std::string folder = walk[i].substr(0, slash + 1);
     const std::string name = walk[i].substr(slash + 1);
-    if (ReadFileText(folders, folder, name.c_str(), text, [] { return false; }).end ==
+    if (ReadFileText(folders, folder, name.c_str(), std::nullopt, text, [] { return false; }).end ==
         TextReadEnd::Text)
       grams[i] = text.Output().Grams().Hashes();
   }

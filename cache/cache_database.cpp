@@ -29,7 +29,7 @@ constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS digests("
     " file INTEGER PRIMARY KEY, device INTEGER NOT NULL, inode INTEGER NOT NULL,"
     " size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL,"
-    " ends INTEGER, whole INTEGER, md5 BLOB,"
+    " ends INTEGER, whole INTEGER, sha256 BLOB,"
     " checksum INTEGER NOT NULL, stored INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
 
@@ -173,7 +173,7 @@ bool DigestCache::Prepare() {
              -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
          sqlite3_prepare_v3(db_,
                             "SELECT file, device, inode, size, modified, changed, ends, whole,"
-                            " md5, checksum FROM digests WHERE file BETWEEN ?1 AND ?2",
+                            " sha256, checksum FROM digests WHERE file BETWEEN ?1 AND ?2",
                             -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
 }
 
@@ -218,6 +218,14 @@ DigestCache::Info DigestCache::Describe() {
       info.entries = sqlite3_column_int64(count, 0);
     }
     sqlite3_finalize(count);
+    sqlite3_stmt* passed = nullptr;
+    if (sqlite3_prepare_v2(db_,
+                           "SELECT substr(name, 8) FROM meta WHERE name LIKE 'passed:%' ORDER BY 1",
+                           -1, &passed, nullptr) == SQLITE_OK) {
+      while (sqlite3_step(passed) == SQLITE_ROW)
+        info.passedBy.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(passed, 0)));
+    }
+    sqlite3_finalize(passed);
   }
   info.bytes = FileBytes(path_) + FileBytes(path_ + "-wal");
   return info;

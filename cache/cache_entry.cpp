@@ -32,9 +32,9 @@ std::int64_t Checksum(const FileStamp& stamp, const KnownDigests& digests) {
         digests.ends.value_or(0), digests.whole.value_or(0)}) {
     sum = Mix(sum, value);
   }
-  sum = Mix(sum, (digests.ends ? 1 : 0) | (digests.whole ? 2 : 0) | (digests.md5 ? 4 : 0));
-  if (digests.md5) {
-    for (const std::uint8_t byte : *digests.md5) sum = Mix(sum, byte);
+  sum = Mix(sum, (digests.ends ? 1 : 0) | (digests.whole ? 2 : 0) | (digests.sha256 ? 4 : 0));
+  if (digests.sha256) {
+    for (const std::uint8_t byte : *digests.sha256) sum = Mix(sum, byte);
   }
   return Signed(sum);
 }

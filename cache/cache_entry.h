@@ -9,7 +9,7 @@
 namespace tarnwick::cache_entry {
 
 // The version of what an entry means; a database of another is started anew.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // The entry's number: two files that share it share one entry, the later one's. Its
 // high bits come from the device and the file's place (its folder), its low bits are

@@ -29,10 +29,10 @@ KnownDigests DigestCache::RowDigests(const FileStamp& stamp) const {
   if (sqlite3_column_type(select_, 7) == SQLITE_INTEGER)
     digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 7));
   if (sqlite3_column_type(select_, 8) == SQLITE_BLOB &&
-      sqlite3_column_bytes(select_, 8) == static_cast<int>(sizeof(Md5Bytes))) {
-    Md5Bytes md5;
-    std::memcpy(md5.data(), sqlite3_column_blob(select_, 8), md5.size());
-    digests.md5 = md5;
+      sqlite3_column_bytes(select_, 8) == static_cast<int>(sizeof(Sha256Bytes))) {
+    Sha256Bytes sha256;
+    std::memcpy(sha256.data(), sqlite3_column_blob(select_, 8), sha256.size());
+    digests.sha256 = sha256;
   }
   if (sqlite3_column_int64(select_, 9) != Checksum(stamp, digests)) return {};
   return digests;

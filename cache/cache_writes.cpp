@@ -62,9 +62,9 @@ void DigestCache::FlushLocked() {
                  : sqlite3_bind_null(upsert_, 7);
     digests.whole ? sqlite3_bind_int64(upsert_, 8, Signed(*digests.whole))
                   : sqlite3_bind_null(upsert_, 8);
-    digests.md5 ? sqlite3_bind_blob(upsert_, 9, digests.md5->data(),
-                                    static_cast<int>(digests.md5->size()), SQLITE_STATIC)
-                : sqlite3_bind_null(upsert_, 9);
+    digests.sha256 ? sqlite3_bind_blob(upsert_, 9, digests.sha256->data(),
+                                       static_cast<int>(digests.sha256->size()), SQLITE_STATIC)
+                   : sqlite3_bind_null(upsert_, 9);
     sqlite3_bind_int64(upsert_, 10, Checksum(stamp, digests));
     sqlite3_bind_int64(upsert_, 11, today);
     code = sqlite3_step(upsert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
@@ -79,6 +79,22 @@ void DigestCache::FlushLocked() {
   const std::string detail = ErrorText();
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   Fail(code, detail);
+}
+
+void DigestCache::NotePassedBy(const std::vector<std::string>& kinds) {
+  std::lock_guard lock(mutex_);
+  if (!db_ || kinds.empty()) return;
+  sqlite3_stmt* note = nullptr;
+  if (sqlite3_prepare_v2(db_, "INSERT OR REPLACE INTO meta VALUES('passed:' || ?1, ?2)", -1, &note,
+                         nullptr) != SQLITE_OK)
+    return;
+  for (const std::string& kind : kinds) {
+    sqlite3_reset(note);
+    sqlite3_bind_text(note, 1, kind.c_str(), static_cast<int>(kind.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(note, 2, Today());
+    sqlite3_step(note);
+  }
+  sqlite3_finalize(note);
 }
 
 void DigestCache::PruneLocked() {

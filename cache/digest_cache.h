@@ -76,9 +76,15 @@ class DigestCache {
   // The first problem met since the last call; each problem is told once.
   std::optional<CacheNotice> TakeNotice();
 
+  // Notes the kinds of file system (platform::FileSystemKind names) a job read without
+  // the cache, since their stamps cannot be trusted.
+  void NotePassedBy(const std::vector<std::string>& kinds);
+
   struct Info {
     std::int64_t entries = 0;
     std::int64_t bytes = 0;  // the database's files on disk
+    // The kinds of file system jobs have read without the cache, each once.
+    std::vector<std::string> passedBy;
   };
   Info Describe();
   // Removes every entry. False, with a notice, when the database cannot be written.

@@ -18,14 +18,14 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-using Md5Bytes = std::array<std::uint8_t, 16>;
+using Sha256Bytes = std::array<std::uint8_t, 32>;
 
 // The digests of one file; each is known or not.
 struct KnownDigests {
   std::optional<std::uint64_t> ends;   // quick hash of the first and last pieces
   std::optional<std::uint64_t> whole;  // quick hash of the whole content
-  std::optional<Md5Bytes> md5;         // the MD5 key of the duplicate filter
-  bool Empty() const { return !ends && !whole && !md5; }
+  std::optional<Sha256Bytes> sha256;   // the SHA-256 of the whole content
+  bool Empty() const { return !ends && !whole && !sha256; }
 };
 
 // A 64-bit print of the whole stamp: two stamps that differ in anything have different

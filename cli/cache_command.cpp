@@ -6,6 +6,7 @@
 
 #include "cli/messages.h"
 #include "cli/output_writer.h"
+#include "platform/file_system_kind.h"
 
 namespace tarnwick::cli {
 namespace {
@@ -44,6 +45,12 @@ int RunCacheCommand(bool info, bool clear) {
     out.Write("path: " + cache.Path() + "\n");
     out.Write("entries: " + std::to_string(described.entries) + "\n");
     out.Write("size: " + std::to_string(described.bytes) + " bytes\n");
+    out.Write("used on: " + platform::TrustworthyStampFileSystems() + "\n");
+    std::string passedBy;
+    for (const std::string& kind : described.passedBy)
+      passedBy += (passedBy.empty() ? "" : ", ") + kind;
+    out.Write("passed by: " + (passedBy.empty() ? std::string("none so far") : passedBy) +
+              " (files there are read on every run)\n");
     if (!out.Flush()) return 1;
   }
   if (const std::optional<CacheNotice> notice = cache.TakeNotice()) ReportCacheNotice(*notice);

@@ -82,10 +82,10 @@ void TerminalHost::ReportUnreadable(const std::string& path, int error) {
   ReportError(path + ": " + std::strerror(error));
 }
 
-void TerminalHost::ReportChangedSinceRead(const std::string& path) {
+void TerminalHost::ReportChanged(const std::string& path) {
   if (!settings_.nameUnreadable) return;
   ClearProgress();
-  ReportError(path + ": changed since its text was read; left out of its group");
+  ReportError(path + ": changed during the job; left out of its duplicate group");
 }
 
 std::int64_t TerminalHost::ElapsedMs() const {

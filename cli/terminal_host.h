@@ -21,9 +21,7 @@ class TerminalHost final : public JobHost {
   struct Settings {
     bool showProgress;    // draw the progress line on standard error
     bool liveOutput;      // standard output is a terminal: write results out as they come
-    // name each folder and file that cannot be read, and each file that left its
-    // duplicate group, on standard error
-    bool nameUnreadable;
+    bool nameUnreadable;  // name each folder and file that cannot be read on standard error
   };
   TerminalHost(Settings settings, const RowPrinter& printer, OutputWriter& out, StopFlag& stop);
 
@@ -32,9 +30,7 @@ class TerminalHost final : public JobHost {
   void RefreshStatus() override;
   // "tarnwick-cli: PATH: reason" on standard error (unless quiet), as find does.
   void ReportUnreadable(const std::string& path, int error) override;
-  // "tarnwick-cli: PATH: changed since its text was read; left out of its group" on
-  // standard error (unless quiet).
-  void ReportChangedSinceRead(const std::string& path) override;
+  void ReportChanged(const std::string& path) override;
 
   // Folders and files reported as unreadable so far.
   std::size_t UnreadableCount() const { return unreadable_; }

@@ -28,8 +28,8 @@ Sha256Digest& Sha256Digest::operator=(const Sha256Digest& other) {
 }
 
 bool Sha256Digest::Begin() {
-  usable_ = context_ && Sha256Algorithm() &&
-            EVP_DigestInit_ex(context_, Sha256Algorithm(), nullptr) == 1;
+  usable_ =
+      context_ && Sha256Algorithm() && EVP_DigestInit_ex(context_, Sha256Algorithm(), nullptr) == 1;
   return usable_;
 }
 
@@ -47,6 +47,24 @@ std::optional<Sha256Value> Sha256Digest::Finish() {
   if (EVP_DigestFinal_ex(context_, value.data(), &length) != 1 || length != value.size())
     return std::nullopt;
   return value;
+}
+
+std::string HexText(const Sha256Value& value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(2 * value.size());
+  for (const std::uint8_t byte : value) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+  }
+  return text;
+}
+
+std::string Sha256Hex(std::string_view data) {
+  Sha256Digest digest;
+  if (!digest.Begin() || !digest.Update(data.data(), data.size())) return {};
+  const std::optional<Sha256Value> value = digest.Finish();
+  return value ? HexText(*value) : std::string();
 }
 
 }  // namespace tarnwick::platform

@@ -1,12 +1,15 @@
 #pragma once
-// SHA-256 through OpenSSL's EVP interface. Data is fed in as many slices as the caller
-// likes; the digest equals that of the whole data at once. A digest in progress may be
-// copied: the copy goes on from the same state, on its own.
+// SHA-256 through OpenSSL's EVP interface (which uses the processor's SHA instructions
+// where it has them). Data is fed in as many slices as the caller likes; the digest
+// equals that of the whole data at once. A digest in progress may be copied: the copy
+// goes on from the same state, on its own.
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 struct evp_md_ctx_st;  // OpenSSL's EVP_MD_CTX
 
@@ -33,5 +36,11 @@ class Sha256Digest {
   evp_md_ctx_st* context_;
   bool usable_ = false;
 };
+
+// 64 lowercase hexadecimal digits.
+std::string HexText(const Sha256Value& value);
+
+// The SHA-256 of `data` as 64 lowercase hexadecimal digits; "" when it cannot be computed.
+std::string Sha256Hex(std::string_view data);
 
 }  // namespace tarnwick::platform

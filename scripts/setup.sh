@@ -19,10 +19,10 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-l10n-tools libgl-dev
-  libpcre2-dev libssl-dev libsqlite3-dev
+  libpcre2-dev libssl-dev libsqlite3-dev libxxhash-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
-  dbus
+  dbus python3-fusepy
   qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
   desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file
 )

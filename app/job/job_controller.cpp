@@ -59,6 +59,8 @@ void JobController::OnStartButton(Lister lister) {
   const std::string& root = *onDisk;
 
   startTime_ = std::chrono::steady_clock::now();
+  changedFiles_ = 0;
+  firstChanged_.clear();
   RefreshStatus();
   parts_.options->SetText(Field::FilterFolder, root);
   startButton_->setText(ControlCaption(kStartCaptionRunning));
@@ -87,6 +89,8 @@ void JobController::OnStartButton(Lister lister) {
           digestCache_ ? digestCache_->TakeNotice() : std::nullopt) {
     summary += QStringLiteral("  ") + CacheNoticeText(*notice);
   }
+  if (changedFiles_ > 0)
+    summary += QStringLiteral("  ") + ChangedFilesText(changedFiles_, firstChanged_);
   parts_.statusBar->showMessage(summary);
   startButton_->setText(ControlCaption(kStartCaptionIdle));
   running_ = false;
@@ -124,6 +128,10 @@ bool JobController::BusyCheck() {
 }
 
 void JobController::ProcessPendingEvents() { parts_.pump->Pump(); }
+
+void JobController::ReportChanged(const std::string& path) {
+  if (changedFiles_++ == 0) firstChanged_ = path;
+}
 
 void JobController::SetStatusText(const std::string& text) {
   statusText_ = ActivityText(PathDisplayText(text));

@@ -53,6 +53,7 @@ class JobController final : public JobHost {
 
   void ProcessPendingEvents() override;
   void SetStatusText(const std::string& text) override;
+  void ReportChanged(const std::string& path) override;
 
  private:
   std::int64_t ElapsedMs() const;
@@ -63,6 +64,9 @@ class JobController final : public JobHost {
   std::chrono::steady_clock::time_point startTime_ = std::chrono::steady_clock::now();
   std::chrono::steady_clock::time_point lastScroll_{};
   QString statusText_;
+  // Files the duplicate filter left out as changed during the job, and the first one.
+  std::size_t changedFiles_ = 0;
+  std::string firstChanged_;
   bool running_ = false;
   // Opened by the first job that reads MD5 keys, kept for the window's life.
   std::unique_ptr<DigestCache> digestCache_;

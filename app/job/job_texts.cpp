@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/filter_job.h"
+#include "text/path_display.h"
 
 namespace tarnwick {
 namespace {
@@ -37,6 +38,13 @@ QString SummaryLine(std::size_t rows, std::int64_t ms) {
                                      "筛选完毕！共筛选出 %n 个文件，耗时 %1。请单击按钮操作列表！",
                                      nullptr, count)
       .arg(ElapsedText(ms));
+}
+
+QString ChangedFilesText(std::size_t count, const std::string& firstPath) {
+  const int files = static_cast<int>(std::min<std::size_t>(count, INT_MAX));
+  return QCoreApplication::translate("FilterJob", "%n 个文件在筛选中被改动，未列入重复组：%1",
+                                     nullptr, files)
+      .arg(QString::fromStdString(PathDisplayUtf8(firstPath)));
 }
 
 QString CacheNoticeText(const CacheNotice& notice) {

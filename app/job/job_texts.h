@@ -20,6 +20,10 @@ QString SummaryLine(std::size_t rows, std::int64_t ms);
 // What the status line adds after the summary of a job whose digest cache met `notice`.
 QString CacheNoticeText(const CacheNotice& notice);
 
+// What the status line adds after the summary of a job whose duplicate filter left out
+// `count` files that changed during the job, the first of them at `firstPath` (raw bytes).
+QString ChangedFilesText(std::size_t count, const std::string& firstPath);
+
 // The engine's status `status` (already readable: path bytes decoded) in the window's
 // language: "正在筛选：" + folder, "大小 " + size + "，正在读MD5：" + path. Any other
 // text is returned as it is.

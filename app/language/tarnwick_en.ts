@@ -305,6 +305,13 @@
             <numerusform>Done: %n files listed in %1. Use the buttons above the list to work with them.</numerusform>
         </translation>
     </message>
+    <message numerus="yes">
+        <source>%n 个文件在筛选中被改动，未列入重复组：%1</source>
+        <translation>
+            <numerusform>%n file changed during the job and was left out of its duplicate group: %1</numerusform>
+            <numerusform>%n files changed during the job and were left out of their duplicate groups, the first: %1</numerusform>
+        </translation>
+    </message>
     <message>
         <source>正在筛选：%1</source>
         <translation>Filtering: %1</translation>

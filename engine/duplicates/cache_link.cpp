@@ -23,9 +23,7 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 std::uint64_t FolderPlaces::Of(std::string_view folder) {
   if (folder.data() != folder_) {
-    QuickHash hash;
-    hash.Update(reinterpret_cast<const unsigned char*>(folder.data()), folder.size());
-    place_ = hash.Value();
+    place_ = QuickHashOf(folder.data(), folder.size());
     folder_ = folder.data();
   }
   return place_;
@@ -66,7 +64,8 @@ void CacheLink::Store(const FileKeyTable& table, const FoundFiles& files,
 
 void CacheLink::StoreNow(const StoreWork& work) {
   // A file is kept under the stamp it has now, looked at again, and only while that is
-  // the stamp the walk saw and every read of it matched.
+  // the stamp the walk saw and every read of it matched. Files on file systems whose
+  // stamps the cache does not trust are marked uncacheable from the start.
   OpenedFolder folder;
   FolderPlaces places;
   const FileKeyTable& table = *work.table;
@@ -76,9 +75,7 @@ void CacheLink::StoreNow(const StoreWork& work) {
       continue;
     const int folderFd = folder.For(work.files->Folder(file));
     struct stat status {};
-    if (folderFd == -1 || !folder.Keepable() ||
-        ::fstatat(folderFd, work.files->Name(file), &status, 0) != 0)
-      continue;
+    if (folderFd == -1 || ::fstatat(folderFd, work.files->Name(file), &status, 0) != 0) continue;
     const FileStamp stamp{static_cast<std::uint64_t>(status.st_dev),
                           static_cast<std::uint64_t>(status.st_ino),
                           static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),

@@ -17,7 +17,8 @@ namespace tarnwick {
 enum class ReadEnd {
   Done,        // every byte asked for was read
   Unreadable,  // the system refused a read (the file's Error() tells why)
-  Changed,     // the file ended early: it has shrunk since it was opened
+  Changed,     // the file is no longer the one the walk saw, or changed while read
+  Unsized,     // it reports no bytes and yet has some: a pseudo file, no one's duplicate
   Stopped,     // a stop was requested
 };
 

@@ -1,18 +1,22 @@
 #include "engine/duplicates/duplicate_filter.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
+#include "engine/duplicates/content_key_finder.h"
 #include "engine/duplicates/file_identity_set.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
-#include "engine/duplicates/md5_key_finder.h"
 #include "engine/duplicates/member_check.h"
 #include "engine/duplicates/similarity_finder.h"
 #include "engine/duplicates/text_key_finder.h"
 #include "engine/rows/add_row.h"
+#include "platform/file_system_kind.h"
 
 namespace tarnwick {
 namespace {
@@ -38,10 +42,6 @@ DuplicateOutput SelectedOutput(const OptionControls& options) {
 
 constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 
-std::int64_t Nanoseconds(const timespec& time) {
-  return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
-
 }  // namespace
 
 // Flat on purpose: files are numbered in walk order and every table holds numbers, so
@@ -55,7 +55,9 @@ struct DuplicateStore::State {
     const bool stripSpace = options.IsChecked(Check::StripSpace);
     switch (kind) {
       case DuplicateKind::ByMd5:
-        md5 = std::make_unique<Md5KeyFinder>(files, pool, cache, host, stop);
+        content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop);
+        caching = cache && cache->InUse();
+        if (caching) this->cache = cache;
         break;
       case DuplicateKind::ByText:
         text = std::make_unique<TextKeyFinder>(files, pool, host, stop, stripTags, stripSpace);
@@ -105,6 +107,18 @@ struct DuplicateStore::State {
     });
   }
 
+  // Once every key is known: groups in walk order of their first file.
+  void GroupByContent() {
+    groupOf.assign(files.Count(), kNoGroup);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      const std::optional<std::uint32_t> contentClass = content->ClassOf(file);
+      if (!contentClass) continue;
+      groupOf[file] = GroupOf(file, *contentClass, [&](std::uint32_t known) {
+        return content->ClassOf(groups[known].first) == contentClass;
+      });
+    }
+  }
+
   // Once every text is placed: a finder's groups come in walk order of their first file
   // already.
   template <typename GroupOfFile>
@@ -119,49 +133,40 @@ struct DuplicateStore::State {
     }
   }
 
+  // Names the files a finder could not read, and those it found changed, in walk order.
   template <typename Finder>
-  void ReportErrors(const Finder& finder) {
+  void Report(const Finder& finder) {
     std::string path;
     for (const auto& error : finder.Errors()) {
       files.PathOf(error.file, path);
       host.ReportUnreadable(path, error.error);
     }
+    for (const std::uint32_t file : finder.Changed()) {
+      files.PathOf(file, path);
+      host.ReportChanged(path);
+    }
   }
 
-  // The members of a group that are still the files whose text was compared, the
-  // others named; `members` keeps them, in order. A 相似 group whose first file changed
-  // has nothing left its members resemble: none is kept.
-  void KeepUnchanged(std::vector<std::uint32_t>& members) const {
-    std::string path;
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < members.size(); ++i) {
-      files.PathOf(members[i], path);
-      const ReadStamp& read = text ? text->StampOf(members[i]) : similar->StampOf(members[i]);
-      if (IsStillFileRead(path, read)) {
-        members[kept++] = members[i];
-        continue;
-      }
-      host.ReportChangedSinceRead(path);
-      if (similar && i == 0) {
-        members.clear();
-        return;
-      }
-    }
-    members.resize(kept);
+  // The print of the stamp a member's content was compared under.
+  std::uint64_t PrintOf(std::uint32_t file) const {
+    if (text) return text->PrintOf(file);
+    if (similar) return similar->PrintOf(file);
+    return content->PrintOf(file);
   }
 
-  // Once every key is known: groups in walk order of their first file.
-  void GroupByKey() {
-    groupOf.assign(files.Count(), kNoGroup);
-    for (std::uint32_t file = 0; file < files.Count(); ++file) {
-      const platform::Md5Value* key = md5->KeyOf(file);
-      if (!key) continue;
-      std::uint64_t hash;
-      std::memcpy(&hash, key->data(), sizeof hash);
-      groupOf[file] = GroupOf(file, hash, [&](std::uint32_t known) {
-        return *md5->KeyOf(groups[known].first) == *key;
-      });
-    }
+  // Whether the digest cache may trust the stamps of the file's file system; its kind is
+  // looked at once a device. Kinds passed by are noted for the cache.
+  bool TrustsStampsOf(const platform::FileRef& file, dev_t device) {
+    const auto known = trustByDevice.find(device);
+    if (known != trustByDevice.end()) return known->second;
+    const int fd = file.folderFd >= 0 ? file.folderFd : -1;
+    const std::string path(file.path);
+    const platform::FileSystemKind kind = platform::FileSystemKindOf(fd, path.c_str());
+    const bool trusted = platform::KeepsTrustworthyStamps(kind);
+    if (!trusted && std::find(passedBy.begin(), passedBy.end(), kind.name) == passedBy.end())
+      passedBy.push_back(kind.name);
+    trustByDevice.emplace(device, trusted);
+    return trusted;
   }
 
   const OptionControls& options;
@@ -174,9 +179,13 @@ struct DuplicateStore::State {
   std::vector<Group> groups;
   std::vector<std::int64_t> groupSizes;  // by length: each group's size
   HashIndex groupIndex;
-  std::unique_ptr<Md5KeyFinder> md5;
+  std::unique_ptr<ContentKeyFinder> content;
   std::unique_ptr<TextKeyFinder> text;
   std::unique_ptr<SimilarityFinder> similar;
+  bool caching = false;
+  std::unordered_map<dev_t, bool> trustByDevice;
+  std::vector<std::string> passedBy;
+  DigestCache* cache = nullptr;
 };
 
 DuplicateStore::DuplicateStore(const OptionControls& options, JobHost& host, const StopFlag& stop,
@@ -201,11 +210,10 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
   switch (state.kind) {
     case DuplicateKind::ByMd5: {
       FileStamp stamp{0, 0, size, 0, 0};
-      if (status) {
-        stamp = {status->device, status->inode, size, Nanoseconds(status->modified),
-                 Nanoseconds(status->changed)};
-      }
-      state.md5->Add(number, stamp, status && status->regular);
+      if (status) stamp = StampOf(*status);
+      const bool regular = status && status->regular;
+      const bool cacheable = regular && state.caching && state.TrustsStampsOf(file, status->device);
+      state.content->Add(number, stamp, regular, cacheable);
       return;
     }
     case DuplicateKind::ByLength:
@@ -215,11 +223,14 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
       state.groupOf.push_back(state.GroupByName(number));
       return;
     case DuplicateKind::ByText:
-      state.text->Add(number, status && status->regular);
+    case DuplicateKind::BySimilarity: {
+      FileStamp stamp{0, 0, size, 0, 0};
+      if (status) stamp = StampOf(*status);
+      const bool regular = status && status->regular;
+      if (state.text) state.text->Add(number, stamp, regular);
+      if (state.similar) state.similar->Add(number, stamp, regular);
       return;
-    case DuplicateKind::BySimilarity:
-      state.similar->Add(number, status && status->regular);
-      return;
+    }
   }
 }
 
@@ -231,23 +242,28 @@ void DuplicateStore::FinishWalk() {
     state.text->Finish();
     state.TakeGroups(state.text->KeyCount(),
                      [&](std::uint32_t file) { return state.text->KeyNumberOf(file); });
-    state.ReportErrors(*state.text);
+    state.Report(*state.text);
     return;
   }
   if (state.similar) {
     state.similar->Finish();
     state.TakeGroups(state.similar->GroupCount(),
                      [&](std::uint32_t file) { return state.similar->GroupOf(file); });
-    state.ReportErrors(*state.similar);
+    state.Report(*state.similar);
     return;
   }
-  if (!state.md5) return;
-  state.md5->Finish();
-  state.GroupByKey();
+  if (!state.content) return;
+  state.content->Finish();
+  if (state.cache && !state.passedBy.empty()) state.cache->NotePassedBy(state.passedBy);
+  state.GroupByContent();
   std::string path;
-  for (const FileReadError& error : state.md5->Errors()) {
+  for (const FileReadError& error : state.content->Errors()) {
     state.files.PathOf(error.file, path);
     state.host.ReportUnreadable(path, error.error);
+  }
+  for (const std::uint32_t file : state.content->Changed()) {
+    state.files.PathOf(file, path);
+    state.host.ReportChanged(path);
   }
 }
 
@@ -268,27 +284,41 @@ void DuplicateStore::List(ResultList& list) {
   }
 
   const DuplicateOutput output = SelectedOutput(state.options);
-  // Groups of text are checked before they are listed: a member must still be the file
-  // whose text was compared.
-  const bool checkMembers = state.text || state.similar;
-  std::vector<std::uint32_t> group;
   std::string path;
   std::uint32_t number = 0;
-  for (std::size_t index = 0; index < state.groups.size(); ++index) {
-    const std::uint32_t size = state.groups[index].count;
+  for (std::size_t group = 0; group < state.groups.size(); ++group) {
+    const std::uint32_t size = state.groups[group].count;
     if (size < 2) continue;
     state.host.ProcessPendingEvents();
-    const std::uint32_t first = next[index] - size;
-    group.assign(members.begin() + first, members.begin() + first + size);
-    if (checkMembers) state.KeepUnchanged(group);
-    if (group.size() < 2) continue;
-    ++number;
-    std::size_t count = group.size();
+    std::uint32_t count = size;
     if (output == DuplicateOutput::One) count = 1;
-    if (output == DuplicateOutput::AllButOne) count = group.size() - 1;
-    for (std::size_t i = 0; i < count; ++i) {
-      state.files.PathOf(group[i], path);
-      const int similarity = state.similar ? state.similar->ResemblanceOf(group[i]) : -1;
+    if (output == DuplicateOutput::AllButOne) count = size - 1;
+    const std::uint32_t first = next[group] - size;
+    std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
+    if (state.content || state.text || state.similar) {
+      // A member must still be the file whose content was compared: one written to since
+      // leaves the group, and a group left with one member is no group. The members of a
+      // 相似 group resemble its first file: without it they are no group either.
+      MemberCheck check;
+      const std::uint32_t leader = listed.front();
+      std::erase_if(listed, [&](std::uint32_t file) {
+        if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
+                                       state.PrintOf(file)))
+          return false;
+        state.files.PathOf(file, path);
+        state.host.ReportChanged(path);
+        return true;
+      });
+      if (state.similar && (listed.empty() || listed.front() != leader)) continue;
+      if (listed.size() < 2) continue;
+      count = output == DuplicateOutput::All   ? static_cast<std::uint32_t>(listed.size())
+              : output == DuplicateOutput::One ? 1
+                                               : static_cast<std::uint32_t>(listed.size() - 1);
+    }
+    ++number;
+    for (std::uint32_t index = 0; index < count; ++index) {
+      state.files.PathOf(listed[index], path);
+      const int similarity = state.similar ? state.similar->ResemblanceOf(listed[index]) : -1;
       AddRow(list, path, 0, 0, "", state.options, number, similarity);
     }
     if (state.stop.IsSet()) return;

@@ -4,12 +4,12 @@
 
 namespace tarnwick {
 
-void FileKeyTable::Add(bool withPrint) {
+void FileKeyTable::Add(std::uint64_t print) {
   flags_.push_back(0);
   sizeBucket_.push_back(kNone);
   ends_.push_back(0);
-  keyOf_.push_back(kNone);
-  if (withPrint) prints_.push_back(0);
+  classOf_.push_back(kNone);
+  prints_.push_back(print);
 }
 
 bool FileKeyTable::Knows(std::uint32_t file, Stage stage) const {
@@ -18,17 +18,17 @@ bool FileKeyTable::Knows(std::uint32_t file, Stage stage) const {
       return flags_[file] & kEndsKnown;
     case Stage::Whole:
       return flags_[file] & kWholeKnown;
-    case Stage::Md5:
+    case Stage::Digest:
       break;
   }
-  return flags_[file] & kMd5Known;
+  return flags_[file] & kDigestKnown;
 }
 
 KnownDigests FileKeyTable::Known(std::uint32_t file) const {
   KnownDigests digests;
   if (flags_[file] & kEndsKnown) digests.ends = ends_[file];
   if (flags_[file] & kWholeKnown) digests.whole = wholes_.at(file);
-  if (flags_[file] & kMd5Known) digests.md5 = keys_[keyOf_[file]];
+  if (flags_[file] & kDigestKnown) digests.sha256 = digests_[classOf_[file]];
   return digests;
 }
 
@@ -41,23 +41,41 @@ void FileKeyTable::Learn(std::uint32_t file, const KnownDigests& digests) {
     wholes_[file] = *digests.whole;
     flags_[file] |= kWholeKnown;
   }
-  if (digests.md5) SetKey(file, *digests.md5);
+  if (digests.sha256) {
+    classOf_[file] = ClassOfDigest(*digests.sha256);
+    flags_[file] |= kDigestKnown;
+  }
 }
 
-void FileKeyTable::SetKey(std::uint32_t file, const platform::Md5Value& key) {
-  // Files that reach their MD5 key mostly share it: each distinct key is kept once.
+std::uint32_t FileKeyTable::ClassOfDigest(const platform::Sha256Value& digest) {
+  // Files that reach their digest mostly share it: each distinct digest is kept once.
   std::uint64_t hash;
-  std::memcpy(&hash, key.data(), sizeof hash);
-  const auto [number, created] = keyIndex_.FindOrInsert(
-      hash, [&](std::uint32_t known) { return keys_[known] == key; },
-      static_cast<std::uint32_t>(keys_.size()));
-  if (created) keys_.push_back(key);
-  keyOf_[file] = number;
-  flags_[file] |= kMd5Known;
+  std::memcpy(&hash, digest.data(), sizeof hash);
+  const auto [number, created] = digestIndex_.FindOrInsert(
+      hash, [&](std::uint32_t known) { return digests_[known] == digest; },
+      static_cast<std::uint32_t>(digests_.size()));
+  if (created) digests_.push_back(digest);
+  return number;
 }
 
-const platform::Md5Value* FileKeyTable::KeyOf(std::uint32_t file) const {
-  return Has(file, kHasKey) ? &keys_[keyOf_[file]] : nullptr;
+std::uint32_t FileKeyTable::NewClass() {
+  digests_.push_back({});
+  return static_cast<std::uint32_t>(digests_.size() - 1);
+}
+
+void FileKeyTable::SetClass(std::uint32_t file, std::uint32_t contentClass) {
+  classOf_[file] = contentClass;
+  flags_[file] |= kHasKey;
+}
+
+std::uint32_t FileKeyTable::EmptyClass() {
+  if (emptyClass_ == kNone) emptyClass_ = NewClass();
+  return emptyClass_;
+}
+
+std::optional<std::uint32_t> FileKeyTable::ClassOf(std::uint32_t file) const {
+  if (!Has(file, kHasKey)) return std::nullopt;
+  return classOf_[file];
 }
 
 }  // namespace tarnwick

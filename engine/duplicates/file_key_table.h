@@ -1,16 +1,20 @@
 #pragma once
 // What the key finder knows of each file, numbered in walk order: kept in columns of a
-// few bytes each, and digests only for the files that come so far. A million files cost
-// some 17 bytes each, and an MD5 key 16 bytes however many files share it.
+// few bytes each, and digests only for the files that come so far. A million files
+// cost some 21 bytes each.
+//
+// A file's key is its content class: files of one class hold the same bytes, proven by
+// an equal SHA-256 or by a comparison byte for byte. Each distinct digest is kept once.
 
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 
-#include "cache/digest_cache.h"
+#include "cache/known_digests.h"
 #include "engine/duplicates/chunked_vector.h"
 #include "engine/duplicates/hash_index.h"
 #include "engine/duplicates/key_stage.h"
-#include "platform/md5_digest.h"
+#include "platform/sha256_digest.h"
 
 namespace tarnwick {
 
@@ -19,15 +23,16 @@ class FileKeyTable {
   static constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
   enum Flag : std::uint8_t {
-    kHasKey = 1,       // it went through every stage: its MD5 key counts
+    kHasKey = 1,       // it went through every stage: its class counts
     kRead = 2,         // some digest of it was read by this job
-    kUncacheable = 4,  // a read of it did not match the stamp the walk saw
+    kUncacheable = 4,  // a read of it did not match the stamp the walk saw, or its file
+                       // system does not keep stamps the cache can trust
     kLookedUp = 8,     // what the cache knows of it has been learned
     kEntered = 16,     // it shares its size with another file: waits for its lookup
   };
 
-  // Adds the next file; `withPrint` when a cache is in use (its stamp's print is kept).
-  void Add(bool withPrint);
+  // Adds the next file, with the print of the stamp the walk saw (StampPrint).
+  void Add(std::uint64_t print);
   std::size_t Count() const { return flags_.size(); }
 
   bool Has(std::uint32_t file, Flag flag) const { return (flags_[file] & flag) != 0; }
@@ -36,9 +41,8 @@ class FileKeyTable {
   // Its bucket in the table of sizes; kNone until it joins one.
   std::uint32_t SizeBucket(std::uint32_t file) const { return sizeBucket_[file]; }
   void SetSizeBucket(std::uint32_t file, std::uint32_t bucket) { sizeBucket_[file] = bucket; }
-  // With a cache: the print of the stamp the walk saw.
+  // The print of the stamp the walk saw: a file whose bytes count still has it.
   std::uint64_t Print(std::uint32_t file) const { return prints_[file]; }
-  void SetPrint(std::uint32_t file, std::uint64_t print) { prints_[file] = print; }
 
   // Whether the digest `stage` reads is known of the file.
   bool Knows(std::uint32_t file, Stage stage) const;
@@ -47,22 +51,32 @@ class FileKeyTable {
   // Everything known of the file, as the cache keeps it; and the reverse.
   KnownDigests Known(std::uint32_t file) const;
   void Learn(std::uint32_t file, const KnownDigests& digests);
-  void SetKey(std::uint32_t file, const platform::Md5Value& key);
-  // The file's key once it has gone through every stage (kHasKey); null otherwise.
-  const platform::Md5Value* KeyOf(std::uint32_t file) const;
+
+  // A class of its own, for files proven alike by comparing their bytes.
+  std::uint32_t NewClass();
+  // Puts the file in `contentClass` and marks it kHasKey.
+  void SetClass(std::uint32_t file, std::uint32_t contentClass);
+  // The class of every empty file.
+  std::uint32_t EmptyClass();
+  // The file's class once it has its key (kHasKey); nullopt otherwise.
+  std::optional<std::uint32_t> ClassOf(std::uint32_t file) const;
 
  private:
   // The digests known of a file, in the same byte as its flags.
-  enum Known : std::uint8_t { kEndsKnown = 32, kWholeKnown = 64, kMd5Known = 128 };
+  enum Known : std::uint8_t { kEndsKnown = 32, kWholeKnown = 64, kDigestKnown = 128 };
+  // The class of files with this SHA-256.
+  std::uint32_t ClassOfDigest(const platform::Sha256Value& digest);
 
-  ChunkedVector<std::uint8_t> flags_;        // Flag and Known bits
-  ChunkedVector<std::uint32_t> sizeBucket_;  // kNone: in none
-  ChunkedVector<std::uint64_t> ends_;        // its quick hash of the ends
-  ChunkedVector<std::uint32_t> keyOf_;       // its key's number in keys_ (kNone: none)
+  ChunkedVector<std::uint8_t> flags_;  // Flag and Known bits
+  ChunkedVector<std::uint32_t> sizeBucket_;
+  ChunkedVector<std::uint64_t> ends_;     // its quick hash of the ends
+  ChunkedVector<std::uint32_t> classOf_;  // kNone: none
   ChunkedVector<std::uint64_t> prints_;
-  // The distinct MD5 keys, and the whole-content hashes of the (big) files that have one.
-  ChunkedVector<platform::Md5Value> keys_;
-  HashIndex keyIndex_;
+  // By class: the digest that made it (zeros for a class made by comparing bytes).
+  ChunkedVector<platform::Sha256Value> digests_;
+  HashIndex digestIndex_;
+  std::uint32_t emptyClass_ = kNone;
+  // The whole-content hashes of the (big) files that have one.
   std::unordered_map<std::uint32_t, std::uint64_t> wholes_;
 };
 

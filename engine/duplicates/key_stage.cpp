@@ -1,7 +1,7 @@
 #include "engine/duplicates/key_stage.h"
 
+#include "engine/duplicates/digest_stage.h"
 #include "engine/duplicates/ends_stage.h"
-#include "engine/duplicates/md5_stage.h"
 #include "engine/duplicates/whole_stage.h"
 
 namespace tarnwick {
@@ -12,10 +12,10 @@ const StageRule& RuleOf(Stage stage) {
       return kEndsStage;
     case Stage::Whole:
       return kWholeStage;
-    case Stage::Md5:
+    case Stage::Digest:
       break;
   }
-  return kMd5Stage;
+  return kDigestStage;
 }
 
 }  // namespace tarnwick

@@ -1,8 +1,7 @@
 #include "engine/duplicates/member_check.h"
 
-#include <optional>
-
-#include "platform/file_status.h"
+#include <limits.h>
+#include <sys/stat.h>
 
 namespace tarnwick {
 namespace {
@@ -13,18 +12,28 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 }  // namespace
 
-ReadStamp StampOfOpenFile(const platform::ReadOnlyFile& file) {
-  return {static_cast<std::uint64_t>(file.Device()), static_cast<std::uint64_t>(file.Inode()),
-          file.Size(), file.ModifiedNs(), file.ChangedNs()};
+FileStamp StampOf(const platform::FileStatus& status) {
+  return {static_cast<std::uint64_t>(status.device), static_cast<std::uint64_t>(status.inode),
+          status.size, Nanoseconds(status.modified), Nanoseconds(status.changed)};
 }
 
-bool IsStillFileRead(const std::string& path, const ReadStamp& read) {
-  const std::optional<platform::FileStatus> now = platform::StatusOf(path);
-  if (!now) return false;
-  const ReadStamp current{static_cast<std::uint64_t>(now->device),
-                          static_cast<std::uint64_t>(now->inode), now->size,
-                          Nanoseconds(now->modified), Nanoseconds(now->changed)};
-  return current == read;
+bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name,
+                                       std::uint64_t print) {
+  // Members of a group mostly lie in different folders: a path the system takes whole
+  // is looked at directly, a longer one through its folder's handle.
+  path_.assign(folder).append(name);
+  struct stat status {};
+  if (path_.size() < PATH_MAX) {
+    if (::stat(path_.c_str(), &status) != 0) return false;
+  } else {
+    const int folderFd = folder_.For(folder);
+    if (folderFd == -1 || ::fstatat(folderFd, name, &status, 0) != 0) return false;
+  }
+  const FileStamp stamp{static_cast<std::uint64_t>(status.st_dev),
+                        static_cast<std::uint64_t>(status.st_ino),
+                        static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),
+                        Nanoseconds(status.st_ctim)};
+  return StampPrint(stamp) == print;
 }
 
 }  // namespace tarnwick

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 
-#include "platform/file_system_kind.h"
 #include "platform/folder_handle.h"
 
 namespace tarnwick {
@@ -15,20 +14,13 @@ OpenedFolder::~OpenedFolder() {
 }
 
 int OpenedFolder::For(std::string_view folder) {
-  if (folder.empty()) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-    folder_ = {};
-    keepable_ = false;
-    return AT_FDCWD;
-  }
+  if (folder.empty()) return AT_FDCWD;
   // The finder keeps each folder's text once: the same folder comes as the same text.
   if (folder.data() != folder_.data()) {
     if (fd_ >= 0) ::close(fd_);
     folder_ = folder;
     fd_ = platform::OpenFolderHandle(folder);
     error_ = fd_ < 0 ? errno : 0;
-    keepable_ = fd_ >= 0 && !platform::IsKernelFileSystem(fd_);
   }
   return fd_;
 }

@@ -18,16 +18,11 @@ class OpenedFolder {
   // `folder` must stay valid while it is the one open.
   int For(std::string_view folder);
   int Error() const { return error_; }
-  // What is read of the folder's files may be kept for later jobs: not on /proc, /sys
-  // and the like, and not for a file reached by a bare name, whose file system is not
-  // looked at.
-  bool Keepable() const { return keepable_; }
 
  private:
   std::string_view folder_;
   int fd_ = -1;
   int error_ = 0;
-  bool keepable_ = false;
 };
 
 }  // namespace tarnwick

@@ -69,7 +69,8 @@ class SimilarityFinder::Reader {
   }
 
   Result Read(const TextReadItem& item, const StopRequest& stop) {
-    Result result{item.file, ReadFileText(folders_, item.folder, item.name, text_, stop)};
+    Result result{item.file,
+                  ReadFileText(folders_, item.folder, item.name, item.print, text_, stop)};
     if (result.read.end != TextReadEnd::Text) return result;
     const CharacterGrams<FileGrams>& grams = text_.Output();
     result.hasGrams = grams.Grams().bins.Any();
@@ -89,8 +90,9 @@ class SimilarityFinder::SampleReader {
  public:
   SampleReader(bool stripTags, bool stripSpace) { text_.Configure(stripTags, stripSpace); }
 
-  TextReadOutcome Read(std::string_view folder, const char* name, const StopRequest& stop) {
-    return ReadFileText(folders_, folder, name, text_, stop);
+  TextReadOutcome Read(std::string_view folder, const char* name, std::uint64_t print,
+                       const StopRequest& stop) {
+    return ReadFileText(folders_, folder, name, print, text_, stop);
   }
   const GramSample& Sample() { return text_.Output().Grams(); }
 
@@ -119,11 +121,11 @@ SimilarityFinder::SimilarityFinder(const FoundFiles& files, WorkerPool* pool, Jo
 
 SimilarityFinder::~SimilarityFinder() = default;
 
-void SimilarityFinder::Add(std::uint32_t file, bool regular) {
+void SimilarityFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
   groupOf_.push_back(kNoGroup);
   resemblance_.push_back(0);
-  stamps_.push_back({});
-  if (regular) lane_->Add(file);
+  prints_.push_back(StampPrint(stamp));
+  if (regular) lane_->Add(file, prints_[file]);
 }
 
 void SimilarityFinder::Finish() { lane_->Finish(); }
@@ -133,8 +135,8 @@ void SimilarityFinder::TakeResult(Result& result) {
     errors_.push_back({result.file, result.read.error});
     return;
   }
+  if (result.read.end == TextReadEnd::Changed) changed_.push_back(result.file);
   if (!result.hasGrams) return;
-  stamps_[result.file] = result.read.stamp;
   bool stopped = false;
   const auto joined = Join(result, stopped);
   if (stopped) return;
@@ -195,11 +197,11 @@ const GramSample* SimilarityFinder::SampleOf(std::uint32_t file, bool& stopped) 
     samples_.splice(samples_.begin(), samples_, kept);
     return &samples_.front().second;
   }
-  const TextReadOutcome read =
-      sampleReader_->Read(files_.Folder(file), files_.Name(file), lane_->HereStop());
-  if (read.end == TextReadEnd::Stopped) stopped = true;
   // A file changed since its signature was made is not the text that was compared.
-  if (read.end != TextReadEnd::Text || !(read.stamp == stamps_[file])) return nullptr;
+  const TextReadOutcome read = sampleReader_->Read(files_.Folder(file), files_.Name(file),
+                                                   prints_[file], lane_->HereStop());
+  if (read.end == TextReadEnd::Stopped) stopped = true;
+  if (read.end != TextReadEnd::Text) return nullptr;
   if (samples_.size() >= kKeptSamples) samples_.pop_back();
   samples_.emplace_front(file, sampleReader_->Sample());
   return &samples_.front().second;

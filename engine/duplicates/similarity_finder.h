@@ -23,12 +23,12 @@
 #include <utility>
 #include <vector>
 
+#include "cache/known_digests.h"
 #include "engine/duplicates/band_index.h"
 #include "engine/duplicates/chunked_vector.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/gram_sample.h"
 #include "engine/duplicates/gram_signature.h"
-#include "engine/duplicates/member_check.h"
 #include "engine/duplicates/opened_folder.h"
 #include "engine/duplicates/text_read_error.h"
 #include "engine/job/job_host.h"
@@ -57,9 +57,9 @@ class SimilarityFinder {
   SimilarityFinder(const SimilarityFinder&) = delete;
   SimilarityFinder& operator=(const SimilarityFinder&) = delete;
 
-  // Takes the newest file of `files`. A file that is not a regular one is in no group and
-  // is never opened.
-  void Add(std::uint32_t file, bool regular);
+  // Takes the newest file of `files`, as a stat of the walk saw it. A file that is not a
+  // regular one is in no group and is never opened.
+  void Add(std::uint32_t file, const FileStamp& stamp, bool regular);
   // Reads the rest; returns once every file is placed, or once the stop flag is set
   // (the reads in hand are then left out).
   void Finish();
@@ -73,11 +73,14 @@ class SimilarityFinder {
   // How much `file` resembles its group's leader, in tenths of a percent (1000 for the
   // leader itself, rounded down).
   std::uint16_t ResemblanceOf(std::uint32_t file) const { return resemblance_[file]; }
-  // What the file was when its text was read; meaningful for a file in a group.
-  const ReadStamp& StampOf(std::uint32_t file) const { return stamps_[file]; }
+  // The print (StampPrint) of the stamp the walk saw, which its text was read under.
+  std::uint64_t PrintOf(std::uint32_t file) const { return prints_[file]; }
   // The files that could not be opened or read for a reason the system gave, in walk
   // order.
   const std::vector<TextReadError>& Errors() const { return errors_; }
+  // The files that were no longer what the walk saw when read, or changed while read,
+  // in walk order: they are in no group.
+  const std::vector<std::uint32_t>& Changed() const { return changed_; }
 
  private:
   struct Result;
@@ -101,12 +104,13 @@ class SimilarityFinder {
 
   ChunkedVector<std::uint32_t> groupOf_;
   ChunkedVector<std::uint16_t> resemblance_;
-  ChunkedVector<ReadStamp> stamps_;
+  ChunkedVector<std::uint64_t> prints_;
   ChunkedVector<std::uint32_t> leaders_;           // by group: its first file
   ChunkedVector<GramSignature, 10> signatures_;  // by group: its leader's
   BandIndex bands_;
   std::vector<std::uint32_t> candidates_;
   std::vector<TextReadError> errors_;
+  std::vector<std::uint32_t> changed_;
 
   // The near cases' reads, on the job's thread: the samples read last, newest first.
   std::unique_ptr<SampleReader> sampleReader_;

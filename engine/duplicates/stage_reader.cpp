@@ -18,6 +18,12 @@ bool Settled(std::int64_t changedNs) {
 
 }  // namespace
 
+std::uint64_t PrintOf(const platform::ReadOnlyFile& file) {
+  return StampPrint({static_cast<std::uint64_t>(file.Device()),
+                     static_cast<std::uint64_t>(file.Inode()), file.Size(), file.ModifiedNs(),
+                     file.ChangedNs()});
+}
+
 StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& stop) {
   StageReadResult result{item.file, item.stage, ReadEnd::Unreadable, 0, false, {}};
   const int folderFd = folder_.For(item.folder);
@@ -30,21 +36,21 @@ StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& 
     result.error = file.Error();
     return result;
   }
-  // The key covers the size the walk grouped the file by; a file that has changed
-  // size since is no longer what was grouped.
-  if (file.Size() != item.size) {
+  // The bytes count only if they are the walk's file's, as it was: a name that now
+  // reaches another file (a folder replaced by a link), or a file written to since, is
+  // not what was grouped.
+  if (PrintOf(file) != item.print) {
     result.end = ReadEnd::Changed;
     return result;
   }
   result.end = RuleOf(item.stage).read(file, stop, result.digests);
+  if (result.end == ReadEnd::Done && !file.UnchangedSinceOpen()) result.end = ReadEnd::Changed;
   if (result.end == ReadEnd::Unreadable) result.error = file.Error();
-  if (result.end != ReadEnd::Done) result.digests = {};
-  if (!caching_ || result.end != ReadEnd::Done || !folder_.Keepable()) return result;
-  const FileStamp opened{static_cast<std::uint64_t>(file.Device()),
-                         static_cast<std::uint64_t>(file.Inode()), file.Size(), file.ModifiedNs(),
-                         file.ChangedNs()};
-  result.cacheable =
-      StampPrint(opened) == item.print && file.UnchangedSinceOpen() && Settled(file.ChangedNs());
+  if (result.end != ReadEnd::Done) {
+    result.digests = {};
+    return result;
+  }
+  result.cacheable = Settled(file.ChangedNs());
   return result;
 }
 

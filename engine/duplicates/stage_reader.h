@@ -1,16 +1,18 @@
 #pragma once
 // The reads of the key finder's stages, on whatever thread runs them. A reader is
 // given files a folder at a time and keeps that folder open; it opens each file, checks
-// that it still has the size the walk grouped it by, reads what the stage asks for, and
+// that it is still the file the walk saw (same device and inode, size and times), reads
+// what the stage asks for, checks that the file did not change while it was read, and
 // tells whether what it read may be kept in the digest cache.
 
 #include <cstdint>
 #include <string_view>
 
-#include "cache/digest_cache.h"
+#include "cache/known_digests.h"
 #include "engine/duplicates/digest_read.h"
 #include "engine/duplicates/key_stage.h"
 #include "engine/duplicates/opened_folder.h"
+#include "platform/read_only_file.h"
 
 namespace tarnwick {
 
@@ -18,8 +20,7 @@ namespace tarnwick {
 struct StageReadItem {
   std::uint32_t file;
   Stage stage;
-  std::int64_t size;    // as the walk saw it
-  std::uint64_t print;  // of the stamp the walk saw (with a cache)
+  std::uint64_t print;  // of the stamp the walk saw
   std::string_view folder;
   const char* name;
 };
@@ -29,19 +30,18 @@ struct StageReadResult {
   Stage stage;
   ReadEnd end;
   int error;       // why the file could not be read (ReadEnd::Unreadable)
-  bool cacheable;  // read whole from a file unchanged since the walk saw it
+  bool cacheable;  // read from a file that had settled before it was read
   KnownDigests digests;
 };
 
+// The print of the stamp of an open file, to compare with the walk's.
+std::uint64_t PrintOf(const platform::ReadOnlyFile& file);
+
 class StageReader {
  public:
-  // With `caching` the reader tells whether a read may be kept.
-  explicit StageReader(bool caching) : caching_(caching) {}
-
   StageReadResult Read(const StageReadItem& item, const StopRequest& stop);
 
  private:
-  const bool caching_;
   OpenedFolder folder_;
 };
 

@@ -21,7 +21,8 @@ class TextKeyFinder::Reader {
   Reader(bool stripTags, bool stripSpace) { text_.Configure(stripTags, stripSpace); }
 
   Result Read(const TextReadItem& item, const StopRequest& stop) {
-    Result result{item.file, ReadFileText(folders_, item.folder, item.name, text_, stop), {}};
+    Result result{item.file,
+                  ReadFileText(folders_, item.folder, item.name, item.print, text_, stop), {}};
     if (result.read.end == TextReadEnd::Text) result.key = text_.Output().Key();
     return result;
   }
@@ -44,10 +45,10 @@ TextKeyFinder::TextKeyFinder(const FoundFiles& files, WorkerPool* pool, JobHost&
 
 TextKeyFinder::~TextKeyFinder() = default;
 
-void TextKeyFinder::Add(std::uint32_t file, bool regular) {
+void TextKeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regular) {
   keyOf_.push_back(kNoKey);
-  stamps_.push_back({});
-  if (regular) lane_->Add(file);
+  prints_.push_back(StampPrint(stamp));
+  if (regular) lane_->Add(file, prints_[file]);
 }
 
 void TextKeyFinder::Finish() { lane_->Finish(); }
@@ -57,6 +58,7 @@ void TextKeyFinder::TakeResult(Result& result) {
     errors_.push_back({result.file, result.read.error});
     return;
   }
+  if (result.read.end == TextReadEnd::Changed) changed_.push_back(result.file);
   if (!result.key) return;
   std::uint64_t hash;
   std::memcpy(&hash, result.key->data(), sizeof hash);
@@ -65,7 +67,6 @@ void TextKeyFinder::TakeResult(Result& result) {
       static_cast<std::uint32_t>(keys_.size()));
   if (created) keys_.push_back(*result.key);
   keyOf_[result.file] = number;
-  stamps_[result.file] = result.read.stamp;
 }
 
 }  // namespace tarnwick

@@ -9,10 +9,10 @@
 #include <optional>
 #include <vector>
 
+#include "cache/known_digests.h"
 #include "engine/duplicates/chunked_vector.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
-#include "engine/duplicates/member_check.h"
 #include "engine/duplicates/text_key.h"
 #include "engine/duplicates/text_read_error.h"
 #include "engine/job/job_host.h"
@@ -34,9 +34,9 @@ class TextKeyFinder {
   TextKeyFinder(const TextKeyFinder&) = delete;
   TextKeyFinder& operator=(const TextKeyFinder&) = delete;
 
-  // Takes the newest file of `files`. A file that is not a regular one has no key and is
-  // never opened.
-  void Add(std::uint32_t file, bool regular);
+  // Takes the newest file of `files`, as a stat of the walk saw it. A file that is not a
+  // regular one has no key and is never opened.
+  void Add(std::uint32_t file, const FileStamp& stamp, bool regular);
   // Reads the rest; returns once every key is known, or once the stop flag is set (the
   // reads in hand are then left out).
   void Finish();
@@ -46,11 +46,14 @@ class TextKeyFinder {
   // or not reached before a stop).
   std::uint32_t KeyNumberOf(std::uint32_t file) const { return keyOf_[file]; }
   std::size_t KeyCount() const { return keys_.size(); }
-  // What the file was when its text was read; meaningful for a file with a key.
-  const ReadStamp& StampOf(std::uint32_t file) const { return stamps_[file]; }
+  // The print (StampPrint) of the stamp the walk saw, which its text was read under.
+  std::uint64_t PrintOf(std::uint32_t file) const { return prints_[file]; }
   // The files that could not be opened or read for a reason the system gave, in walk
   // order.
   const std::vector<TextReadError>& Errors() const { return errors_; }
+  // The files that were no longer what the walk saw when read, or changed while read,
+  // in walk order: they have no key.
+  const std::vector<std::uint32_t>& Changed() const { return changed_; }
 
  private:
   struct Result;
@@ -62,8 +65,9 @@ class TextKeyFinder {
   std::vector<TextKey> keys_;  // each distinct key once, by number
   HashIndex keyIndex_;
   ChunkedVector<std::uint32_t> keyOf_;
-  ChunkedVector<ReadStamp> stamps_;
+  ChunkedVector<std::uint64_t> prints_;
   std::vector<TextReadError> errors_;
+  std::vector<std::uint32_t> changed_;
   std::unique_ptr<Lane> lane_;
 };
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/duplicates/stage_reader.h"
 #include "platform/read_only_file.h"
 #include "text/byte_source.h"
 #include "text/text_loader.h"
@@ -60,7 +61,8 @@ bool MarkedUtf16(int encoding) {
 }  // namespace
 
 TextReadOutcome ReadFileText(OpenedFolder& folders, std::string_view folder, const char* name,
-                             TextConsumer& consumer, const StopRequest& stop) {
+                             std::optional<std::uint64_t> walkPrint, TextConsumer& consumer,
+                             const StopRequest& stop) {
   TextReadOutcome outcome;
   const int folderFd = folders.For(folder);
   if (folderFd == -1) {
@@ -70,6 +72,12 @@ TextReadOutcome ReadFileText(OpenedFolder& folders, std::string_view folder, con
   platform::ReadOnlyFile file;
   if (!file.OpenRegularAt(folderFd, name)) {
     outcome.error = file.Error();
+    return outcome;
+  }
+  // A name that now reaches another file, or a file written to since the walk, is not
+  // what was found.
+  if (walkPrint && PrintOf(file) != *walkPrint) {
+    outcome.end = TextReadEnd::Changed;
     return outcome;
   }
   OpenFileBytes bytes(file);
@@ -96,7 +104,6 @@ TextReadOutcome ReadFileText(OpenedFolder& folders, std::string_view folder, con
     return outcome;
   }
   outcome.end = TextReadEnd::Text;
-  outcome.stamp = StampOfOpenFile(file);
   return outcome;
 }
 

@@ -40,6 +40,7 @@ struct TextReadItem {
   std::uint32_t file;
   std::string_view folder;
   const char* name;
+  std::uint64_t print;  // of the stamp the walk saw
 };
 
 template <typename Reader>
@@ -72,9 +73,9 @@ class TextReadLane {
   TextReadLane(const TextReadLane&) = delete;
   TextReadLane& operator=(const TextReadLane&) = delete;
 
-  // Queues the file numbered `file` of `files`.
-  void Add(std::uint32_t file) {
-    waiting_.push_back({file, files_.Folder(file), files_.Name(file)});
+  // Queues the file numbered `file` of `files`, as the walk saw it (`print`).
+  void Add(std::uint32_t file, std::uint64_t print) {
+    waiting_.push_back({file, files_.Folder(file), files_.Name(file), print});
     MergeDone();
     HandOut(false);
     if (waiting_.size() <= kMostWaiting) return;

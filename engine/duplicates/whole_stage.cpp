@@ -14,7 +14,7 @@ ReadEnd ReadWhole(platform::ReadOnlyFile& file, const StopRequest& stop, KnownDi
 
 bool WholeKnown(const KnownDigests& digests) { return digests.whole.has_value(); }
 
-Stage AfterWhole(std::int64_t /*size*/) { return Stage::Md5; }
+Stage AfterWhole(std::int64_t /*size*/) { return Stage::Digest; }
 
 bool AlwaysWholeBigFile(std::int64_t /*size*/) { return true; }
 

@@ -21,11 +21,11 @@ class JobHost {
   // order. The window stays silent, as it does for every single file; the command line
   // names each on standard error.
   virtual void ReportUnreadable(const std::string& /*path*/, int /*error*/) {}
-  // A file the duplicate filter left out of its group when listing it: it is no longer
-  // the file whose text was compared (written to, replaced or gone since it was read).
-  // Called on the job's thread, in the order of the groups. The command line names each
-  // on standard error; the window names them in the status line.
-  virtual void ReportChangedSinceRead(const std::string& /*path*/) {}
+  // A file the duplicate filter left out because it changed during the job: it was no
+  // longer, when read or when its group was listed, the file the walk saw. Called on the
+  // job's thread. The command line names each on standard error; the window tells of
+  // them in the status line at the end.
+  virtual void ReportChanged(const std::string& /*path*/) {}
 };
 
 }  // namespace tarnwick

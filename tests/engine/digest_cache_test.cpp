@@ -131,7 +131,7 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
   otherDevice.device = 8;
   KnownDigests digests;
   digests.ends = 42;
-  digests.md5 = Md5Bytes{1, 2, 3};
+  digests.sha256 = Sha256Bytes{1, 2, 3};
   KnownDigests otherDigests;
   otherDigests.ends = 43;
   {
@@ -154,10 +154,10 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
       EXPECT_TRUE(lookup.digests.Empty()) << lookup.tag;
     } else if (lookup.tag % 2) {
       EXPECT_EQ(lookup.digests.ends, otherDigests.ends) << lookup.tag;
-      EXPECT_FALSE(lookup.digests.md5) << lookup.tag;
+      EXPECT_FALSE(lookup.digests.sha256) << lookup.tag;
     } else {
       EXPECT_EQ(lookup.digests.ends, digests.ends) << lookup.tag;
-      EXPECT_EQ(lookup.digests.md5, digests.md5) << lookup.tag;
+      EXPECT_EQ(lookup.digests.sha256, digests.sha256) << lookup.tag;
     }
   }
   // What is stored during a run is found once it is written.
@@ -228,9 +228,9 @@ TEST_F(DigestCacheTest, DamagedForeignLockedOrUnreachableDatabasesChangeNoRow) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(CachePath().c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db,
-                         "UPDATE digests SET (ends, whole, md5) = (SELECT ends, whole, md5"
-                         " FROM digests WHERE md5 IS NOT NULL AND size > 1000 LIMIT 1)"
-                         " WHERE md5 IS NULL",
+                         "UPDATE digests SET (ends, whole, sha256) = (SELECT ends, whole, sha256"
+                         " FROM digests WHERE sha256 IS NOT NULL AND size > 1000 LIMIT 1)"
+                         " WHERE sha256 IS NULL",
                          nullptr, nullptr, nullptr),
             SQLITE_OK);
   ASSERT_GT(sqlite3_changes(db), 10);

@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "engine/duplicates/content_digest.h"
 #include "engine/job/filter_options.h"
-#include "engine/duplicates/md5_key.h"
-#include "platform/md5_digest.h"
+#include "platform/sha256_digest.h"
 #include "tests/engine/duplicate_test_support.h"
 #include "tests/engine/temp_tree.h"
 
 namespace tarnwick {
 namespace {
 
-using platform::Md5Hex;
+using platform::Sha256Hex;
 using test::Digesting;
 using test::DuplicateOptions;
 using test::KeyOfFile;
@@ -187,45 +187,33 @@ TEST(DuplicateStoreTest, DeferredDigestsListWhatDigestingEveryFileLists) {
   }
 }
 
-struct PieceCase {
-  std::size_t length;
-  std::vector<std::size_t> pieces;
-};
-
-TEST(Md5KeyTest, KeyIsTheDigestOfThePieceDigests) {
+// The digest is the SHA-256 of the whole content, however many reads it takes.
+TEST(ContentDigestTest, DigestIsTheSha256OfTheWholeContent) {
   test::TempTree tree;
-  constexpr std::int64_t kPiece = 1000;
-  const PieceCase cases[] = {
-      {0, {0}}, {999, {999}}, {1999, {1999}}, {2000, {1000, 1000}}, {3999, {1000, 1000, 1999}},
-  };
   std::string data;
-  for (std::size_t index = 0; index < 4000; ++index) data += static_cast<char>(index * 7 % 251);
-  for (const PieceCase& test : cases) {
-    const std::string path = tree.Create("piece" + std::to_string(test.length),
-                                         std::string_view(data).substr(0, test.length));
-    std::string digests;
-    std::size_t start = 0;
-    for (const std::size_t piece : test.pieces) {
-      digests += Md5Hex(std::string_view(data).substr(start, piece));
-      start += piece;
-    }
+  const std::size_t longest = 2 * kDigestReadSize + 7;
+  for (std::size_t index = 0; index < longest; ++index) data += static_cast<char>(index * 7 % 251);
+  for (const std::size_t length : {std::size_t{0}, std::size_t{999}, kDigestReadSize - 1,
+                                   kDigestReadSize, kDigestReadSize + 1, longest}) {
+    const std::string path =
+        tree.Create("piece" + std::to_string(length), std::string_view(data).substr(0, length));
     Digesting job;
-    EXPECT_EQ(KeyOfFile(path, job.stop, kPiece), Md5Hex(digests)) << test.length;
+    EXPECT_EQ(KeyOfFile(path, job.stop), Sha256Hex(std::string_view(data).substr(0, length)))
+        << length;
   }
-  // Pinned: the MD5 of the 32-digit text of the MD5 of nothing.
-  Digesting job;
-  EXPECT_EQ(KeyOfFile(tree.Create("empty"), job.stop), "74be16979710d4c4e7c6647856088456");
-  EXPECT_EQ(platform::HexText(EmptyFileKey()), "74be16979710d4c4e7c6647856088456");
+  // Pinned: the SHA-256 of nothing.
+  EXPECT_EQ(platform::HexText(EmptyContentDigest()),
+            "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
 }
 
-TEST(Md5KeyTest, StopGivesNoKey) {
+TEST(ContentDigestTest, StopGivesNoKey) {
   test::TempTree tree;
   const std::string path = tree.Create("three", std::string(3000, 'x'));
   Digesting stopped;
   stopped.stop.Set();
-  EXPECT_EQ(KeyOfFile(path, stopped.stop, 1000), "");
+  EXPECT_EQ(KeyOfFile(path, stopped.stop), "");
   Digesting running;
-  EXPECT_EQ(KeyOfFile(path, running.stop, 1000).size(), 32u);
+  EXPECT_EQ(KeyOfFile(path, running.stop).size(), 64u);
 }
 
 }  // namespace

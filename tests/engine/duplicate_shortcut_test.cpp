@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/duplicates/content_digest.h"
 #include "engine/duplicates/file_digests.h"
 #include "engine/duplicates/quick_hash.h"
 #include "tests/engine/duplicate_test_support.h"
@@ -166,8 +167,8 @@ TEST(DuplicateShortcutTest, DigestsNeverReadPastTheSizeTheOpenFileReported) {
   }
   StopFlag running;
   running.Clear();
-  platform::Md5Value key{};
-  ASSERT_EQ(Md5KeyOf(file, test::AskFlag(running), key), ReadEnd::Done);
+  platform::Sha256Value key{};
+  ASSERT_EQ(ContentDigestOf(file, test::AskFlag(running), key), ReadEnd::Done);
   EXPECT_EQ(platform::HexText(key), test::KeyOfFile(reference, running));
   std::uint64_t whole = 0;
   ASSERT_EQ(QuickWholeHash(file, test::AskFlag(running), whole), ReadEnd::Done);
@@ -176,11 +177,13 @@ TEST(DuplicateShortcutTest, DigestsNeverReadPastTheSizeTheOpenFileReported) {
   EXPECT_EQ(whole, expected.Value());
 }
 
-// /proc reports its files as empty and gives endless data (pagemap): they key as empty
-// files, without a read, and the job ends.
-TEST(DuplicateShortcutTest, PseudoFilesThatReportNoSizeKeyAsEmpty) {
+// /proc reports its files as empty and some give endless data (pagemap): a file is empty
+// only when a read at its start ends at once, so these are no one's duplicates (their
+// contents all differ), only the truly empty files are, and the job ends.
+TEST(DuplicateShortcutTest, PseudoFilesThatReportNoSizeButHaveContentAreNeverGrouped) {
   test::TempTree tree;
-  const Paths files = {tree.Create("empty"), "/proc/self/pagemap", "/proc/self/status"};
+  const Paths files = {tree.Create("empty"), "/proc/self/pagemap", "/proc/self/status",
+                       "/proc/self/cmdline", tree.Create("empty too")};
   for (const std::string& file : files) ASSERT_EQ(std::filesystem::file_size(file), 0u) << file;
   // Reading pagemap to its end would take hours: a guard stops the job if it lasts.
   test::Digesting job;
@@ -188,7 +191,13 @@ TEST(DuplicateShortcutTest, PseudoFilesThatReportNoSizeKeyAsEmpty) {
   job.host.onPendingEvents = [&] {
     if (std::chrono::steady_clock::now() - start > std::chrono::seconds(5)) job.stop.Set();
   };
-  EXPECT_EQ(RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), job), files);
+  for (const unsigned threads : {1u, 2u}) {
+    EXPECT_EQ(
+        RunStore(files, DuplicateOptions(Check::DupByMd5, Check::DupAll), job, {nullptr, threads}),
+        (Paths{files[0], files[4]}))
+        << threads << " threads";
+  }
+  EXPECT_FALSE(job.stop.IsSet());
 }
 
 // A file written to between the walk and its digest is no longer what was grouped by

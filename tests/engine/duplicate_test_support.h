@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "engine/duplicates/content_digest.h"
 #include "engine/duplicates/duplicate_filter.h"
 #include "engine/job/filter_options.h"
-#include "engine/duplicates/md5_key.h"
 #include "engine/schedule/worker_pool.h"
-#include "platform/md5_digest.h"
 #include "platform/read_only_file.h"
+#include "platform/sha256_digest.h"
 #include "tests/engine/walk_test_support.h"
 
 namespace tarnwick::test {
@@ -71,12 +71,11 @@ inline StopRequest AskFlag(const StopFlag& stop) {
   return [&stop] { return stop.IsSet(); };
 }
 
-// The key of one file read whole, or "" when it has none.
-inline std::string KeyOfFile(const std::string& path, const StopFlag& stop,
-                             std::int64_t pieceSize = kMd5PieceSize) {
+// The content digest of one file read whole, or "" when it has none.
+inline std::string KeyOfFile(const std::string& path, const StopFlag& stop) {
   platform::ReadOnlyFile file;
-  platform::Md5Value key{};
-  if (!file.Open(path) || Md5KeyOf(file, AskFlag(stop), key, pieceSize) != ReadEnd::Done) return "";
+  platform::Sha256Value key{};
+  if (!file.Open(path) || ContentDigestOf(file, AskFlag(stop), key) != ReadEnd::Done) return "";
   return platform::HexText(key);
 }
 

@@ -27,15 +27,13 @@ class RecordingHost final : public JobHost {
     rowsAtStatus.push_back(list ? list->Count() : 0);
   }
   void RefreshStatus() override { ++refreshes; }
-  void ReportChangedSinceRead(const std::string& path) override {
-    changedSinceRead.push_back(path);
-  }
+  void ReportChanged(const std::string& path) override { changed.push_back(path); }
 
   std::function<void()> onPendingEvents;
-  std::vector<std::string> changedSinceRead;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
   std::vector<std::string> statusTexts;
   std::vector<std::size_t> rowsAtStatus;
+  std::vector<std::string> changed;  // files the duplicate filter found changed
   int pendingEventCalls = 0;
   int refreshes = 0;
 };

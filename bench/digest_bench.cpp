@@ -1,6 +1,6 @@
-// Throughput of the duplicate filter's data key, of its quick hash, and of the length
-// filter's character count, for comparison with md5sum (about 670 MB/s on the reference
-// machine).
+// Throughput of the duplicate filter's content digest (SHA-256), of its quick hash
+// (XXH3), of its byte comparison, and of the length filter's character count, for
+// comparison with sha256sum.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -11,9 +11,11 @@
 #include <fstream>
 #include <string>
 
-#include "engine/filters/count_characters.h"
+#include "engine/duplicates/bucket_comparer.h"
+#include "engine/duplicates/content_digest.h"
 #include "engine/duplicates/file_digests.h"
-#include "engine/duplicates/md5_key.h"
+#include "engine/duplicates/stage_reader.h"
+#include "engine/filters/count_characters.h"
 #include "engine/job/stop_flag.h"
 #include "platform/read_only_file.h"
 
@@ -24,7 +26,7 @@ class BenchFile {
  public:
   explicit BenchFile(std::int64_t size) {
     const char* base = std::getenv("TMPDIR");
-    path_ = std::string(base && *base ? base : "/tmp") + "/tarnwick-md5-bench-XXXXXX";
+    path_ = std::string(base && *base ? base : "/tmp") + "/tarnwick-digest-bench-XXXXXX";
     const int fd = ::mkstemp(path_.data());
     ::close(fd);
     std::ofstream out(path_, std::ios::binary);
@@ -49,29 +51,49 @@ class BenchFile {
 // The key of a file opened once per round, as a digest worker opens each file.
 std::string KeyOf(const std::string& path, const tarnwick::StopRequest& stop) {
   tarnwick::platform::ReadOnlyFile file;
-  tarnwick::platform::Md5Value key{};
-  if (!file.Open(path) || tarnwick::Md5KeyOf(file, stop, key) != tarnwick::ReadEnd::Done) return {};
+  tarnwick::platform::Sha256Value key{};
+  if (!file.Open(path) || tarnwick::ContentDigestOf(file, stop, key) != tarnwick::ReadEnd::Done)
+    return {};
   return tarnwick::platform::HexText(key);
 }
 
-void BM_Md5Key(benchmark::State& state) {
+void BM_ContentDigest(benchmark::State& state) {
   const std::int64_t size = state.range(0) << 20;
   static const BenchFile file(size);
   const tarnwick::StopRequest stop = [] { return false; };
   for (auto _ : state) benchmark::DoNotOptimize(KeyOf(file.Path(), stop));
   state.SetBytesProcessed(state.iterations() * size);
 }
-BENCHMARK(BM_Md5Key)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ContentDigest)->Arg(64)->Unit(benchmark::kMillisecond);
 
-void BM_Md5KeySmallFile(benchmark::State& state) {
-  // A 4 KiB file: what most files of a tree cost (open, read, two digests).
+void BM_ContentDigestSmallFile(benchmark::State& state) {
+  // A 4 KiB file: what most files of a tree cost (open, read, digest).
   static const BenchFile file(4096);
   const tarnwick::StopRequest stop = [] { return false; };
   for (auto _ : state) benchmark::DoNotOptimize(KeyOf(file.Path(), stop));
 }
-BENCHMARK(BM_Md5KeySmallFile)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ContentDigestSmallFile)->Unit(benchmark::kMicrosecond);
 
-// The quick hash that spares most files their MD5: of a whole file, and of a small one.
+// Two equal files compared byte for byte: what proves a pair without a digest.
+void BM_CompareBytes(benchmark::State& state) {
+  const std::int64_t size = state.range(0) << 20;
+  static const BenchFile first(size);
+  static const BenchFile second(size);
+  const auto print = [](const std::string& path) {
+    tarnwick::platform::ReadOnlyFile file;
+    return file.Open(path) ? tarnwick::PrintOf(file) : 0;
+  };
+  const std::vector<tarnwick::CompareItem> items = {
+      {0, print(first.Path()), {}, first.Path().c_str()},
+      {1, print(second.Path()), {}, second.Path().c_str()}};
+  const tarnwick::StopRequest stop = [] { return false; };
+  for (auto _ : state) benchmark::DoNotOptimize(tarnwick::CompareBytes(items, size, stop));
+  state.SetBytesProcessed(state.iterations() * 2 * size);
+}
+BENCHMARK(BM_CompareBytes)->Arg(64)->Unit(benchmark::kMillisecond);
+
+// The quick hash that spares most files their final proof: of a whole file, and of a
+// small one.
 void BM_QuickWholeHash(benchmark::State& state) {
   const std::int64_t size = state.range(0) << 10;
   const BenchFile file(size);
