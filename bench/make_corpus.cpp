@@ -16,10 +16,13 @@
 //   DIR/million    1,000,000 small files (0 to 400 B) in 20,000 folders, for listing
 //                  and the duplicate search by length
 //   DIR/huge       one text file of 4.5 GiB, the search word only at its very end
+//   DIR/near       ~2,000 texts in ~400 families: each family's copies of one text with
+//                  0 to 30 % of its characters edited, in mixed encodings and line ends,
+//                  under random names; DIR/near.manifest names each file's family and
+//                  edited share (for bench/similarity_check)
 //
 // PART is one of tree, big, same-size, same-size-different, same-size-random, million,
-// huge. The default
-// makes the first three; the others are made only when named.
+// huge, near. The default makes the first three; the others are made only when named.
 //
 // --scale multiplies every count and every big size (0.01 gives a quick corpus).
 
@@ -33,6 +36,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -486,6 +490,92 @@ void MakeHuge(const std::string& dir, Random& random) {
   std::cout << "huge: one text file of " << (written + tail.size()) / 1048576 << " MiB\n";
 }
 
+// Characters replaced, inserted or taken out, in runs of 1 to 8, until `share` of the
+// text's characters have been touched; the new ones come from the text itself.
+std::vector<std::string> Edited(std::vector<std::string> text, double share, Random& random) {
+  if (text.empty()) return text;
+  const std::vector<std::string> pool = text;
+  auto left = static_cast<std::size_t>(share * static_cast<double>(text.size()));
+  while (left > 0 && !text.empty()) {
+    const std::size_t run = std::min<std::size_t>(left, 1 + random.Below(8));
+    const std::size_t at = random.Below(text.size());
+    const std::size_t end = std::min(text.size(), at + run);
+    switch (random.Below(3)) {
+      case 0:
+        for (std::size_t i = at; i < end; ++i) text[i] = pool[random.Below(pool.size())];
+        break;
+      case 1:
+        for (std::size_t i = 0; i < run; ++i)
+          text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), pool[random.Below(pool.size())]);
+        break;
+      default:
+        text.erase(text.begin() + static_cast<std::ptrdiff_t>(at),
+                   text.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    left -= run;
+  }
+  return text;
+}
+
+// Families of near-duplicate texts for the precision and recall of the duplicate
+// filter's 相似: walk order and family are unrelated, and so are encoding and family.
+void MakeNear(const std::string& dir, double scale, Random& random) {
+  const std::size_t families = std::max<std::size_t>(1, static_cast<std::size_t>(400 * scale));
+  const std::size_t folderCount = std::max<std::size_t>(1, families / 20);
+  std::filesystem::create_directories(dir);
+  for (std::size_t i = 0; i < folderCount; ++i)
+    std::filesystem::create_directories(dir + "/d" + std::to_string(i));
+  TextMaker maker(random);
+  std::string manifest;
+  std::size_t files = 0;
+  for (std::size_t family = 0; family < families; ++family) {
+    const bool chinese = random.Chance(0.5);
+    const std::size_t size = random.LogUniform(500, 20000);
+    std::string base = chinese ? maker.Chinese(size, false, false) : maker.Ascii(size, false);
+    base.erase(std::remove(base.begin(), base.end(), '\r'), base.end());
+    const std::vector<std::string> characters = SplitUtf8(base);
+    const std::size_t copies = 2 + random.Below(7);
+    for (std::size_t copy = 0; copy < copies; ++copy) {
+      // A fifth of the copies are the text itself, in another encoding.
+      const double share = random.Chance(0.2) ? 0.0 : random.Unit() * 0.3;
+      std::string text;
+      for (const std::string& c : Edited(characters, share, random)) text += c;
+      if (random.Chance(0.5)) {
+        std::string crlf;
+        for (const char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        text = crlf;
+      }
+      std::string bytes;
+      switch (random.Below(5)) {
+        case 0:
+          bytes = text;
+          break;
+        case 1:
+          bytes = "\xEF\xBB\xBF" + text;
+          break;
+        case 2:
+          bytes = Convert(text, "GBK");
+          break;
+        case 3:
+          bytes = "\xFF\xFE" + Convert(text, "UTF-16LE");
+          break;
+        default:
+          bytes = "\xFE\xFF" + Convert(text, "UTF-16BE");
+      }
+      if (bytes.empty()) bytes = text;  // a character GBK cannot write: UTF-8 then
+      const std::string name = "d" + std::to_string(random.Below(folderCount)) + "/n" +
+                               std::to_string(random.Next() % 1000000000) + ".txt";
+      WriteFile(dir + "/" + name, bytes, SomeTime(random));
+      char edited[16];
+      std::snprintf(edited, sizeof edited, "%.1f", share * 100);
+      manifest += name + "\t" + std::to_string(family) + "\t" + edited + "\n";
+      ++files;
+    }
+  }
+  WriteFile(dir + ".manifest", manifest, SomeTime(random));
+  std::cout << "near: " << files << " files in " << families << " families\n";
+}
+
 int Usage() {
   std::cerr << "usage: make_corpus [--scale F] [--only PART] [--seed N] DIR\n";
   return 2;
@@ -544,6 +634,10 @@ int main(int argc, char** argv) {
   if (only == "huge") {
     Random random(seed + 5);
     MakeHuge(dir + "/huge", random);
+  }
+  if (only == "near") {
+    Random random(seed + 6);
+    MakeNear(dir + "/near", scale, random);
   }
   return 0;
 }

@@ -33,7 +33,8 @@ const std::vector<Choice<Check>> kCompareModes = {
     {"date", Check::CompareDate}, {"time", Check::CompareTime}, {"both", Check::CompareBoth}};
 
 const std::vector<Choice<Check>> kDuplicateKeys = {
-    {"md5", Check::DupByMd5}, {"length", Check::DupByLength}, {"name", Check::DupByName}};
+    {"md5", Check::DupByMd5},   {"length", Check::DupByLength},        {"name", Check::DupByName},
+    {"text", Check::DupByText}, {"similar", Check::DupBySimilarity}};
 
 const std::vector<Choice<Check>> kDuplicateOutputs = {
     {"one", Check::DupOne}, {"all", Check::DupAll}, {"all-but-one", Check::DupAllButOne}};
@@ -85,7 +86,7 @@ struct RawFlags {
   std::string scope, levels, mask, content, in, mode;
   std::string size, chars, unit;
   std::string time, compare, from, to;
-  std::string dup, dupOutput;
+  std::string dup, dupOutput, similarity;
   std::string lister = "find", format = "paths";
   bool without = false, stripTags = false, stripSpace = false, guessEncodings = false;
 };
@@ -184,9 +185,13 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       ->check(WordsOf(kUnits))
       ->type_name("B|KB|MB|GB|TB")
       ->group(length);
-  app.add_flag("--strip-tags", raw.stripTags, "remove HTML tags before counting characters")
+  app.add_flag("--strip-tags", raw.stripTags,
+               "remove HTML tags before counting characters (and before comparing\n"
+               "texts with --dup text or similar)")
       ->group(length);
-  app.add_flag("--strip-space", raw.stripSpace, "remove white space before counting characters")
+  app.add_flag("--strip-space", raw.stripSpace,
+               "remove white space before counting characters (and before comparing\n"
+               "texts with --dup text or similar)")
       ->group(length);
 
   const char* time = "Time filter";
@@ -204,9 +209,17 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
   app.add_option("--to", raw.to, "end of the range")->type_name("TEXT")->group(time);
 
   const char* duplicates = "Duplicate filter";
-  app.add_option("--dup", raw.dup, "group the files that pass by content digest, size or name")
+  app.add_option("--dup", raw.dup,
+                 "group the files that pass by content digest, size, name, the same\n"
+                 "text in any encoding, or similar text (see --similarity)")
       ->check(WordsOf(kDuplicateKeys))
-      ->type_name("md5|length|name")
+      ->type_name("md5|length|name|text|similar")
+      ->group(duplicates);
+  app.add_option("--similarity", raw.similarity,
+                 "with --dup similar: how much (50 to 100 %, default 90) a file's text\n"
+                 "must resemble its group's first file")
+      ->check(CLI::Range(50.0, 100.0).description(""))
+      ->type_name("P")
       ->group(duplicates);
   app.add_option("--dup-output", raw.dupOutput,
                  "list one, all, or all but one (default) of each group")
@@ -274,6 +287,8 @@ void Describe(CLI::App& app, CommandLine& line, RawFlags& raw) {
       "  tarnwick-cli --scope tree --mask '*.txt' --content 发票 ~/archive\n"
       "  tarnwick-cli --scope tree --dup md5 --dup-output all-but-one -0 ~/archive | xargs -0 ls "
       "-l\n"
+      "  tarnwick-cli --scope tree --dup similar --similarity 80 --dup-output all --format json "
+      "~/archive\n"
       "  tarnwick-cli --encoding notes.txt old/*.htm");
 }
 
@@ -337,6 +352,7 @@ std::vector<OptionEdit> EditsOf(const CLI::App& app, const RawFlags& raw) {
     check(ValueOf(kDuplicateKeys, raw.dup));
   }
   if (given("--dup-output")) check(ValueOf(kDuplicateOutputs, raw.dupOutput));
+  if (given("--similarity")) text(Field::Similarity, raw.similarity);
   return edits;
 }
 

@@ -103,6 +103,10 @@ std::string JsonRow(const ResultRow& row, const std::optional<platform::FileDeta
   if (row.characters >= 0) json += ",\"characters\":" + std::to_string(row.characters);
   if (row.encoding != 0) json += ",\"encoding\":" + Quoted(DisplayName(row.encoding));
   if (row.group != 0) json += ",\"group\":" + std::to_string(row.group);
+  if (row.similarity >= 0) {
+    json += ",\"similarity\":" + std::to_string(row.similarity / 10) + "." +
+            std::to_string(row.similarity % 10);
+  }
   return json + "}";
 }
 

@@ -17,6 +17,16 @@ Sha256Digest::Sha256Digest() : context_(EVP_MD_CTX_new()) {}
 
 Sha256Digest::~Sha256Digest() { EVP_MD_CTX_free(context_); }
 
+Sha256Digest::Sha256Digest(const Sha256Digest& other) : context_(EVP_MD_CTX_new()) {
+  *this = other;
+}
+
+Sha256Digest& Sha256Digest::operator=(const Sha256Digest& other) {
+  if (this == &other) return *this;
+  usable_ = other.usable_ && context_ && EVP_MD_CTX_copy_ex(context_, other.context_) == 1;
+  return *this;
+}
+
 bool Sha256Digest::Begin() {
   usable_ =
       context_ && Sha256Algorithm() && EVP_DigestInit_ex(context_, Sha256Algorithm(), nullptr) == 1;

@@ -1,7 +1,8 @@
 #pragma once
 // SHA-256 through OpenSSL's EVP interface (which uses the processor's SHA instructions
 // where it has them). Data is fed in as many slices as the caller likes; the digest
-// equals that of the whole data at once.
+// equals that of the whole data at once. A digest in progress may be copied: the copy
+// goes on from the same state, on its own.
 
 #include <array>
 #include <cstddef>
@@ -20,8 +21,8 @@ class Sha256Digest {
  public:
   Sha256Digest();
   ~Sha256Digest();
-  Sha256Digest(const Sha256Digest&) = delete;
-  Sha256Digest& operator=(const Sha256Digest&) = delete;
+  Sha256Digest(const Sha256Digest& other);
+  Sha256Digest& operator=(const Sha256Digest& other);
 
   // Starts a new digest, forgetting anything fed before. False when the library
   // cannot provide SHA-256.

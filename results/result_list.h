@@ -22,6 +22,9 @@ struct ResultRow {
   std::int64_t characters = -1;  // this file's own character count; -1: not counted
   int encoding = 0;              // the TextEncoding its content was read as; 0: not read
   std::uint32_t group = 0;       // duplicate jobs: the group's number from 1; 0: none
+  // 相似 jobs: how much the file resembles its group's first file, in tenths of a
+  // percent (1000 for that file itself); -1: not measured.
+  int similarity = -1;
 };
 
 // Consecutive rows: `count` rows from index `first`.

@@ -62,8 +62,12 @@ const Step kSteps[] = {
     TextKey{Field::FilterFolder, "筛选目录"},
     TextKey{Field::MoveFolder, "移动目录"},
     TextKey{Field::CopyFolder, "复制目录"},
-    // Later options, after the keys every earlier settings file holds.
+    // Keys added later come after every earlier one: a file written before them loads
+    // as it did, and saving it again leaves every earlier key where it was.
     Check::GuessEncodings,
+    Check::DupByText,
+    Check::DupBySimilarity,
+    TextKey{Field::Similarity, "相似度"},
 };
 
 constexpr const char* kMatchModeKey = "匹配模式";

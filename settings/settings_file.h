@@ -5,7 +5,8 @@
 // reads at that moment (so the five unit buttons are stored under "B".."TB" while
 // 单选框文件大小 is selected and under "个".."万" otherwise), the edit-box texts, the
 // number "匹配模式" and the three remembered folders ("筛选目录", "移动目录",
-// "复制目录"). Line breaks are "\n" in the controls and CR LF in the store.
+// "复制目录"); after them the keys added since: the flags "文本" and "相似" and the text
+// "相似度". Line breaks are "\n" in the controls and CR LF in the store.
 //
 // What round-trips through Save then Load: every flag, text, the match mode and the
 // folders; the unit button round-trips when the measure is the file size. Saved with

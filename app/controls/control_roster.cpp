@@ -106,11 +106,12 @@ constexpr ControlSpec kRoster[] = {
     {"编辑框时间终止", K::TimeField, "分组框长度1", "2014-03-31 23:55:00", 118, 118, 180, 24,
      false},
 
-    // Duplicate group.
-    {"分组框重复", K::GroupFrame, nullptr, "", 8, 600, 360, 92, false},
+    // Duplicate group: the key buttons in two rows, the text keys with the resemblance
+    // 相似 asks for in the second.
+    {"分组框重复", K::GroupFrame, nullptr, "", 8, 600, 360, 124, false},
     {"选择框按重复筛选", K::CheckBox, "分组框重复", QT_TRANSLATE_NOOP("Controls", "按重复筛选"), 10,
      0, 92, 18, false},
-    {"图片框1", K::Panel, "分组框重复", "", 8, 22, 344, 28, false},
+    {"图片框1", K::Panel, "分组框重复", "", 8, 22, 344, 56, false},
     {"标签7", K::Label, "图片框1", QT_TRANSLATE_NOOP("Controls", "筛选类型："), 4, 4, 72, 20,
      false},
     {"单选框MD5", K::RadioButton, "图片框1", "MD5", 78, 4, 64, 20, false},
@@ -118,7 +119,13 @@ constexpr ControlSpec kRoster[] = {
      true},
     {"单选框名称", K::RadioButton, "图片框1", QT_TRANSLATE_NOOP("Controls", "名称"), 226, 4, 64, 20,
      false},
-    {"图片框2", K::Panel, "分组框重复", "", 8, 54, 344, 28, false},
+    {"单选框文本", K::RadioButton, "图片框1", QT_TRANSLATE_NOOP("Controls", "文本"), 78, 30, 64,
+     20, false},
+    {"单选框相似", K::RadioButton, "图片框1", QT_TRANSLATE_NOOP("Controls", "相似"), 152, 30, 64,
+     20, false},
+    {"编辑框相似度", K::LineEdit, "图片框1", "90", 226, 29, 40, 22, false},
+    {"标签16", K::Label, "图片框1", "%", 270, 30, 20, 20, false},
+    {"图片框2", K::Panel, "分组框重复", "", 8, 86, 344, 28, false},
     {"标签6", K::Label, "图片框2", QT_TRANSLATE_NOOP("Controls", "输出重复："), 4, 4, 72, 20,
      false},
     {"单选框一重复文件", K::RadioButton, "图片框2", QT_TRANSLATE_NOOP("Controls", "一"), 78, 4, 64,

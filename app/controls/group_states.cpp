@@ -53,8 +53,8 @@ void ApplyGroupStates(QWidget* window, bool jobRunning) {
              "编辑框时间起始", "编辑框时间终止"},
             IsTicked(window, "选择框按时间筛选"));
   EnableAll(window,
-            {"单选框MD5", "单选框长度", "单选框名称", "单选框一重复文件", "单选框全部重复文件",
-             "单选框全部减一重复文件"},
+            {"单选框MD5", "单选框长度", "单选框名称", "单选框文本", "单选框相似", "编辑框相似度",
+             "标签16", "单选框一重复文件", "单选框全部重复文件", "单选框全部减一重复文件"},
             IsTicked(window, "选择框按重复筛选") && !jobRunning);
   EnableAll(window, {"选择框按重复筛选"}, !jobRunning);
 }

@@ -277,6 +277,14 @@ Right button: list the files by testing each name (each folder is read once, eac
         <source>猜测编码</source>
         <translation>Guess charset</translation>
     </message>
+    <message>
+        <source>文本</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>相似</source>
+        <translation>Similar</translation>
+    </message>
 </context>
 <context>
     <name>FilterJob</name>
@@ -451,7 +459,7 @@ The job went on with the last pattern that compiled.</translation>
 1、按内容筛选：在文件名或文件内容中查找文字；查找文件内容只适用于 htm、txt 等纯文本文件。
 2、按长度筛选：文件大小或内容字数在指定范围内（包含两端）；内容字数只适用于纯文本文件。
 3、按时间筛选：文件的创建、修改或访问时间在指定范围内（包含两端）。单击时间框中的年、月、日、时、分或秒将其选中，用上下键或微调按钮增减，用左右键或滚轮换到其他部分，也可直接键入数字。
-4、按重复筛选：数据相同（MD5）、长度相同或名称相同的文件。
+4、按重复筛选：数据相同（MD5）、长度相同、名称相同、文本相同（文本）或文本相似（相似）的文件。
 对列出的文件可以：移动、复制、删除、打开、定位、查看、复制路径、导出。删除默认为彻底删除；按住 Ctrl 键再单击“删除”，则把文件移到回收站（废纸篓）。
 --------------------------------------
 注意：
@@ -462,14 +470,17 @@ The job went on with the last pattern that compiled.</translation>
 正则：按正则表达式查找。
 3、查看文件的编码：把文件拖放到列表中，选中它，单击“查看”，查看窗口的标题栏上会显示“(编码:…)”和文件名。
 4、既无字节序标记、又无网页编码声明、也不是 UTF-8 的文本，默认按 GBK（GB18030）读取；勾选“猜测编码”后，则按其内容猜测是 GB18030、Big5、Shift-JIS 还是 EUC-KR 再读取，查找内容、统计字数和查看都是如此。
-5、单击列表的列标题按该列排序，再单击一次倒序，第三次恢复筛选时的顺序；重复文件的各组始终排在一起。导出和复制路径按列表显示的顺序。</source>
+5、单击列表的列标题按该列排序，再单击一次倒序，第三次恢复筛选时的顺序；重复文件的各组始终排在一起。导出和复制路径按列表显示的顺序。
+6、文本：解码后的文字相同即为重复，不论文件的编码（GBK、UTF-8、UTF-16、Big5）和换行方式（CR LF、CR、LF）；勾选了“清除网页标签”或“清除空行空格”时，先清除再比较（即使没有勾选按长度筛选）。二进制文件和没有文字的文件不参与。
+相似：文字大部分相同即为相似。相似度是两个文件中连续 8 个字的片段重合的比例，在后面的方框中设定（50～100，默认 90）。每组以最先找到的文件为首，组里每个文件与组首的相似度都不低于设定值；选中列表中的一行，状态栏右侧显示它与本组第一个文件的相似度。
+7、按 MD5、文本或相似列出之前会再检查每个文件：读取之后被修改、替换或删除的文件不再列出，状态栏会说明。</source>
         <translation>This tool picks the files you need out of a great many files by several conditions at once, for example: files that hold a keyword, files used within a period of time, files whose length lies within a range, duplicate files.
 --------------------------------------
 The four filters can be ticked together; a file is listed only when it meets every ticked condition:
 1. By content: looks for text in the file name or in the file content; the content is searched only in plain-text files such as htm and txt.
 2. By length: the file size or the content&apos;s character count lies within the range (both ends included); the character count is for plain-text files only.
 3. By time: the file&apos;s creation, modification or access time lies within the range (both ends included). Click the year, month, day, hour, minute or second of a time field to select it; change it with the Up and Down keys or the spin buttons, move to another part with the Left and Right keys or the mouse wheel, or type digits.
-4. Duplicates: files with the same data (MD5), the same length or the same name.
+4. Duplicates: files with the same data (MD5), the same length, the same name, the same text (Text) or similar text (Similar).
 The listed files can be moved, copied, deleted, opened, located, viewed, have their paths copied, or be exported. Delete deletes them for good; hold Ctrl while you click Delete to move them to the trash instead.
 --------------------------------------
 Notes:
@@ -480,7 +491,17 @@ Wildcard: * stands for any number of characters, ? for one character; separate a
 Regex: looks for a regular expression.
 3. To see a file&apos;s encoding: drop the file onto the list, select it and click View; the viewer&apos;s title shows &quot;(Encoding: …)&quot; and the file name.
 4. Text that has no byte-order mark, no charset declaration and is not UTF-8 is read as GBK (GB18030); with &quot;Guess charset&quot; ticked it is read in the encoding its content suggests: GB18030, Big5, Shift-JIS or EUC-KR, for the content search, the character count and the viewer alike.
-5. Click a column&apos;s header to sort the list by it, again to reverse the order, a third time to return to the order of the job; the files of a duplicate group always stay together. Export and Copy paths follow the order shown.</translation>
+5. Click a column&apos;s header to sort the list by it, again to reverse the order, a third time to return to the order of the job; the files of a duplicate group always stay together. Export and Copy paths follow the order shown.
+6. Text: files whose decoded text is the same are duplicates, whatever their encoding (GBK, UTF-8, UTF-16, Big5) and line ends (CR LF, CR, LF); with Strip tags or Strip spaces ticked, these are taken out before the texts are compared (even when By length is not ticked). Binary files and files without text take no part.
+Similar: files whose text is mostly the same. The resemblance is the share of runs of 8 characters the two files have in common; set it in the box after the button (50 to 100, 90 by default). Each group is led by the file found first, and every file of a group resembles it at least that much; select a row of the list and the right of the status line shows how much it resembles the first file of its group.
+7. Before groups by MD5, Text or Similar are listed, each file is looked at again: a file changed, replaced or deleted since it was read is left out, and the status line says so.</translation>
+    </message>
+</context>
+<context>
+    <name>List</name>
+    <message>
+        <source>与本组第一个文件相似 %1 %</source>
+        <translation>Resembles its group&apos;s first file: %1 %</translation>
     </message>
 </context>
 <context>

@@ -21,6 +21,7 @@
 #include "app/dialogs/help_dialog.h"
 #include "app/job/job_controller.h"
 #include "app/list/list_actions.h"
+#include "app/list/resemblance_label.h"
 #include "app/list/result_model.h"
 #include "app/list/result_view.h"
 #include "app/window/screen_fit.h"
@@ -53,6 +54,7 @@ MainWindow::MainWindow(const std::string& settingsPath, WindowPlatform platform,
   statusBar_ = new QStatusBar(this);
   statusBar_->setObjectName(QString::fromUtf8(control::kStatusBar));
   statusBar_->setSizeGripEnabled(true);
+  AttachResemblanceLabel(view_, list_, statusBar_);
   statusTimer_ = new QTimer(this);
   statusTimer_->setObjectName(QString::fromUtf8(control::kTimer));
   statusTimer_->setInterval(1000);

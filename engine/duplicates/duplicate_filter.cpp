@@ -13,19 +13,24 @@
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/hash_index.h"
 #include "engine/duplicates/member_check.h"
+#include "engine/duplicates/similarity_finder.h"
+#include "engine/duplicates/text_key_finder.h"
 #include "engine/rows/add_row.h"
 #include "platform/file_system_kind.h"
 
 namespace tarnwick {
 namespace {
 
-enum class DuplicateKind { ByMd5, ByLength, ByName };
+enum class DuplicateKind { ByMd5, ByLength, ByName, ByText, BySimilarity };
 enum class DuplicateOutput { One, All, AllButOne };
 
 // The first selected key button wins.
 DuplicateKind SelectedKind(const OptionControls& options) {
   if (options.IsChecked(Check::DupByMd5)) return DuplicateKind::ByMd5;
   if (options.IsChecked(Check::DupByLength)) return DuplicateKind::ByLength;
+  if (options.IsChecked(Check::DupByName)) return DuplicateKind::ByName;
+  if (options.IsChecked(Check::DupByText)) return DuplicateKind::ByText;
+  if (options.IsChecked(Check::DupBySimilarity)) return DuplicateKind::BySimilarity;
   return DuplicateKind::ByName;
 }
 
@@ -46,10 +51,25 @@ struct DuplicateStore::State {
   State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
         DigestCache* cache, const ReadSettings& reads)
       : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
-    if (kind == DuplicateKind::ByMd5) {
-      content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop, reads);
-      caching = cache && cache->InUse();
-      if (caching) this->cache = cache;
+    const bool stripTags = options.IsChecked(Check::StripTags);
+    const bool stripSpace = options.IsChecked(Check::StripSpace);
+    switch (kind) {
+      case DuplicateKind::ByMd5:
+        content = std::make_unique<ContentKeyFinder>(files, pool, cache, host, stop, reads);
+        caching = cache && cache->InUse();
+        if (caching) this->cache = cache;
+        break;
+      case DuplicateKind::ByText:
+        text = std::make_unique<TextKeyFinder>(files, pool, host, stop, stripTags, stripSpace);
+        break;
+      case DuplicateKind::BySimilarity:
+        similar = std::make_unique<SimilarityFinder>(
+            files, pool, host, stop, stripTags, stripSpace,
+            SimilarityThreshold(options.Text(Field::Similarity)));
+        break;
+      case DuplicateKind::ByLength:
+      case DuplicateKind::ByName:
+        break;
     }
   }
 
@@ -99,6 +119,41 @@ struct DuplicateStore::State {
     }
   }
 
+  // Once every text is placed: a finder's groups come in walk order of their first file
+  // already.
+  template <typename GroupOfFile>
+  void TakeGroups(std::size_t groupCount, GroupOfFile&& groupOfFile) {
+    groups.assign(groupCount, Group{kNoGroup, 0});
+    groupOf.assign(files.Count(), kNoGroup);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      const std::uint32_t group = groupOfFile(file);
+      if (group == kNoGroup) continue;
+      groupOf[file] = group;
+      if (groups[group].count++ == 0) groups[group].first = file;
+    }
+  }
+
+  // Names the files a finder could not read, and those it found changed, in walk order.
+  template <typename Finder>
+  void Report(const Finder& finder) {
+    std::string path;
+    for (const auto& error : finder.Errors()) {
+      files.PathOf(error.file, path);
+      host.ReportUnreadable(path, error.error);
+    }
+    for (const std::uint32_t file : finder.Changed()) {
+      files.PathOf(file, path);
+      host.ReportChanged(path);
+    }
+  }
+
+  // The print of the stamp a member's content was compared under.
+  std::uint64_t PrintOf(std::uint32_t file) const {
+    if (text) return text->PrintOf(file);
+    if (similar) return similar->PrintOf(file);
+    return content->PrintOf(file);
+  }
+
   // Whether the digest cache may trust the stamps of the file's file system; its kind is
   // looked at once a device. Kinds passed by are noted for the cache.
   bool TrustsStampsOf(const platform::FileRef& file, dev_t device) {
@@ -125,6 +180,8 @@ struct DuplicateStore::State {
   std::vector<std::int64_t> groupSizes;  // by length: each group's size
   HashIndex groupIndex;
   std::unique_ptr<ContentKeyFinder> content;
+  std::unique_ptr<TextKeyFinder> text;
+  std::unique_ptr<SimilarityFinder> similar;
   bool caching = false;
   std::unordered_map<dev_t, bool> trustByDevice;
   std::vector<std::string> passedBy;
@@ -165,6 +222,15 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
     case DuplicateKind::ByName:
       state.groupOf.push_back(state.GroupByName(number));
       return;
+    case DuplicateKind::ByText:
+    case DuplicateKind::BySimilarity: {
+      FileStamp stamp{0, 0, size, 0, 0};
+      if (status) stamp = StampOf(*status);
+      const bool regular = status && status->regular;
+      if (state.text) state.text->Add(number, stamp, regular);
+      if (state.similar) state.similar->Add(number, stamp, regular);
+      return;
+    }
   }
 }
 
@@ -172,6 +238,20 @@ void DuplicateStore::FinishWalk() {
   State& state = *state_;
   // No file comes after the walk: what told files met twice apart is no longer needed.
   state.identities.Clear();
+  if (state.text) {
+    state.text->Finish();
+    state.TakeGroups(state.text->KeyCount(),
+                     [&](std::uint32_t file) { return state.text->KeyNumberOf(file); });
+    state.Report(*state.text);
+    return;
+  }
+  if (state.similar) {
+    state.similar->Finish();
+    state.TakeGroups(state.similar->GroupCount(),
+                     [&](std::uint32_t file) { return state.similar->GroupOf(file); });
+    state.Report(*state.similar);
+    return;
+  }
   if (!state.content) return;
   state.content->Finish();
   if (state.cache && !state.passedBy.empty()) state.cache->NotePassedBy(state.passedBy);
@@ -215,18 +295,21 @@ void DuplicateStore::List(ResultList& list) {
     if (output == DuplicateOutput::AllButOne) count = size - 1;
     const std::uint32_t first = next[group] - size;
     std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
-    if (state.content) {
-      // A member must still be the file whose bytes were compared: one written to since
-      // leaves the group, and a group left with one member is no group.
+    if (state.content || state.text || state.similar) {
+      // A member must still be the file whose content was compared: one written to since
+      // leaves the group, and a group left with one member is no group. The members of a
+      // 相似 group resemble its first file: without it they are no group either.
       MemberCheck check;
+      const std::uint32_t leader = listed.front();
       std::erase_if(listed, [&](std::uint32_t file) {
         if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
-                                       state.content->PrintOf(file)))
+                                       state.PrintOf(file)))
           return false;
         state.files.PathOf(file, path);
         state.host.ReportChanged(path);
         return true;
       });
+      if (state.similar && (listed.empty() || listed.front() != leader)) continue;
       if (listed.size() < 2) continue;
       count = output == DuplicateOutput::All   ? static_cast<std::uint32_t>(listed.size())
               : output == DuplicateOutput::One ? 1
@@ -235,7 +318,8 @@ void DuplicateStore::List(ResultList& list) {
     ++number;
     for (std::uint32_t index = 0; index < count; ++index) {
       state.files.PathOf(listed[index], path);
-      AddRow(list, path, 0, 0, "", state.options, number);
+      const int similarity = state.similar ? state.similar->ResemblanceOf(listed[index]) : -1;
+      AddRow(list, path, 0, 0, "", state.options, number, similarity);
     }
     if (state.stop.IsSet()) return;
   }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/filters/count_characters.h"
+#include "engine/filters/tag_strip.h"
 #include "text/text_consumer.h"
 
 namespace tarnwick {
@@ -19,21 +20,13 @@ class CharacterMeasure final : public TextConsumer {
   void Begin(TextForm form) override;
   bool Take(std::string_view piece) override;
   void End() override;
-  std::int64_t Count() const { return counter_.Count(); }
+  std::int64_t Count() const { return strip_.Output().Count(); }
 
  private:
-  // A tag runs from a «<» to the nearest «>» after the character that follows it (which
-  // may itself be a «>»), across line breaks. Neither byte is ever part of a double-byte
-  // character, and no double-byte character holds a «>», so bytes serve. The text from
-  // a «<» is counted as it comes, in case no «>» follows; the count from before the «<»
-  // is restored when one does.
-  enum class Tag { Outside, AfterOpen, Inside };
-
   bool stripTags_ = false;
   bool stripSpace_ = false;
-  Tag tag_ = Tag::Outside;
-  CharacterCounter counter_;
-  CharacterCounter beforeTag_;
+  // The counter takes the white space out itself, on its fast path.
+  TagStrip<CharacterCounter> strip_;
 };
 
 }  // namespace tarnwick

@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "engine/filters/tag_strip.h"
 #include "text/bit_count.h"
 
 namespace tarnwick {
@@ -20,8 +21,6 @@ bool HasByte(std::uint64_t word, unsigned char byte) {
   const std::uint64_t x = word ^ (kLowBits * byte);
   return ((x - kLowBits) & ~x & kHighBits) != 0;
 }
-
-bool IsSpace(char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
 
 // Sixteen ASCII bytes at a time, from `i`, while no lead waits and no CR stands among them
 // (nor just before them): each is a character of its own, but for the blanks taken out
@@ -94,7 +93,7 @@ void CharacterCounter::Take(std::string_view text) {
       }
     }
     const char byte = text[i++];
-    if (skipSpace_ && IsSpace(byte)) continue;
+    if (skipSpace_ && IsStrippedSpace(byte)) continue;
     if (byte == kCr) {
       if (i == size) {
         crHeldBack_ = true;

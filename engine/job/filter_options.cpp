@@ -36,6 +36,8 @@ constexpr CheckInfo kChecks[kCheckCount] = {
     {"单选框MD5", "MD5", false},
     {"单选框长度", "长度", true},
     {"单选框名称", "名称", false},
+    {"单选框文本", "文本", false},
+    {"单选框相似", "相似", false},
     {"单选框一重复文件", "一", false},
     {"单选框全部重复文件", "全部", false},
     {"单选框全部减一重复文件", "全部减一", true},
@@ -61,6 +63,7 @@ constexpr FieldInfo kFields[kFieldCount] = {
     {"按钮开始筛选", ""},
     {"按钮移动", ""},
     {"按钮复制", ""},
+    {"编辑框相似度", "90"},
 };
 
 constexpr CheckGroup kGroups[] = {
@@ -69,7 +72,7 @@ constexpr CheckGroup kGroups[] = {
     {Check::UnitB, Check::UnitTB},
     {Check::TimeCreated, Check::TimeAccessed},
     {Check::CompareDate, Check::CompareBoth},
-    {Check::DupByMd5, Check::DupByName},
+    {Check::DupByMd5, Check::DupBySimilarity},
     {Check::DupOne, Check::DupAllButOne},
     {Check::ScopeTree, Check::ScopeLevels},
 };

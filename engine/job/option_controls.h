@@ -42,6 +42,8 @@ enum class Check {
   DupByMd5,         // 单选框MD5
   DupByLength,      // 单选框长度
   DupByName,        // 单选框名称
+  DupByText,        // 单选框文本
+  DupBySimilarity,  // 单选框相似
   DupOne,           // 单选框一重复文件
   DupAll,           // 单选框全部重复文件
   DupAllButOne,     // 单选框全部减一重复文件
@@ -66,8 +68,9 @@ enum class Field {
   FilterFolder,    // tag of 按钮开始筛选: the folder chosen last
   MoveFolder,      // tag of 按钮移动
   CopyFolder,      // tag of 按钮复制
+  Similarity,      // 编辑框相似度: the resemblance 单选框相似 asks for, in percent
 };
-inline constexpr int kFieldCount = static_cast<int>(Field::CopyFolder) + 1;
+inline constexpr int kFieldCount = static_cast<int>(Field::Similarity) + 1;
 
 // The control's object name, such as "选择框按内容筛选".
 const char* ObjectName(Check check);

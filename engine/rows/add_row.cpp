@@ -43,13 +43,15 @@ void FillRow(ResultRow& row, const platform::FileRef& file, std::string_view fol
 }
 
 void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
-            const std::string& timeText, const OptionControls& options, std::uint32_t group) {
+            const std::string& timeText, const OptionControls& options, std::uint32_t group,
+            int similarity) {
   const std::size_t slash = path.rfind('/');
   // A path without a folder part keeps the whole path as its name.
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
   const std::string_view whole(path);
   ResultRow row;
   row.group = group;
+  row.similarity = similarity;
   FillRow(row, platform::FileAtPath(path), whole.substr(0, nameStart), whole.substr(nameStart),
           size, timeText, options, list.PathsOnly());
   if (!list.PathsOnly()) row.countText = CountText(charCount);

@@ -26,8 +26,10 @@ std::string CountText(std::int64_t count);
 
 // Appends the file at `path` (the full path, raw bytes) with `charCount` as 内容字数 and
 // the other texts as FillRow gives them; on a paths-only list with 文件名 and 所在目录 only.
-// `group` is the row's duplicate group number (0: none).
+// `group` is the row's duplicate group number (0: none); `similarity` its resemblance to
+// its group's first file in tenths of a percent (-1: none).
 void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
-            const std::string& timeText, const OptionControls& options, std::uint32_t group = 0);
+            const std::string& timeText, const OptionControls& options, std::uint32_t group = 0,
+            int similarity = -1);
 
 }  // namespace tarnwick

@@ -135,6 +135,9 @@ class EnglishWindowTest : public QObject {
     QCOMPARE(Control<QAbstractButton>(w, control::kStartButton)->text(),
              QStringLiteral("  Choose a folder and start"));
     QCOMPARE(Control<QComboBox>(w, control::kMatchMode)->itemText(1), QStringLiteral("Wildcard"));
+    QCOMPARE(Control<QAbstractButton>(w, "单选框文本")->text(), QStringLiteral("Text"));
+    QCOMPARE(Control<QAbstractButton>(w, "单选框相似")->text(), QStringLiteral("Similar"));
+    QCOMPARE(Control<QLabel>(w, "标签16")->text(), QStringLiteral("%"));
     QCOMPARE(Control<QTableView>(w, control::kResultList)->model()->headerData(4, Qt::Horizontal),
              QVariant(QStringLiteral("Folder")));
     QCOMPARE(window->windowTitle(), QStringLiteral("Tarnwick v1.0"));
@@ -169,6 +172,28 @@ class EnglishWindowTest : public QObject {
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
       }
     }
+  }
+
+  // The resemblance of a 相似 job's current row reads in English.
+  void theResemblanceOfARowReadsInEnglish() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    QString text;
+    for (int line = 0; line < 60; ++line)
+      text += QStringLiteral("line %1 of the quarterly report %2\n").arg(line).arg(line * 7);
+    WriteFile(dir_.filePath(QStringLiteral("similar/a.txt")), text.toUtf8());
+    WriteFile(dir_.filePath(QStringLiteral("similar/b.txt")), text.toUtf8() + "signed");
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    Control<QAbstractButton>(w, "单选框相似")->click();
+    Control<QAbstractButton>(w, "单选框全部重复文件")->click();
+    user.folderToChoose = dir_.filePath(QStringLiteral("similar"));
+    Control<QPushButton>(w, control::kStartButton)->click();
+    QCOMPARE(window->List().Count(), std::size_t{2});
+    auto* list = Control<QTableView>(w, control::kResultList);
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QCOMPARE(Control<QLabel>(w, "标签行相似度")->text(),
+             QStringLiteral("Resembles its group's first file: 100.0 %"));
   }
 
   // The button's captions follow the job through its running and stopping states, and the

@@ -9,11 +9,14 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSessionManager>
 #include <QStatusBar>
 #include <QTableView>
@@ -47,7 +50,8 @@ const char* const kGroupControls[] = {
     "单选框GB",           "单选框TB",         "单选框创建",         "单选框修改",
     "单选框访问",         "单选框年月日",     "单选框时分秒",       "单选框两者",
     "编辑框时间起始",     "编辑框时间终止",   "单选框MD5",          "单选框长度",
-    "单选框名称",         "单选框一重复文件", "单选框全部重复文件", "单选框全部减一重复文件"};
+    "单选框名称",         "单选框文本",       "单选框相似",         "编辑框相似度",
+    "单选框一重复文件",   "单选框全部重复文件", "单选框全部减一重复文件"};
 
 QStringList Captions(QWidget* window, std::initializer_list<const char*> names) {
   QStringList captions;
@@ -155,6 +159,83 @@ class MainWindowTest : public QObject {
     const QString start = Control<QWidget>(window.get(), control::kStartButton)->toolTip();
     for (const char* part : {"单击", "停止", "右键", "不会列出两次"})
       QVERIFY2(start.contains(QString::fromUtf8(part)), part);
+  }
+
+  // 文本 and 相似 sit with the other key buttons, one choice among the five, with the
+  // resemblance 相似 asks for beside them; the output buttons stay below.
+  void textKeysAreOneChoiceWithTheOtherKeys() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    const char* const keys[] = {"单选框MD5", "单选框长度", "单选框名称", "单选框文本", "单选框相似"};
+    for (const char* chosen : keys) {
+      Control<QAbstractButton>(w, chosen)->click();
+      for (const char* key : keys)
+        QCOMPARE(Control<QAbstractButton>(w, key)->isChecked(), qstrcmp(key, chosen) == 0);
+    }
+    QVERIFY(window->Options().IsChecked(Check::DupBySimilarity));
+    QCOMPARE(Captions(w, {"单选框文本", "单选框相似"}), Texts({"文本", "相似"}));
+    auto* percent = Control<QLineEdit>(w, "编辑框相似度");
+    QCOMPARE(percent->text(), QStringLiteral("90"));
+    percent->setText(QStringLiteral("85"));
+    QCOMPARE(window->Options().Text(Field::Similarity), std::string("85"));
+
+    // Laid out with the others: inside the duplicate group, none over another.
+    auto* group = Control<QWidget>(w, "分组框重复");
+    QList<QWidget*> controls;
+    for (const char* name : {"单选框MD5", "单选框长度", "单选框名称", "单选框文本", "单选框相似",
+                             "编辑框相似度", "标签16", "单选框一重复文件", "单选框全部重复文件",
+                             "单选框全部减一重复文件"})
+      controls << Control<QWidget>(w, name);
+    for (QWidget* control : controls) {
+      const QRect place(control->mapTo(group, QPoint(0, 0)), control->size());
+      QVERIFY2(group->rect().contains(place), qPrintable(control->objectName()));
+      for (QWidget* other : controls) {
+        if (other == control) continue;
+        const QRect otherPlace(other->mapTo(group, QPoint(0, 0)), other->size());
+        QVERIFY2(!place.intersects(otherPlace),
+                 qPrintable(control->objectName() + QStringLiteral(" / ") + other->objectName()));
+      }
+    }
+  }
+
+  // The row's resemblance to its group's first file shows at the right of the status line
+  // while a row of a 相似 job is the current one.
+  void currentRowOfASimilarJobShowsItsResemblance() {
+    ScriptedUser user;
+    auto window = OpenWindow(SettingsPath(), user);
+    QWidget* w = window.get();
+    QString text;
+    for (int line = 0; line < 60; ++line)
+      text += QStringLiteral("line %1 of the quarterly report %2\n").arg(line).arg(line * 7);
+    WriteFile(dir_.filePath(QStringLiteral("similar/a.txt")), text.toUtf8());
+    WriteFile(dir_.filePath(QStringLiteral("similar/b.txt")),
+              text.replace(QStringLiteral("line 30 "), QStringLiteral("row 30 ")).toUtf8());
+    WriteFile(dir_.filePath(QStringLiteral("similar/c.txt")), "another text");
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    Control<QAbstractButton>(w, "单选框相似")->click();
+    Control<QAbstractButton>(w, "单选框全部重复文件")->click();
+    user.folderToChoose = dir_.filePath(QStringLiteral("similar"));
+    Control<QPushButton>(w, control::kStartButton)->click();
+    QCOMPARE(window->List().Count(), std::size_t{2});
+
+    auto* list = Control<QTableView>(w, control::kResultList);
+    auto* label = Control<QLabel>(w, "标签行相似度");
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QVERIFY(label->isVisibleTo(w));
+    const QRegularExpression shown(QStringLiteral("^与本组第一个文件相似 (9\\d\\.\\d) %$"));
+    QVERIFY2(shown.match(label->text()).hasMatch(), qPrintable(label->text()));
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QCOMPARE(label->text(), QStringLiteral("与本组第一个文件相似 100.0 %"));
+
+    // Rows of other jobs have no resemblance: the label goes.
+    Control<QAbstractButton>(w, "单选框文本")->click();
+    Control<QAbstractButton>(w, "选择框按重复筛选")->click();
+    Control<QPushButton>(w, control::kStartButton)->click();
+    QCOMPARE(window->List().Count(), std::size_t{3});
+    list->setCurrentIndex(list->model()->index(1, 0));
+    QVERIFY(!label->isVisibleTo(w));
   }
 
   void pasteReplacesThePatternWithTheClipboardText() {

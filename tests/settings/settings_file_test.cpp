@@ -6,6 +6,7 @@
 
 #include <regex>
 #include <sstream>
+#include <string_view>
 
 #include "engine/job/filter_options.h"
 #include "options_difference.h"
@@ -67,7 +68,7 @@ TEST_F(SettingsFileTest, FirstSaveWritesEveryKeyInReverseOrder) {
       "按内容筛选 包含内容 不含内容 筛选内容 文件名 文件内容 匹配模式 按长度筛选 清除网页标签 "
       "清除空行空格 文件大小 内容字数 长度起始 长度终止 B KB MB GB TB 按时间筛选 创建 访问 修改 "
       "年月日 时分秒 两者 时间起始 时间终止 按重复筛选 MD5 长度 名称 一 全部 全部减一 遍历子目录 "
-      "仅该目录 遍历层次 层次 筛选目录 移动目录 复制目录 猜测编码");
+      "仅该目录 遍历层次 层次 筛选目录 移动目录 复制目录 猜测编码 文本 相似 相似度");
   std::string expected;
   for (std::string key; keysInWriteOrder >> key;) expected = "\r\n" + key + "=" + expected;
   expected = "[主界面]" + expected;
@@ -133,6 +134,62 @@ TEST_F(SettingsFileTest, HeaderLineWithSeveralSectionNamesKeepsWhatASaveWrote) {
   EXPECT_TRUE(ReadBytes(path_).starts_with(header + "\r\n"));
   ASSERT_TRUE(store_.Open(path_));
   EXPECT_EQ(OptionsDifference(Loaded(), loaded), "");
+}
+
+// A file as the program wrote it before 文本, 相似 and 相似度 were added.
+constexpr std::string_view kFileOfEarlierVersion =
+    "[主界面]\r\n复制目录=\r\n移动目录=\r\n筛选目录=/data\r\n层次=2\r\n遍历层次=假\r\n仅该目录=假\r\n"
+    "遍历子目录=真\r\n全部减一=假\r\n全部=真\r\n一=假\r\n名称=真\r\n长度=假\r\nMD5=假\r\n按重复筛选=真\r\n"
+    "时间终止=2014-03-31 23:55:00\r\n时间起始=2012-12-21 12:12:12\r\n两者=真\r\n时分秒=假\r\n年月日=假"
+    "\r\n修改=真\r\n访问=假\r\n创建=假\r\n按时间筛选=假\r\n万=假\r\n千=假\r\n百=假\r\n十=真\r\n个=假"
+    "\r\n长度终止=2\r\n长度起始=1\r\n内容字数=真\r\n文件大小=假\r\n清除空行空格=假\r\n清除网页标签=真\r\n"
+    "按长度筛选=真\r\n匹配模式=0\r\n文件内容=假\r\n文件名=真\r\n筛选内容=发票|合同\r\n不含内容=假\r\n"
+    "包含内容=真\r\n按内容筛选=真";
+
+TEST_F(SettingsFileTest, FileOfAnEarlierVersionLoadsAsBeforeAndKeepsItsKeysInPlace) {
+  OpenWith(std::string(kFileOfEarlierVersion));
+  FilterOptions expected;
+  for (const Check check : {Check::ContentFilter, Check::LengthFilter, Check::StripTags,
+                            Check::MeasureChars, Check::DuplicateFilter, Check::DupByName,
+                            Check::DupAll, Check::ScopeTree})
+    expected.SetChecked(check, true);
+  expected.SetText(Field::ContentPattern, "发票|合同");
+  expected.SetText(Field::LengthFrom, "1");
+  expected.SetText(Field::LengthTo, "2");
+  expected.SetText(Field::FilterFolder, "/data");
+  // The keys it lacks leave their options as the window starts them.
+  const FilterOptions loaded = Loaded();
+  EXPECT_EQ(OptionsDifference(loaded, expected), "");
+  EXPECT_FALSE(loaded.IsChecked(Check::DupByText));
+  EXPECT_FALSE(loaded.IsChecked(Check::DupBySimilarity));
+  EXPECT_EQ(loaded.Text(Field::Similarity), "90");
+
+  // Saved again: every key of the file stays where it was, with its value; the new keys
+  // come first in the section, as new keys do.
+  ASSERT_TRUE(SaveSettings(store_, loaded));
+  const std::string body(kFileOfEarlierVersion.substr(std::string_view("[主界面]").size()));
+  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假" + body);
+  ASSERT_TRUE(SaveSettings(store_, loaded));
+  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假" + body);
+}
+
+TEST_F(SettingsFileTest, TextKeysAndTheirResemblanceRoundTrip) {
+  for (const Check key : {Check::DupByText, Check::DupBySimilarity}) {
+    OpenWith(std::string(kFileOfEarlierVersion));
+    FilterOptions options = ChangedOptions();
+    options.SetChecked(key, true);
+    options.SetText(Field::Similarity, "75");
+    ASSERT_TRUE(SaveSettings(store_, options));
+    ASSERT_TRUE(store_.Open(path_));
+    const FilterOptions restored = Loaded();
+    EXPECT_EQ(OptionsDifference(restored, options), "") << ObjectName(key);
+    EXPECT_TRUE(restored.IsChecked(key));
+    EXPECT_FALSE(restored.IsChecked(Check::DupByMd5));
+    // The earlier keys keep what the earlier version reads: no key button of its own.
+    const std::string saved = ReadBytes(path_);
+    for (const char* earlier : {"\r\nMD5=假\r\n", "\r\n长度=假\r\n", "\r\n名称=假\r\n"})
+      EXPECT_NE(saved.find(earlier), std::string::npos) << earlier;
+  }
 }
 
 TEST_F(SettingsFileTest, CrLfInsideAControlTextRoundTrips) {
