@@ -116,6 +116,8 @@ QString DuplicateProgressText(DuplicateStage stage, std::uint64_t done, std::uin
                       locale.toString(static_cast<qulonglong>(total)));
   }
   return Translated(name).arg(amount);
+}
+
 QString UndecidedText(std::size_t count, const QString& firstPath) {
   const int shown = static_cast<int>(std::min<std::size_t>(count, INT_MAX));
   return QCoreApplication::translate(

@@ -405,6 +405,8 @@ Right button: list the files by testing each name (each folder is read once, eac
     <message>
         <source>%1 / %2 个文件</source>
         <translation>%1 / %2 files</translation>
+    </message>
+    <message>
         <source>筛选中修改的筛选内容无法编译：%1
 本次筛选一直使用最后一个可以编译的筛选内容。</source>
         <translation>The content pattern edited during the job does not compile: %1

@@ -40,8 +40,6 @@ constexpr int kCompactSpacing = 6;
 // The buttons above the list are packed this close, and no narrower than this.
 constexpr int kPackedButtonGap = 4;
 constexpr int kNarrowestButton = 48;
-// The duplicate group keeps room for one more row of options below its own.
-constexpr int kReservedDuplicateRows = 1;
 
 QWidget* Find(const QWidget* window, const char* name) {
   return window->findChild<QWidget*>(QString::fromUtf8(name));
@@ -70,12 +68,6 @@ int RightOf(const std::vector<Placement>& items) {
   int right = 0;
   for (const Placement& item : items) right = std::max(right, item.rect.right() + 1);
   return right;
-}
-
-int BottomOf(const std::vector<Placement>& items) {
-  int bottom = 0;
-  for (const Placement& item : items) bottom = std::max(bottom, item.rect.bottom() + 1);
-  return bottom;
 }
 
 // Rows stacked from `firstTop` down, `gap` apart, each control keeping its place within
@@ -204,19 +196,6 @@ void WindowLayout::MeasureGroups() {
     group.full.setWidth(std::max(group.full.width(), RightOf(contents) + 2));
     group.fullMinimumHeight = group.full.height();
     group.compactMinimumHeight = group.compactHeight;
-    if (entry.name == std::string_view(control::kDuplicateGroup)) {
-      // Room for options still to come: rows as tall as its first, as far apart.
-      const auto rows = RowsOf(contents);
-      const QRect firstRow = contents[rows.at(1).front()].rect;
-      const int fullRowGap = contents[rows.at(2).front()].rect.top() - firstRow.bottom() - 1;
-      const int fullBottom = BottomOf(contents);
-      const int fullMargin = std::max(kCompactGroupBottom, group.full.height() - fullBottom);
-      group.fullMinimumHeight =
-          fullBottom + kReservedDuplicateRows * (fullRowGap + firstRow.height()) + fullMargin;
-      group.compactMinimumHeight = compactBottom +
-                                   kReservedDuplicateRows * (kCompactRowGap + firstRow.height()) +
-                                   kCompactGroupBottom;
-    }
     groups_.push_back(group);
     compactTop += group.compactHeight + kCompactGroupGap;
   }

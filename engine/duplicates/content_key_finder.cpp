@@ -50,6 +50,17 @@ std::size_t BatchesOut(std::size_t perWorker, unsigned workers, std::size_t desc
                   std::max<std::size_t>(1, DescriptorShare() / descriptorsEach));
 }
 
+ProgressUnit ProgressUnitOf(DuplicateStage stage) {
+  return stage == DuplicateStage::LookUp || stage == DuplicateStage::CompareEnds
+             ? ProgressUnit::Files
+             : ProgressUnit::Bytes;
+}
+
+// What a file of `size` bytes adds to a stage's progress.
+std::uint64_t ProgressAmount(DuplicateStage stage, std::int64_t size) {
+  return ProgressUnitOf(stage) == ProgressUnit::Files ? 1 : static_cast<std::uint64_t>(size);
+}
+
 }  // namespace
 
 ContentKeyFinder::ContentKeyFinder(const FoundFiles& files, WorkerPool* pool, DigestCache* cache,
@@ -86,6 +97,7 @@ void ContentKeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regu
   if (!cacheable) table_.Mark(file, FileKeyTable::kUncacheable);
   if (cache_.InUse() && cacheable && stamp.size > 0) {
     if (cache_.Ask(file, stamp, files_.Folder(file))) {
+      Plan(DuplicateStage::LookUp, 1);
       while (!cache_.CanSend() && !stop_.IsSet()) {
         WaitStep();
         MergeDone();
@@ -121,6 +133,7 @@ void ContentKeyFinder::Enter(std::uint32_t file) {
 }
 
 void ContentKeyFinder::OnLookedUp(std::uint32_t file, const KnownDigests& digests) {
+  Done(DuplicateStage::LookUp, 1);
   table_.Learn(file, digests);
   table_.Mark(file, FileKeyTable::kLookedUp);
   if (table_.Has(file, FileKeyTable::kEntered)) Advance(file, Stage::Ends);
@@ -129,6 +142,7 @@ void ContentKeyFinder::OnLookedUp(std::uint32_t file, const KnownDigests& digest
 void ContentKeyFinder::Advance(std::uint32_t file, Stage stage) {
   if (table_.Knows(file, stage)) return Continue(file, stage);
   const StageReadItem item{file, stage, table_.Print(file), files_.Folder(file), files_.Name(file)};
+  Plan(ProgressStage(stage), ProgressAmount(ProgressStage(stage), SizeOf(file)));
   (RuleOf(stage).readsWholeBigFile(SizeOf(file)) ? bigWaiting_ : smallWaiting_).push_back(item);
 }
 
@@ -168,6 +182,8 @@ void ContentKeyFinder::Join(Stage stage, std::uint32_t file) {
 }
 
 void ContentKeyFinder::OnRead(const StageReadResult& result) {
+  const DuplicateStage progress = ProgressStage(result.stage);
+  Done(progress, ProgressAmount(progress, SizeOf(result.file)));
   switch (result.end) {
     case ReadEnd::Done:
       table_.Learn(result.file, result.digests);
@@ -188,6 +204,7 @@ void ContentKeyFinder::OnRead(const StageReadResult& result) {
 }
 
 void ContentKeyFinder::OnCompared(const BucketToCompare& batch) {
+  Done(DuplicateStage::CompareWhole, ComparedBytes(batch));
   const CompareOutcome& outcome = batch.outcome;
   // Not reached, or stopped midway: nothing proven.
   if (outcome.stopped || outcome.sameAs.size() != batch.items.size()) return;
@@ -314,6 +331,7 @@ void ContentKeyFinder::QueueCompare(BucketToCompare bucket) {
   // A bucket of big files keeps a worker busy on its own.
   const bool big = !EndsCoverWholeFile(bucket.size);
   if (big) HandOutCompares();
+  Plan(DuplicateStage::CompareWhole, ComparedBytes(bucket));
   comparing_.files += bucket.items.size();
   comparing_.buckets.push_back(std::move(bucket));
   if (big || comparing_.files >= kSmallBatch) HandOutCompares();
@@ -429,6 +447,36 @@ void ContentKeyFinder::Read(ReadBatch& batch, const BatchRun& run) {
     batch.results.push_back(reader.Read(item, stop, &queue.Take(ticket)));
     queue.Release(ticket);
   }
+}
+
+std::uint64_t ContentKeyFinder::ComparedBytes(const BucketToCompare& bucket) {
+  return static_cast<std::uint64_t>(bucket.size) * bucket.items.size();
+}
+
+DuplicateStage ContentKeyFinder::ProgressStage(Stage stage) {
+  switch (stage) {
+    case Stage::Ends:
+      return DuplicateStage::CompareEnds;
+    case Stage::Whole:
+      return DuplicateStage::CompareWhole;
+    case Stage::Digest:
+      break;
+  }
+  return DuplicateStage::ReadMd5;
+}
+
+void ContentKeyFinder::Plan(DuplicateStage stage, std::uint64_t amount) {
+  StageProgress& progress = progress_[static_cast<int>(stage)];
+  progress.total += amount;
+  if (progress.total > 0)
+    host_.ShowDuplicateProgress(stage, progress.done, progress.total, ProgressUnitOf(stage));
+}
+
+void ContentKeyFinder::Done(DuplicateStage stage, std::uint64_t amount) {
+  StageProgress& progress = progress_[static_cast<int>(stage)];
+  progress.done = std::min(progress.total, progress.done + amount);
+  if (progress.total > 0)
+    host_.ShowDuplicateProgress(stage, progress.done, progress.total, ProgressUnitOf(stage));
 }
 
 void ContentKeyFinder::ShowReading() {

@@ -140,6 +140,11 @@ class ContentKeyFinder {
   void AskReads(ReadBatch& batch);
   // Shows the file a read is on, at most once a wait step.
   void ShowReading();
+  // Counts work handed to a stage, and work it finished, and tells the host.
+  void Plan(DuplicateStage stage, std::uint64_t amount);
+  void Done(DuplicateStage stage, std::uint64_t amount);
+  static DuplicateStage ProgressStage(Stage stage);
+  static std::uint64_t ComparedBytes(const BucketToCompare& bucket);
 
   const FoundFiles& files_;
   JobHost& host_;
@@ -169,6 +174,11 @@ class ContentKeyFinder {
   std::deque<StageReadItem> bigWaiting_;                     // whole big files, one to a batch
   std::atomic<std::uint32_t> reading_{FileKeyTable::kNone};  // the file a read is on
   std::uint32_t shownReading_ = FileKeyTable::kNone;
+  // What each stage was given and has finished, in files or bytes (ProgressUnitOf).
+  struct StageProgress {
+    std::uint64_t done = 0, total = 0;
+  };
+  StageProgress progress_[static_cast<int>(DuplicateStage::ListGroups) + 1];
   std::chrono::steady_clock::time_point shownAt_{};
   // Declared last: they end first, waiting for the reads still running.
   OrderedBatches<ReadBatch> smallReads_;

@@ -286,10 +286,14 @@ void DuplicateStore::List(ResultList& list) {
   const DuplicateOutput output = SelectedOutput(state.options);
   std::string path;
   std::uint32_t number = 0;
+  std::uint32_t examined = 0;
   for (std::size_t group = 0; group < state.groups.size(); ++group) {
     const std::uint32_t size = state.groups[group].count;
     if (size < 2) continue;
     state.host.ProcessPendingEvents();
+    examined += size;
+    state.host.ShowDuplicateProgress(DuplicateStage::ListGroups, examined, listedFiles,
+                                     ProgressUnit::Files);
     std::uint32_t count = size;
     if (output == DuplicateOutput::One) count = 1;
     if (output == DuplicateOutput::AllButOne) count = size - 1;

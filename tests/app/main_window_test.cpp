@@ -116,7 +116,7 @@ class MainWindowTest : public QObject {
       QVERIFY(window->Options().IsChecked(Check::GuessEncodings));
       window->close();
     }
-    QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n猜测编码=真\r\n复制目录="));
+    QVERIFY(ReadFile(SettingsPath()).startsWith("[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假\r\n猜测编码=真\r\n复制目录="));
     auto reopened = OpenWindow(SettingsPath(), user);
     QVERIFY(Control<QAbstractButton>(reopened.get(), "选择框猜测编码")->isChecked());
   }

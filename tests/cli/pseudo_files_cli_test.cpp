@@ -20,8 +20,12 @@ TEST(PseudoFiles, FilesThatReportNoBytesButHaveSomeAreNeverDuplicates) {
         {"-q", "--no-cache", "--scope", "tree", "--dup", "md5", "--dup-output", "all", folder});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << folder;
     EXPECT_TRUE(result.status == 0 || result.status == 1) << folder << ": " << result.err;
-    // Whatever is listed truly reads as nothing.
+    // Whatever is listed truly reads as nothing. A task's stack, system call and wait
+    // channel read as nothing while it runs and as something while it sleeps: read again
+    // here they may differ from what the job read, and are not looked at.
     for (const std::string& path : SplitRecords(result.out)) {
+      const std::string name = path.substr(path.rfind('/') + 1);
+      if (name == "stack" || name == "syscall" || name == "wchan") continue;
       const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
       if (fd < 0) continue;  // gone with its process
       char byte;

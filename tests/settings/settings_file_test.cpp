@@ -89,7 +89,9 @@ TEST_F(SettingsFileTest, AFileFromBeforeTheGuessOptionLoadsAndSavesInPlace) {
   FilterOptions options = ChangedOptions();
   ASSERT_TRUE(SaveSettings(store_, options));
   const std::string withGuess = ReadBytes(path_);
-  const std::string newKey = "\r\n猜测编码=假";
+  // The keys added since, the guess option first: a save puts each new key right after
+  // the header, so the newest comes first.
+  const std::string newKey = "\r\n相似度=90\r\n相似=假\r\n文本=假\r\n猜测编码=假";
   ASSERT_EQ(withGuess.find("[主界面]" + newKey), 0u);
   const std::string earlier =
       "[主界面]" + withGuess.substr(std::string("[主界面]").size() + newKey.size());
@@ -168,9 +170,9 @@ TEST_F(SettingsFileTest, FileOfAnEarlierVersionLoadsAsBeforeAndKeepsItsKeysInPla
   // come first in the section, as new keys do.
   ASSERT_TRUE(SaveSettings(store_, loaded));
   const std::string body(kFileOfEarlierVersion.substr(std::string_view("[主界面]").size()));
-  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假" + body);
+  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假\r\n猜测编码=假" + body);
   ASSERT_TRUE(SaveSettings(store_, loaded));
-  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假" + body);
+  EXPECT_EQ(ReadBytes(path_), "[主界面]\r\n相似度=90\r\n相似=假\r\n文本=假\r\n猜测编码=假" + body);
 }
 
 TEST_F(SettingsFileTest, TextKeysAndTheirResemblanceRoundTrip) {
