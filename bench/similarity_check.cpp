@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -103,10 +104,12 @@ int main(int argc, char** argv) {
   std::vector<std::vector<std::uint64_t>> grams(walk.size());
   NormalisedText<CharacterGrams<ExactGrams>> text;
   OpenedFolder folders;
+  std::set<std::string> folderNames;
   for (std::size_t i = 0; i < walk.size(); ++i) {
     position[walk[i]] = i;
     const std::size_t slash = walk[i].rfind('/');
-    const std::string folder = walk[i].substr(0, slash + 1);
+    // The folder open for the reads must outlive them: each is kept once.
+    const std::string& folder = *folderNames.insert(walk[i].substr(0, slash + 1)).first;
     const std::string name = walk[i].substr(slash + 1);
     if (ReadFileText(folders, folder, name.c_str(), std::nullopt, text, [] { return false; }).end ==
         TextReadEnd::Text)
