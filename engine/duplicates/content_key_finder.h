@@ -10,7 +10,8 @@
 // of the job's scheduler (small reads, whole big files, byte comparisons), takes the
 // results back in order and decides what is read next. Finish waits for the rest,
 // keeping the window live. Without workers the reads run on the job's thread, handling
-// window events between reads.
+// window events between reads. With workers, small reads go through the read queue once
+// the device is seen to make them wait (or when a depth is asked for).
 
 #include <atomic>
 #include <chrono>
@@ -168,6 +169,10 @@ class ContentKeyFinder {
 
   std::deque<StageReader> readers_;                          // one per scheduler slot
   const ReadSettings readSettings_;
+  // Sampled reads of the workers' own that waited for the device. Files already in
+  // memory are read faster by the workers themselves than through the queue; once the
+  // reads are seen to wait, the small reads are asked of the queue ahead of the workers.
+  std::atomic<unsigned> readWaits_{0};
   // Made for the first small reads handed out; ends after the lanes.
   std::unique_ptr<ReadQueue> reads_;
   std::deque<StageReadItem> smallWaiting_;                   // reads of at most two end pieces

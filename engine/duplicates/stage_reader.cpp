@@ -48,13 +48,14 @@ StageReadResult StageReader::Read(const StageReadItem& item, const StopRequest& 
   }
   // The bytes count only if they are the walk's file's, as it was: a name that now
   // reaches another file (a folder replaced by a link), or a file written to since, is
-  // not what was grouped.
+  // not what was grouped. A write during the read moves the change time: the check of
+  // every member against this same print before its group is listed finds it, so the
+  // file is not looked at again here.
   if (PrintOf(file) != item.print) {
     result.end = ReadEnd::Changed;
     return result;
   }
   result.end = RuleOf(item.stage).read(file, stop, result.digests);
-  if (result.end == ReadEnd::Done && !file.UnchangedSinceOpen()) result.end = ReadEnd::Changed;
   if (result.end == ReadEnd::Unreadable) result.error = file.Error();
   if (result.end != ReadEnd::Done) {
     result.digests = {};
