@@ -11,7 +11,6 @@
 #include "engine/schedule/descriptor_budget.h"
 #include "platform/folder_handle.h"
 #include "platform/read_only_file.h"
-#include "platform/thread_waits.h"
 #include "results/size_text.h"
 
 namespace tarnwick {
@@ -42,10 +41,6 @@ constexpr std::size_t kMostWaiting = 1 << 16;
 constexpr auto kWaitStep = std::chrono::milliseconds(20);
 // Files of one bucket compared side by side, at most.
 constexpr std::size_t kMostComparedTogether = 64;
-// The workers' own reads looked at for waits: one in so many; and the waits seen before
-// the small reads go through the read queue (a single one may be a lock, not the disk).
-constexpr std::size_t kReadsPerSample = 8;
-constexpr unsigned kWaitsToReadAhead = 4;
 
 // Batches out per worker and lane: one in hand and some waiting, so that no worker
 // waits for the job's thread; and no more descriptors than a share, since a running
@@ -415,8 +410,7 @@ void ContentKeyFinder::Finish() {
 
 void ContentKeyFinder::AskReads(ReadBatch& batch) {
   if (scheduler_.Workers() == 0) return;
-  if (readSettings_.depth == 0 && readWaits_.load(std::memory_order_relaxed) < kWaitsToReadAhead)
-    return;
+  if (readSettings_.depth == 0 && !deviceWaits_.Seen()) return;
   // The batch's folders, each opened once, held open until their files are opened.
   std::string_view folder;
   std::shared_ptr<const FolderHandle> handle;
@@ -447,13 +441,8 @@ void ContentKeyFinder::Read(ReadBatch& batch, const BatchRun& run) {
     const StopRequest& stop = here ? hereStop_ : workerStop_;
     const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
     if (ticket == ReadQueue::kNoTicket) {
-      // One read in a few tells whether the device makes them wait.
-      const bool sampled = i % kReadsPerSample == 0 &&
-                           readWaits_.load(std::memory_order_relaxed) < kWaitsToReadAhead;
-      const std::uint64_t waitsBefore = sampled ? platform::ThreadWaits() : 0;
+      const DeviceWaits::Sample sample(deviceWaits_, i);
       batch.results.push_back(reader.Read(item, stop));
-      if (sampled && platform::ThreadWaits() != waitsBefore)
-        readWaits_.fetch_add(1, std::memory_order_relaxed);
       continue;
     }
     ReadQueue& queue = *batch.tickets.Queue();

@@ -28,6 +28,7 @@
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/key_stage.h"
 #include "engine/duplicates/stage_reader.h"
+#include "engine/reads/device_waits.h"
 #include "engine/reads/read_queue.h"
 #include "engine/reads/read_settings.h"
 #include "engine/reads/read_tickets.h"
@@ -169,10 +170,7 @@ class ContentKeyFinder {
 
   std::deque<StageReader> readers_;                          // one per scheduler slot
   const ReadSettings readSettings_;
-  // Sampled reads of the workers' own that waited for the device. Files already in
-  // memory are read faster by the workers themselves than through the queue; once the
-  // reads are seen to wait, the small reads are asked of the queue ahead of the workers.
-  std::atomic<unsigned> readWaits_{0};
+  DeviceWaits deviceWaits_;
   // Made for the first small reads handed out; ends after the lanes.
   std::unique_ptr<ReadQueue> reads_;
   std::deque<StageReadItem> smallWaiting_;                   // reads of at most two end pieces

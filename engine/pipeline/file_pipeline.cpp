@@ -109,7 +109,8 @@ void FilePipeline::Add(const std::shared_ptr<const FolderVisit>& folder, std::st
     return;
   }
   // Asked for first: waiting for a free slot may hand the open batch out.
-  const ReadQueue::Ticket ticket = snapshotReadsContent_ && listedRegular
+  const bool readAhead = readSettings_.depth != 0 || deviceWaits_.Seen();
+  const ReadQueue::Ticket ticket = readAhead && snapshotReadsContent_ && listedRegular
                                        ? AskRead(folder, name, inode)
                                        : ReadQueue::kNoTicket;
   if (open_ && open_->options != options) HandOut();
@@ -227,6 +228,7 @@ void FilePipeline::Work(Batch& batch, const BatchRun& run) {
     const std::string_view name = batch.Name(i);
     const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
     if (ticket == ReadQueue::kNoTicket) {
+      const DeviceWaits::Sample sample(deviceWaits_, i);
       batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular,
                                          *batch.options, pathsOnly_, stopRequested_);
       continue;

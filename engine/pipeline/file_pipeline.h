@@ -26,6 +26,7 @@
 #include "engine/pipeline/folder_visit.h"
 #include "engine/pipeline/process_file.h"
 #include "engine/pipeline/searchable_pattern.h"
+#include "engine/reads/device_waits.h"
 #include "engine/reads/read_queue.h"
 #include "engine/reads/read_settings.h"
 #include "engine/schedule/batch_scheduler.h"
@@ -114,6 +115,9 @@ class FilePipeline {
   BatchScheduler scheduler_;
   std::vector<FileWorker> workers_;  // one per scheduler slot
   const ReadSettings readSettings_;
+  // Whether the workers' own reads wait: content is read ahead through the queue only
+  // then, or when a depth is asked for.
+  DeviceWaits deviceWaits_;
   // Made for the first file whose content is read; ends after the batches.
   std::unique_ptr<ReadQueue> reads_;
   // Declared last: it ends first, waiting for the batches still running.
