@@ -299,20 +299,27 @@ void DuplicateStore::List(ResultList& list) {
     if (output == DuplicateOutput::AllButOne) count = size - 1;
     const std::uint32_t first = next[group] - size;
     std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
+    // What the check saw of each member still listed: its row's size and time.
+    std::vector<platform::FileStatus> seen;
     if (state.content || state.text || state.similar) {
       // A member must still be the file whose content was compared: one written to since
       // leaves the group, and a group left with one member is no group. The members of a
       // 相似 group resemble its first file: without it they are no group either.
       MemberCheck check;
       const std::uint32_t leader = listed.front();
-      std::erase_if(listed, [&](std::uint32_t file) {
+      std::vector<std::uint32_t> kept;
+      for (const std::uint32_t file : listed) {
+        platform::FileStatus status;
         if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
-                                       state.PrintOf(file)))
-          return false;
+                                       state.PrintOf(file), status)) {
+          kept.push_back(file);
+          seen.push_back(status);
+          continue;
+        }
         state.files.PathOf(file, path);
         state.host.ReportChanged(path);
-        return true;
-      });
+      }
+      listed.swap(kept);
       if (state.similar && (listed.empty() || listed.front() != leader)) continue;
       if (listed.size() < 2) continue;
       count = output == DuplicateOutput::All   ? static_cast<std::uint32_t>(listed.size())
@@ -323,7 +330,8 @@ void DuplicateStore::List(ResultList& list) {
     for (std::uint32_t index = 0; index < count; ++index) {
       state.files.PathOf(listed[index], path);
       const int similarity = state.similar ? state.similar->ResemblanceOf(listed[index]) : -1;
-      AddRow(list, path, 0, 0, "", state.options, number, similarity);
+      AddRow(list, path, 0, 0, "", state.options, number, similarity,
+             seen.empty() ? nullptr : &seen[index]);
     }
     if (state.stop.IsSet()) return;
   }

@@ -18,7 +18,7 @@ FileStamp StampOf(const platform::FileStatus& status) {
 }
 
 bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name,
-                                       std::uint64_t print) {
+                                       std::uint64_t print, platform::FileStatus& seen) {
   // Members of a group mostly lie in different folders: a path the system takes whole
   // is looked at directly, a longer one through its folder's handle.
   path_.assign(folder).append(name);
@@ -29,11 +29,14 @@ bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name
     const int folderFd = folder_.For(folder);
     if (folderFd == -1 || ::fstatat(folderFd, name, &status, 0) != 0) return false;
   }
-  const FileStamp stamp{static_cast<std::uint64_t>(status.st_dev),
-                        static_cast<std::uint64_t>(status.st_ino),
-                        static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),
-                        Nanoseconds(status.st_ctim)};
-  return StampPrint(stamp) == print;
+  seen.size = static_cast<std::int64_t>(status.st_size);
+  seen.regular = S_ISREG(status.st_mode);
+  seen.folder = S_ISDIR(status.st_mode);
+  seen.device = status.st_dev;
+  seen.inode = status.st_ino;
+  seen.modified = status.st_mtim;
+  seen.changed = status.st_ctim;
+  return StampPrint(StampOf(seen)) == print;
 }
 
 }  // namespace tarnwick

@@ -20,9 +20,10 @@ FileStamp StampOf(const platform::FileStatus& status);
 class MemberCheck {
  public:
   // Whether the file `name` of `folder` still has the stamp whose print (StampPrint) is
-  // `print`. Members come in walk order, so each folder is opened once for its files;
-  // `folder` must stay valid while it is the one open.
-  bool StillTheFileCompared(std::string_view folder, const char* name, std::uint64_t print);
+  // `print`; `seen` is then what the look found, which serves its row. `folder` must stay
+  // valid while it is the one open.
+  bool StillTheFileCompared(std::string_view folder, const char* name, std::uint64_t print,
+                            platform::FileStatus& seen);
 
  private:
   OpenedFolder folder_;

@@ -21,7 +21,8 @@ std::string CountText(std::int64_t count) {
 
 void FillRow(ResultRow& row, const platform::FileRef& file, std::string_view folder,
              std::string_view name, std::int64_t size, const std::string& timeText,
-             const OptionControls& options, bool pathsOnly) {
+             const OptionControls& options, bool pathsOnly,
+             const platform::FileStatus* known) {
   row.name = name;
   row.folder = folder;
   if (pathsOnly) return;
@@ -29,7 +30,7 @@ void FillRow(ResultRow& row, const platform::FileRef& file, std::string_view fol
   const bool timeFilter = options.IsChecked(Check::TimeFilter);
   const bool needsModifiedTime = !timeFilter && timeText.empty();
   std::optional<platform::FileStatus> status;
-  if (size == 0 || needsModifiedTime) status = platform::StatusOf(file);
+  if (size == 0 || needsModifiedTime) status = known ? *known : platform::StatusOf(file);
   if (size == 0 && status) size = status->size;
 
   row.sizeText = SizeText(size);
@@ -44,7 +45,7 @@ void FillRow(ResultRow& row, const platform::FileRef& file, std::string_view fol
 
 void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::int64_t charCount,
             const std::string& timeText, const OptionControls& options, std::uint32_t group,
-            int similarity) {
+            int similarity, const platform::FileStatus* known) {
   const std::size_t slash = path.rfind('/');
   // A path without a folder part keeps the whole path as its name.
   const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
@@ -53,7 +54,7 @@ void AddRow(ResultList& list, const std::string& path, std::int64_t size, std::i
   row.group = group;
   row.similarity = similarity;
   FillRow(row, platform::FileAtPath(path), whole.substr(0, nameStart), whole.substr(nameStart),
-          size, timeText, options, list.PathsOnly());
+          size, timeText, options, list.PathsOnly(), known);
   if (!list.PathsOnly()) row.countText = CountText(charCount);
   list.Append(std::move(row));
 }
