@@ -172,8 +172,9 @@ void ContentKeyFinder::Join(Stage stage, std::uint32_t file) {
   if (joined.moveOn) movingOn.push_back(file);
   for (const std::uint32_t moving : movingOn) {
     // Without a digest to keep, what agrees on the ends is compared byte for byte once
-    // its bucket is complete, after the walk: one read of each file settles it.
-    if (!proveByDigest_) {
+    // its bucket is complete, after the walk: one read of each file settles it. A small
+    // file digested as its ends were read is proven by that digest.
+    if (!proveByDigest_ && !table_.Knows(moving, Stage::Digest)) {
       candidates_.push_back({stage, joined.bucket, moving});
     } else {
       Advance(moving, RuleOf(stage).next(size));
