@@ -2,6 +2,7 @@
 // Running filter jobs in tests: a host that counts and can react to pending-event
 // calls, and a job runner that gives the listed paths relative to the tree's root.
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -32,6 +33,10 @@ class RecordingHost final : public JobHost {
   }
   void ReportChanged(const std::string& path) override { changed.push_back(path); }
   void FileExamined() override { ++examined; }
+  void ShowDuplicateProgress(DuplicateStage stage, std::uint64_t done, std::uint64_t total,
+                             ProgressUnit unit) override {
+    progress.push_back({stage, done, total, unit});
+  }
 
   std::function<void()> onPendingEvents;
   const ResultList* list = nullptr;  // when set, its row count is noted with each status
@@ -39,6 +44,12 @@ class RecordingHost final : public JobHost {
   std::vector<std::size_t> rowsAtStatus;
   std::vector<std::string> rejectedPatterns;
   std::vector<std::string> changed;  // files the duplicate filter found changed
+  struct Progress {
+    DuplicateStage stage;
+    std::uint64_t done, total;
+    ProgressUnit unit;
+  };
+  std::vector<Progress> progress;  // the duplicate stages' reports, in order
   int pendingEventCalls = 0;
   int refreshes = 0;
   int examined = 0;
