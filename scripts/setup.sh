@@ -22,7 +22,7 @@ packages=(
   libpcre2-dev libssl-dev libsqlite3-dev libxxhash-dev libuchardet-dev liburing-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   fonts-wqy-microhei xvfb xauth x11-utils imagemagick
-  dbus python3-fusepy
+  dbus python3 python3-fusepy
   qt6-translations-l10n librsvg2-bin nlohmann-json3-dev
   desktop-file-utils appstream man-db bash-completion zsh fish dpkg-dev file lintian
 )
@@ -65,12 +65,16 @@ case "$mode" in
     build "$here/build" -DTARNWICK_WERROR=ON
     cd "$here/build"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$jobs"
+    # As root, the tests of unreadable and unwritable files skip: run them as nobody.
+    bash "$here/scripts/unprivileged_tests.sh" "$here/build"
     ;;
   sanitize)
     build "$here/build-sanitize" -DTARNWICK_DESKTOP=OFF -DTARNWICK_BENCH=OFF -DTARNWICK_SANITIZE=ON -DTARNWICK_WERROR=ON
     cd "$here/build-sanitize"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --output-on-failure -j "$jobs"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+      bash "$here/scripts/unprivileged_tests.sh" "$here/build-sanitize"
     ;;
   bench)
     build "$here/build"
