@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/duplicates/band_index.h"
+#include "bench/exact_grams.h"
 #include "engine/duplicates/character_grams.h"
 #include "engine/duplicates/normalised_text.h"
 #include "engine/duplicates/opened_folder.h"
@@ -29,6 +30,9 @@
 
 namespace tarnwick {
 namespace {
+
+using bench::ExactGrams;
+using bench::Jaccard;
 
 // The normalised text itself, for the edits.
 class KeptText {
@@ -42,42 +46,12 @@ class KeptText {
   std::string text_;
 };
 
-// Every gram hash, sorted and distinct.
-class ExactGrams {
- public:
-  void Clear() { hashes_.clear(); }
-  void Add(std::uint64_t hash) { hashes_.push_back(hash); }
-  void Finish() {
-    std::sort(hashes_.begin(), hashes_.end());
-    hashes_.erase(std::unique(hashes_.begin(), hashes_.end()), hashes_.end());
-  }
-  const std::vector<std::uint64_t>& Hashes() const { return hashes_; }
-
- private:
-  std::vector<std::uint64_t> hashes_;
-};
-
 std::vector<std::uint64_t> GramsOf(const std::string& text, unsigned length) {
   CharacterGrams<ExactGrams> grams(length);
   grams.Start();
   grams.Take(text);
   grams.Finish();
   return grams.Grams().Hashes();
-}
-
-double Jaccard(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b) {
-  std::size_t i = 0, j = 0, both = 0;
-  while (i < a.size() && j < b.size()) {
-    if (a[i] == b[j]) {
-      ++both, ++i, ++j;
-    } else if (a[i] < b[j]) {
-      ++i;
-    } else {
-      ++j;
-    }
-  }
-  const std::size_t all = a.size() + b.size() - both;
-  return all == 0 ? 0 : static_cast<double>(both) / static_cast<double>(all);
 }
 
 // splitmix64, for the same sample and edits on every run.

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/exact_grams.h"
 #include "engine/duplicates/character_grams.h"
 #include "engine/duplicates/normalised_text.h"
 #include "engine/duplicates/opened_folder.h"
@@ -33,34 +34,8 @@
 namespace tarnwick {
 namespace {
 
-class ExactGrams {
- public:
-  void Clear() { hashes_.clear(); }
-  void Add(std::uint64_t hash) { hashes_.push_back(hash); }
-  void Finish() {
-    std::sort(hashes_.begin(), hashes_.end());
-    hashes_.erase(std::unique(hashes_.begin(), hashes_.end()), hashes_.end());
-  }
-  const std::vector<std::uint64_t>& Hashes() const { return hashes_; }
-
- private:
-  std::vector<std::uint64_t> hashes_;
-};
-
-double Jaccard(const std::vector<std::uint64_t>& a, const std::vector<std::uint64_t>& b) {
-  std::size_t i = 0, j = 0, both = 0;
-  while (i < a.size() && j < b.size()) {
-    if (a[i] == b[j]) {
-      ++both, ++i, ++j;
-    } else if (a[i] < b[j]) {
-      ++i;
-    } else {
-      ++j;
-    }
-  }
-  const std::size_t all = a.size() + b.size() - both;
-  return all == 0 ? 0 : static_cast<double>(both) / static_cast<double>(all);
-}
+using bench::ExactGrams;
+using bench::Jaccard;
 
 std::vector<std::string> Lines(const std::string& path) {
   std::ifstream in(path);

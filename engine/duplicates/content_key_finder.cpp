@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "engine/duplicates/file_digests.h"
+#include "engine/duplicates/folder_batch.h"
 #include "engine/schedule/descriptor_budget.h"
 #include "platform/folder_handle.h"
 #include "platform/read_only_file.h"
@@ -249,15 +250,8 @@ void ContentKeyFinder::HandOut(bool partial) {
     more = false;
     while (!smallWaiting_.empty() && !smallReads_.Full() &&
            (partial || smallWaiting_.size() >= kSmallBatch)) {
-      // A batch, and then the rest of its last folder: each folder is opened once.
       ReadBatch batch;
-      while (!smallWaiting_.empty() &&
-             (batch.items.size() < kSmallBatch ||
-              (batch.items.size() < kMostInBatch &&
-               smallWaiting_.front().folder.data() == batch.items.back().folder.data()))) {
-        batch.items.push_back(smallWaiting_.front());
-        smallWaiting_.pop_front();
-      }
+      TakeFolderBatch(smallWaiting_, kSmallBatch, kMostInBatch, batch.items);
       AskReads(batch);
       smallReads_.HandOut(std::move(batch));
       more = true;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "engine/duplicates/digest_read.h"
+#include "engine/duplicates/folder_batch.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/job/job_host.h"
 #include "engine/job/stop_flag.h"
@@ -131,13 +132,7 @@ class TextReadLane {
     while (!waiting_.empty() && !reads_.Full() && !stop_.IsSet() &&
            (partial || waiting_.size() >= kBatch)) {
       Batch batch;
-      while (!waiting_.empty() &&
-             (batch.items.size() < kBatch ||
-              (batch.items.size() < kMostInBatch &&
-               waiting_.front().folder.data() == batch.items.back().folder.data()))) {
-        batch.items.push_back(waiting_.front());
-        waiting_.pop_front();
-      }
+      TakeFolderBatch(waiting_, kBatch, kMostInBatch, batch.items);
       reads_.HandOut(std::move(batch));
       if (scheduler_.Workers() == 0) MergeDone();
     }
