@@ -38,20 +38,18 @@ KnownDigests DigestCache::RowDigests(const FileStamp& stamp) const {
   return digests;
 }
 
-void DigestCache::FindRangeLocked(Lookup* first, Lookup* last) {
+void DigestCache::FindRangeLocked(const NumberedLookup* first, const NumberedLookup* last) {
   if (!db_) return;
   sqlite3_reset(select_);
-  sqlite3_bind_int64(select_, 1, EntryNumber(first->stamp, first->place));
-  sqlite3_bind_int64(select_, 2, EntryNumber((last - 1)->stamp, (last - 1)->place));
+  sqlite3_bind_int64(select_, 1, first->number);
+  sqlite3_bind_int64(select_, 2, (last - 1)->number);
   // Rows and lookups both come in entry order: one pass over each.
   int code;
   while ((code = sqlite3_step(select_)) == SQLITE_ROW) {
     const std::int64_t number = sqlite3_column_int64(select_, 0);
-    while (first != last && EntryNumber(first->stamp, first->place) < number) ++first;
-    for (Lookup* same = first; same != last && EntryNumber(same->stamp, same->place) == number;
-         ++same) {
-      same->digests = RowDigests(same->stamp);
-    }
+    while (first != last && first->number < number) ++first;
+    for (const NumberedLookup* same = first; same != last && same->number == number; ++same)
+      same->lookup->digests = RowDigests(same->lookup->stamp);
   }
   if (code != SQLITE_DONE) Fail(code, ErrorText());
 }
@@ -63,20 +61,22 @@ KnownDigests DigestCache::Find(const FileStamp& stamp, std::uint64_t place) {
 }
 
 void DigestCache::FindEach(std::vector<Lookup>& lookups) {
-  std::sort(lookups.begin(), lookups.end(), [](const Lookup& a, const Lookup& b) {
-    return EntryNumber(a.stamp, a.place) < EntryNumber(b.stamp, b.place);
-  });
+  // The lookups in entry order, each number worked out once; the lookups stay where the
+  // caller put them.
+  std::vector<NumberedLookup> order;
+  order.reserve(lookups.size());
+  for (Lookup& lookup : lookups) order.push_back({EntryNumber(lookup.stamp, lookup.place), &lookup});
+  std::sort(order.begin(), order.end(),
+            [](const NumberedLookup& a, const NumberedLookup& b) { return a.number < b.number; });
   std::lock_guard lock(mutex_);
   // One read transaction for the batch: each lookup on its own would take and drop the
   // database's locks, and SQLite could keep no page between them.
   const bool inTransaction =
       db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
   // One pass over the rows of each folder's files, from the first to the last of them.
-  for (auto first = lookups.begin(); first != lookups.end() && db_;) {
-    const std::int64_t folder = EntryNumber(first->stamp, first->place);
+  for (auto first = order.begin(); first != order.end() && db_;) {
     auto last = first + 1;
-    while (last != lookups.end() && SameFolder(EntryNumber(last->stamp, last->place), folder))
-      ++last;
+    while (last != order.end() && SameFolder(last->number, first->number)) ++last;
     FindRangeLocked(&*first, &*first + (last - first));
     first = last;
   }

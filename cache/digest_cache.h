@@ -105,8 +105,13 @@ class DigestCache {
   void Report(CacheProblem why, const std::string& detail);
   // Bypasses the cache after SQLite failed with `code`, telling why.
   void Fail(int code, const std::string& detail);
+  // A lookup with its entry number, worked out once.
+  struct NumberedLookup {
+    std::int64_t number;
+    Lookup* lookup;
+  };
   // Fills in the lookups from `first` to `last` (of one place, in entry order).
-  void FindRangeLocked(Lookup* first, Lookup* last);
+  void FindRangeLocked(const NumberedLookup* first, const NumberedLookup* last);
   KnownDigests RowDigests(const FileStamp& stamp) const;
   void FlushLocked();
   void PruneLocked();

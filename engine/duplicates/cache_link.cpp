@@ -36,6 +36,7 @@ CacheLink::CacheLink(DigestCache* cache, BatchScheduler& scheduler)
       stores_(scheduler, 1, [this](StoreWork& work, const BatchRun&) { StoreNow(work); }) {}
 
 bool CacheLink::Ask(std::uint32_t file, const FileStamp& stamp, std::string_view folder) {
+  if (asked_.empty()) asked_.reserve(kLookupBatch);
   asked_.push_back({stamp, file, places_.Of(folder), {}});
   return asked_.size() >= kLookupBatch;
 }
@@ -43,7 +44,7 @@ bool CacheLink::Ask(std::uint32_t file, const FileStamp& stamp, std::string_view
 void CacheLink::SendAsked() {
   if (asked_.empty()) return;
   lookups_.HandOut(std::move(asked_));
-  asked_.clear();
+  asked_ = {};
 }
 
 void CacheLink::TakeAnswers(const std::function<void(std::uint32_t, const KnownDigests&)>& learn) {

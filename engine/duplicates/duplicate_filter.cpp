@@ -50,7 +50,7 @@ constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 struct DuplicateStore::State {
   State(const OptionControls& options, JobHost& host, const StopFlag& stop, WorkerPool* pool,
         DigestCache* cache, const ReadSettings& reads)
-      : options(options), host(host), stop(stop), kind(SelectedKind(options)) {
+      : options(options), host(host), stop(stop), pool(pool), kind(SelectedKind(options)) {
     const bool stripTags = options.IsChecked(Check::StripTags);
     const bool stripSpace = options.IsChecked(Check::StripSpace);
     switch (kind) {
@@ -172,6 +172,7 @@ struct DuplicateStore::State {
   const OptionControls& options;
   JobHost& host;
   const StopFlag& stop;
+  WorkerPool* const pool;
   const DuplicateKind kind;
   FoundFiles files;
   FileIdentitySet identities;
@@ -283,6 +284,21 @@ void DuplicateStore::List(ResultList& list) {
     if (group != kNoGroup && state.groups[group].count >= 2) members[next[group]++] = file;
   }
 
+  // A member must still be the file whose content was compared: every member is looked
+  // at again first, on the workers, and one written to since leaves its group.
+  const bool checked = state.content || state.text || state.similar;
+  const auto showListed = [&](std::size_t listed) {
+    state.host.ShowDuplicateProgress(DuplicateStage::ListGroups, listed, listedFiles,
+                                     ProgressUnit::Files);
+  };
+  std::vector<MemberLook> looks;
+  if (checked) {
+    looks = LookAtMembers(
+        state.files, members, [&](std::uint32_t file) { return state.PrintOf(file); },
+        state.pool, state.host, state.stop, showListed);
+    if (state.stop.IsSet()) return;
+  }
+
   const DuplicateOutput output = SelectedOutput(state.options);
   std::string path;
   std::uint32_t number = 0;
@@ -292,8 +308,7 @@ void DuplicateStore::List(ResultList& list) {
     if (size < 2) continue;
     state.host.ProcessPendingEvents();
     examined += size;
-    state.host.ShowDuplicateProgress(DuplicateStage::ListGroups, examined, listedFiles,
-                                     ProgressUnit::Files);
+    if (!checked) showListed(examined);
     std::uint32_t count = size;
     if (output == DuplicateOutput::One) count = 1;
     if (output == DuplicateOutput::AllButOne) count = size - 1;
@@ -301,22 +316,19 @@ void DuplicateStore::List(ResultList& list) {
     std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
     // What the check saw of each member still listed: its row's size and time.
     std::vector<platform::FileStatus> seen;
-    if (state.content || state.text || state.similar) {
-      // A member must still be the file whose content was compared: one written to since
-      // leaves the group, and a group left with one member is no group. The members of a
-      // 相似 group resemble its first file: without it they are no group either.
-      MemberCheck check;
+    if (checked) {
+      // A group left with one member is no group. The members of a 相似 group resemble
+      // its first file: without it they are no group either.
       const std::uint32_t leader = listed.front();
       std::vector<std::uint32_t> kept;
-      for (const std::uint32_t file : listed) {
-        platform::FileStatus status;
-        if (check.StillTheFileCompared(state.files.Folder(file), state.files.Name(file),
-                                       state.PrintOf(file), status)) {
-          kept.push_back(file);
-          seen.push_back(status);
+      for (std::uint32_t index = 0; index < size; ++index) {
+        const MemberLook& look = looks[first + index];
+        if (look.same) {
+          kept.push_back(listed[index]);
+          seen.push_back(look.seen);
           continue;
         }
-        state.files.PathOf(file, path);
+        state.files.PathOf(listed[index], path);
         state.host.ReportChanged(path);
       }
       listed.swap(kept);

@@ -3,6 +3,11 @@
 #include <limits.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+
+#include "engine/schedule/batch_scheduler.h"
+#include "engine/schedule/ordered_batches.h"
+
 namespace tarnwick {
 namespace {
 
@@ -37,6 +42,60 @@ bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name
   seen.modified = status.st_mtim;
   seen.changed = status.st_ctim;
   return StampPrint(StampOf(seen)) == print;
+}
+
+}  // namespace tarnwick
+
+namespace tarnwick {
+namespace {
+
+// Members looked at in one batch: a batch costs a worker well under a millisecond.
+constexpr std::size_t kMembersInBatch = 256;
+
+struct MemberRange {
+  std::size_t begin;
+  std::size_t end;
+};
+
+}  // namespace
+
+std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
+                                      const std::vector<std::uint32_t>& members,
+                                      const std::function<std::uint64_t(std::uint32_t)>& printOf,
+                                      WorkerPool* pool, JobHost& host, const StopFlag& stop,
+                                      const std::function<void(std::size_t)>& looked) {
+  // A group's members lie in folders of their own, so the stats of the check are
+  // path lookups the kernel does for each thread alike: they run on every worker.
+  std::vector<MemberLook> looks(members.size());
+  BatchScheduler scheduler(pool, host, stop);
+  std::vector<MemberCheck> checks(scheduler.Slots());
+  OrderedBatches<MemberRange> lane(
+      scheduler, 2 * scheduler.Slots(), [&](MemberRange& range, const BatchRun& run) {
+        MemberCheck& check = checks[run.Slot()];
+        for (std::size_t at = range.begin; at < range.end && !run.Dropped(); ++at) {
+          const std::uint32_t file = members[at];
+          looks[at].same = check.StillTheFileCompared(files.Folder(file), files.Name(file),
+                                                      printOf(file), looks[at].seen);
+        }
+      });
+  std::size_t handedOut = 0;
+  std::size_t done = 0;
+  while (done < members.size() && !stop.IsSet()) {
+    while (handedOut < members.size() && !lane.Full()) {
+      const std::size_t end = std::min(members.size(), handedOut + kMembersInBatch);
+      lane.HandOut({handedOut, end});
+      handedOut = end;
+    }
+    if (!lane.WaitForHead()) break;
+    done = lane.DoneHead()->end;
+    lane.PopHead();
+    looked(done);
+  }
+  // After a stop what was not reached stays not the same; what runs is waited for, since
+  // it writes into the looks.
+  lane.DropAndWaitOut();
+  for (std::size_t at = done; at < members.size(); ++at) looks[at].same = false;
+  return looks;
 }
 
 }  // namespace tarnwick

@@ -5,11 +5,17 @@
 // A file written to since, even with its times put back, has a new change time.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cache/known_digests.h"
+#include "engine/duplicates/found_files.h"
 #include "engine/duplicates/opened_folder.h"
+#include "engine/job/job_host.h"
+#include "engine/job/stop_flag.h"
+#include "engine/schedule/worker_pool.h"
 #include "platform/file_status.h"
 
 namespace tarnwick {
@@ -29,5 +35,21 @@ class MemberCheck {
   OpenedFolder folder_;
   std::string path_;
 };
+
+// What the look before listing found of one member.
+struct MemberLook {
+  platform::FileStatus seen;
+  bool same = false;  // still the file compared
+};
+
+// Looks at each of `members` (file numbers of `files`), whose prints `printOf` gives, on
+// the job's workers with the window live; `looked(count)` tells on the job's thread how
+// many have been looked at. The looks come back in the order of `members`; after a stop
+// the ones not reached are not the same.
+std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
+                                      const std::vector<std::uint32_t>& members,
+                                      const std::function<std::uint64_t(std::uint32_t)>& printOf,
+                                      WorkerPool* pool, JobHost& host, const StopFlag& stop,
+                                      const std::function<void(std::size_t)>& looked);
 
 }  // namespace tarnwick
