@@ -23,14 +23,11 @@ constexpr int kApplicationId = 0x54524E57;
 constexpr int kBusyTimeoutMs = 1000;
 constexpr int kOpenBusyTimeoutMs = 250;
 
-// An entry is found by one integer made of its device and inode (a lookup by integer
-// costs far less than by two columns); the two are kept beside it and checked.
+// A folder's entries are one row, found by one integer made of its device and place.
 constexpr const char* kSchema =
-    "CREATE TABLE IF NOT EXISTS digests("
-    " file INTEGER PRIMARY KEY, device INTEGER NOT NULL, inode INTEGER NOT NULL,"
-    " size INTEGER NOT NULL, modified INTEGER NOT NULL, changed INTEGER NOT NULL,"
-    " ends INTEGER, whole INTEGER, sha256 BLOB,"
-    " checksum INTEGER NOT NULL, stored INTEGER NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS folders("
+    " place INTEGER PRIMARY KEY, entries BLOB NOT NULL, count INTEGER NOT NULL,"
+    " stored INTEGER NOT NULL);"
     "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
 
 std::int64_t FileBytes(const std::string& path) {
@@ -167,14 +164,10 @@ bool DigestCache::CreateSchema() {
 }
 
 bool DigestCache::Prepare() {
-  return sqlite3_prepare_v3(
-             db_,
-             "INSERT OR REPLACE INTO digests VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)",
-             -1, SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v3(db_,
-                            "SELECT file, device, inode, size, modified, changed, ends, whole,"
-                            " sha256, checksum FROM digests WHERE file BETWEEN ?1 AND ?2",
-                            -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
+  return sqlite3_prepare_v3(db_, "INSERT OR REPLACE INTO folders VALUES(?1, ?2, ?3, ?4)", -1,
+                            SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
+         sqlite3_prepare_v3(db_, "SELECT entries FROM folders WHERE place = ?1", -1,
+                            SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
 }
 
 bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
@@ -213,7 +206,8 @@ DigestCache::Info DigestCache::Describe() {
   Info info;
   if (db_) {
     sqlite3_stmt* count = nullptr;
-    if (sqlite3_prepare_v2(db_, "SELECT count(*) FROM digests", -1, &count, nullptr) == SQLITE_OK &&
+    if (sqlite3_prepare_v2(db_, "SELECT total(count) FROM folders", -1, &count, nullptr) ==
+            SQLITE_OK &&
         sqlite3_step(count) == SQLITE_ROW) {
       info.entries = sqlite3_column_int64(count, 0);
     }
@@ -235,7 +229,7 @@ bool DigestCache::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();
   if (!db_) return false;
-  int code = sqlite3_exec(db_, "BEGIN IMMEDIATE; DELETE FROM digests; DELETE FROM meta; COMMIT;",
+  int code = sqlite3_exec(db_, "BEGIN IMMEDIATE; DELETE FROM folders; DELETE FROM meta; COMMIT;",
                           nullptr, nullptr, nullptr);
   if (code != SQLITE_OK) {
     const std::string detail = ErrorText();

@@ -1,25 +1,43 @@
 #pragma once
-// What an entry of the digest cache is: the number it is found by, the checksum that
-// ties its digests to its stamp, and the print of a stamp that a job keeps per file.
+// What an entry of the digest cache is and how a folder's row keeps it. The entries of
+// one folder (its place, on its device) share one row: a job asks for the files of a
+// folder one after the other, so one row read answers them all. Within the row the
+// entries lie in inode order, each of a fixed size, and each carries a checksum tying its
+// digests to its stamp.
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "cache/known_digests.h"
 
 namespace tarnwick::cache_entry {
 
-// The version of what an entry means; a database of another is started anew.
-inline constexpr int kSchemaVersion = 3;
+// The version of what the database holds; a database of another is started anew.
+inline constexpr int kSchemaVersion = 4;
 
-// The entry's number: two files that share it share one entry, the later one's. Its
-// high bits come from the device and the file's place (its folder), its low bits are
-// the inode's own: the entries of one folder lie together in the table, in inode order,
-// so the lookups of a folder's files are one pass over neighbouring rows.
-std::int64_t EntryNumber(const FileStamp& stamp, std::uint64_t place);
-// Whether two entry numbers belong to one folder.
-bool SameFolder(std::int64_t a, std::int64_t b);
-// Ties an entry's digests to its stamp: a row changed by anything but this program
-// (a damaged page, an edit) fails the check and is not used.
-std::int64_t Checksum(const FileStamp& stamp, const KnownDigests& digests);
+// The number of the row that keeps the entries of the files at `place` on `device`.
+// Two folders may share a row: an entry is told apart by its device and inode.
+std::int64_t FolderNumber(std::uint64_t device, std::uint64_t place);
+
+struct Entry {
+  FileStamp stamp;
+  KnownDigests digests;
+  std::int64_t storedDay = 0;  // days since 1970 when it was stored
+};
+
+// An entry's bytes in a row: device, inode, size, modification and change time, the two
+// quick hashes, which digests are known and the day stored, the SHA-256, the checksum.
+inline constexpr std::size_t kEntryBytes = 9 * 8 + 32;
+
+// Appends the bytes of `entry` to a row.
+void AppendEntry(const Entry& entry, std::string& row);
+// The entry whose bytes start at `bytes`; none when its checksum fails (a row changed
+// by anything but this program: a damaged page, an edit).
+std::optional<Entry> ReadEntry(const unsigned char* bytes);
+// The device and inode of the entry at `bytes`, without checking it.
+std::uint64_t DeviceAt(const unsigned char* bytes);
+std::uint64_t InodeAt(const unsigned char* bytes);
 
 }  // namespace tarnwick::cache_entry

@@ -1,5 +1,5 @@
 // Finding what the digest cache keeps for files: a batch of lookups in one read
-// transaction, the files of a folder in one pass over their rows.
+// transaction, the files of a folder answered from its one row.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -10,48 +10,53 @@
 
 namespace tarnwick {
 
-using cache_entry::Checksum;
-using cache_entry::EntryNumber;
-using cache_entry::SameFolder;
+using cache_entry::DeviceAt;
+using cache_entry::FolderNumber;
+using cache_entry::InodeAt;
+using cache_entry::kEntryBytes;
 
-// The digests of the row `select_` is on, when it is the entry of exactly `stamp`.
-KnownDigests DigestCache::RowDigests(const FileStamp& stamp) const {
-  // Another file may share the entry's number, and the entry may be of an earlier
-  // state of this one: only the whole stamp makes it this file's.
-  const FileStamp stored{static_cast<std::uint64_t>(sqlite3_column_int64(select_, 1)),
-                         static_cast<std::uint64_t>(sqlite3_column_int64(select_, 2)),
-                         sqlite3_column_int64(select_, 3), sqlite3_column_int64(select_, 4),
-                         sqlite3_column_int64(select_, 5)};
-  if (stored != stamp) return {};
-  KnownDigests digests;
-  if (sqlite3_column_type(select_, 6) == SQLITE_INTEGER)
-    digests.ends = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 6));
-  if (sqlite3_column_type(select_, 7) == SQLITE_INTEGER)
-    digests.whole = static_cast<std::uint64_t>(sqlite3_column_int64(select_, 7));
-  if (sqlite3_column_type(select_, 8) == SQLITE_BLOB &&
-      sqlite3_column_bytes(select_, 8) == static_cast<int>(sizeof(Sha256Bytes))) {
-    Sha256Bytes sha256;
-    std::memcpy(sha256.data(), sqlite3_column_blob(select_, 8), sha256.size());
-    digests.sha256 = sha256;
-  }
-  if (sqlite3_column_int64(select_, 9) != Checksum(stamp, digests)) return {};
-  return digests;
-}
-
-void DigestCache::FindRangeLocked(const NumberedLookup* first, const NumberedLookup* last) {
-  if (!db_) return;
+DigestCache::RowBytes DigestCache::ReadRowLocked(std::int64_t number) {
   sqlite3_reset(select_);
-  sqlite3_bind_int64(select_, 1, first->number);
-  sqlite3_bind_int64(select_, 2, (last - 1)->number);
-  // Rows and lookups both come in entry order: one pass over each.
-  int code;
-  while ((code = sqlite3_step(select_)) == SQLITE_ROW) {
-    const std::int64_t number = sqlite3_column_int64(select_, 0);
-    while (first != last && first->number < number) ++first;
-    for (const NumberedLookup* same = first; same != last && same->number == number; ++same)
-      same->lookup->digests = RowDigests(same->lookup->stamp);
+  sqlite3_bind_int64(select_, 1, number);
+  const int code = sqlite3_step(select_);
+  if (code == SQLITE_ROW) {
+    const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(select_, 0));
+    const auto size = static_cast<std::size_t>(sqlite3_column_bytes(select_, 0));
+    // A row of another length than whole entries was not written by this program.
+    if (bytes && size % kEntryBytes == 0) return {bytes, size / kEntryBytes};
+    return {};
   }
   if (code != SQLITE_DONE) Fail(code, ErrorText());
+  return {};
+}
+
+void DigestCache::FindInFolderLocked(const NumberedLookup* first, const NumberedLookup* last) {
+  const RowBytes row = ReadRowLocked(first->folder);
+  if (row.count == 0) return;
+  const auto inodeOf = [&](std::size_t entry) { return InodeAt(row.bytes + entry * kEntryBytes); };
+  for (const NumberedLookup* asked = first; asked != last; ++asked) {
+    const FileStamp& stamp = asked->lookup->stamp;
+    // Entries lie in inode order; another folder's file may share the row and the inode.
+    std::size_t low = 0;
+    std::size_t high = row.count;
+    while (low < high) {
+      const std::size_t middle = (low + high) / 2;
+      if (inodeOf(middle) < stamp.inode) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
+    }
+    for (std::size_t entry = low; entry < row.count && inodeOf(entry) == stamp.inode; ++entry) {
+      const unsigned char* bytes = row.bytes + entry * kEntryBytes;
+      if (DeviceAt(bytes) != stamp.device) continue;
+      // The entry may be of an earlier state of this file: only the whole stamp makes it
+      // this one's.
+      const std::optional<cache_entry::Entry> found = cache_entry::ReadEntry(bytes);
+      if (found && found->stamp == stamp) asked->lookup->digests = found->digests;
+      break;
+    }
+  }
 }
 
 KnownDigests DigestCache::Find(const FileStamp& stamp, std::uint64_t place) {
@@ -61,23 +66,23 @@ KnownDigests DigestCache::Find(const FileStamp& stamp, std::uint64_t place) {
 }
 
 void DigestCache::FindEach(std::vector<Lookup>& lookups) {
-  // The lookups in entry order, each number worked out once; the lookups stay where the
-  // caller put them.
+  // The lookups by folder row, each row's number worked out once; the lookups stay
+  // where the caller put them.
   std::vector<NumberedLookup> order;
   order.reserve(lookups.size());
-  for (Lookup& lookup : lookups) order.push_back({EntryNumber(lookup.stamp, lookup.place), &lookup});
+  for (Lookup& lookup : lookups)
+    order.push_back({FolderNumber(lookup.stamp.device, lookup.place), &lookup});
   std::sort(order.begin(), order.end(),
-            [](const NumberedLookup& a, const NumberedLookup& b) { return a.number < b.number; });
+            [](const NumberedLookup& a, const NumberedLookup& b) { return a.folder < b.folder; });
   std::lock_guard lock(mutex_);
   // One read transaction for the batch: each lookup on its own would take and drop the
   // database's locks, and SQLite could keep no page between them.
   const bool inTransaction =
       db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-  // One pass over the rows of each folder's files, from the first to the last of them.
   for (auto first = order.begin(); first != order.end() && db_;) {
     auto last = first + 1;
-    while (last != order.end() && SameFolder(last->number, first->number)) ++last;
-    FindRangeLocked(&*first, &*first + (last - first));
+    while (last != order.end() && last->folder == first->folder) ++last;
+    FindInFolderLocked(&*first, &*first + (last - first));
     first = last;
   }
   // A statement left stepping would hold the database's read snapshot.

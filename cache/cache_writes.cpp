@@ -1,9 +1,10 @@
-// Writing to the digest cache: entries kept in large batches, each in one transaction
-// in the table's own order, and old entries pruned at most once a day.
+// Writing to the digest cache: entries kept in large batches, each in one transaction,
+// every folder's row written once a batch; old entries pruned.
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <ctime>
+#include <tuple>
 
 #include "cache/cache_entry.h"
 #include "cache/digest_cache.h"
@@ -11,22 +12,25 @@
 namespace tarnwick {
 namespace {
 
-// Entries are written in batches of this many, each in one transaction and in the
-// table's own order, so that a page is written once a batch.
+// Entries are written in batches of this many, each in one transaction, so that a
+// folder's row is written once a batch.
 constexpr std::size_t kBatchSize = 16384;
-// Entries stored this many days ago are pruned (a file unchanged for that long is read
-// once more), and the oldest beyond the count.
+// Entries stored this many days ago are dropped (a file unchanged for that long is read
+// once more), and at most once a day the oldest rows beyond the count.
 constexpr std::int64_t kPruneAfterDays = 365;
 constexpr std::int64_t kMaxEntries = 1000000;
 
 std::int64_t Today() { return static_cast<std::int64_t>(std::time(nullptr)) / 86400; }
 
-std::int64_t Signed(std::uint64_t value) { return static_cast<std::int64_t>(value); }
+// The order entries lie in within a row.
+std::tuple<std::uint64_t, std::uint64_t> EntryKey(const FileStamp& stamp) {
+  return {stamp.inode, stamp.device};
+}
 
 }  // namespace
 
-using cache_entry::Checksum;
-using cache_entry::EntryNumber;
+using cache_entry::FolderNumber;
+using cache_entry::kEntryBytes;
 
 void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests, std::uint64_t place) {
   std::lock_guard lock(mutex_);
@@ -43,31 +47,59 @@ void DigestCache::Flush() {
 void DigestCache::FlushLocked() {
   if (!db_ || pending_.empty()) return;
   const std::int64_t today = Today();
-  std::sort(pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
-    return EntryNumber(a.stamp, a.place) < EntryNumber(b.stamp, b.place);
+  // By row, and in a row in entry order; of two entries for one file the later stays.
+  std::vector<std::pair<std::int64_t, const Pending*>> order;
+  order.reserve(pending_.size());
+  for (const Pending& entry : pending_)
+    order.push_back({FolderNumber(entry.stamp.device, entry.place), &entry});
+  std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+    return std::make_tuple(a.first, a.second->stamp.inode, a.second->stamp.device) <
+           std::make_tuple(b.first, b.second->stamp.inode, b.second->stamp.device);
   });
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  for (const Pending& entry : pending_) {
-    if (code != SQLITE_OK) break;
-    const FileStamp& stamp = entry.stamp;
-    const KnownDigests& digests = entry.digests;
+  std::string kept;
+  std::string row;
+  for (auto first = order.begin(); first != order.end() && code == SQLITE_OK;) {
+    auto last = first + 1;
+    while (last != order.end() && last->first == first->first) ++last;
+    // What the row holds now, copied before the row is written over.
+    const RowBytes old = ReadRowLocked(first->first);
+    if (!db_) return;  // failed, and told
+    kept.assign(reinterpret_cast<const char*>(old.bytes), old.count * kEntryBytes);
+    sqlite3_reset(select_);
+    // Both lie in entry order: merged in one pass, a new entry taking its file's place.
+    row.clear();
+    std::int64_t count = 0;
+    std::size_t at = 0;
+    const auto keepOld = [&](std::size_t entry) {
+      const auto* bytes = reinterpret_cast<const unsigned char*>(kept.data()) + entry * kEntryBytes;
+      const std::optional<cache_entry::Entry> known = cache_entry::ReadEntry(bytes);
+      if (!known || known->storedDay < today - kPruneAfterDays) return;
+      row.append(reinterpret_cast<const char*>(bytes), kEntryBytes);
+      ++count;
+    };
+    const std::size_t oldCount = kept.size() / kEntryBytes;
+    for (auto next = first; next != last; ++next) {
+      const FileStamp& stamp = next->second->stamp;
+      if (next + 1 != last && EntryKey(next[1].second->stamp) == EntryKey(stamp)) continue;
+      for (; at < oldCount; ++at) {
+        const auto* bytes = reinterpret_cast<const unsigned char*>(kept.data()) + at * kEntryBytes;
+        const auto oldKey =
+            std::make_tuple(cache_entry::InodeAt(bytes), cache_entry::DeviceAt(bytes));
+        if (oldKey > EntryKey(stamp)) break;
+        if (oldKey < EntryKey(stamp)) keepOld(at);
+      }
+      cache_entry::AppendEntry({stamp, next->second->digests, today}, row);
+      ++count;
+    }
+    for (; at < oldCount; ++at) keepOld(at);
     sqlite3_reset(upsert_);
-    sqlite3_bind_int64(upsert_, 1, EntryNumber(stamp, entry.place));
-    sqlite3_bind_int64(upsert_, 2, Signed(stamp.device));
-    sqlite3_bind_int64(upsert_, 3, Signed(stamp.inode));
-    sqlite3_bind_int64(upsert_, 4, stamp.size);
-    sqlite3_bind_int64(upsert_, 5, stamp.modifiedNs);
-    sqlite3_bind_int64(upsert_, 6, stamp.changedNs);
-    digests.ends ? sqlite3_bind_int64(upsert_, 7, Signed(*digests.ends))
-                 : sqlite3_bind_null(upsert_, 7);
-    digests.whole ? sqlite3_bind_int64(upsert_, 8, Signed(*digests.whole))
-                  : sqlite3_bind_null(upsert_, 8);
-    digests.sha256 ? sqlite3_bind_blob(upsert_, 9, digests.sha256->data(),
-                                       static_cast<int>(digests.sha256->size()), SQLITE_STATIC)
-                   : sqlite3_bind_null(upsert_, 9);
-    sqlite3_bind_int64(upsert_, 10, Checksum(stamp, digests));
-    sqlite3_bind_int64(upsert_, 11, today);
+    sqlite3_bind_int64(upsert_, 1, first->first);
+    sqlite3_bind_blob(upsert_, 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(upsert_, 3, count);
+    sqlite3_bind_int64(upsert_, 4, today);
     code = sqlite3_step(upsert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+    first = last;
   }
   sqlite3_reset(upsert_);
   pending_.clear();
@@ -109,15 +141,16 @@ void DigestCache::PruneLocked() {
   }
   sqlite3_finalize(last);
   if (prunedToday) return;
+  // Rows not written to for a year go, and the oldest rows beyond the count of entries.
   const std::string script =
       "BEGIN IMMEDIATE;"
-      "DELETE FROM digests WHERE stored < " +
+      "DELETE FROM folders WHERE stored < " +
       std::to_string(today - kPruneAfterDays) +
       ";"
-      "DELETE FROM digests WHERE file IN (SELECT file FROM digests"
-      " ORDER BY stored LIMIT max(0, (SELECT count(*) FROM digests) - " +
+      "DELETE FROM folders WHERE place IN (SELECT place FROM (SELECT place, sum(count)"
+      " OVER (ORDER BY stored DESC, place) AS newer FROM folders) WHERE newer > " +
       std::to_string(kMaxEntries) +
-      "));"
+      ");"
       "INSERT OR REPLACE INTO meta VALUES('pruned', " +
       std::to_string(today) +
       ");"

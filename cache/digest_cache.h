@@ -1,6 +1,6 @@
 #pragma once
 // The digest cache: what the duplicate filter learned of a file's content (its quick
-// hashes and its MD5 key), kept in an SQLite database between jobs and programs, so
+// hashes and its SHA-256), kept in an SQLite database between jobs and programs, so
 // that a job run again on an unchanged tree reads no file twice.
 //
 // An entry belongs to a file's device and inode and holds for its size, modification
@@ -105,14 +105,20 @@ class DigestCache {
   void Report(CacheProblem why, const std::string& detail);
   // Bypasses the cache after SQLite failed with `code`, telling why.
   void Fail(int code, const std::string& detail);
-  // A lookup with its entry number, worked out once.
+  // A lookup with the number of its folder's row, worked out once.
   struct NumberedLookup {
-    std::int64_t number;
+    std::int64_t folder;
     Lookup* lookup;
   };
-  // Fills in the lookups from `first` to `last` (of one place, in entry order).
-  void FindRangeLocked(const NumberedLookup* first, const NumberedLookup* last);
-  KnownDigests RowDigests(const FileStamp& stamp) const;
+  // Fills in the lookups from `first` to `last`, all of one folder's row.
+  void FindInFolderLocked(const NumberedLookup* first, const NumberedLookup* last);
+  // The entries of the row `number` (empty when there is none, or when it is damaged),
+  // read through `select_`, valid until it is reset.
+  struct RowBytes {
+    const unsigned char* bytes = nullptr;
+    std::size_t count = 0;  // entries
+  };
+  RowBytes ReadRowLocked(std::int64_t number);
   void FlushLocked();
   void PruneLocked();
   std::string ErrorText() const;

@@ -436,7 +436,7 @@ void ContentKeyFinder::Read(ReadBatch& batch, const BatchRun& run) {
     const StopRequest& stop = here ? hereStop_ : workerStop_;
     const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
     if (ticket == ReadQueue::kNoTicket) {
-      const DeviceWaits::Sample sample(deviceWaits_, i);
+      const DeviceWaits::Sample sample(deviceWaits_, i, true);
       batch.results.push_back(reader.Read(item, stop));
       continue;
     }

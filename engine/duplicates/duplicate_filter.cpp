@@ -294,8 +294,8 @@ void DuplicateStore::List(ResultList& list) {
   std::vector<MemberLook> looks;
   if (checked) {
     looks = LookAtMembers(
-        state.files, members, [&](std::uint32_t file) { return state.PrintOf(file); },
-        state.pool, state.host, state.stop, showListed);
+        state.files, members, [&](std::uint32_t file) { return state.PrintOf(file); }, state.pool,
+        state.host, state.stop, showListed);
     if (state.stop.IsSet()) return;
   }
 

@@ -39,6 +39,7 @@ struct FilePipeline::Batch {
     bool listedRegular;
   };
   std::shared_ptr<const FilterOptions> options;
+  bool readsContent = false;  // every file's content is read: whether reads wait is looked at
   std::vector<std::shared_ptr<const FolderVisit>> folders;
   std::string names;  // each followed by a NUL
   std::vector<File> files;
@@ -89,10 +90,10 @@ const std::shared_ptr<const FilterOptions>& FilePipeline::Options() {
                             snapshot_->IsChecked(Check::DuplicateFilter);
     // Files whose content is read whatever their name: those are read ahead.
     const bool contentFilter = snapshot_->IsChecked(Check::ContentFilter);
-    snapshotReadsContent_ =
-        contentFilter ? snapshot_->IsChecked(Check::InContent) && !snapshot_->IsChecked(Check::InName)
-                      : snapshot_->IsChecked(Check::LengthFilter) &&
-                            !snapshot_->IsChecked(Check::MeasureSize);
+    snapshotReadsContent_ = contentFilter ? snapshot_->IsChecked(Check::InContent) &&
+                                                !snapshot_->IsChecked(Check::InName)
+                                          : snapshot_->IsChecked(Check::LengthFilter) &&
+                                                !snapshot_->IsChecked(Check::MeasureSize);
   }
   return snapshot_;
 }
@@ -157,6 +158,7 @@ void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
                         const std::shared_ptr<const FilterOptions>& options) {
   open_ = std::make_unique<Batch>();
   open_->options = options;
+  open_->readsContent = snapshotReadsContent_;
   open_->folders.push_back(folder);
 }
 
@@ -228,9 +230,9 @@ void FilePipeline::Work(Batch& batch, const BatchRun& run) {
     const std::string_view name = batch.Name(i);
     const ReadQueue::Ticket ticket = batch.tickets.Claim(i);
     if (ticket == ReadQueue::kNoTicket) {
-      const DeviceWaits::Sample sample(deviceWaits_, i);
-      batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular,
-                                         *batch.options, pathsOnly_, stopRequested_);
+      const DeviceWaits::Sample sample(deviceWaits_, i, batch.readsContent);
+      batch.outcomes[i] = worker.Process(folder, name, batch.files[i].listedRegular, *batch.options,
+                                         pathsOnly_, stopRequested_);
       continue;
     }
     const platform::FileRef file{folder.fd, name.data(), {}, batch.files[i].listedRegular};

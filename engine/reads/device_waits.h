@@ -19,11 +19,12 @@ class DeviceWaits {
   bool Seen() const { return count_.load(std::memory_order_relaxed) >= kWaitsToReadAhead; }
 
   // Looks, for the read numbered `index` of a batch when it is one of those sampled,
-  // at whether the calling thread waited while it lived.
+  // at whether the calling thread waited while it lived. Work that `reads` nothing is
+  // not looked at: its waits are no device's, and the look costs two system calls.
   class Sample {
    public:
-    Sample(DeviceWaits& waits, std::size_t index)
-        : waits_(index % kReadsPerSample == 0 && !waits.Seen() ? &waits : nullptr),
+    Sample(DeviceWaits& waits, std::size_t index, bool reads)
+        : waits_(reads && index % kReadsPerSample == 0 && !waits.Seen() ? &waits : nullptr),
           before_(waits_ ? platform::ThreadWaits() : 0) {}
     ~Sample() {
       if (waits_ && platform::ThreadWaits() != before_)
