@@ -72,6 +72,7 @@ class CacheLink {
   DigestCache* const cache_;
   FolderPlaces places_;
   Lookups asked_;
+  Lookups spare_;  // emptied, kept for its memory
   OrderedBatches<Lookups> lookups_;
   OrderedBatches<StoreWork> stores_;
 };
