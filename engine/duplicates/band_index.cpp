@@ -17,12 +17,25 @@ BandShape BandShapeFor(double threshold) {
   return best;
 }
 
+void BandSample::SetShape(BandShape shape) {
+  shape_ = shape;
+  padded_ = (shape.rows + 7) / 8 * 8;
+  Clear();
+}
+
+void BandSample::Clear() {
+  for (unsigned band = 0; band < shape_.bands; ++band)
+    std::fill(least_[band].begin(), least_[band].begin() + padded_, kNoGram);
+}
+
 BandTags BandSample::Tags() const {
   BandTags tags{};
   for (unsigned band = 0; band < shape_.bands; ++band) {
-    if (counts_[band] == 0) continue;
+    const std::uint64_t* least = least_[band].data();
+    if (least[0] == kNoGram) continue;
     std::uint64_t hash = MixBits(band + 1);
-    for (unsigned row = 0; row < counts_[band]; ++row) hash = MixBits(hash ^ least_[band][row]);
+    for (unsigned row = 0; row < shape_.rows && least[row] != kNoGram; ++row)
+      hash = MixBits(hash ^ least[row]);
     tags[band] = std::max<std::uint32_t>(1, static_cast<std::uint32_t>(hash >> 32));
   }
   return tags;
@@ -44,7 +57,8 @@ void BandIndex::Candidates(const BandTags& tags, std::vector<std::uint32_t>& gro
   // bigger than the processor's caches, and their misses then overlap.
   for (unsigned band = 0; band < shape_.bands; ++band) {
     const Table& table = tables_[band];
-    if (tags[band] != 0 && !table.slots.empty()) __builtin_prefetch(&table.slots[table.HomeOf(tags[band])]);
+    if (tags[band] != 0 && !table.slots.empty())
+      __builtin_prefetch(&table.slots[table.HomeOf(tags[band])]);
   }
   for (unsigned band = 0; band < shape_.bands; ++band) {
     const Table& table = tables_[band];

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/duplicates/band_insert.h"
 #include "engine/duplicates/gram_signature.h"
 
 namespace tarnwick {
@@ -42,30 +43,23 @@ using BandTags = std::array<std::uint32_t, kMostBands>;
 // The bands of a text while it is read (a `Set` of CharacterGrams).
 class BandSample {
  public:
-  void SetShape(BandShape shape) { shape_ = shape; }
-  void Clear() { counts_.fill(0); }
+  void SetShape(BandShape shape);
+  void Clear();
   void Add(std::uint64_t gramHash) {
     // The low bits deal the bands; the signature's bins take the top ones.
     const auto band = static_cast<unsigned>(((gramHash & 0xFFFFFFFF) * shape_.bands) >> 32);
     std::uint64_t* least = least_[band].data();
-    unsigned count = counts_[band];
-    if (count == shape_.rows && gramHash >= least[count - 1]) return;
-    // Sorted insertion; a gram met again is kept once.
-    unsigned at = count;
-    while (at > 0 && least[at - 1] > gramHash) --at;
-    if (at > 0 && least[at - 1] == gramHash) return;
-    if (count < shape_.rows) ++count;
-    for (unsigned i = count - 1; i > at; --i) least[i] = least[i - 1];
-    least[at] = gramHash;
-    counts_[band] = count;
+    if (gramHash >= least[shape_.rows - 1]) return;
+    insert_(least, shape_.rows, gramHash);
   }
   void Finish() {}
   BandTags Tags() const;
 
  private:
   BandShape shape_{1, 1};
+  unsigned padded_ = 8;  // entries a band keeps filled: the rows, up to a whole eight
+  BandInsert insert_ = FastestBandInsert();
   std::array<std::array<std::uint64_t, kMostRows>, kMostBands> least_{};
-  std::array<unsigned, kMostBands> counts_{};
 };
 
 // The bands of the groups' leaders: for each band, a multimap from the band's tag to

@@ -13,6 +13,7 @@ void SignatureBins::Clear() {
 }
 
 void SignatureBins::Finish() {
+  signature_ = {};
   // Found after the text, from the bins: no test per gram.
   const auto first = static_cast<unsigned>(
       std::find_if(least_.begin(), least_.end(), [](std::uint64_t v) { return v != kEmpty; }) -
@@ -20,29 +21,25 @@ void SignatureBins::Finish() {
   any_ = first < kSignatureBins;
   if (!any_) return;
   // From the first filled bin backwards round the ring, each empty bin takes the value
-  // of the next filled one, marked by how far it is from it.
+  // of the next filled one, marked by how far it is from it. Only the lowest bit of a
+  // bin's value is kept (the gram hashes are mixed: it is as random as any), so the
+  // values are never written back.
   std::uint64_t next = least_[first];
   std::uint64_t distance = 0;
-  const auto fill = [&](unsigned bin) {
-    std::uint64_t& value = least_[bin];
+  const auto keepBit = [&](unsigned bin) {
+    const std::uint64_t value = least_[bin];
+    std::uint64_t bit;
     if (value != kEmpty) {
       next = value;
       distance = 0;
-      return;
+      bit = value & 1;
+    } else {
+      bit = MixBits(next + ++distance) & 1;
     }
-    value = MixBits(next + ++distance) & kValueMask;
+    signature_[bin / 64] |= bit << (bin % 64);
   };
-  for (unsigned bin = first; bin-- > 0;) fill(bin);
-  for (unsigned bin = kSignatureBins; bin-- > first + 1;) fill(bin);
-}
-
-GramSignature SignatureBins::Signature() const {
-  // The lowest bit of a least value is as random as any: the gram hashes are mixed.
-  GramSignature signature{};
-  if (!any_) return signature;
-  for (unsigned bin = 0; bin < kSignatureBins; ++bin)
-    signature[bin / 64] |= (least_[bin] & 1) << (bin % 64);
-  return signature;
+  for (unsigned bin = first + 1; bin-- > 0;) keepBit(bin);
+  for (unsigned bin = kSignatureBins; bin-- > first + 1;) keepBit(bin);
 }
 
 double EstimatedResemblance(const GramSignature& a, const GramSignature& b) {

@@ -32,18 +32,20 @@ class SignatureBins {
     // Without a branch: in a short text most grams still lower their bin, unpredictably.
     least_[bin] = std::min(least_[bin], value);
   }
-  // The text ends: empty bins are filled. Only then are the values below meaningful.
+  // The text ends: empty bins are filled, and the signature made. Only then are the
+  // values below meaningful.
   void Finish();
   // Whether any gram was added.
   bool Any() const { return any_; }
   // One bit of each bin's value.
-  GramSignature Signature() const;
+  const GramSignature& Signature() const { return signature_; }
 
  private:
   static constexpr unsigned kBinBits = 11;  // 2^11 = kSignatureBins
   static constexpr std::uint64_t kValueMask = (std::uint64_t{1} << (64 - kBinBits)) - 1;
   static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
   std::array<std::uint64_t, kSignatureBins> least_{};
+  GramSignature signature_{};
   bool any_ = false;
 };
 

@@ -1,17 +1,22 @@
 // What the duplicate filter's text keys are made of: the normalised text, its digest,
 // its gram signature and the estimates the signatures give.
 
+#include "engine/duplicates/text_key.h"
+
 #include <gtest/gtest.h>
 
+#include <random>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/duplicates/band_index.h"
+#include "engine/duplicates/band_insert.h"
 #include "engine/duplicates/character_grams.h"
 #include "engine/duplicates/gram_sample.h"
 #include "engine/duplicates/gram_signature.h"
 #include "engine/duplicates/normalised_text.h"
-#include "engine/duplicates/text_key.h"
 #include "engine/filters/character_measure.h"
 #include "engine/filters/count_characters.h"
 #include "tests/engine/text_sample.h"
@@ -182,6 +187,39 @@ TEST(GramSampleTest, LongTextsAreSampledFromTheLeastHashesOfTheUnion) {
   const double sampled = test::ExactResemblance(a, b);
   const double expected = (30000.0 - 8 * 300) / (30000.0 + 8 * 300);
   EXPECT_NEAR(sampled, expected, 0.03);
+}
+
+// A band keeps the least distinct hashes it was given, in order, whatever the shape:
+// one by one and in vectors alike. Hashes come again, and fall on either side of those
+// kept.
+TEST(BandInsertTest, EachWayKeepsTheLeastDistinctHashesInOrder) {
+  std::vector<BandInsert> ways{&InsertInBandOneByOne};
+  if (VectorBandInsert()) ways.push_back(VectorBandInsert());
+  std::mt19937_64 random(11);
+  for (const unsigned rows : {1u, 6u, 8u, 13u, 16u, 27u, 32u}) {
+    for (int text = 0; text < 40; ++text) {
+      std::vector<std::uint64_t> given;
+      const int count = static_cast<int>(random() % 400);
+      for (int i = 0; i < count; ++i) {
+        // A few small values, so that many go in; some met before.
+        const std::uint64_t hash = i > 0 && random() % 4 == 0 ? given[random() % given.size()]
+                                   : random() % 3 == 0        ? random() % 1000
+                                                              : random();
+        given.push_back(hash);
+      }
+      const std::set<std::uint64_t> distinct(given.begin(), given.end());
+      std::vector<std::uint64_t> expected(distinct.begin(), distinct.end());
+      expected.resize(std::min<std::size_t>(expected.size(), rows));
+      expected.resize(rows, kNoGram);
+      for (const BandInsert insert : ways) {
+        std::vector<std::uint64_t> least(kMostRows, kNoGram);
+        for (const std::uint64_t hash : given)
+          if (hash < least[rows - 1]) insert(least.data(), rows, hash);
+        least.resize(rows);
+        EXPECT_EQ(least, expected) << "rows " << rows << ", text " << text;
+      }
+    }
+  }
 }
 
 }  // namespace
