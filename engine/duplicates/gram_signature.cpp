@@ -13,33 +13,48 @@ void SignatureBins::Clear() {
 }
 
 void SignatureBins::Finish() {
-  signature_ = {};
-  // Found after the text, from the bins: no test per gram.
-  const auto first = static_cast<unsigned>(
-      std::find_if(least_.begin(), least_.end(), [](std::uint64_t v) { return v != kEmpty; }) -
-      least_.begin());
-  any_ = first < kSignatureBins;
-  if (!any_) return;
-  // From the first filled bin backwards round the ring, each empty bin takes the value
-  // of the next filled one, marked by how far it is from it. Only the lowest bit of a
-  // bin's value is kept (the gram hashes are mixed: it is as random as any), so the
-  // values are never written back.
-  std::uint64_t next = least_[first];
-  std::uint64_t distance = 0;
-  const auto keepBit = [&](unsigned bin) {
-    const std::uint64_t value = least_[bin];
-    std::uint64_t bit;
-    if (value != kEmpty) {
-      next = value;
-      distance = 0;
-      bit = value & 1;
-    } else {
-      bit = MixBits(next + ++distance) & 1;
+  // Each word of bins at once: the lowest bit of each bin's value (the gram hashes are
+  // mixed: it is as random as any) and which bins are empty, without a branch a bin.
+  constexpr unsigned kWords = kSignatureBins / 64;
+  std::array<std::uint64_t, kWords> empty{};
+  bool anyFilled = false;
+  for (unsigned word = 0; word < kWords; ++word) {
+    std::uint64_t bits = 0;
+    std::uint64_t none = 0;
+    for (unsigned bin = 0; bin < 64; ++bin) {
+      const std::uint64_t value = least_[word * 64 + bin];
+      const std::uint64_t isEmpty = value == kEmpty;
+      bits |= (value & 1 & ~isEmpty) << bin;
+      none |= isEmpty << bin;
     }
-    signature_[bin / 64] |= bit << (bin % 64);
-  };
-  for (unsigned bin = first + 1; bin-- > 0;) keepBit(bin);
-  for (unsigned bin = kSignatureBins; bin-- > first + 1;) keepBit(bin);
+    signature_[word] = bits;
+    empty[word] = none;
+    anyFilled |= none != ~std::uint64_t{0};
+  }
+  any_ = anyFilled;
+  if (!any_) {
+    signature_ = {};
+    return;
+  }
+  // Each empty bin takes the value of the next filled one round the ring, marked by how
+  // far it is from it: the words from the last, carrying the lowest filled bin above.
+  unsigned firstFilled = 0;
+  while (empty[firstFilled / 64] >> (firstFilled % 64) & 1) ++firstFilled;
+  unsigned nextAbove = firstFilled + kSignatureBins;  // round the ring
+  for (unsigned word = kWords; word-- > 0;) {
+    const std::uint64_t filledHere = ~empty[word];
+    for (std::uint64_t left = empty[word]; left != 0; left &= left - 1) {
+      const unsigned bit = static_cast<unsigned>(std::countr_zero(left));
+      const std::uint64_t filledAbove = bit == 63 ? 0 : filledHere >> (bit + 1) << (bit + 1);
+      const unsigned next = filledAbove != 0
+                                ? word * 64 + static_cast<unsigned>(std::countr_zero(filledAbove))
+                                : nextAbove;
+      const std::uint64_t distance = next - (word * 64 + bit);
+      signature_[word] |= (MixBits(least_[next % kSignatureBins] + distance) & 1) << bit;
+    }
+    if (filledHere != 0)
+      nextAbove = word * 64 + static_cast<unsigned>(std::countr_zero(filledHere));
+  }
 }
 
 double EstimatedResemblance(const GramSignature& a, const GramSignature& b) {
