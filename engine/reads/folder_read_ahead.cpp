@@ -20,14 +20,21 @@ constexpr std::uint32_t kWatchEvery = 8;
 
 }  // namespace
 
-FolderReadAhead::FolderReadAhead(std::size_t most, unsigned threads)
-    : slots_(std::max<std::size_t>(most, 1)), threadCount_(threads) {
+FolderReadAhead::FolderReadAhead(std::size_t most, unsigned threads, unsigned rotationalThreads,
+                                 std::optional<platform::DeviceKind> device)
+    : slots_(std::max<std::size_t>(most, 1)),
+      threadCount_(threads),
+      rotationalThreads_(rotationalThreads),
+      device_(device) {
   for (std::size_t i = slots_.size(); i-- > 0;) free_.push_back(static_cast<std::uint32_t>(i));
 }
 
-void FolderReadAhead::StartThreads() {
+void FolderReadAhead::StartThreads(int folderFd) {
   started_ = true;
-  for (unsigned i = 0; i < threadCount_; ++i) {
+  const bool rotational =
+      device_.value_or(platform::DeviceKindOf(folderFd)) == platform::DeviceKind::Rotational;
+  const unsigned count = rotational ? rotationalThreads_ : threadCount_;
+  for (unsigned i = 0; i < count; ++i) {
     try {
       threads_.emplace_back([this] { Run(); });
     } catch (const std::system_error&) {
@@ -78,7 +85,7 @@ FolderReadAhead::Ticket FolderReadAhead::Ask(std::shared_ptr<const void> keep, i
   std::uint32_t index;
   {
     std::lock_guard lock(mutex_);
-    if (!started_) StartThreads();
+    if (!started_) StartThreads(parentFd);
     if (free_.empty() || threads_.empty()) return kNoTicket;
     index = free_.back();
     free_.pop_back();
@@ -144,13 +151,12 @@ void FolderReadAhead::Run() {
   for (;;) {
     wake_.wait(lock, [this] { return closing_ || !pending_.empty(); });
     if (pending_.empty()) return;
-    const auto next = std::min_element(pending_.begin(), pending_.end(),
-                                       [this](std::uint32_t a, std::uint32_t b) {
-                                         const Slot& x = slots_[a];
-                                         const Slot& y = slots_[b];
-                                         return x.depth != y.depth ? x.depth > y.depth
-                                                                   : x.asked < y.asked;
-                                       });
+    const auto next = std::min_element(
+        pending_.begin(), pending_.end(), [this](std::uint32_t a, std::uint32_t b) {
+          const Slot& x = slots_[a];
+          const Slot& y = slots_[b];
+          return x.depth != y.depth ? x.depth > y.depth : x.asked < y.asked;
+        });
     const std::uint32_t index = *next;
     pending_.erase(next);
     Slot& slot = slots_[index];

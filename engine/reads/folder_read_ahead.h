@@ -14,11 +14,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "platform/block_device.h"
 #include "platform/directory_listing.h"
 
 namespace tarnwick {
@@ -29,8 +31,11 @@ class FolderReadAhead {
   static constexpr Ticket kNoTicket = UINT32_MAX;
 
   // At most `most` folders asked for and not yet taken (each holds a descriptor), listed
-  // by `threads` threads, started with the first folder asked for.
-  FolderReadAhead(std::size_t most, unsigned threads);
+  // by `threads` threads, started with the first folder asked for; `rotationalThreads`
+  // when that folder lies on a spinning disk (or `device` says so), whose head serves
+  // one listing at a time and is sent back and forth by many.
+  FolderReadAhead(std::size_t most, unsigned threads, unsigned rotationalThreads,
+                  std::optional<platform::DeviceKind> device);
   // Waits for the listings in hand and closes every folder not taken.
   ~FolderReadAhead();
   FolderReadAhead(const FolderReadAhead&) = delete;
@@ -82,7 +87,7 @@ class FolderReadAhead {
   };
 
   void Run();
-  void StartThreads();  // under the lock
+  void StartThreads(int folderFd);    // under the lock
   void Release(std::uint32_t index);  // under the lock
 
   std::vector<Slot> slots_;
@@ -94,6 +99,8 @@ class FolderReadAhead {
   std::vector<std::uint32_t> free_;
   bool closing_ = false;
   const unsigned threadCount_;
+  const unsigned rotationalThreads_;
+  const std::optional<platform::DeviceKind> device_;
   bool started_ = false;
   std::vector<std::thread> threads_;
 

@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/reads/folder_read_ahead.h"
 #include "engine/reads/pending_reads.h"
 #include "engine/reads/prefetched_content.h"
 #include "engine/reads/read_queue.h"
@@ -57,7 +59,7 @@ void FillTree(test::TempTree& tree) {
 }
 
 Rows JobRows(const test::TempTree& tree, const FilterOptions& options, unsigned threads,
-         const ReadSettings& reads) {
+             const ReadSettings& reads) {
   JobSettings settings;
   settings.threads = threads;
   settings.reads = reads;
@@ -81,11 +83,10 @@ std::vector<FilterOptions> ContentJobs() {
           {{Field::ContentPattern, "quillwort|中"}})),
       test::Ticked({Check::ScopeTree, Check::LengthFilter, Check::MeasureChars, Check::UnitB},
                    {{Field::LengthFrom, "10"}, {Field::LengthTo, "400000"}}),
-      InContentOnly(test::Ticked({Check::ScopeTree, Check::ContentFilter, Check::InContent,
-                                  Check::LengthFilter, Check::MeasureChars, Check::StripTags,
-                                  Check::UnitB},
-                                 {{Field::ContentPattern, "a"}, {Field::LengthFrom, "0"},
-                                  {Field::LengthTo, "200"}})),
+      InContentOnly(test::Ticked(
+          {Check::ScopeTree, Check::ContentFilter, Check::InContent, Check::LengthFilter,
+           Check::MeasureChars, Check::StripTags, Check::UnitB},
+          {{Field::ContentPattern, "a"}, {Field::LengthFrom, "0"}, {Field::LengthTo, "200"}})),
   };
 }
 
@@ -268,6 +269,57 @@ TEST(ReadQueue, AFifoInAFilesPlaceAndAbandonedTicketsLeaveNothingOpen) {
     EXPECT_EQ(openCount(), before) << (threadsOnly ? "I/O threads" : "rings");
   }
   ::close(folder);
+}
+
+// Folders listed ahead give what the walk would list itself, on a disk of either kind
+// (a spinning one lists with fewer threads): a link in a folder's place is never
+// followed, and folders asked for and not taken leave nothing open.
+TEST(FolderReadAhead, ListingsAheadAreTheFoldersOwnOnEitherKindOfDisk) {
+  test::TempTree tree;
+  for (int folder = 0; folder < 20; ++folder) {
+    for (int file = 0; file < 3; ++file)
+      tree.Create("d" + std::to_string(folder) + "/f" + std::to_string(file), "x");
+  }
+  tree.MakeLink("d0", "linked");
+  const int root = ::open(tree.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(root, 0);
+  const auto openCount = [] {
+    int count = 0;
+    for (int fd = 0; fd < 1024; ++fd) count += ::fcntl(fd, F_GETFD) >= 0 ? 1 : 0;
+    return count;
+  };
+  for (const platform::DeviceKind kind :
+       {platform::DeviceKind::Parallel, platform::DeviceKind::Rotational}) {
+    const int before = openCount();
+    {
+      FolderReadAhead ahead(8, 32, 4, kind);
+      std::vector<FolderReadAhead::Ticket> tickets;
+      for (int folder = 0; folder < 6; ++folder)
+        tickets.push_back(ahead.Ask(nullptr, root, "d" + std::to_string(folder), 1));
+      const FolderReadAhead::Ticket link = ahead.Ask(nullptr, root, "linked", 1);
+      for (const FolderReadAhead::Ticket ticket : tickets)
+        ASSERT_NE(ticket, FolderReadAhead::kNoTicket);
+      for (std::size_t at = 0; at < 3; ++at) {
+        platform::DirectoryListing listing;
+        int error = 0;
+        const int fd = ahead.Take(tickets[at], listing, error);
+        ASSERT_GE(fd, 0);
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < listing.Count(); ++i) names.emplace_back(listing.Name(i));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, (std::vector<std::string>{"f0", "f1", "f2"}));
+        ::close(fd);
+      }
+      platform::DirectoryListing listing;
+      int error = 0;
+      EXPECT_EQ(ahead.Take(link, listing, error), -1);
+      EXPECT_NE(error, 0);
+      ahead.Abandon(tickets[3]);
+      // tickets 4 and 5 are left for the destructor.
+    }
+    EXPECT_EQ(openCount(), before) << static_cast<int>(kind);
+  }
+  ::close(root);
 }
 
 }  // namespace
