@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -41,6 +42,8 @@ DuplicateOutput SelectedOutput(const OptionControls& options) {
 }
 
 constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
+// Members looked at again at once before they are listed.
+constexpr std::size_t kMembersLookedAtOnce = 1 << 14;
 
 }  // namespace
 
@@ -284,20 +287,26 @@ void DuplicateStore::List(ResultList& list) {
     if (group != kNoGroup && state.groups[group].count >= 2) members[next[group]++] = file;
   }
 
-  // A member must still be the file whose content was compared: every member is looked
-  // at again first, on the workers, and one written to since leaves its group.
+  // A member must still be the file whose content was compared: the members are looked
+  // at again on the workers, a window of them at a time (memory stays small with a million
+  // members), and one written to since leaves its group.
   const bool checked = state.content || state.text || state.similar;
   const auto showListed = [&](std::size_t listed) {
     state.host.ShowDuplicateProgress(DuplicateStage::ListGroups, listed, listedFiles,
                                      ProgressUnit::Files);
   };
   std::vector<MemberLook> looks;
-  if (checked) {
+  std::size_t looksFrom = 0;  // the member the first look is of
+  std::size_t looksTo = 0;
+  const auto lookFrom = [&](std::size_t first, std::size_t size) {
+    looksFrom = first;
+    looksTo = std::min<std::size_t>(listedFiles, first + std::max(size, kMembersLookedAtOnce));
     looks = LookAtMembers(
-        state.files, members, [&](std::uint32_t file) { return state.PrintOf(file); }, state.pool,
-        state.host, state.stop, showListed);
-    if (state.stop.IsSet()) return;
-  }
+        state.files,
+        std::span<const std::uint32_t>(members).subspan(looksFrom, looksTo - looksFrom),
+        [&](std::uint32_t file) { return state.PrintOf(file); }, state.pool, state.host, state.stop,
+        [&](std::size_t looked) { showListed(looksFrom + looked); });
+  };
 
   const DuplicateOutput output = SelectedOutput(state.options);
   std::string path;
@@ -317,12 +326,18 @@ void DuplicateStore::List(ResultList& list) {
     // What the check saw of each member still listed: its row's size and time.
     std::vector<platform::FileStatus> seen;
     if (checked) {
+      // The window ends where it ends, often within a group: that group is looked at
+      // again from its first member.
+      if (first + size > looksTo) {
+        lookFrom(first, size);
+        if (state.stop.IsSet()) return;
+      }
       // A group left with one member is no group. The members of a 相似 group resemble
       // its first file: without it they are no group either.
       const std::uint32_t leader = listed.front();
       std::vector<std::uint32_t> kept;
       for (std::uint32_t index = 0; index < size; ++index) {
-        const MemberLook& look = looks[first + index];
+        const MemberLook& look = looks[first - looksFrom + index];
         if (look.same) {
           kept.push_back(listed[index]);
           seen.push_back(look.seen);

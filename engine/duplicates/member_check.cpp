@@ -60,7 +60,7 @@ struct MemberRange {
 }  // namespace
 
 std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
-                                      const std::vector<std::uint32_t>& members,
+                                      std::span<const std::uint32_t> members,
                                       const std::function<std::uint64_t(std::uint32_t)>& printOf,
                                       WorkerPool* pool, JobHost& host, const StopFlag& stop,
                                       const std::function<void(std::size_t)>& looked) {

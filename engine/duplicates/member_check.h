@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,7 @@ struct MemberLook {
 // many have been looked at. The looks come back in the order of `members`; after a stop
 // the ones not reached are not the same.
 std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
-                                      const std::vector<std::uint32_t>& members,
+                                      std::span<const std::uint32_t> members,
                                       const std::function<std::uint64_t(std::uint32_t)>& printOf,
                                       WorkerPool* pool, JobHost& host, const StopFlag& stop,
                                       const std::function<void(std::size_t)>& looked);
