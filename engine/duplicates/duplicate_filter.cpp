@@ -300,12 +300,13 @@ void DuplicateStore::List(ResultList& list) {
   std::size_t looksTo = 0;
   const auto lookFrom = [&](std::size_t first, std::size_t size) {
     looksFrom = first;
-    looksTo = std::min<std::size_t>(listedFiles, first + std::max(size, kMembersLookedAtOnce));
+    const std::size_t end =
+        std::min<std::size_t>(listedFiles, first + std::max(size, kMembersLookedAtOnce));
     looks = LookAtMembers(
-        state.files,
-        std::span<const std::uint32_t>(members).subspan(looksFrom, looksTo - looksFrom),
+        state.files, std::span<const std::uint32_t>(members).subspan(first, end - first),
         [&](std::uint32_t file) { return state.PrintOf(file); }, state.pool, state.host, state.stop,
-        [&](std::size_t looked) { showListed(looksFrom + looked); });
+        [&](std::size_t looked) { showListed(looksFrom + looked); }, size);
+    looksTo = looksFrom + looks.size();
   };
 
   const DuplicateOutput output = SelectedOutput(state.options);
@@ -328,10 +329,8 @@ void DuplicateStore::List(ResultList& list) {
     if (checked) {
       // The window ends where it ends, often within a group: that group is looked at
       // again from its first member.
-      if (first + size > looksTo) {
-        lookFrom(first, size);
-        if (state.stop.IsSet()) return;
-      }
+      // After a stop the group being listed is finished, and no other is looked at.
+      if (first + size > looksTo) lookFrom(first, size);
       // A group left with one member is no group. The members of a 相似 group resemble
       // its first file: without it they are no group either.
       const std::uint32_t leader = listed.front();

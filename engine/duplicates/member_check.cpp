@@ -63,7 +63,8 @@ std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
                                       std::span<const std::uint32_t> members,
                                       const std::function<std::uint64_t(std::uint32_t)>& printOf,
                                       WorkerPool* pool, JobHost& host, const StopFlag& stop,
-                                      const std::function<void(std::size_t)>& looked) {
+                                      const std::function<void(std::size_t)>& looked,
+                                      std::size_t atLeast) {
   // A group's members lie in folders of their own, so the stats of the check are
   // path lookups the kernel does for each thread alike: they run on every worker.
   std::vector<MemberLook> looks(members.size());
@@ -80,21 +81,31 @@ std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
       });
   std::size_t handedOut = 0;
   std::size_t done = 0;
-  while (done < members.size() && !stop.IsSet()) {
-    while (handedOut < members.size() && !lane.Full()) {
-      const std::size_t end = std::min(members.size(), handedOut + kMembersInBatch);
+  for (;;) {
+    // What is done counts, a stop or not.
+    while (const MemberRange* head = lane.DoneHead()) {
+      done = head->end;
+      lane.PopHead();
+      looked(done);
+    }
+    const bool stopped = stop.IsSet();
+    if (done == members.size() || (stopped && done >= atLeast)) break;
+    const std::size_t wanted = stopped ? atLeast : members.size();
+    while (handedOut < wanted && !lane.Full()) {
+      const std::size_t end = std::min(wanted, handedOut + kMembersInBatch);
       lane.HandOut({handedOut, end});
       handedOut = end;
     }
-    if (!lane.WaitForHead()) break;
-    done = lane.DoneHead()->end;
-    lane.PopHead();
-    looked(done);
+    if (stopped) {
+      lane.WaitOutHead();
+    } else {
+      lane.WaitForHead();
+    }
   }
-  // After a stop what was not reached stays not the same; what runs is waited for, since
-  // it writes into the looks.
+  // After a stop the looks not taken back are dropped; what runs is waited for, since it
+  // writes into them.
   lane.DropAndWaitOut();
-  for (std::size_t at = done; at < members.size(); ++at) looks[at].same = false;
+  looks.resize(done);
   return looks;
 }
 

@@ -45,12 +45,14 @@ struct MemberLook {
 
 // Looks at each of `members` (file numbers of `files`), whose prints `printOf` gives, on
 // the job's workers with the window live; `looked(count)` tells on the job's thread how
-// many have been looked at. The looks come back in the order of `members`; after a stop
-// the ones not reached are not the same.
+// many have been looked at. The looks come back in the order of `members`; after a stop,
+// those of the first members only, as far as they were looked at, but always of the
+// first `atLeast` (a group that is being listed is finished).
 std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
                                       std::span<const std::uint32_t> members,
                                       const std::function<std::uint64_t(std::uint32_t)>& printOf,
                                       WorkerPool* pool, JobHost& host, const StopFlag& stop,
-                                      const std::function<void(std::size_t)>& looked);
+                                      const std::function<void(std::size_t)>& looked,
+                                      std::size_t atLeast);
 
 }  // namespace tarnwick
