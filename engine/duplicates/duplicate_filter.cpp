@@ -45,6 +45,12 @@ constexpr std::uint32_t kNoGroup = 0xFFFFFFFF;
 // Members looked at again at once before they are listed.
 constexpr std::size_t kMembersLookedAtOnce = 1 << 14;
 
+// What a row shows of what the look before listing found.
+struct RowStamp {
+  std::int64_t size;
+  std::int64_t modifiedSeconds;
+};
+
 }  // namespace
 
 // Flat on purpose: files are numbered in walk order and every table holds numbers, so
@@ -298,14 +304,16 @@ void DuplicateStore::List(ResultList& list) {
   std::vector<MemberLook> looks;
   std::size_t looksFrom = 0;  // the member the first look is of
   std::size_t looksTo = 0;
-  const auto lookFrom = [&](std::size_t first, std::size_t size) {
+  // Looks at the members from `first` on, a window of them; at least `atLeast` of them
+  // even after a stop, so that the group being listed is finished.
+  const auto lookFrom = [&](std::size_t first, std::size_t atLeast) {
     looksFrom = first;
-    const std::size_t end =
-        std::min<std::size_t>(listedFiles, first + std::max(size, kMembersLookedAtOnce));
+    const std::size_t end = std::min<std::size_t>(listedFiles, first + kMembersLookedAtOnce);
     looks = LookAtMembers(
         state.files, std::span<const std::uint32_t>(members).subspan(first, end - first),
         [&](std::uint32_t file) { return state.PrintOf(file); }, state.pool, state.host, state.stop,
-        [&](std::size_t looked) { showListed(looksFrom + looked); }, size);
+        [&](std::size_t looked) { showListed(looksFrom + looked); },
+        std::min(atLeast, end - first));
     looksTo = looksFrom + looks.size();
   };
 
@@ -325,21 +333,20 @@ void DuplicateStore::List(ResultList& list) {
     const std::uint32_t first = next[group] - size;
     std::vector<std::uint32_t> listed(members.begin() + first, members.begin() + first + size);
     // What the check saw of each member still listed: its row's size and time.
-    std::vector<platform::FileStatus> seen;
+    std::vector<RowStamp> seen;
     if (checked) {
-      // The window ends where it ends, often within a group: that group is looked at
-      // again from its first member.
-      // After a stop the group being listed is finished, and no other is looked at.
-      if (first + size > looksTo) lookFrom(first, size);
       // A group left with one member is no group. The members of a 相似 group resemble
       // its first file: without it they are no group either.
       const std::uint32_t leader = listed.front();
       std::vector<std::uint32_t> kept;
       for (std::uint32_t index = 0; index < size; ++index) {
-        const MemberLook& look = looks[first - looksFrom + index];
+        // Windows end where they end, within a group too.
+        const std::size_t member = first + index;
+        if (member < looksFrom || member >= looksTo) lookFrom(member, size - index);
+        const MemberLook& look = looks[member - looksFrom];
         if (look.same) {
           kept.push_back(listed[index]);
-          seen.push_back(look.seen);
+          seen.push_back({look.seen.size, look.seen.modified.tv_sec});
           continue;
         }
         state.files.PathOf(listed[index], path);
@@ -356,8 +363,13 @@ void DuplicateStore::List(ResultList& list) {
     for (std::uint32_t index = 0; index < count; ++index) {
       state.files.PathOf(listed[index], path);
       const int similarity = state.similar ? state.similar->ResemblanceOf(listed[index]) : -1;
+      platform::FileStatus status;
+      if (!seen.empty()) {
+        status.size = seen[index].size;
+        status.modified.tv_sec = seen[index].modifiedSeconds;
+      }
       AddRow(list, path, 0, 0, "", state.options, number, similarity,
-             seen.empty() ? nullptr : &seen[index]);
+             seen.empty() ? nullptr : &status);
     }
     if (state.stop.IsSet()) return;
   }
