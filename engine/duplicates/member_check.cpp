@@ -11,6 +11,14 @@
 namespace tarnwick {
 namespace {
 
+// Members looked at in one batch: a batch costs a worker well under a millisecond.
+constexpr std::size_t kMembersInBatch = 256;
+
+struct MemberRange {
+  std::size_t begin;
+  std::size_t end;
+};
+
 std::int64_t Nanoseconds(const timespec& time) {
   return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
@@ -43,21 +51,6 @@ bool MemberCheck::StillTheFileCompared(std::string_view folder, const char* name
   seen.changed = status.st_ctim;
   return StampPrint(StampOf(seen)) == print;
 }
-
-}  // namespace tarnwick
-
-namespace tarnwick {
-namespace {
-
-// Members looked at in one batch: a batch costs a worker well under a millisecond.
-constexpr std::size_t kMembersInBatch = 256;
-
-struct MemberRange {
-  std::size_t begin;
-  std::size_t end;
-};
-
-}  // namespace
 
 std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
                                       std::span<const std::uint32_t> members,
