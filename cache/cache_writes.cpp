@@ -65,7 +65,9 @@ void DigestCache::FlushLocked() {
     // What the row holds now, copied before the row is written over.
     const RowBytes old = ReadRowLocked(first->first);
     if (!db_) return;  // failed, and told
-    kept.assign(reinterpret_cast<const char*>(old.bytes), old.count * kEntryBytes);
+    kept.clear();
+    if (old.count > 0)
+      kept.assign(reinterpret_cast<const char*>(old.bytes), old.count * kEntryBytes);
     sqlite3_reset(select_);
     // Both lie in entry order: merged in one pass, a new entry taking its file's place.
     row.clear();
