@@ -342,7 +342,7 @@ void DuplicateStore::List(ResultList& list) {
       for (std::uint32_t index = 0; index < size; ++index) {
         // Windows end where they end, within a group too.
         const std::size_t member = first + index;
-        if (member < looksFrom || member >= looksTo) lookFrom(member, size - index);
+        if (member >= looksTo) lookFrom(member, size - index);
         const MemberLook& look = looks[member - looksFrom];
         if (look.same) {
           kept.push_back(listed[index]);
