@@ -27,6 +27,11 @@ std::tuple<std::uint64_t, std::uint64_t> EntryKey(const FileStamp& stamp) {
   return {stamp.inode, stamp.device};
 }
 
+// The same, of an entry's bytes in a row.
+std::tuple<std::uint64_t, std::uint64_t> EntryKeyAt(const unsigned char* bytes) {
+  return {cache_entry::InodeAt(bytes), cache_entry::DeviceAt(bytes)};
+}
+
 }  // namespace
 
 using cache_entry::FolderNumber;
@@ -53,8 +58,8 @@ void DigestCache::FlushLocked() {
   for (const Pending& entry : pending_)
     order.push_back({FolderNumber(entry.stamp.device, entry.place), &entry});
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-    return std::make_tuple(a.first, a.second->stamp.inode, a.second->stamp.device) <
-           std::make_tuple(b.first, b.second->stamp.inode, b.second->stamp.device);
+    return std::pair(a.first, EntryKey(a.second->stamp)) <
+           std::pair(b.first, EntryKey(b.second->stamp));
   });
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   std::string kept;
@@ -73,8 +78,11 @@ void DigestCache::FlushLocked() {
     row.clear();
     std::int64_t count = 0;
     std::size_t at = 0;
+    const auto oldEntry = [&](std::size_t entry) {
+      return reinterpret_cast<const unsigned char*>(kept.data()) + entry * kEntryBytes;
+    };
     const auto keepOld = [&](std::size_t entry) {
-      const auto* bytes = reinterpret_cast<const unsigned char*>(kept.data()) + entry * kEntryBytes;
+      const unsigned char* bytes = oldEntry(entry);
       const std::optional<cache_entry::Entry> known = cache_entry::ReadEntry(bytes);
       if (!known || known->storedDay < today - kPruneAfterDays) return;
       row.append(reinterpret_cast<const char*>(bytes), kEntryBytes);
@@ -85,9 +93,7 @@ void DigestCache::FlushLocked() {
       const FileStamp& stamp = next->second->stamp;
       if (next + 1 != last && EntryKey(next[1].second->stamp) == EntryKey(stamp)) continue;
       for (; at < oldCount; ++at) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(kept.data()) + at * kEntryBytes;
-        const auto oldKey =
-            std::make_tuple(cache_entry::InodeAt(bytes), cache_entry::DeviceAt(bytes));
+        const auto oldKey = EntryKeyAt(oldEntry(at));
         if (oldKey > EntryKey(stamp)) break;
         if (oldKey < EntryKey(stamp)) keepOld(at);
       }
