@@ -141,10 +141,23 @@ void ContentKeyFinder::OnLookedUp(std::uint32_t file, const KnownDigests& digest
 }
 
 void ContentKeyFinder::Advance(std::uint32_t file, Stage stage) {
+  if (stage == Stage::Ends && proveByDigest_ && KeptAside(file)) return;
   if (table_.Knows(file, stage)) return Continue(file, stage);
   const StageReadItem item{file, stage, table_.Print(file), files_.Folder(file), files_.Name(file)};
   Plan(ProgressStage(stage), ProgressAmount(ProgressStage(stage), SizeOf(file)));
   (RuleOf(stage).readsWholeBigFile(SizeOf(file)) ? bigWaiting_ : smallWaiting_).push_back(item);
+}
+
+bool ContentKeyFinder::KeptAside(std::uint32_t file) {
+  const std::uint32_t sizeBucket = table_.SizeBucket(file);
+  if (table_.Knows(file, Stage::Digest)) {
+    if (!settled_.KeepAside(file, sizeBucket)) return false;
+    table_.Mark(file, FileKeyTable::kHasKey);
+    return true;
+  }
+  // This file may be the like of those kept aside: they take their places first.
+  for (const std::uint32_t kept : settled_.Open(sizeBucket)) Advance(kept, Stage::Ends);
+  return false;
 }
 
 void ContentKeyFinder::Continue(std::uint32_t file, Stage stage) {

@@ -27,6 +27,7 @@
 #include "engine/duplicates/file_key_table.h"
 #include "engine/duplicates/found_files.h"
 #include "engine/duplicates/key_stage.h"
+#include "engine/duplicates/settled_files.h"
 #include "engine/duplicates/stage_reader.h"
 #include "engine/reads/device_waits.h"
 #include "engine/reads/read_queue.h"
@@ -70,6 +71,8 @@ class ContentKeyFinder {
   // The content class of `file`: nullopt when it has none (no other file of its size or
   // of its quick hashes, unreadable, changed, or not reached before a stop).
   std::optional<std::uint32_t> ClassOf(std::uint32_t file) const { return table_.ClassOf(file); }
+  // Classes are numbered from 0 up to this.
+  std::uint32_t ClassCount() const { return table_.ClassCount(); }
   // The print of the stamp the walk saw (StampPrint): a file still has it when its bytes
   // are still those that were compared.
   std::uint64_t PrintOf(std::uint32_t file) const { return table_.Print(file); }
@@ -110,6 +113,9 @@ class ContentKeyFinder {
   void Enter(std::uint32_t file);
   // Moves the file to `stage`: on at once when the stage's digest is known, else by a read.
   void Advance(std::uint32_t file, Stage stage);
+  // With the digest cache: keeps a file whose digest it knew out of the ends stage
+  // (true), or opens that stage to the files of its size kept out before it.
+  bool KeptAside(std::uint32_t file);
   // Goes on from what `stage` has made known of the file.
   void Continue(std::uint32_t file, Stage stage);
   void Join(Stage stage, std::uint32_t file);
@@ -165,6 +171,7 @@ class ContentKeyFinder {
   const bool proveByDigest_;
   // Files compared side by side at most: each holds a descriptor while compared.
   const std::size_t mostCompared_;
+  SettledFiles settled_;
   std::vector<Candidate> candidates_;
   CompareBatch comparing_;  // being filled
 

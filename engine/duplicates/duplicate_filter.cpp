@@ -116,15 +116,28 @@ struct DuplicateStore::State {
     });
   }
 
-  // Once every key is known: groups in walk order of their first file.
+  // Once every key is known: groups in walk order of their first file. Content classes
+  // are numbered densely, and many hold one file (the digest cache settles a file's
+  // class before any like of it is known): only classes of two or more make groups.
   void GroupByContent() {
+    std::vector<std::uint32_t> groupOfClass(content->ClassCount(), 0);
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      if (const std::optional<std::uint32_t> contentClass = content->ClassOf(file))
+        ++groupOfClass[*contentClass];
+    }
+    for (std::uint32_t& count : groupOfClass) count = count >= 2 ? kNoGroup - 1 : kNoGroup;
     groupOf.assign(files.Count(), kNoGroup);
     for (std::uint32_t file = 0; file < files.Count(); ++file) {
       const std::optional<std::uint32_t> contentClass = content->ClassOf(file);
       if (!contentClass) continue;
-      groupOf[file] = GroupOf(file, *contentClass, [&](std::uint32_t known) {
-        return content->ClassOf(groups[known].first) == contentClass;
-      });
+      std::uint32_t& group = groupOfClass[*contentClass];
+      if (group == kNoGroup) continue;
+      if (group == kNoGroup - 1) {
+        group = static_cast<std::uint32_t>(groups.size());
+        groups.push_back({file, 0});
+      }
+      ++groups[group].count;
+      groupOf[file] = group;
     }
   }
 

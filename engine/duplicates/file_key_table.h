@@ -60,6 +60,8 @@ class FileKeyTable {
   std::uint32_t EmptyClass();
   // The file's class once it has its key (kHasKey); nullopt otherwise.
   std::optional<std::uint32_t> ClassOf(std::uint32_t file) const;
+  // Classes are numbered from 0 up to this.
+  std::uint32_t ClassCount() const { return static_cast<std::uint32_t>(digests_.size()); }
 
  private:
   // The digests known of a file, in the same byte as its flags.

@@ -105,6 +105,30 @@ TEST_F(DigestCacheTest, RunAgainReadsNoFileAndListsTheSameRows) {
   }
 }
 
+// Files the cache settled stay out of the quick-hash stages until a file it does not
+// know comes in their size: new copies, walked before or after them, find their likes
+// among them, and a new file of their size that matches none stays alone.
+TEST_F(DigestCacheTest, NewFilesFindTheirLikesAmongFilesTheCacheKnew) {
+  const std::string big = RandomBytes(300 * 1024, 1);
+  const std::string other3 = RandomBytes(300 * 1024, 13);
+  const Paths fresh = {folder_.Create("new/big", big), folder_.Create("new/other3", other3),
+                       folder_.Create("new/unlike", RandomBytes(300 * 1024, 99)),
+                       folder_.Create("new/twin", "twin")};
+  for (const unsigned threads : {1u, 2u}) {
+    const std::string path = folder_.Path("cache" + std::to_string(threads) + "/digests.sqlite");
+    { DigestCache first(path); Listed(&first, files_, threads); }
+    for (const bool freshFirst : {false, true}) {
+      Paths files = files_;
+      files.insert(freshFirst ? files.begin() : files.end(), fresh.begin(), fresh.end());
+      const Paths expected = Listed(nullptr, files, threads);
+      ASSERT_EQ(expected.size(), 9u);  // big, small and other/3, each with its new copy
+      DigestCache again(path);
+      EXPECT_EQ(Listed(&again, files, threads), expected)
+          << threads << " threads, new files " << (freshFirst ? "first" : "last");
+    }
+  }
+}
+
 // Regression guard: the change time is part of what an entry holds for.
 TEST_F(DigestCacheTest, FileChangedWithItsModificationTimePutBackIsReadAgain) {
   {
