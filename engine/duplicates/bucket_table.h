@@ -4,8 +4,8 @@
 // stage, and so does every later one.
 
 #include <cstdint>
-#include <vector>
 
+#include "engine/duplicates/chunked_vector.h"
 #include "engine/duplicates/hash_index.h"
 
 namespace tarnwick {
@@ -62,7 +62,7 @@ class BucketTable {
   }
 
   HashIndex index_;
-  std::vector<Bucket> buckets_;
+  ChunkedVector<Bucket> buckets_;  // grows without moving what it holds
 };
 
 }  // namespace tarnwick

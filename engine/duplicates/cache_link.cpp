@@ -37,9 +37,12 @@ CacheLink::CacheLink(DigestCache* cache, BatchScheduler& scheduler)
 
 bool CacheLink::Ask(std::uint32_t file, const FileStamp& stamp, std::string_view folder) {
   if (asked_.empty()) {
-    // The memory of a batch answered serves the next: fresh memory costs a page fault a
-    // few lookups.
-    asked_.swap(spare_);
+    // The memory of the batches answered serves the next ones: fresh memory costs a page
+    // fault a few lookups.
+    if (!spare_.empty()) {
+      asked_.swap(spare_.back());
+      spare_.pop_back();
+    }
     asked_.reserve(kLookupBatch);
   }
   asked_.push_back({stamp, file, places_.Of(folder), {}});
@@ -56,7 +59,7 @@ void CacheLink::TakeAnswers(const std::function<void(std::uint32_t, const KnownD
   while (Lookups* answers = lookups_.DoneHead()) {
     for (const DigestCache::Lookup& lookup : *answers) learn(lookup.tag, lookup.digests);
     answers->clear();
-    spare_.swap(*answers);
+    if (spare_.size() <= kLookupBatchesOut) spare_.push_back(std::move(*answers));
     lookups_.PopHead();
   }
 }

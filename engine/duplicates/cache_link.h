@@ -72,7 +72,7 @@ class CacheLink {
   DigestCache* const cache_;
   FolderPlaces places_;
   Lookups asked_;
-  Lookups spare_;  // emptied, kept for its memory
+  std::vector<Lookups> spare_;  // emptied, kept for their memory
   OrderedBatches<Lookups> lookups_;
   OrderedBatches<StoreWork> stores_;
 };

@@ -156,7 +156,12 @@ ReadQueue::Ticket FilePipeline::AskRead(const std::shared_ptr<const FolderVisit>
 
 void FilePipeline::Open(const std::shared_ptr<const FolderVisit>& folder,
                         const std::shared_ptr<const FilterOptions>& options) {
-  open_ = std::make_unique<Batch>();
+  if (spare_.empty()) {
+    open_ = std::make_unique<Batch>();
+  } else {
+    open_ = std::move(spare_.back());
+    spare_.pop_back();
+  }
   open_->options = options;
   open_->readsContent = snapshotReadsContent_;
   open_->folders.push_back(folder);
@@ -219,6 +224,18 @@ void FilePipeline::HandOut() {
   batches_.HandOut(std::move(*batch));
 }
 
+void FilePipeline::Recycle(Batch& merged) {
+  if (spare_.size() > batchesOut_) return;
+  auto batch = std::make_unique<Batch>();
+  batch->names.swap(merged.names);
+  batch->files.swap(merged.files);
+  batch->outcomes.swap(merged.outcomes);
+  batch->names.clear();
+  batch->files.clear();
+  batch->outcomes.clear();
+  spare_.push_back(std::move(batch));
+}
+
 void FilePipeline::Work(Batch& batch, const BatchRun& run) {
   FileWorker& worker = workers_[run.Slot()];
   const Clock::time_point start = Clock::now();
@@ -271,6 +288,7 @@ void FilePipeline::MergeDone() {
       batchLimit_ = static_cast<std::size_t>(std::clamp(kBatchNanos / std::max(nanosPerFile_, 1.0),
                                                         1.0, static_cast<double>(kMaxBatchFiles)));
     }
+    Recycle(*batch);
     batches_.PopHead();
   }
 }

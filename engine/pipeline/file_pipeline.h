@@ -81,6 +81,8 @@ class FilePipeline {
   void Open(const std::shared_ptr<const FolderVisit>& folder,
             const std::shared_ptr<const FilterOptions>& options);
   void HandOut();
+  // Keeps the memory of a merged batch for a later one.
+  void Recycle(Batch& merged);
   void Work(Batch& batch, const BatchRun& run);
   // Merges the done batches at the head of the lane, in order.
   void MergeDone();
@@ -107,6 +109,9 @@ class FilePipeline {
 
   // Hand-out state, job thread only.
   std::unique_ptr<Batch> open_;  // filling, not yet handed out
+  // Emptied batches that kept their memory: fresh memory costs a page fault every few
+  // files.
+  std::vector<std::unique_ptr<Batch>> spare_;
   std::size_t batchLimit_ = 1;   // files per batch, grown from timings
   double nanosPerFile_ = 0;
   std::size_t foldersPerBatch_ = 1;  // folders a batch holds open, at most
