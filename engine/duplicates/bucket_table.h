@@ -23,19 +23,17 @@ class BucketTable {
   };
 
   // Puts `file`, of `size` bytes and with `value` (0 when the table goes by size alone),
-  // in the bucket of its size and value. `valueOf(file)` gives the value of a file
-  // already in the table.
-  template <typename ValueOf>
-  Joined Join(std::uint32_t file, std::int64_t size, std::uint64_t value, ValueOf&& valueOf) {
+  // in the bucket of its size and value.
+  Joined Join(std::uint32_t file, std::int64_t size, std::uint64_t value) {
     const auto [number, created] = index_.FindOrInsert(
         Mix(size, value),
         [&](std::uint32_t known) {
           const Bucket& bucket = buckets_[known];
-          return bucket.size == size && valueOf(bucket.first) == value;
+          return bucket.size == size && bucket.value == value;
         },
         static_cast<std::uint32_t>(buckets_.size()));
     if (created) {
-      buckets_.push_back({size, file, 1});
+      buckets_.push_back({size, value, file, 1});
       return {number, kNone, false};
     }
     Bucket& bucket = buckets_[number];
@@ -43,13 +41,18 @@ class BucketTable {
     return {number, second ? bucket.first : kNone, true};
   }
 
+  // A file of `size` and `value` will join soon.
+  void Prefetch(std::int64_t size, std::uint64_t value) const { index_.Prefetch(Mix(size, value)); }
+
   // The size of the files of `bucket`.
   std::int64_t SizeOf(std::uint32_t bucket) const { return buckets_[bucket].size; }
 
  private:
-  // Its size is kept beside a bucket's first file: every file looks it up.
+  // Its size and value are kept beside a bucket's first file: every file that joins
+  // compares them, and the first file's own record lies elsewhere in memory.
   struct Bucket {
     std::int64_t size;
+    std::uint64_t value;
     std::uint32_t first;
     std::uint32_t count;
   };

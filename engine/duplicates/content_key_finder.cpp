@@ -109,7 +109,7 @@ void ContentKeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regu
     table_.Mark(file, FileKeyTable::kLookedUp);  // nothing to learn
   }
   const BucketTable::Joined joined =
-      bySize_.Join(file, stamp.size, 0, [](std::uint32_t) { return std::uint64_t{0}; });
+      bySize_.Join(file, stamp.size, 0);
   table_.SetSizeBucket(file, joined.bucket);
   if (joined.firstToMoveOn != BucketTable::kNone) Enter(joined.firstToMoveOn);
   if (joined.moveOn) Enter(file);
@@ -177,10 +177,8 @@ void ContentKeyFinder::Join(Stage stage, std::uint32_t file) {
   const std::int64_t size = SizeOf(file);
   const bool byEnds = stage == Stage::Ends;
   BucketTable& table = byEnds ? byEnds_ : byWhole_;
-  const auto valueOf = [&](std::uint32_t known) {
-    return byEnds ? table_.Ends(known) : table_.Whole(known);
-  };
-  const BucketTable::Joined joined = table.Join(file, size, valueOf(file), valueOf);
+  const BucketTable::Joined joined =
+      table.Join(file, size, byEnds ? table_.Ends(file) : table_.Whole(file));
   std::vector<std::uint32_t> movingOn;
   if (joined.firstToMoveOn != BucketTable::kNone) movingOn.push_back(joined.firstToMoveOn);
   if (joined.moveOn) movingOn.push_back(file);

@@ -63,6 +63,8 @@ class ContentKeyFinder {
   // not a regular one (or could not be looked at) has no key and is never opened.
   // `cacheable`: its file system keeps stamps the digest cache may trust.
   void Add(std::uint32_t file, const FileStamp& stamp, bool regular, bool cacheable);
+  // A file of `size` bytes will be added soon.
+  void Expect(std::int64_t size) const { bySize_.Prefetch(size, 0); }
   // Reads what is still needed and returns once every key is known, or once the stop
   // flag is set: the reads in hand then end within one read and are left out, and what
   // was found meanwhile is kept. Stores what was read in the digest cache.

@@ -257,6 +257,14 @@ void DuplicateStore::Add(const platform::FileRef& file, std::int64_t size,
   }
 }
 
+void DuplicateStore::Expect(std::int64_t size, const platform::FileStatus& status) const {
+  const State& state = *state_;
+  state.identities.Prefetch(status.device, status.inode);
+  if (size == 0) size = status.size;
+  if (state.kind == DuplicateKind::ByMd5) state.content->Expect(size);
+  if (state.kind == DuplicateKind::ByLength) state.groupIndex.Prefetch(static_cast<std::uint64_t>(size));
+}
+
 void DuplicateStore::FinishWalk() {
   State& state = *state_;
   // No file comes after the walk: what told files met twice apart is no longer needed.

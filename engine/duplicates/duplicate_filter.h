@@ -38,6 +38,10 @@ class DuplicateStore {
   // makes its own. The same file reached twice (same device and inode) is kept once.
   void Add(const platform::FileRef& file, std::int64_t size,
            const platform::FileStatus* status = nullptr);
+  // A file of `size` bytes with `status` will be added soon, a few files from now: the
+  // table places it lands in are fetched into the processor's cache meanwhile, so that
+  // adding it does not wait on memory.
+  void Expect(std::int64_t size, const platform::FileStatus& status) const;
 
   // After the walk: the MD5 keys still being read are waited for (with the window
   // kept live), or, once the stop flag is set, left out. Files whose content could not

@@ -53,6 +53,18 @@ bool FileIdentitySet::Insert(dev_t device, ino_t inode) {
   return InsertInode(devices_.back(), inode);
 }
 
+void FileIdentitySet::Prefetch(dev_t device, ino_t inode) const {
+  for (const DeviceInodes& table : devices_) {
+    if (table.device != device) continue;
+    if (!table.wide.empty()) {
+      __builtin_prefetch(&table.wide[HomeOf(inode, table.wide.size())]);
+    } else if (!table.narrow.empty()) {
+      __builtin_prefetch(&table.narrow[HomeOf(inode, table.narrow.size())]);
+    }
+    return;
+  }
+}
+
 bool FileIdentitySet::InsertInode(DeviceInodes& table, std::uint64_t inode) {
   if (inode == 0) return !std::exchange(table.hasInodeZero, true);
   const bool fits = inode <= std::numeric_limits<std::uint32_t>::max();

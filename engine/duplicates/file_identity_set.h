@@ -16,6 +16,8 @@ class FileIdentitySet {
  public:
   // Adds the file; false when it was already there.
   bool Insert(dev_t device, ino_t inode);
+  // The file will be inserted soon: its slot is fetched into the cache meanwhile.
+  void Prefetch(dev_t device, ino_t inode) const;
   // Forgets every file and gives the memory back.
   void Clear() { devices_ = {}; }
 

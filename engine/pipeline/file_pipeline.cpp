@@ -20,6 +20,9 @@ using Clock = std::chrono::steady_clock;
 // evenly and a stop is seen soon.
 constexpr double kBatchNanos = 1e6;
 constexpr std::size_t kMaxBatchFiles = 512;
+// How many files ahead of the one merged the duplicate filter is told what comes: far
+// enough for memory to answer meanwhile.
+constexpr std::size_t kMergeAhead = 3;
 // Batches handed out and not yet merged: a few per worker, and no more than a share of
 // descriptors, since each holds a folder open and a running one a file too.
 std::size_t BatchesOut(unsigned workers) {
@@ -270,6 +273,11 @@ void FilePipeline::MergeDone() {
       sinks_.host.ReportUnreadable(batch->unreadablePath, batch->unreadableError);
     }
     for (std::size_t i = 0; i < batch->Count(); ++i) {
+      if (i + kMergeAhead < batch->Count()) {
+        const FileOutcome& coming = batch->outcomes[i + kMergeAhead];
+        if (coming.pass && coming.toDuplicates && coming.status)
+          sinks_.duplicates.Expect(coming.size, *coming.status);
+      }
       Merge(batch->FolderOf(i), batch->Name(i), batch->outcomes[i]);
       // The walk may be done while many files wait to be merged: the window stays live
       // and a stop keeps what has been merged and drops the rest.
