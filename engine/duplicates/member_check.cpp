@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <numeric>
 
 #include "engine/schedule/batch_scheduler.h"
 #include "engine/schedule/ordered_batches.h"
@@ -59,18 +60,28 @@ std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
                                       const std::function<void(std::size_t)>& looked,
                                       std::size_t atLeast) {
   // A group's members lie in folders of their own, so the stats of the check are
-  // path lookups the kernel does for each thread alike: they run on every worker.
+  // path lookups the kernel does for each thread alike: they run on every worker. They
+  // go in walk order, whatever the groups' order: members that lie near each other in
+  // the walk share the kernel's entries of their folders.
   std::vector<MemberLook> looks(members.size());
+  std::vector<std::uint32_t> walkOrder(members.size());
+  std::iota(walkOrder.begin(), walkOrder.end(), 0);
+  std::sort(walkOrder.begin(), walkOrder.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return members[a] < members[b]; });
+  std::vector<char> lookedAt(members.size(), 0);
+  const auto look = [&](MemberCheck& check, std::size_t member) {
+    const std::uint32_t file = members[member];
+    looks[member].same = check.StillTheFileCompared(files.Folder(file), files.Name(file),
+                                                    printOf(file), looks[member].seen);
+    lookedAt[member] = 1;
+  };
   BatchScheduler scheduler(pool, host, stop);
   std::vector<MemberCheck> checks(scheduler.Slots());
   OrderedBatches<MemberRange> lane(
       scheduler, 2 * scheduler.Slots(), [&](MemberRange& range, const BatchRun& run) {
         MemberCheck& check = checks[run.Slot()];
-        for (std::size_t at = range.begin; at < range.end && !run.Dropped(); ++at) {
-          const std::uint32_t file = members[at];
-          looks[at].same = check.StillTheFileCompared(files.Folder(file), files.Name(file),
-                                                      printOf(file), looks[at].seen);
-        }
+        for (std::size_t at = range.begin; at < range.end && !run.Dropped(); ++at)
+          look(check, walkOrder[at]);
       });
   std::size_t handedOut = 0;
   std::size_t done = 0;
@@ -81,24 +92,24 @@ std::vector<MemberLook> LookAtMembers(const FoundFiles& files,
       lane.PopHead();
       looked(done);
     }
-    const bool stopped = stop.IsSet();
-    if (done == members.size() || (stopped && done >= atLeast)) break;
-    const std::size_t wanted = stopped ? atLeast : members.size();
-    while (handedOut < wanted && !lane.Full()) {
-      const std::size_t end = std::min(wanted, handedOut + kMembersInBatch);
+    if (done == members.size() || stop.IsSet()) break;
+    while (handedOut < members.size() && !lane.Full()) {
+      const std::size_t end = std::min(members.size(), handedOut + kMembersInBatch);
       lane.HandOut({handedOut, end});
       handedOut = end;
     }
-    if (stopped) {
-      lane.WaitOutHead();
-    } else {
-      lane.WaitForHead();
-    }
+    lane.WaitForHead();
   }
   // After a stop the looks not taken back are dropped; what runs is waited for, since it
-  // writes into them.
+  // writes into them. The first members asked for are then looked at here.
   lane.DropAndWaitOut();
-  looks.resize(done);
+  MemberCheck here;
+  std::size_t first = 0;
+  while (first < members.size() && (lookedAt[first] || first < atLeast)) {
+    if (!lookedAt[first]) look(here, first);
+    ++first;
+  }
+  looks.resize(first);
   return looks;
 }
 
