@@ -19,6 +19,7 @@
 #include "app/window/main_window.h"
 #include "app/window/program_font.h"
 #include "app/window/termination_signal.h"
+#include "platform/heap_pages.h"
 #include "settings/settings_location.h"
 
 namespace {
@@ -33,6 +34,8 @@ int main(int argc, char* argv[]) {
     return std::fflush(stdout) == 0 ? 0 : 1;
   }
 
+  // The list holds some 400 bytes a row, up to millions of rows.
+  tarnwick::platform::PreferHugePagesForHeap(std::size_t{512} << 20);
   const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
   tarnwick::QtFormattingLocale formatting(language);
   QApplication application(argc, argv);  // takes Qt's own options out of argv

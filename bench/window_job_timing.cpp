@@ -19,10 +19,13 @@
 
 #include "app/controls/control_roster.h"
 #include "app/window/main_window.h"
+#include "platform/heap_pages.h"
 
 using namespace tarnwick;
 
 int main(int argc, char* argv[]) {
+  // As the window program does.
+  tarnwick::platform::PreferHugePagesForHeap(std::size_t{512} << 20);
   QApplication application(argc, argv);
   if (argc < 2) {
     std::fprintf(stderr, "usage: window_job_timing FOLDER [content WORD]\n");

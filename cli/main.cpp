@@ -8,6 +8,7 @@
 #include "cli/messages.h"
 #include "cli/settings_command.h"
 #include "engine/job/filter_options.h"
+#include "platform/heap_pages.h"
 #include "settings/settings_store.h"
 
 using namespace tarnwick;
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   if (line.cacheInfo || line.clearCache)
     return cli::RunCacheCommand(line.cacheInfo, line.clearCache);
 
+  platform::PreferHugePagesForHeap(std::size_t{512} << 20);
   FilterOptions options;
   SettingsStore store;
   if (!line.settingsFile.empty()) {
