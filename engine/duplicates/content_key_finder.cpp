@@ -108,8 +108,7 @@ void ContentKeyFinder::Add(std::uint32_t file, const FileStamp& stamp, bool regu
   } else {
     table_.Mark(file, FileKeyTable::kLookedUp);  // nothing to learn
   }
-  const BucketTable::Joined joined =
-      bySize_.Join(file, stamp.size, 0);
+  const BucketTable::Joined joined = bySize_.Join(file, stamp.size, 0);
   table_.SetSizeBucket(file, joined.bucket);
   if (joined.firstToMoveOn != BucketTable::kNone) Enter(joined.firstToMoveOn);
   if (joined.moveOn) Enter(file);

@@ -262,7 +262,8 @@ void DuplicateStore::Expect(std::int64_t size, const platform::FileStatus& statu
   state.identities.Prefetch(status.device, status.inode);
   if (size == 0) size = status.size;
   if (state.kind == DuplicateKind::ByMd5) state.content->Expect(size);
-  if (state.kind == DuplicateKind::ByLength) state.groupIndex.Prefetch(static_cast<std::uint64_t>(size));
+  if (state.kind == DuplicateKind::ByLength)
+    state.groupIndex.Prefetch(static_cast<std::uint64_t>(size));
 }
 
 void DuplicateStore::FinishWalk() {

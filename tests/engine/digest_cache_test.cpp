@@ -116,7 +116,10 @@ TEST_F(DigestCacheTest, NewFilesFindTheirLikesAmongFilesTheCacheKnew) {
                        folder_.Create("new/twin", "twin")};
   for (const unsigned threads : {1u, 2u}) {
     const std::string path = folder_.Path("cache" + std::to_string(threads) + "/digests.sqlite");
-    { DigestCache first(path); Listed(&first, files_, threads); }
+    {
+      DigestCache first(path);
+      Listed(&first, files_, threads);
+    }
     for (const bool freshFirst : {false, true}) {
       Paths files = files_;
       files.insert(freshFirst ? files.begin() : files.end(), fresh.begin(), fresh.end());

@@ -75,8 +75,7 @@ TEST(HeapPagesTest, HeapSetAsideIsAdvisedAndBlocksStillComeAndGo) {
       const bool header = !line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
                           line.find('-') < line.find(' ');
       if (header) inHeap = line.find("[heap]") != std::string::npos;
-      if (inHeap && line.rfind("THPeligible:", 0) == 0 &&
-          line.find('1') != std::string::npos)
+      if (inHeap && line.rfind("THPeligible:", 0) == 0 && line.find('1') != std::string::npos)
         return 0;
     }
     return HugePagesOffHere() ? 0 : 12;

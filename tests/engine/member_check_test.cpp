@@ -49,8 +49,8 @@ Members MakeMembers(test::TempTree& tree, int count) {
 std::vector<MemberLook> Look(const Members& members, WorkerPool* pool, test::RecordingHost& host,
                              const StopFlag& stop, std::size_t atLeast) {
   return LookAtMembers(
-      members.files, members.order, [&](std::uint32_t file) { return members.prints[file]; },
-      pool, host, stop, [](std::size_t) {}, atLeast);
+      members.files, members.order, [&](std::uint32_t file) { return members.prints[file]; }, pool,
+      host, stop, [](std::size_t) {}, atLeast);
 }
 
 TEST(MemberCheckTest, LooksComeBackInTheMembersOrderAndFindTheFileWrittenTo) {
