@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <initializer_list>
 
 namespace tarnwick::platform {
@@ -14,6 +15,15 @@ namespace {
 
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 constexpr int kLargestHeapBlock = 32 << 20;
+
+// Whether the system counts memory when it is set aside rather than when it is used
+// (vm.overcommit_memory = 2): then a stretch set aside would take from what others may
+// have.
+bool CountsMemorySetAside() {
+  std::ifstream mode("/proc/sys/vm/overcommit_memory");
+  int value = 0;
+  return mode >> value && value == 2;
+}
 
 }  // namespace
 
@@ -23,6 +33,7 @@ void PreferHugePagesForHeap(std::size_t bytes) {
     rlimit limit{};
     if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return;
   }
+  if (CountsMemorySetAside()) return;
   // The heap grows by `bytes` at its next growth, and keeps what is freed at its top:
   // given back, that stretch would come again in small pages. Blocks of up to 32 MiB
   // come from the heap, as they do anyway once the first of them is freed.

@@ -10,7 +10,9 @@ namespace tarnwick::platform {
 
 // Sets aside the next `bytes` of the heap and asks for huge pages there. Memory freed
 // within them stays with the process for later rows, as freed heap memory mostly does.
-// Call once, early, on the main thread. Where the system declines, nothing changes.
+// Call once, early, on the main thread. Under a limit on address space, or where the
+// system counts memory as it is set aside (strict overcommit), nothing is set aside;
+// where it has no huge pages, the stretch takes small ones.
 void PreferHugePagesForHeap(std::size_t bytes);
 
 }  // namespace tarnwick::platform
