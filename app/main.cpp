@@ -35,7 +35,7 @@ int main(int argc, char* argv[]) {
   }
 
   // The list holds some 400 bytes a row, up to millions of rows.
-  tarnwick::platform::PreferHugePagesForHeap(std::size_t{512} << 20);
+  tarnwick::platform::PreferHugePagesForHeap();
   const tarnwick::UiLanguage language = tarnwick::UiLanguageFromEnvironment();
   tarnwick::QtFormattingLocale formatting(language);
   QApplication application(argc, argv);  // takes Qt's own options out of argv

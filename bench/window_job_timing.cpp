@@ -25,7 +25,7 @@ using namespace tarnwick;
 
 int main(int argc, char* argv[]) {
   // As the window program does.
-  tarnwick::platform::PreferHugePagesForHeap(std::size_t{512} << 20);
+  tarnwick::platform::PreferHugePagesForHeap();
   QApplication application(argc, argv);
   if (argc < 2) {
     std::fprintf(stderr, "usage: window_job_timing FOLDER [content WORD]\n");

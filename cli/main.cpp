@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   if (line.cacheInfo || line.clearCache)
     return cli::RunCacheCommand(line.cacheInfo, line.clearCache);
 
-  platform::PreferHugePagesForHeap(std::size_t{512} << 20);
+  platform::PreferHugePagesForHeap();
   FilterOptions options;
   SettingsStore store;
   if (!line.settingsFile.empty()) {

@@ -16,24 +16,23 @@ namespace {
 constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
 constexpr int kLargestHeapBlock = 32 << 20;
 
-// Whether the system counts memory when it is set aside rather than when it is used
-// (vm.overcommit_memory = 2): then a stretch set aside would take from what others may
-// have.
-bool CountsMemorySetAside() {
-  std::ifstream mode("/proc/sys/vm/overcommit_memory");
-  int value = 0;
-  return mode >> value && value == 2;
-}
-
 }  // namespace
 
-void PreferHugePagesForHeap(std::size_t bytes) {
+bool CanSetHeapAside() {
   // Under a limit on address space the stretch set aside would count against it.
   for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
     rlimit limit{};
-    if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return;
+    if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return false;
   }
-  if (CountsMemorySetAside()) return;
+  // With vm.overcommit_memory = 2 the system counts memory when it is set aside rather
+  // than when it is used: the stretch would take from what others may have.
+  std::ifstream mode("/proc/sys/vm/overcommit_memory");
+  int value = 0;
+  return !(mode >> value && value == 2);
+}
+
+void PreferHugePagesForHeap(std::size_t bytes) {
+  if (!CanSetHeapAside()) return;
   // The heap grows by `bytes` at its next growth, and keeps what is freed at its top:
   // given back, that stretch would come again in small pages. Blocks of up to 32 MiB
   // come from the heap, as they do anyway once the first of them is freed.

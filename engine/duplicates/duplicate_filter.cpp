@@ -120,23 +120,24 @@ struct DuplicateStore::State {
   // are numbered densely, and many hold one file (the digest cache settles a file's
   // class before any like of it is known): only classes of two or more make groups.
   void GroupByContent() {
+    // First each file's class and each class's size, then the groups.
     std::vector<std::uint32_t> groupOfClass(content->ClassCount(), 0);
-    for (std::uint32_t file = 0; file < files.Count(); ++file) {
-      if (const std::optional<std::uint32_t> contentClass = content->ClassOf(file))
-        ++groupOfClass[*contentClass];
-    }
-    for (std::uint32_t& count : groupOfClass) count = count >= 2 ? kNoGroup - 1 : kNoGroup;
     groupOf.assign(files.Count(), kNoGroup);
     for (std::uint32_t file = 0; file < files.Count(); ++file) {
-      const std::optional<std::uint32_t> contentClass = content->ClassOf(file);
-      if (!contentClass) continue;
-      std::uint32_t& group = groupOfClass[*contentClass];
-      if (group == kNoGroup) continue;
+      if (const std::optional<std::uint32_t> contentClass = content->ClassOf(file)) {
+        groupOf[file] = *contentClass;
+        ++groupOfClass[*contentClass];
+      }
+    }
+    for (std::uint32_t& count : groupOfClass) count = count >= 2 ? kNoGroup - 1 : kNoGroup;
+    for (std::uint32_t file = 0; file < files.Count(); ++file) {
+      if (groupOf[file] == kNoGroup) continue;
+      std::uint32_t& group = groupOfClass[groupOf[file]];
       if (group == kNoGroup - 1) {
         group = static_cast<std::uint32_t>(groups.size());
         groups.push_back({file, 0});
       }
-      ++groups[group].count;
+      if (group != kNoGroup) ++groups[group].count;
       groupOf[file] = group;
     }
   }

@@ -15,7 +15,6 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -58,23 +57,11 @@ bool HugePagesOffHere() {
   return setting.empty() || setting.find("[never]") != std::string::npos;
 }
 
-// Whether this machine lets a process set address space aside freely, as the heap's
-// stretch needs.
-bool AddressSpaceIsFree() {
-  for (const int resource : {RLIMIT_AS, RLIMIT_DATA}) {
-    rlimit limit{};
-    if (::getrlimit(resource, &limit) != 0 || limit.rlim_cur != RLIM_INFINITY) return false;
-  }
-  std::ifstream mode("/proc/sys/vm/overcommit_memory");
-  int value = 0;
-  return !(mode >> value && value == 2);
-}
-
 TEST(HeapPagesTest, HeapSetAsideIsAdvisedAndBlocksStillComeAndGo) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer keeps a heap of its own";
 #endif
-  if (!AddressSpaceIsFree()) GTEST_SKIP() << "address space is limited or counted here";
+  if (!platform::CanSetHeapAside()) GTEST_SKIP() << "address space is limited or counted here";
   const int advised = InChild([] {
     const auto before = reinterpret_cast<std::uintptr_t>(::sbrk(0));
     platform::PreferHugePagesForHeap(std::size_t{64} << 20);
