@@ -15,9 +15,17 @@
 namespace tarnwick {
 
 struct FolderVisit {
-  FolderVisit(int folderFd, std::string folderBase, std::uint64_t visitNumber)
-      : fd(folderFd), base(std::move(folderBase)), number(visitNumber) {}
-  ~FolderVisit() { ::close(fd); }
+  // `fdOwner`, when given, closes the descriptor once all who use it let go; else the
+  // visit closes it.
+  FolderVisit(int folderFd, std::string folderBase, std::uint64_t visitNumber,
+              std::shared_ptr<const void> fdOwner = nullptr)
+      : fd(folderFd),
+        base(std::move(folderBase)),
+        number(visitNumber),
+        fdOwner_(std::move(fdOwner)) {}
+  ~FolderVisit() {
+    if (!fdOwner_) ::close(fd);
+  }
   FolderVisit(const FolderVisit&) = delete;
   FolderVisit& operator=(const FolderVisit&) = delete;
 
@@ -37,6 +45,9 @@ struct FolderVisit {
   // The options when the walk entered the folder: the patterns of the wildcard and
   // regex modes are taken from them (every other option is read per file).
   std::shared_ptr<const FilterOptions> optionsAtEntry;
+
+ private:
+  std::shared_ptr<const void> fdOwner_;
 };
 
 }  // namespace tarnwick

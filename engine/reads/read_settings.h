@@ -16,6 +16,9 @@ struct ReadSettings {
   bool threadsOnly = false;
   // Read as if the files lay on this kind of device, whatever /sys says.
   std::optional<platform::DeviceKind> device;
+  // List folders ahead of the walk even while listings do not wait for the device
+  // (tests: the walk's own listings are otherwise quicker in a warm tree).
+  bool foldersAheadAlways = false;
   // Faults the reads show (tests); null: none.
   const platform::ReadFaults* faults = nullptr;
 };

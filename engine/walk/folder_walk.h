@@ -69,7 +69,12 @@ class FolderWalk {
   // while listings wait for the device.
   void AskAhead();
   void AbandonAhead(Frame& frame);
-  void Descend(int fd, std::string text);
+  // The subfolders of the folder open as `fd` that the walk enters, as indexes of
+  // `listing` in its order. Safe on any thread: the listings ahead ask it too.
+  void PickSubfolders(int fd, const platform::DirectoryListing& listing,
+                      std::vector<std::uint32_t>& picked) const;
+  // Enters the folder open as `fd` (closed by `fdOwner` when given), listed in listing_.
+  void Descend(int fd, std::string text, std::shared_ptr<const void> fdOwner = nullptr);
   void EnterNextSubfolder(Frame& frame);
   void Ascend();
   bool WithinLevels(const std::string& folder);
@@ -90,6 +95,10 @@ class FolderWalk {
   std::uint64_t visits_ = 0;
   platform::DirectoryListing listing_;  // the folder being visited
   FolderReadAhead readAhead_;
+  // The folder taken from those listed ahead, until it is entered: its descriptor's
+  // owner and its subfolders asked for already.
+  FolderReadAhead::Taken taken_;
+  std::vector<std::uint32_t> subfolders_;
   std::vector<std::uint32_t> picked_;
 };
 

@@ -34,6 +34,13 @@ Rows RowTexts(const test::JobRun& run) {
   return rows;
 }
 
+// The descriptors the process has open.
+int OpenDescriptors() {
+  int count = 0;
+  for (int fd = 0; fd < 1024; ++fd) count += ::fcntl(fd, F_GETFD) >= 0 ? 1 : 0;
+  return count;
+}
+
 // Files of every reading the loader knows, small and over a piece, in several folders.
 void FillTree(test::TempTree& tree) {
   const std::string word = "quillwort";
@@ -301,8 +308,9 @@ TEST(FolderReadAhead, ListingsAheadAreTheFoldersOwnOnEitherKindOfDisk) {
         ASSERT_NE(ticket, FolderReadAhead::kNoTicket);
       for (std::size_t at = 0; at < 3; ++at) {
         platform::DirectoryListing listing;
-        int error = 0;
-        const int fd = ahead.Take(tickets[at], listing, error);
+        FolderReadAhead::Taken taken;
+        ASSERT_TRUE(ahead.Take(tickets[at], "d" + std::to_string(at), listing, taken));
+        const int fd = taken.fd;
         ASSERT_GE(fd, 0);
         std::vector<std::string> names;
         for (std::size_t i = 0; i < listing.Count(); ++i) names.emplace_back(listing.Name(i));
@@ -311,15 +319,117 @@ TEST(FolderReadAhead, ListingsAheadAreTheFoldersOwnOnEitherKindOfDisk) {
         ::close(fd);
       }
       platform::DirectoryListing listing;
-      int error = 0;
-      EXPECT_EQ(ahead.Take(link, listing, error), -1);
-      EXPECT_NE(error, 0);
+      FolderReadAhead::Taken taken;
+      ASSERT_TRUE(ahead.Take(link, "linked", listing, taken));
+      EXPECT_EQ(taken.fd, -1);
+      EXPECT_NE(taken.error, 0);
       ahead.Abandon(tickets[3]);
       // tickets 4 and 5 are left for the destructor.
     }
     EXPECT_EQ(openCount(), before) << static_cast<int>(kind);
   }
   ::close(root);
+}
+
+// A folder listed ahead brings its subfolders, listed ahead in their turn through its
+// descriptor, which stays open until the last of them is opened; a ticket is taken only
+// under its own name, and whatever is not taken is closed.
+TEST(FolderReadAhead, SubfoldersOfAFolderListedAheadComeWithIt) {
+  test::TempTree tree;
+  for (const char* file : {"a/b/f", "a/c/d/f", "a/e/f", "a/skipped/f", "a/plain"})
+    tree.Create(file, "x");
+  const int root = ::open(tree.Root().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(root, 0);
+  const int before = OpenDescriptors();
+  {
+    FolderReadAhead ahead(16, 2, 1, platform::DeviceKind::Parallel, true);
+    ahead.ListBelow(
+        [](int, const platform::DirectoryListing& listing, std::vector<std::uint32_t>& picked) {
+          for (std::uint32_t i = 0; i < listing.Count(); ++i) {
+            if (listing.IsFolder(i) && listing.Name(i) != "skipped") picked.push_back(i);
+          }
+        });
+    const FolderReadAhead::Ticket a = ahead.Ask(nullptr, root, "a", 1);
+    ASSERT_NE(a, FolderReadAhead::kNoTicket);
+    platform::DirectoryListing listing;
+    FolderReadAhead::Taken taken;
+    ASSERT_TRUE(ahead.Take(a, "a", listing, taken));
+    ASSERT_GE(taken.fd, 0);
+    ASSERT_TRUE(taken.fdOwner);         // the walk must not close it: the owner does
+    ASSERT_EQ(taken.below.size(), 3U);  // b, c, e
+    const std::vector<FolderReadAhead::Ticket> below = taken.below;
+    const std::shared_ptr<const void> aOwner = std::move(taken.fdOwner);
+
+    // The ticket for "c" asked for as "b": the caller lists "b" itself.
+    EXPECT_FALSE(ahead.Take(below[1], "b", listing, taken));
+    ASSERT_TRUE(ahead.Take(below[0], "b", listing, taken));
+    ASSERT_EQ(listing.Count(), 1U);
+    EXPECT_EQ(listing.Name(0), "f");
+    EXPECT_TRUE(taken.below.empty());
+    EXPECT_FALSE(taken.fdOwner);
+    ::close(taken.fd);
+    // "e" and, below the abandoned "c", "d" are left for the destructor.
+  }
+  EXPECT_EQ(OpenDescriptors(), before);
+  ::close(root);
+}
+
+// A tree of folders at several depths and widths, with what the walk leaves out below
+// them: excluded names, a trash folder, a link to a folder.
+void FillFolders(test::TempTree& tree) {
+  for (int a = 0; a < 6; ++a) {
+    for (int b = 0; b < a; ++b) {
+      for (int c = 0; c < 3; ++c) {
+        const std::string base =
+            "a" + std::to_string(a) + "/b" + std::to_string(b) + "/c" + std::to_string(c) + "/";
+        tree.Create(base + "f.txt", base);
+        if (c == 1) tree.Create(base + "deeper/deepest/g.txt", "g");
+      }
+    }
+  }
+  tree.Create("a1/b0/skipme/h.txt", "h");
+  tree.Create("a2/b1/.Trash-1000/files/t.txt", "t");
+  tree.Create("a3/keep.txt", "k");
+  tree.MakeLink("a3", "a4/b1/linked");
+}
+
+// Folders listed ahead below those listed ahead give the rows of a walk that lists every
+// folder itself, in every scope, with excluded folders, and when the walk is stopped
+// half-way (the rows then begin the same); nothing is left open.
+TEST(ReadAhead, FoldersListedAheadGiveTheRowsOfTheWalkAlone) {
+  test::TempTree tree;
+  FillFolders(tree);
+  FilterOptions levels = test::Ticked({Check::ScopeLevels}, {{Field::Levels, "3"}});
+  const FilterOptions scopes[] = {test::Ticked({Check::ScopeTree}), levels, FilterOptions{}};
+  const int before = OpenDescriptors();
+  for (const FilterOptions& options : scopes) {
+    for (const bool excluding : {false, true}) {
+      JobSettings alone;
+      if (excluding) alone.excludes = {"skip*", "c2"};
+      JobSettings ahead = alone;
+      ahead.reads.foldersAheadAlways = true;
+      const std::vector<std::string> rows =
+          test::JobRun().Run(tree.Root(), options, Lister::FindFile, alone);
+      for (const unsigned threads : {1U, 2U}) {
+        ahead.threads = threads;
+        EXPECT_EQ(test::JobRun().Run(tree.Root(), options, Lister::FindFile, ahead), rows)
+            << threads << " threads, excluding " << excluding;
+        for (const int stopAfter : {3, 20}) {
+          test::JobRun stopped;
+          int calls = 0;
+          stopped.host.onPendingEvents = [&] {
+            if (++calls == stopAfter) stopped.stop.Set();
+          };
+          const std::vector<std::string> part =
+              stopped.Run(tree.Root(), options, Lister::FindFile, ahead);
+          EXPECT_LE(part.size(), rows.size());
+          EXPECT_TRUE(std::equal(part.begin(), part.end(), rows.begin()))
+              << "stopped after " << stopAfter;
+        }
+      }
+      EXPECT_EQ(OpenDescriptors(), before);
+    }
+  }
 }
 
 }  // namespace
