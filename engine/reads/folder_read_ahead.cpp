@@ -163,6 +163,14 @@ void FolderReadAhead::Abandon(Ticket ticket) {
   AbandonLocked(ticket);
 }
 
+void FolderReadAhead::Abandon(std::span<Ticket> tickets) {
+  std::lock_guard lock(mutex_);
+  for (Ticket& ticket : tickets) {
+    if (ticket != kNoTicket) AbandonLocked(ticket);
+    ticket = kNoTicket;
+  }
+}
+
 void FolderReadAhead::AbandonLocked(Ticket ticket) {
   Slot& slot = slots_[ticket];
   switch (slot.state) {

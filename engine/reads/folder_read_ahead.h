@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -99,6 +100,8 @@ class FolderReadAhead {
             Taken& taken);
   // A folder that will not be entered, nor any of its subfolders: closed once listed.
   void Abandon(Ticket ticket);
+  // The same for each of `tickets` but kNoTicket, each then set to kNoTicket.
+  void Abandon(std::span<Ticket> tickets);
 
  private:
   enum class State { Free, Pending, Listing, Done };

@@ -83,10 +83,10 @@ void FolderWalk::Run(const std::string& root) {
     EnterNextSubfolder(frame);
   }
   while (depth_ > 0) {
-    AbandonAhead(frames_[depth_ - 1]);
+    readAhead_.Abandon(frames_[depth_ - 1].tickets);
     frames_[--depth_].visit.reset();
   }
-  for (const FolderReadAhead::Ticket below : taken_.below) readAhead_.Abandon(below);
+  readAhead_.Abandon(taken_.below);
   taken_.below.clear();
 }
 
@@ -127,13 +127,6 @@ void FolderWalk::AskAhead() {
   }
 }
 
-void FolderWalk::AbandonAhead(Frame& frame) {
-  for (FolderReadAhead::Ticket& ticket : frame.tickets) {
-    if (ticket != FolderReadAhead::kNoTicket) readAhead_.Abandon(ticket);
-    ticket = FolderReadAhead::kNoTicket;
-  }
-}
-
 void FolderWalk::EnterNextSubfolder(Frame& frame) {
   const std::size_t index = frame.next++;
   const char* name = frame.subfolders.data() + frame.starts[index];
@@ -144,7 +137,7 @@ void FolderWalk::EnterNextSubfolder(Frame& frame) {
   }
   std::shared_ptr<const void> owner = std::move(taken_.fdOwner);
   if (rules_->OnOtherFileSystem(child)) {
-    for (const FolderReadAhead::Ticket below : taken_.below) readAhead_.Abandon(below);
+    readAhead_.Abandon(taken_.below);
     taken_.below.clear();
     if (!owner) ::close(child);
     return;
@@ -177,7 +170,7 @@ void FolderWalk::Descend(int fd, std::string text, std::shared_ptr<const void> f
 
 void FolderWalk::Ascend() {
   Frame& leaving = frames_[--depth_];
-  AbandonAhead(leaving);
+  readAhead_.Abandon(leaving.tickets);
   if (depth_ > 0) {
     Frame& parent = frames_[depth_ - 1];
     if (!parent.visit && !parent.lost) {
@@ -244,8 +237,8 @@ void FolderWalk::Visit(Frame& frame) {
     frame.subfolders.push_back('\0');
   }
   // Those asked ahead are the first subfolders; Take tells a ticket of another name.
-  for (std::size_t at = frame.starts.size(); at < frame.tickets.size(); ++at)
-    readAhead_.Abandon(frame.tickets[at]);
+  if (frame.tickets.size() > frame.starts.size())
+    readAhead_.Abandon(std::span(frame.tickets).subspan(frame.starts.size()));
   frame.asked = std::min(frame.tickets.size(), frame.starts.size());
   frame.tickets.resize(frame.starts.size(), FolderReadAhead::kNoTicket);
   AskAhead();

@@ -68,7 +68,6 @@ class FolderWalk {
   // Asks for the next subfolders the walk will enter to be listed ahead, nearest first,
   // while listings wait for the device.
   void AskAhead();
-  void AbandonAhead(Frame& frame);
   // The subfolders of the folder open as `fd` that the walk enters, as indexes of
   // `listing` in its order. Safe on any thread: the listings ahead ask it too.
   void PickSubfolders(int fd, const platform::DirectoryListing& listing,
