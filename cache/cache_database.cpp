@@ -23,11 +23,14 @@ constexpr int kApplicationId = 0x54524E57;
 constexpr int kBusyTimeoutMs = 1000;
 constexpr int kOpenBusyTimeoutMs = 250;
 
-// A folder's entries are one row, found by one integer made of its device and place.
+// A folder's entries are one row, found by its device and text. The rows lie in the
+// order of their folders' texts, so the folders of one part of a tree, which a job asks
+// for one after the other, lie together on a few pages.
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS folders("
-    " place INTEGER PRIMARY KEY, entries BLOB NOT NULL, count INTEGER NOT NULL,"
-    " stored INTEGER NOT NULL);"
+    " device INTEGER NOT NULL, folder BLOB NOT NULL, entries BLOB NOT NULL,"
+    " count INTEGER NOT NULL, stored INTEGER NOT NULL, PRIMARY KEY(device, folder))"
+    " WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
 
 std::int64_t FileBytes(const std::string& path) {
@@ -75,6 +78,7 @@ void DigestCache::Bypass(CacheProblem why, const std::string& detail) {
   Report(why, detail);
   CloseDatabase();
   pending_.clear();
+  pendingFolders_.clear();
 }
 
 void DigestCache::Fail(int code, const std::string& detail) {
@@ -94,8 +98,11 @@ void DigestCache::Configure() {
 }
 
 void DigestCache::Open() {
+  // The cache names the folders searched: a folder made for it is its owner's alone.
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), error);
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  if (std::filesystem::create_directories(folder, error))
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
   if (error) return Bypass(CacheProblem::Unavailable, error.message());
 
   const int opened =
@@ -103,7 +110,6 @@ void DigestCache::Open() {
                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
   if (opened != SQLITE_OK) {
     const std::string detail = ErrorText();
-    const std::string folder = std::filesystem::path(path_).parent_path();
     return Bypass(
         ::access(folder.c_str(), W_OK) == 0 ? CacheProblem::Unavailable : CacheProblem::ReadOnly,
         detail);
@@ -143,6 +149,11 @@ void DigestCache::Open() {
 }
 
 bool DigestCache::CreateSchema() {
+  // So is a database made anew (its journals take its permissions), wherever it lies.
+  ::chmod(path_.c_str(), S_IRUSR | S_IWUSR);
+  // Pages of 16 KiB hold a few folders' rows each: a job reading the rows of neighbouring
+  // folders reads fewer pages. The size can only be set before the first table.
+  sqlite3_exec(db_, "PRAGMA page_size=16384", nullptr, nullptr, nullptr);
   // Readers never wait for the writer, so the window and a command-line job share it.
   sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
   const std::string script = std::string("BEGIN IMMEDIATE;") + kSchema +
@@ -164,10 +175,10 @@ bool DigestCache::CreateSchema() {
 }
 
 bool DigestCache::Prepare() {
-  return sqlite3_prepare_v3(db_, "INSERT OR REPLACE INTO folders VALUES(?1, ?2, ?3, ?4)", -1,
+  return sqlite3_prepare_v3(db_, "INSERT OR REPLACE INTO folders VALUES(?1, ?2, ?3, ?4, ?5)", -1,
                             SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v3(db_, "SELECT entries FROM folders WHERE place = ?1", -1,
-                            SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
+         sqlite3_prepare_v3(db_, "SELECT entries FROM folders WHERE device = ?1 AND folder = ?2",
+                            -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
 }
 
 bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {
@@ -228,6 +239,7 @@ DigestCache::Info DigestCache::Describe() {
 bool DigestCache::Clear() {
   std::lock_guard lock(mutex_);
   pending_.clear();
+  pendingFolders_.clear();
   if (!db_) return false;
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE; DELETE FROM folders; DELETE FROM meta; COMMIT;",
                           nullptr, nullptr, nullptr);

@@ -63,10 +63,6 @@ std::uint64_t Checksum(const cache_entry::Entry& entry) {
 
 namespace cache_entry {
 
-std::int64_t FolderNumber(std::uint64_t device, std::uint64_t place) {
-  return Signed(Mix(Mix(0, device), place) >> 1);
-}
-
 void AppendEntry(const Entry& entry, std::string& row) {
   unsigned char bytes[kEntryBytes] = {};
   const FileStamp& stamp = entry.stamp;

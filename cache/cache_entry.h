@@ -1,6 +1,6 @@
 #pragma once
 // What an entry of the digest cache is and how a folder's row keeps it. The entries of
-// one folder (its place, on its device) share one row: a job asks for the files of a
+// one folder (its device and text) share one row: a job asks for the files of a
 // folder one after the other, so one row read answers them all. Within the row the
 // entries lie in inode order, each of a fixed size, and each carries a checksum tying its
 // digests to its stamp.
@@ -15,11 +15,7 @@
 namespace tarnwick::cache_entry {
 
 // The version of what the database holds; a database of another is started anew.
-inline constexpr int kSchemaVersion = 4;
-
-// The number of the row that keeps the entries of the files at `place` on `device`.
-// Two folders may share a row: an entry is told apart by its device and inode.
-std::int64_t FolderNumber(std::uint64_t device, std::uint64_t place);
+inline constexpr int kSchemaVersion = 5;
 
 struct Entry {
   FileStamp stamp;

@@ -9,15 +9,29 @@
 #include "cache/digest_cache.h"
 
 namespace tarnwick {
+namespace {
+
+// The lookups of one folder that follow one another in a batch.
+struct FolderRun {
+  std::size_t begin;
+  std::size_t end;
+};
+
+}  // namespace
 
 using cache_entry::DeviceAt;
-using cache_entry::FolderNumber;
 using cache_entry::InodeAt;
 using cache_entry::kEntryBytes;
 
-DigestCache::RowBytes DigestCache::ReadRowLocked(std::int64_t number) {
+void DigestCache::BindFolder(sqlite3_stmt* statement, int index, std::string_view folder) {
+  sqlite3_bind_blob(statement, index, folder.empty() ? "" : folder.data(),
+                    static_cast<int>(folder.size()), SQLITE_STATIC);
+}
+
+DigestCache::RowBytes DigestCache::ReadRowLocked(std::uint64_t device, std::string_view folder) {
   sqlite3_reset(select_);
-  sqlite3_bind_int64(select_, 1, number);
+  sqlite3_bind_int64(select_, 1, static_cast<std::int64_t>(device));
+  BindFolder(select_, 2, folder);
   const int code = sqlite3_step(select_);
   if (code == SQLITE_ROW) {
     const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(select_, 0));
@@ -30,13 +44,14 @@ DigestCache::RowBytes DigestCache::ReadRowLocked(std::int64_t number) {
   return {};
 }
 
-void DigestCache::FindInFolderLocked(const NumberedLookup* first, const NumberedLookup* last) {
-  const RowBytes row = ReadRowLocked(first->folder);
+void DigestCache::FindInFolderLocked(std::uint64_t device, std::string_view folder,
+                                     std::span<Lookup* const> lookups) {
+  const RowBytes row = ReadRowLocked(device, folder);
   if (row.count == 0) return;
   const auto inodeOf = [&](std::size_t entry) { return InodeAt(row.bytes + entry * kEntryBytes); };
-  for (const NumberedLookup* asked = first; asked != last; ++asked) {
-    const FileStamp& stamp = asked->lookup->stamp;
-    // Entries lie in inode order; another folder's file may share the row and the inode.
+  for (Lookup* const asked : lookups) {
+    const FileStamp& stamp = asked->stamp;
+    // Entries lie in inode order; a file on another device may share the inode.
     std::size_t low = 0;
     std::size_t high = row.count;
     while (low < high) {
@@ -53,37 +68,55 @@ void DigestCache::FindInFolderLocked(const NumberedLookup* first, const Numbered
       // The entry may be of an earlier state of this file: only the whole stamp makes it
       // this one's.
       const std::optional<cache_entry::Entry> found = cache_entry::ReadEntry(bytes);
-      if (found && found->stamp == stamp) asked->lookup->digests = found->digests;
+      if (found && found->stamp == stamp) asked->digests = found->digests;
       break;
     }
   }
 }
 
-KnownDigests DigestCache::Find(const FileStamp& stamp, std::uint64_t place) {
-  std::vector<Lookup> one{{stamp, 0, place, {}}};
+KnownDigests DigestCache::Find(const FileStamp& stamp, std::string_view folder) {
+  std::vector<Lookup> one{{stamp, 0, folder, {}}};
   FindEach(one);
   return one.front().digests;
 }
 
 void DigestCache::FindEach(std::vector<Lookup>& lookups) {
-  // The lookups by folder row, each row's number worked out once; the lookups stay
-  // where the caller put them.
-  std::vector<NumberedLookup> order;
-  order.reserve(lookups.size());
-  for (Lookup& lookup : lookups)
-    order.push_back({FolderNumber(lookup.stamp.device, lookup.place), &lookup});
-  std::sort(order.begin(), order.end(),
-            [](const NumberedLookup& a, const NumberedLookup& b) { return a.folder < b.folder; });
+  // A folder's files are asked for one after the other: the batch is cut into runs of one
+  // folder, and the runs are taken in the order the rows lie in, so that neighbouring
+  // rows are read from the same pages. The lookups stay where the caller put them.
+  const auto sameFolder = [](const Lookup& a, const Lookup& b) {
+    return a.stamp.device == b.stamp.device && a.folder == b.folder;
+  };
+  std::vector<FolderRun> runs;
+  for (std::size_t at = 0; at < lookups.size();) {
+    std::size_t end = at + 1;
+    while (end < lookups.size() && sameFolder(lookups[end], lookups[at])) ++end;
+    runs.push_back({at, end});
+    at = end;
+  }
+  std::stable_sort(runs.begin(), runs.end(), [&](const FolderRun& a, const FolderRun& b) {
+    const Lookup& first = lookups[a.begin];
+    const Lookup& second = lookups[b.begin];
+    if (first.stamp.device != second.stamp.device)
+      return static_cast<std::int64_t>(first.stamp.device) <
+             static_cast<std::int64_t>(second.stamp.device);
+    return first.folder < second.folder;
+  });
   std::lock_guard lock(mutex_);
   // One read transaction for the batch: each lookup on its own would take and drop the
   // database's locks, and SQLite could keep no page between them.
   const bool inTransaction =
       db_ && sqlite3_exec(db_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
-  for (auto first = order.begin(); first != order.end() && db_;) {
-    auto last = first + 1;
-    while (last != order.end() && last->folder == first->folder) ++last;
-    FindInFolderLocked(&*first, &*first + (last - first));
-    first = last;
+  std::vector<Lookup*> folderLookups;
+  for (std::size_t run = 0; run < runs.size() && db_;) {
+    // A folder asked for again later in the batch joins its first run.
+    const Lookup& first = lookups[runs[run].begin];
+    folderLookups.clear();
+    for (; run < runs.size() && sameFolder(lookups[runs[run].begin], first); ++run) {
+      for (std::size_t at = runs[run].begin; at < runs[run].end; ++at)
+        folderLookups.push_back(&lookups[at]);
+    }
+    FindInFolderLocked(first.stamp.device, first.folder, folderLookups);
   }
   // A statement left stepping would hold the database's read snapshot.
   if (select_) sqlite3_reset(select_);

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <ctime>
+#include <numeric>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "cache/cache_entry.h"
 #include "cache/digest_cache.h"
@@ -32,15 +35,31 @@ std::tuple<std::uint64_t, std::uint64_t> EntryKeyAt(const unsigned char* bytes) 
   return {cache_entry::InodeAt(bytes), cache_entry::DeviceAt(bytes)};
 }
 
+// Each text's rank in byte order, equal texts sharing one.
+std::vector<std::uint32_t> RanksInTextOrder(const std::vector<std::string>& texts) {
+  std::vector<std::uint32_t> byText(texts.size());
+  std::iota(byText.begin(), byText.end(), 0);
+  std::sort(byText.begin(), byText.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return texts[a] < texts[b]; });
+  std::vector<std::uint32_t> rankOf(texts.size());
+  for (std::uint32_t rank = 0; rank < byText.size(); ++rank) {
+    const bool again = rank > 0 && texts[byText[rank]] == texts[byText[rank - 1]];
+    rankOf[byText[rank]] = again ? rankOf[byText[rank - 1]] : rank;
+  }
+  return rankOf;
+}
+
 }  // namespace
 
-using cache_entry::FolderNumber;
 using cache_entry::kEntryBytes;
 
-void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests, std::uint64_t place) {
+void DigestCache::Store(const FileStamp& stamp, const KnownDigests& digests,
+                        std::string_view folder) {
   std::lock_guard lock(mutex_);
   if (!db_ || digests.Empty()) return;
-  pending_.push_back({stamp, place, digests});
+  if (pendingFolders_.empty() || pendingFolders_.back() != folder)
+    pendingFolders_.emplace_back(folder);
+  pending_.push_back({stamp, static_cast<std::uint32_t>(pendingFolders_.size() - 1), digests});
   if (pending_.size() >= kBatchSize) FlushLocked();
 }
 
@@ -52,11 +71,16 @@ void DigestCache::Flush() {
 void DigestCache::FlushLocked() {
   if (!db_ || pending_.empty()) return;
   const std::int64_t today = Today();
-  // By row, and in a row in entry order; of two entries for one file the later stays.
-  std::vector<std::pair<std::int64_t, const Pending*>> order;
+  // By row, in the order the rows lie in, and in a row in entry order; of two entries
+  // for one file the later stays.
+  const std::vector<std::uint32_t> rankOf = RanksInTextOrder(pendingFolders_);
+  using RowKey = std::pair<std::int64_t, std::uint32_t>;  // device, rank of the folder
+  std::vector<std::pair<RowKey, const Pending*>> order;
   order.reserve(pending_.size());
-  for (const Pending& entry : pending_)
-    order.push_back({FolderNumber(entry.stamp.device, entry.place), &entry});
+  for (const Pending& entry : pending_) {
+    const RowKey row{static_cast<std::int64_t>(entry.stamp.device), rankOf[entry.folder]};
+    order.push_back({row, &entry});
+  }
   std::stable_sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
     return std::pair(a.first, EntryKey(a.second->stamp)) <
            std::pair(b.first, EntryKey(b.second->stamp));
@@ -67,8 +91,10 @@ void DigestCache::FlushLocked() {
   for (auto first = order.begin(); first != order.end() && code == SQLITE_OK;) {
     auto last = first + 1;
     while (last != order.end() && last->first == first->first) ++last;
+    const std::uint64_t device = first->second->stamp.device;
+    const std::string& folder = pendingFolders_[first->second->folder];
     // What the row holds now, copied before the row is written over.
-    const RowBytes old = ReadRowLocked(first->first);
+    const RowBytes old = ReadRowLocked(device, folder);
     if (!db_) return;  // failed, and told
     kept.clear();
     if (old.count > 0)
@@ -102,15 +128,17 @@ void DigestCache::FlushLocked() {
     }
     for (; at < oldCount; ++at) keepOld(at);
     sqlite3_reset(upsert_);
-    sqlite3_bind_int64(upsert_, 1, first->first);
-    sqlite3_bind_blob(upsert_, 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(upsert_, 3, count);
-    sqlite3_bind_int64(upsert_, 4, today);
+    sqlite3_bind_int64(upsert_, 1, static_cast<std::int64_t>(device));
+    BindFolder(upsert_, 2, folder);
+    sqlite3_bind_blob(upsert_, 3, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(upsert_, 4, count);
+    sqlite3_bind_int64(upsert_, 5, today);
     code = sqlite3_step(upsert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
     first = last;
   }
   sqlite3_reset(upsert_);
   pending_.clear();
+  pendingFolders_.clear();
   if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
   if (code == SQLITE_OK) {
     wrote_ = true;
@@ -155,8 +183,9 @@ void DigestCache::PruneLocked() {
       "DELETE FROM folders WHERE stored < " +
       std::to_string(today - kPruneAfterDays) +
       ";"
-      "DELETE FROM folders WHERE place IN (SELECT place FROM (SELECT place, sum(count)"
-      " OVER (ORDER BY stored DESC, place) AS newer FROM folders) WHERE newer > " +
+      "DELETE FROM folders WHERE (device, folder) IN (SELECT device, folder FROM"
+      " (SELECT device, folder, sum(count) OVER (ORDER BY stored DESC, device, folder)"
+      " AS newer FROM folders) WHERE newer > " +
       std::to_string(kMaxEntries) +
       ");"
       "INSERT OR REPLACE INTO meta VALUES('pruned', " +

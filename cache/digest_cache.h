@@ -13,7 +13,9 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cache/known_digests.h"
@@ -53,23 +55,23 @@ class DigestCache {
 
   // The rest may be called from any thread.
 
-  // The digests stored for exactly this stamp (empty when none are), for a file at
-  // `place`: a number the caller gives the file's folder, the same when it stores and
+  // The digests stored for exactly this stamp (empty when none are), for a file in
+  // `folder`: the text the caller names the file's folder by, the same when it stores and
   // when it looks up. What this program stores is found after a Flush.
-  KnownDigests Find(const FileStamp& stamp, std::uint64_t place = 0);
+  KnownDigests Find(const FileStamp& stamp, std::string_view folder = {});
   // Find for many files at once, filling in each one's `digests`: the files of one
-  // place are found in one pass over their rows, in the table's own order. Nothing is
-  // held in memory between calls, however large the table.
+  // folder are found in one pass over its row, the rows in the table's own order. Nothing
+  // is held in memory between calls, however large the table.
   struct Lookup {
     FileStamp stamp;
-    std::uint32_t tag = 0;  // the caller's, kept as it is
-    std::uint64_t place = 0;
+    std::uint32_t tag = 0;    // the caller's, kept as it is
+    std::string_view folder;  // must stay valid until the lookup is answered
     KnownDigests digests;
   };
   void FindEach(std::vector<Lookup>& lookups);
-  // Keeps the digests of the file with `stamp` at `place`, replacing what was kept for
-  // its device, place and inode. Written in large batches, each in one transaction.
-  void Store(const FileStamp& stamp, const KnownDigests& digests, std::uint64_t place = 0);
+  // Keeps the digests of the file with `stamp` in `folder`, replacing what was kept for
+  // its device, folder and inode. Written in large batches, each in one transaction.
+  void Store(const FileStamp& stamp, const KnownDigests& digests, std::string_view folder = {});
   // Writes everything pending now.
   void Flush();
 
@@ -93,7 +95,7 @@ class DigestCache {
  private:
   struct Pending {
     FileStamp stamp;
-    std::uint64_t place;
+    std::uint32_t folder;  // in pendingFolders_
     KnownDigests digests;
   };
   void Open();
@@ -105,20 +107,19 @@ class DigestCache {
   void Report(CacheProblem why, const std::string& detail);
   // Bypasses the cache after SQLite failed with `code`, telling why.
   void Fail(int code, const std::string& detail);
-  // A lookup with the number of its folder's row, worked out once.
-  struct NumberedLookup {
-    std::int64_t folder;
-    Lookup* lookup;
-  };
-  // Fills in the lookups from `first` to `last`, all of one folder's row.
-  void FindInFolderLocked(const NumberedLookup* first, const NumberedLookup* last);
-  // The entries of the row `number` (empty when there is none, or when it is damaged),
-  // read through `select_`, valid until it is reset.
+  // Fills in `lookups`, all of the files of `folder` on `device`.
+  void FindInFolderLocked(std::uint64_t device, std::string_view folder,
+                          std::span<Lookup* const> lookups);
+  // The entries of the row of `folder` on `device` (empty when there is none, or when it
+  // is damaged), read through `select_`, valid until it is reset.
   struct RowBytes {
     const unsigned char* bytes = nullptr;
     std::size_t count = 0;  // entries
   };
-  RowBytes ReadRowLocked(std::int64_t number);
+  RowBytes ReadRowLocked(std::uint64_t device, std::string_view folder);
+  // Binds a folder's text as a blob, the empty text too (which a null pointer would make
+  // an SQL NULL).
+  static void BindFolder(sqlite3_stmt* statement, int index, std::string_view folder);
   void FlushLocked();
   void PruneLocked();
   std::string ErrorText() const;
@@ -130,6 +131,8 @@ class DigestCache {
   sqlite3_stmt* upsert_ = nullptr;
   sqlite3_stmt* select_ = nullptr;
   std::vector<Pending> pending_;
+  // The folders of what is pending, each kept once for the files stored after it.
+  std::vector<std::string> pendingFolders_;
   std::optional<CacheNotice> notice_;
   bool reported_ = false;
   bool wrote_ = false;

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "engine/duplicates/opened_folder.h"
-#include "engine/duplicates/quick_hash.h"
 
 namespace tarnwick {
 namespace {
@@ -21,14 +20,6 @@ std::int64_t Nanoseconds(const timespec& time) {
 
 }  // namespace
 
-std::uint64_t FolderPlaces::Of(std::string_view folder) {
-  if (folder.data() != folder_) {
-    place_ = QuickHashOf(folder.data(), folder.size());
-    folder_ = folder.data();
-  }
-  return place_;
-}
-
 CacheLink::CacheLink(DigestCache* cache, BatchScheduler& scheduler)
     : cache_(cache && cache->InUse() ? cache : nullptr),
       lookups_(scheduler, kLookupBatchesOut,
@@ -45,7 +36,7 @@ bool CacheLink::Ask(std::uint32_t file, const FileStamp& stamp, std::string_view
     }
     asked_.reserve(kLookupBatch);
   }
-  asked_.push_back({stamp, file, places_.Of(folder), {}});
+  asked_.push_back({stamp, file, folder, {}});
   return asked_.size() >= kLookupBatch;
 }
 
@@ -78,7 +69,6 @@ void CacheLink::StoreNow(const StoreWork& work) {
   // the stamp the walk saw and every read of it matched. Files on file systems whose
   // stamps the cache does not trust are marked uncacheable from the start.
   OpenedFolder folder;
-  FolderPlaces places;
   const FileKeyTable& table = *work.table;
   for (std::uint32_t file = 0; file < table.Count(); ++file) {
     if (!table.Has(file, FileKeyTable::kRead) || table.Has(file, FileKeyTable::kUncacheable) ||
@@ -92,7 +82,7 @@ void CacheLink::StoreNow(const StoreWork& work) {
                           static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim),
                           Nanoseconds(status.st_ctim)};
     if (StampPrint(stamp) == table.Print(file))
-      cache_->Store(stamp, table.Known(file), places.Of(work.files->Folder(file)));
+      cache_->Store(stamp, table.Known(file), work.files->Folder(file));
   }
   cache_->Flush();
 }

@@ -17,17 +17,6 @@
 
 namespace tarnwick {
 
-// The number the cache keeps a file's entry under beside its stamp: its folder's. A
-// folder's text is kept once, so its files follow one another with the same text.
-class FolderPlaces {
- public:
-  std::uint64_t Of(std::string_view folder);
-
- private:
-  const char* folder_ = nullptr;
-  std::uint64_t place_ = 0;
-};
-
 class CacheLink {
  public:
   // `cache` (null, or not in use: none) must outlive the link.
@@ -37,8 +26,9 @@ class CacheLink {
 
   bool InUse() const { return cache_ != nullptr; }
 
-  // Asks what the cache knows of `file`, with `stamp`, in `folder`. True once enough
-  // has been asked for a batch: then it is time to send it.
+  // Asks what the cache knows of `file`, with `stamp`, in `folder` (valid until the
+  // answer is taken). True once enough has been asked for a batch: then it is time to
+  // send it.
   bool Ask(std::uint32_t file, const FileStamp& stamp, std::string_view folder);
   // Whether another batch of lookups may go out now; the caller takes answers back
   // until it may.
@@ -70,7 +60,6 @@ class CacheLink {
   void StoreNow(const StoreWork& work);
 
   DigestCache* const cache_;
-  FolderPlaces places_;
   Lookups asked_;
   std::vector<Lookups> spare_;  // emptied, kept for their memory
   OrderedBatches<Lookups> lookups_;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -173,7 +174,7 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
     FileStamp stamp = tag % 2 ? otherDevice : kept;
     if (tag == 2) ++stamp.changedNs;  // changed, its modification time put back
     if (tag == 4) ++stamp.size;
-    lookups.push_back({stamp, tag, 0, {}});
+    lookups.push_back({stamp, tag, {}, {}});
   }
   cache.FindEach(lookups);
   ASSERT_EQ(lookups.size(), 6u);
@@ -197,10 +198,13 @@ TEST_F(DigestCacheTest, LookupsFindOnlyTheEntryOfTheirExactStamp) {
   EXPECT_TRUE(cache.Find(FileStamp{}).Empty());
 }
 
-// The files of a folder are found together, each with its own entry: places whose files
-// interleave by inode, files the cache never saw among them, and one batch mixing them
-// all in any order.
-TEST_F(DigestCacheTest, BatchesOverManyPlacesFindEachFileItsOwnEntry) {
+// The files of a folder are found together, each with its own entry: folders whose files
+// interleave by inode and in the batch (one folder's text the start of another's, one
+// not UTF-8), files the cache never saw among them, and one batch mixing them all in any
+// order.
+TEST_F(DigestCacheTest, BatchesOverManyFoldersFindEachFileItsOwnEntry) {
+  const std::string folders[] = {"/srv/a/", "/srv/a/b/", "/srv/\xff\xfe/"};
+  const auto folderOf = [&](std::uint64_t inode) { return std::string_view(folders[inode % 3]); };
   const auto stampOf = [](std::uint64_t inode) {
     return FileStamp{9, inode, 100 + static_cast<std::int64_t>(inode), 1, 2};
   };
@@ -212,20 +216,24 @@ TEST_F(DigestCacheTest, BatchesOverManyPlacesFindEachFileItsOwnEntry) {
   {
     DigestCache cache(CachePath());
     for (std::uint64_t inode = 1; inode <= 300; ++inode) {
-      if (inode % 5 != 0) cache.Store(stampOf(inode), digestsOf(inode), inode % 3);
+      if (inode % 5 != 0) cache.Store(stampOf(inode), digestsOf(inode), folderOf(inode));
     }
   }
   DigestCache cache(CachePath());
   std::vector<DigestCache::Lookup> lookups;
   for (std::uint64_t inode = 300; inode >= 1; --inode)
-    lookups.push_back({stampOf(inode), static_cast<std::uint32_t>(inode), inode % 3, {}});
-  // Stored at place 1, looked for at place 2: another file as far as the cache knows.
-  lookups.push_back({stampOf(1), 1000, 2, {}});
+    lookups.push_back({stampOf(inode), static_cast<std::uint32_t>(inode), folderOf(inode), {}});
+  // Stored in one folder, looked for in another: another file as far as the cache knows;
+  // and so is the file on another device.
+  lookups.push_back({stampOf(1), 1000, folderOf(2), {}});
+  FileStamp elsewhere = stampOf(2);
+  elsewhere.device = 10;
+  lookups.push_back({elsewhere, 1001, folderOf(2), {}});
   cache.FindEach(lookups);
-  ASSERT_EQ(lookups.size(), 301u);
+  ASSERT_EQ(lookups.size(), 302u);
   for (const DigestCache::Lookup& lookup : lookups) {
     const std::uint64_t inode = lookup.stamp.inode;
-    if (lookup.tag == 1000 || inode % 5 == 0) {
+    if (lookup.tag >= 1000 || inode % 5 == 0) {
       EXPECT_TRUE(lookup.digests.Empty()) << lookup.tag;
     } else {
       EXPECT_EQ(lookup.digests.ends, digestsOf(inode).ends) << lookup.tag;
@@ -272,14 +280,20 @@ TEST_F(DigestCacheTest, LaterStoresInAFolderKeepItsEarlierEntries) {
 // entry of a file over 1000 bytes that has one, keeping its own checksum. Returns how
 // many entries were edited.
 int ClaimDigestsOfABigFile(sqlite3* db) {
-  std::vector<std::pair<std::int64_t, std::string>> rows;
+  struct Row {
+    std::int64_t device;
+    std::string folder;
+    std::string entries;
+  };
+  std::vector<Row> rows;
+  const auto blobOf = [](sqlite3_stmt* statement, int column) {
+    return std::string(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+  };
   sqlite3_stmt* read = nullptr;
-  sqlite3_prepare_v2(db, "SELECT place, entries FROM folders", -1, &read, nullptr);
-  while (sqlite3_step(read) == SQLITE_ROW) {
-    rows.emplace_back(sqlite3_column_int64(read, 0),
-                      std::string(static_cast<const char*>(sqlite3_column_blob(read, 1)),
-                                  static_cast<std::size_t>(sqlite3_column_bytes(read, 1))));
-  }
+  sqlite3_prepare_v2(db, "SELECT device, folder, entries FROM folders", -1, &read, nullptr);
+  while (sqlite3_step(read) == SQLITE_ROW)
+    rows.push_back({sqlite3_column_int64(read, 0), blobOf(read, 1), blobOf(read, 2)});
   sqlite3_finalize(read);
   const auto entriesOf = [](const std::string& row) {
     std::vector<cache_entry::Entry> entries;
@@ -289,15 +303,17 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
     return entries;
   };
   std::optional<KnownDigests> donor;
-  for (const auto& [place, row] : rows) {
-    for (const cache_entry::Entry& entry : entriesOf(row))
+  for (const Row& row : rows) {
+    for (const cache_entry::Entry& entry : entriesOf(row.entries))
       if (!donor && entry.digests.sha256 && entry.stamp.size > 1000) donor = entry.digests;
   }
   if (!donor) return 0;
   int edited = 0;
   sqlite3_stmt* write = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE folders SET entries = ?2 WHERE place = ?1", -1, &write, nullptr);
-  for (auto& [place, row] : rows) {
+  sqlite3_prepare_v2(db, "UPDATE folders SET entries = ?3 WHERE device = ?1 AND folder = ?2", -1,
+                     &write, nullptr);
+  for (Row& folderRow : rows) {
+    std::string& row = folderRow.entries;
     const std::vector<cache_entry::Entry> entries = entriesOf(row);
     for (std::size_t index = 0; index < entries.size(); ++index) {
       if (entries[index].digests.sha256) continue;
@@ -311,8 +327,10 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
       ++edited;
     }
     sqlite3_reset(write);
-    sqlite3_bind_int64(write, 1, place);
-    sqlite3_bind_blob(write, 2, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(write, 1, folderRow.device);
+    sqlite3_bind_blob(write, 2, folderRow.folder.data(), static_cast<int>(folderRow.folder.size()),
+                      SQLITE_STATIC);
+    sqlite3_bind_blob(write, 3, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
     sqlite3_step(write);
   }
   sqlite3_finalize(write);
@@ -387,6 +405,36 @@ TEST_F(DigestCacheTest, DatabaseInAReadOnlyFolderChangesNoRow) {
   const std::optional<CacheNotice> notice = missing.TakeNotice();
   ASSERT_TRUE(notice);
   EXPECT_EQ(notice->problem, CacheProblem::ReadOnly);
+}
+
+// The cache names the folders searched: what it makes is its owner's alone, a folder the
+// user made for it keeps its permissions, and a database started anew is made private too.
+TEST_F(DigestCacheTest, WhatTheCacheMakesIsItsOwnersAlone) {
+  const auto modeOf = [](const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+  };
+  {
+    DigestCache cache(folder_.Path("made/here/digests.sqlite"));
+    ASSERT_TRUE(cache.InUse());
+    cache.Store(FileStamp{1, 2, 3, 4, 5}, KnownDigests{7, {}, {}});
+    cache.Flush();
+    EXPECT_EQ(modeOf(folder_.Path("made/here")), 0700u);
+    EXPECT_EQ(modeOf(folder_.Path("made/here/digests.sqlite")), 0600u);
+    EXPECT_EQ(modeOf(folder_.Path("made/here/digests.sqlite-wal")), 0600u);
+  }
+  folder_.Create("own/keep", "");
+  folder_.SetMode("own", 0755);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(folder_.Path("own/digests.sqlite").c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version=4; CREATE TABLE t(x)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  ::chmod(folder_.Path("own/digests.sqlite").c_str(), 0644);
+  DigestCache rebuilt(folder_.Path("own/digests.sqlite"));
+  ASSERT_TRUE(rebuilt.InUse());
+  EXPECT_EQ(modeOf(folder_.Path("own")), 0755u);
+  EXPECT_EQ(modeOf(folder_.Path("own/digests.sqlite")), 0600u);
 }
 
 TEST_F(DigestCacheTest, ClearRemovesEveryEntry) {
