@@ -85,7 +85,11 @@ void DigestCache::FindEach(std::vector<Lookup>& lookups) {
   // folder, and the runs are taken in the order the rows lie in, so that neighbouring
   // rows are read from the same pages. The lookups stay where the caller put them.
   const auto sameFolder = [](const Lookup& a, const Lookup& b) {
-    return a.stamp.device == b.stamp.device && a.folder == b.folder;
+    // A caller names a folder's files by one text, mostly: that is told without reading it.
+    const bool sameText =
+        (a.folder.data() == b.folder.data() && a.folder.size() == b.folder.size()) ||
+        a.folder == b.folder;
+    return a.stamp.device == b.stamp.device && sameText;
   };
   std::vector<FolderRun> runs;
   for (std::size_t at = 0; at < lookups.size();) {
