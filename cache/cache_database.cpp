@@ -23,14 +23,14 @@ constexpr int kApplicationId = 0x54524E57;
 constexpr int kBusyTimeoutMs = 1000;
 constexpr int kOpenBusyTimeoutMs = 250;
 
-// A folder's entries are one row, found by its device and text. The rows lie in the
-// order of their folders' texts, so the folders of one part of a tree, which a job asks
-// for one after the other, lie together on a few pages.
+// A folder's entries are a few rows, its parts, found by its device and text. The rows
+// lie in the order of their folders' texts, so the folders of one part of a tree, which a
+// job asks for one after the other, lie together on a few pages.
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS folders("
-    " device INTEGER NOT NULL, folder BLOB NOT NULL, entries BLOB NOT NULL,"
-    " count INTEGER NOT NULL, stored INTEGER NOT NULL, PRIMARY KEY(device, folder))"
-    " WITHOUT ROWID;"
+    " device INTEGER NOT NULL, folder BLOB NOT NULL, part INTEGER NOT NULL,"
+    " entries BLOB NOT NULL, count INTEGER NOT NULL, stored INTEGER NOT NULL,"
+    " PRIMARY KEY(device, folder, part)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS meta(name TEXT PRIMARY KEY, value INTEGER) WITHOUT ROWID;";
 
 std::int64_t FileBytes(const std::string& path) {
@@ -61,8 +61,10 @@ bool DigestCache::InUse() const {
 std::string DigestCache::ErrorText() const { return db_ ? sqlite3_errmsg(db_) : ""; }
 
 void DigestCache::CloseDatabase() {
-  sqlite3_finalize(upsert_);
-  upsert_ = nullptr;
+  sqlite3_finalize(insert_);
+  insert_ = nullptr;
+  sqlite3_finalize(erase_);
+  erase_ = nullptr;
   sqlite3_finalize(select_);
   select_ = nullptr;
   sqlite3_close(db_);
@@ -175,10 +177,14 @@ bool DigestCache::CreateSchema() {
 }
 
 bool DigestCache::Prepare() {
-  return sqlite3_prepare_v3(db_, "INSERT OR REPLACE INTO folders VALUES(?1, ?2, ?3, ?4, ?5)", -1,
-                            SQLITE_PREPARE_PERSISTENT, &upsert_, nullptr) == SQLITE_OK &&
-         sqlite3_prepare_v3(db_, "SELECT entries FROM folders WHERE device = ?1 AND folder = ?2",
-                            -1, SQLITE_PREPARE_PERSISTENT, &select_, nullptr) == SQLITE_OK;
+  const auto prepare = [&](const char* sql, sqlite3_stmt** statement) {
+    return sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, statement, nullptr) ==
+           SQLITE_OK;
+  };
+  return prepare("INSERT INTO folders VALUES(?1, ?2, ?3, ?4, ?5, ?6)", &insert_) &&
+         prepare("DELETE FROM folders WHERE device = ?1 AND folder = ?2", &erase_) &&
+         prepare("SELECT entries FROM folders WHERE device = ?1 AND folder = ?2 ORDER BY part",
+                 &select_);
 }
 
 bool DigestCache::Rebuild(CacheProblem why, const std::string& detail) {

@@ -32,16 +32,26 @@ DigestCache::RowBytes DigestCache::ReadRowLocked(std::uint64_t device, std::stri
   sqlite3_reset(select_);
   sqlite3_bind_int64(select_, 1, static_cast<std::int64_t>(device));
   BindFolder(select_, 2, folder);
-  const int code = sqlite3_step(select_);
-  if (code == SQLITE_ROW) {
-    const auto* bytes = static_cast<const unsigned char*>(sqlite3_column_blob(select_, 0));
+  rowBytes_.clear();
+  bool whole = true;
+  int code;
+  while ((code = sqlite3_step(select_)) == SQLITE_ROW) {
+    const void* bytes = sqlite3_column_blob(select_, 0);
     const auto size = static_cast<std::size_t>(sqlite3_column_bytes(select_, 0));
-    // A row of another length than whole entries was not written by this program.
-    if (bytes && size % kEntryBytes == 0) return {bytes, size / kEntryBytes};
+    // A part of another length than whole entries was not written by this program.
+    if (!bytes || size % kEntryBytes != 0) whole = false;
+    if (whole) rowBytes_.append(static_cast<const char*>(bytes), size);
+  }
+  if (code != SQLITE_DONE) {
+    const std::string detail = ErrorText();
+    sqlite3_reset(select_);
+    Fail(code, detail);
     return {};
   }
-  if (code != SQLITE_DONE) Fail(code, ErrorText());
-  return {};
+  // A statement left stepping would hold the database's read snapshot.
+  sqlite3_reset(select_);
+  if (!whole || rowBytes_.empty()) return {};
+  return {reinterpret_cast<const unsigned char*>(rowBytes_.data()), rowBytes_.size() / kEntryBytes};
 }
 
 void DigestCache::FindInFolderLocked(std::uint64_t device, std::string_view folder,
@@ -122,8 +132,6 @@ void DigestCache::FindEach(std::vector<Lookup>& lookups) {
     }
     FindInFolderLocked(first.stamp.device, first.folder, folderLookups);
   }
-  // A statement left stepping would hold the database's read snapshot.
-  if (select_) sqlite3_reset(select_);
   if (inTransaction && db_) sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
 }
 

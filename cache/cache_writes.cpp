@@ -1,5 +1,5 @@
 // Writing to the digest cache: entries kept in large batches, each in one transaction,
-// every folder's row written once a batch; old entries pruned.
+// every folder's rows written once a batch; old entries pruned.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -22,6 +22,10 @@ constexpr std::size_t kBatchSize = 16384;
 // once more), and at most once a day the oldest rows beyond the count.
 constexpr std::int64_t kPruneAfterDays = 365;
 constexpr std::int64_t kMaxEntries = 1000000;
+// A folder's entries are kept in parts of at most this many, each part a row that fits
+// the room a row has on its page: a longer one spills onto a page of its own, mostly
+// left empty.
+constexpr std::size_t kEntriesInPart = 32;
 
 std::int64_t Today() { return static_cast<std::int64_t>(std::time(nullptr)) / 86400; }
 
@@ -86,35 +90,26 @@ void DigestCache::FlushLocked() {
            std::pair(b.first, EntryKey(b.second->stamp));
   });
   int code = sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-  std::string kept;
   std::string row;
   for (auto first = order.begin(); first != order.end() && code == SQLITE_OK;) {
     auto last = first + 1;
     while (last != order.end() && last->first == first->first) ++last;
     const std::uint64_t device = first->second->stamp.device;
     const std::string& folder = pendingFolders_[first->second->folder];
-    // What the row holds now, copied before the row is written over.
+    // What the folder holds now.
     const RowBytes old = ReadRowLocked(device, folder);
     if (!db_) return;  // failed, and told
-    kept.clear();
-    if (old.count > 0)
-      kept.assign(reinterpret_cast<const char*>(old.bytes), old.count * kEntryBytes);
-    sqlite3_reset(select_);
     // Both lie in entry order: merged in one pass, a new entry taking its file's place.
     row.clear();
-    std::int64_t count = 0;
     std::size_t at = 0;
-    const auto oldEntry = [&](std::size_t entry) {
-      return reinterpret_cast<const unsigned char*>(kept.data()) + entry * kEntryBytes;
-    };
+    const auto oldEntry = [&](std::size_t entry) { return old.bytes + entry * kEntryBytes; };
     const auto keepOld = [&](std::size_t entry) {
       const unsigned char* bytes = oldEntry(entry);
       const std::optional<cache_entry::Entry> known = cache_entry::ReadEntry(bytes);
       if (!known || known->storedDay < today - kPruneAfterDays) return;
       row.append(reinterpret_cast<const char*>(bytes), kEntryBytes);
-      ++count;
     };
-    const std::size_t oldCount = kept.size() / kEntryBytes;
+    const std::size_t oldCount = old.count;
     for (auto next = first; next != last; ++next) {
       const FileStamp& stamp = next->second->stamp;
       if (next + 1 != last && EntryKey(next[1].second->stamp) == EntryKey(stamp)) continue;
@@ -124,19 +119,11 @@ void DigestCache::FlushLocked() {
         if (oldKey < EntryKey(stamp)) keepOld(at);
       }
       cache_entry::AppendEntry({stamp, next->second->digests, today}, row);
-      ++count;
     }
     for (; at < oldCount; ++at) keepOld(at);
-    sqlite3_reset(upsert_);
-    sqlite3_bind_int64(upsert_, 1, static_cast<std::int64_t>(device));
-    BindFolder(upsert_, 2, folder);
-    sqlite3_bind_blob(upsert_, 3, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(upsert_, 4, count);
-    sqlite3_bind_int64(upsert_, 5, today);
-    code = sqlite3_step(upsert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+    code = WriteFolderLocked(device, folder, row, today);
     first = last;
   }
-  sqlite3_reset(upsert_);
   pending_.clear();
   pendingFolders_.clear();
   if (code == SQLITE_OK) code = sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr);
@@ -147,6 +134,29 @@ void DigestCache::FlushLocked() {
   const std::string detail = ErrorText();
   sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
   Fail(code, detail);
+}
+
+int DigestCache::WriteFolderLocked(std::uint64_t device, std::string_view folder,
+                                   std::string_view entries, std::int64_t today) {
+  sqlite3_reset(erase_);
+  sqlite3_bind_int64(erase_, 1, static_cast<std::int64_t>(device));
+  BindFolder(erase_, 2, folder);
+  int code = sqlite3_step(erase_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+  sqlite3_reset(erase_);
+  constexpr std::size_t kPartBytes = kEntriesInPart * kEntryBytes;
+  for (std::size_t at = 0; at < entries.size() && code == SQLITE_OK; at += kPartBytes) {
+    const std::string_view part = entries.substr(at, kPartBytes);
+    sqlite3_reset(insert_);
+    sqlite3_bind_int64(insert_, 1, static_cast<std::int64_t>(device));
+    BindFolder(insert_, 2, folder);
+    sqlite3_bind_int64(insert_, 3, static_cast<std::int64_t>(at / kPartBytes));
+    sqlite3_bind_blob(insert_, 4, part.data(), static_cast<int>(part.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(insert_, 5, static_cast<std::int64_t>(part.size() / kEntryBytes));
+    sqlite3_bind_int64(insert_, 6, today);
+    code = sqlite3_step(insert_) == SQLITE_DONE ? SQLITE_OK : sqlite3_errcode(db_);
+  }
+  sqlite3_reset(insert_);
+  return code;
 }
 
 void DigestCache::NotePassedBy(const std::vector<std::string>& kinds) {
@@ -183,9 +193,9 @@ void DigestCache::PruneLocked() {
       "DELETE FROM folders WHERE stored < " +
       std::to_string(today - kPruneAfterDays) +
       ";"
-      "DELETE FROM folders WHERE (device, folder) IN (SELECT device, folder FROM"
-      " (SELECT device, folder, sum(count) OVER (ORDER BY stored DESC, device, folder)"
-      " AS newer FROM folders) WHERE newer > " +
+      "DELETE FROM folders WHERE (device, folder, part) IN (SELECT device, folder, part FROM"
+      " (SELECT device, folder, part, sum(count) OVER (ORDER BY stored DESC, device, folder,"
+      " part) AS newer FROM folders) WHERE newer > " +
       std::to_string(kMaxEntries) +
       ");"
       "INSERT OR REPLACE INTO meta VALUES('pruned', " +

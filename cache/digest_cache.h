@@ -110,8 +110,8 @@ class DigestCache {
   // Fills in `lookups`, all of the files of `folder` on `device`.
   void FindInFolderLocked(std::uint64_t device, std::string_view folder,
                           std::span<Lookup* const> lookups);
-  // The entries of the row of `folder` on `device` (empty when there is none, or when it
-  // is damaged), read through `select_`, valid until it is reset.
+  // The entries of `folder` on `device`, its parts put together (empty when there are
+  // none, or when one is damaged), valid until the next read.
   struct RowBytes {
     const unsigned char* bytes = nullptr;
     std::size_t count = 0;  // entries
@@ -121,6 +121,10 @@ class DigestCache {
   // an SQL NULL).
   static void BindFolder(sqlite3_stmt* statement, int index, std::string_view folder);
   void FlushLocked();
+  // Writes `entries` (whole entries, in entry order) as the rows of `folder` on `device`
+  // in place of its old ones. Returns SQLite's code.
+  int WriteFolderLocked(std::uint64_t device, std::string_view folder, std::string_view entries,
+                        std::int64_t today);
   void PruneLocked();
   std::string ErrorText() const;
   void CloseDatabase();
@@ -128,8 +132,10 @@ class DigestCache {
   std::string path_;
   mutable std::mutex mutex_;
   sqlite3* db_ = nullptr;
-  sqlite3_stmt* upsert_ = nullptr;
+  sqlite3_stmt* insert_ = nullptr;
+  sqlite3_stmt* erase_ = nullptr;
   sqlite3_stmt* select_ = nullptr;
+  std::string rowBytes_;  // what ReadRowLocked read
   std::vector<Pending> pending_;
   // The folders of what is pending, each kept once for the files stored after it.
   std::vector<std::string> pendingFolders_;

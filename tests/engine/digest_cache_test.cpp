@@ -276,6 +276,53 @@ TEST_F(DigestCacheTest, LaterStoresInAFolderKeepItsEarlierEntries) {
   EXPECT_EQ(cache.Describe().entries, 7);
 }
 
+// A folder of many files is kept in several rows, none of which spills onto a page of
+// its own: each file is found, whichever row holds it, and a later store rewrites the
+// folder's rows whole, however many it then needs.
+TEST_F(DigestCacheTest, AFolderOfManyFilesIsFoundWhole) {
+  const auto stampOf = [](std::uint64_t inode, std::int64_t changed) {
+    return FileStamp{3, inode, 4096, 1, changed};
+  };
+  const auto digestsOf = [](std::uint64_t value) { return KnownDigests{value, {}, {}}; };
+  const std::string folder = "/srv/many/";
+  {
+    DigestCache cache(CachePath());
+    for (std::uint64_t inode = 100; inode >= 1; --inode)
+      cache.Store(stampOf(inode, 1), digestsOf(inode), folder);
+  }
+  {
+    DigestCache cache(CachePath());
+    cache.Store(stampOf(50, 2), digestsOf(500), folder);
+    for (std::uint64_t inode = 101; inode <= 140; ++inode)
+      cache.Store(stampOf(inode, 1), digestsOf(inode), folder);
+  }
+  DigestCache cache(CachePath());
+  std::vector<DigestCache::Lookup> lookups;
+  for (std::uint32_t inode = 1; inode <= 140; ++inode)
+    lookups.push_back({stampOf(inode, inode == 50 ? 2 : 1), inode, folder, {}});
+  lookups.push_back({stampOf(50, 1), 1000, folder, {}});
+  cache.FindEach(lookups);
+  for (const DigestCache::Lookup& lookup : lookups) {
+    if (lookup.tag == 1000) {
+      EXPECT_TRUE(lookup.digests.Empty());
+    } else {
+      EXPECT_EQ(lookup.digests.ends, lookup.tag == 50 ? 500u : lookup.tag) << lookup.tag;
+    }
+  }
+  EXPECT_EQ(cache.Describe().entries, 140);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2(CachePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+  sqlite3_stmt* rows = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT count(*), max(length(entries)) FROM folders", -1, &rows,
+                               nullptr),
+            SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(rows), SQLITE_ROW);
+  EXPECT_GE(sqlite3_column_int(rows, 0), 4);
+  EXPECT_LE(sqlite3_column_int(rows, 1), 4000);
+  sqlite3_finalize(rows);
+  sqlite3_close(db);
+}
+
 // Rewrites every entry without a SHA-256 in the cache's rows to claim the digests of an
 // entry of a file over 1000 bytes that has one, keeping its own checksum. Returns how
 // many entries were edited.
@@ -283,6 +330,7 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
   struct Row {
     std::int64_t device;
     std::string folder;
+    std::int64_t part;
     std::string entries;
   };
   std::vector<Row> rows;
@@ -291,9 +339,11 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
                        static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
   };
   sqlite3_stmt* read = nullptr;
-  sqlite3_prepare_v2(db, "SELECT device, folder, entries FROM folders", -1, &read, nullptr);
-  while (sqlite3_step(read) == SQLITE_ROW)
-    rows.push_back({sqlite3_column_int64(read, 0), blobOf(read, 1), blobOf(read, 2)});
+  sqlite3_prepare_v2(db, "SELECT device, folder, part, entries FROM folders", -1, &read, nullptr);
+  while (sqlite3_step(read) == SQLITE_ROW) {
+    rows.push_back({sqlite3_column_int64(read, 0), blobOf(read, 1), sqlite3_column_int64(read, 2),
+                    blobOf(read, 3)});
+  }
   sqlite3_finalize(read);
   const auto entriesOf = [](const std::string& row) {
     std::vector<cache_entry::Entry> entries;
@@ -310,8 +360,9 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
   if (!donor) return 0;
   int edited = 0;
   sqlite3_stmt* write = nullptr;
-  sqlite3_prepare_v2(db, "UPDATE folders SET entries = ?3 WHERE device = ?1 AND folder = ?2", -1,
-                     &write, nullptr);
+  sqlite3_prepare_v2(
+      db, "UPDATE folders SET entries = ?4 WHERE device = ?1 AND folder = ?2 AND part = ?3", -1,
+      &write, nullptr);
   for (Row& folderRow : rows) {
     std::string& row = folderRow.entries;
     const std::vector<cache_entry::Entry> entries = entriesOf(row);
@@ -330,7 +381,8 @@ int ClaimDigestsOfABigFile(sqlite3* db) {
     sqlite3_bind_int64(write, 1, folderRow.device);
     sqlite3_bind_blob(write, 2, folderRow.folder.data(), static_cast<int>(folderRow.folder.size()),
                       SQLITE_STATIC);
-    sqlite3_bind_blob(write, 3, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(write, 3, folderRow.part);
+    sqlite3_bind_blob(write, 4, row.data(), static_cast<int>(row.size()), SQLITE_STATIC);
     sqlite3_step(write);
   }
   sqlite3_finalize(write);
