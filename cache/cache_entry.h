@@ -1,9 +1,9 @@
 #pragma once
-// What an entry of the digest cache is and how a folder's row keeps it. The entries of
-// one folder (its device and text) share one row: a job asks for the files of a
-// folder one after the other, so one row read answers them all. Within the row the
-// entries lie in inode order, each of a fixed size, and each carries a checksum tying its
-// digests to its stamp.
+// What an entry of the digest cache is and how a folder's rows keep it. The entries of
+// one folder (its device and text) lie together, in a few rows read one after the other:
+// a job asks for the files of a folder one after the other, so one read answers them
+// all. Across the rows the entries lie in inode order, each of a fixed size, and each
+// carries a checksum tying its digests to its stamp.
 
 #include <cstddef>
 #include <cstdint>
