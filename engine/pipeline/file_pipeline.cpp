@@ -208,9 +208,10 @@ void FilePipeline::Merge(const FolderVisit& folder, std::string_view name, FileO
   if (!outcome.pass) return;
 
   if (outcome.toDuplicates) {
-    // The store reports files it cannot read for their keys itself, after the walk.
-    const std::string path = folder.PathOf(name);
-    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), path}, outcome.size,
+    // The store reports files it cannot read for their keys itself, after the walk. It
+    // keeps what it needs of the path: one buffer serves every file.
+    duplicatePath_.assign(folder.base).append(name);
+    sinks_.duplicates.Add(platform::FileRef{folder.fd, name.data(), duplicatePath_}, outcome.size,
                           outcome.status ? &*outcome.status : nullptr);
     return;
   }

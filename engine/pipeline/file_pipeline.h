@@ -87,8 +87,8 @@ class FilePipeline {
   // Merges the done batches at the head of the lane, in order.
   void MergeDone();
   // Asks for the file's content to be read ahead, once a slot is free.
-  ReadQueue::Ticket AskRead(const std::shared_ptr<const FolderVisit>& folder,
-                            std::string_view name, std::uint64_t inode);
+  ReadQueue::Ticket AskRead(const std::shared_ptr<const FolderVisit>& folder, std::string_view name,
+                            std::uint64_t inode);
 
   const OptionControls& options_;
   Sinks sinks_;
@@ -106,13 +106,14 @@ class FilePipeline {
   // Merge state: the folder of the last file merged and its last character count.
   std::uint64_t mergedFolder_ = 0;
   std::int64_t carried_ = 0;
+  std::string duplicatePath_;  // the path of the file handed to the duplicate filter
 
   // Hand-out state, job thread only.
   std::unique_ptr<Batch> open_;  // filling, not yet handed out
   // Emptied batches that kept their memory: fresh memory costs a page fault every few
   // files.
   std::vector<std::unique_ptr<Batch>> spare_;
-  std::size_t batchLimit_ = 1;   // files per batch, grown from timings
+  std::size_t batchLimit_ = 1;  // files per batch, grown from timings
   double nanosPerFile_ = 0;
   std::size_t foldersPerBatch_ = 1;  // folders a batch holds open, at most
   std::size_t batchesOut_ = 1;       // batches handed out and not merged, at most
