@@ -17,6 +17,17 @@ struct FolderRun {
   std::size_t end;
 };
 
+// The order of two lookups' folders as their rows lie: by device (as SQLite orders its
+// integers), then by text. A caller names a folder's files by one text, mostly: that is
+// told without reading it.
+int CompareFolders(const DigestCache::Lookup& a, const DigestCache::Lookup& b) {
+  const auto deviceA = static_cast<std::int64_t>(a.stamp.device);
+  const auto deviceB = static_cast<std::int64_t>(b.stamp.device);
+  if (deviceA != deviceB) return deviceA < deviceB ? -1 : 1;
+  if (a.folder.data() == b.folder.data() && a.folder.size() == b.folder.size()) return 0;
+  return a.folder.compare(b.folder);
+}
+
 }  // namespace
 
 using cache_entry::DeviceAt;
@@ -95,11 +106,7 @@ void DigestCache::FindEach(std::vector<Lookup>& lookups) {
   // folder, and the runs are taken in the order the rows lie in, so that neighbouring
   // rows are read from the same pages. The lookups stay where the caller put them.
   const auto sameFolder = [](const Lookup& a, const Lookup& b) {
-    // A caller names a folder's files by one text, mostly: that is told without reading it.
-    const bool sameText =
-        (a.folder.data() == b.folder.data() && a.folder.size() == b.folder.size()) ||
-        a.folder == b.folder;
-    return a.stamp.device == b.stamp.device && sameText;
+    return CompareFolders(a, b) == 0;
   };
   std::vector<FolderRun> runs;
   for (std::size_t at = 0; at < lookups.size();) {
@@ -109,12 +116,7 @@ void DigestCache::FindEach(std::vector<Lookup>& lookups) {
     at = end;
   }
   std::stable_sort(runs.begin(), runs.end(), [&](const FolderRun& a, const FolderRun& b) {
-    const Lookup& first = lookups[a.begin];
-    const Lookup& second = lookups[b.begin];
-    if (first.stamp.device != second.stamp.device)
-      return static_cast<std::int64_t>(first.stamp.device) <
-             static_cast<std::int64_t>(second.stamp.device);
-    return first.folder < second.folder;
+    return CompareFolders(lookups[a.begin], lookups[b.begin]) < 0;
   });
   std::lock_guard lock(mutex_);
   // One read transaction for the batch: each lookup on its own would take and drop the
